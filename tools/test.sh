@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native tests under AddressSanitizer
+# and UndefinedBehaviorSanitizer, the threading tests under ThreadSanitizer,
+# then the Windows build's tests under Wine (private prefix, private Xvfb).
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+bash tools/setup-packages.sh
+
+echo "== native build (ASan + UBSan)"
+cmake --preset native >/dev/null
+cmake --build --preset native
+echo "== native tests"
+ctest --preset native -j2 --no-tests=error
+
+echo "== native build (ThreadSanitizer)"
+cmake --preset native-tsan >/dev/null
+cmake --build --preset native-tsan --target kelvora_tests
+echo "== threading tests under ThreadSanitizer"
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  ctest --preset native-tsan -j2 --no-tests=ignore -R 'Thread|Pause|Dispatch|Concurr|Worker'
+
+echo "== Windows build (mingw-w64)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+echo "== Windows tests under Wine"
+export KELVORA_BUILD="$root/build/windows"
+source tools/wine-env.sh
+kelvora_xvfb_start
+trap 'kelvora_wine_stop; kelvora_xvfb_stop' EXIT
+kelvora_wine_start
+# Pinned to the CPU that wineserver sits on (see tools/wine-env.sh).
+timeout 1500 taskset -c 0 ctest --preset windows --no-tests=error </dev/null
