@@ -1,0 +1,49 @@
+// The process-wide state that the engine reads: settings, fixed folders, the
+// wizard state and the counts of a loaded archive. One object of the
+// application owns it and passes it by reference; only the main thread
+// writes the settings, and never while a worker runs.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "settings/settings.h"
+
+namespace kelvora {
+
+// The wizard's and the running worker's common state (one byte, read by the
+// workers without locks).
+enum class TWizardState : std::uint8_t {
+    wsIdle = 0,
+    wsBadArchive = 1,
+    wsLoading = 2,
+    wsScanning = 3,
+    wsScanned = 4,
+    wsSetupRunning = 5,
+    wsRescanning = 6,
+    wsStopped = 7,
+    wsUninstalling = 8,
+    wsResumed = 9,
+    wsUninstalled = 10,
+    wsMonitored = 11,
+};
+
+struct AppContext {
+    TSettings Settings;
+    // The program's folder (also the current directory), without a trailing
+    // backslash; the Windows folder; the root of the Windows folder's drive
+    // ("C:\").
+    std::string ProgramFolder;
+    std::string WindowsFolder;
+    std::string SystemDriveRoot;
+    std::atomic<TWizardState> WizardState{TWizardState::wsIdle};
+    // Per change kind (index 1 to 18) the number of records a loaded archive
+    // placed in the tree; the uninstaller's progress maximum.
+    std::array<int, 19> LoadedCounts{};
+    // The identifier of the monitored application worked on.
+    std::string AppIdentifier;
+};
+
+}  // namespace kelvora
