@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "settings/fake_registry.h"
+#include "platform/memory/memory_registry.h"
+#include "settings/failing_registry.h"
 
 namespace kelvora {
 namespace {
 
 using platform::kCurrentUser;
-using Registry = test::FakeRegistry;
+using Registry = platform::memory::MemoryRegistry;
 
 constexpr std::string_view kKey = kSettingsKeyPath;
 constexpr std::string_view kProgramFolder = "C:\\Tools\\Kelvora";
@@ -129,6 +130,19 @@ TEST(SettingsStore, TheProgramsOwnFolderIsNeverWrittenButStaysExcluded) {
     EXPECT_EQ(again.ExcludedFolders.Items(), (std::vector<std::string>{"c:\\tools\\kelvora", "E:\\Backup"}));
 }
 
+TEST(SettingsStore, AKeyThatCannotBeOpenedChangesNothingButStillExcludesTheOwnFolder) {
+    Registry reg;
+    reg.PutString(kCurrentUser, kKey, "Viewer", "wordpad.exe");
+    ASSERT_TRUE(reg.SetDenied(kCurrentUser, kKey, true));
+    TSettings s;
+    LoadSettings(reg, s, kProgramFolder);
+    EXPECT_EQ(s.Viewer, "notepad.exe");
+    EXPECT_EQ(s.ExcludedFolders.Items(), std::vector<std::string>{std::string(kProgramFolder)});
+    EXPECT_FALSE(SaveSettings(reg, s, kProgramFolder));
+    ASSERT_TRUE(reg.SetDenied(kCurrentUser, kKey, false));
+    EXPECT_FALSE(Stored(reg, kKey, "LogLevel"));
+}
+
 TEST(SettingsStore, AValueOfTheWrongTypeStopsTheLoadKeepingWhatWasRead) {
     Registry reg;
     reg.PutDword(kCurrentUser, kKey, "ScanHKLM", 0);
@@ -161,7 +175,8 @@ TEST(SettingsStore, AValueOfTheWrongTypeStopsTheLoadKeepingWhatWasRead) {
 }
 
 TEST(SettingsStore, AValueThatCannotBeWrittenStopsTheSave) {
-    Registry reg;
+    Registry memory;
+    test::FailingRegistry reg(memory);
     reg.failSetValue = "LogLevel";
     TSettings s;
     s.LastAppRunPath = "C:\\Setups";
