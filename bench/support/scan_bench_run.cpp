@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 #include "scan/compare_folders.h"
 #include "scan/compare_keys.h"
@@ -100,15 +101,17 @@ void RegistryBench(platform::Registry& registry, platform::FileSystem& files, Sc
     const double bareAfter = Best(config.repeats, bareWalk);
     Line("bare walk after the changes", bareAfter);
 
-    // The snapshot tree's root stands for the key at keyPath: its records
-    // carry full paths, so the loaded tree holds that path's components.
+    // The snapshot's records carry the key's full path, so the loaded tree
+    // holds the path's components below its (empty) root.
     const TNode* oldNode = oldTree.Root;
     std::string parentPath;
-    for (std::size_t start = 0; oldNode != nullptr;) {
-        const std::size_t cut = config.keyPath.find('\\', start);
-        if (cut == std::string::npos) break;
-        parentPath = config.keyPath.substr(0, cut);
+    for (std::size_t start = 0; oldNode != nullptr && start <= config.keyPath.size();) {
+        std::size_t cut = config.keyPath.find('\\', start);
+        if (cut == std::string::npos) cut = config.keyPath.size();
+        const std::string_view component = std::string_view(config.keyPath).substr(start, cut - start);
         oldNode = oldNode->FirstChild;
+        while (oldNode != nullptr && oldNode->Name != component) oldNode = oldNode->NextSibling;
+        if (cut < config.keyPath.size()) parentPath = config.keyPath.substr(0, cut);
         start = cut + 1;
     }
     const std::string nodeName = config.keyPath.substr(parentPath.empty() ? 0 : parentPath.size() + 1);

@@ -1,10 +1,7 @@
 // What the scanning engine works with: the platform's registry and file
 // system, the application context (settings, folders, wizard state) and the
-// worker that runs it (stop requests and pause points). Status texts and
-// progress steps leave the engine through IScanReporter.
+// worker that runs it (stop requests and pause points).
 #pragma once
-
-#include <string>
 
 #include "platform/platform.h"
 #include "scan/worker_control.h"
@@ -19,14 +16,6 @@ struct ScanEnv {
     IWorkerControl& worker;
 
     bool Stopped() const { return context.WizardState.load() == TWizardState::wsStopped; }
-};
-
-// The main window's status label and progress bar, as a scan sees them.
-class IScanReporter {
-public:
-    virtual ~IScanReporter() = default;
-    virtual void ShowStatus(const std::string& status) = 0;
-    virtual void StepProgress() = 0;
 };
 
 }  // namespace kelvora

@@ -14,14 +14,14 @@ namespace kelvora {
 
 namespace {
 
-void Show(IScanReporter& reporter, const Message& message, std::string_view suffix = {}) {
+void Show(IScanProgress& reporter, const Message& message, std::string_view suffix = {}) {
     std::string status = TranslateString(message);
     status.append(suffix);
     reporter.ShowStatus(status);
 }
 
 // A step is never shown once a stop was requested.
-void Step(ScanEnv& env, IScanReporter& reporter) {
+void Step(ScanEnv& env, IScanProgress& reporter) {
     if (!env.worker.Terminated()) reporter.StepProgress();
 }
 
@@ -29,7 +29,7 @@ void Step(ScanEnv& env, IScanReporter& reporter) {
 
 bool ScansFileSystem(const TSettings& settings) { return settings.ScanWin || settings.ScanProg || settings.ScanOthers; }
 
-void ExecuteScan(ScanEnv& env, IScanReporter& reporter) {
+void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
     env.context.WizardState = TWizardState::wsScanning;
     env.files.SetCurrentDir(env.context.ProgramFolder);
     const TSettings& settings = env.context.Settings;
@@ -50,7 +50,7 @@ void ExecuteScan(ScanEnv& env, IScanReporter& reporter) {
     if (!env.worker.Terminated()) env.context.WizardState = TWizardState::wsScanned;
 }
 
-void ExecuteRescan(ScanEnv& env, IScanReporter& reporter, IChangeSink& sink, const SnapshotLoader& loadSnapshot) {
+void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, IChangeSink& sink, const SnapshotLoader& loadSnapshot) {
     env.context.WizardState = TWizardState::wsRescanning;
     env.files.SetCurrentDir(env.context.ProgramFolder);
     const TSettings& settings = env.context.Settings;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "scan/base_scan_thread.h"
 #include "scan/change_sink.h"
 #include "scan/scan_env.h"
 #include "scan/snapshot_tree.h"
@@ -38,7 +39,7 @@ bool ScansFileSystem(const TSettings& settings);
 // The body of ScanThread: leaves the snapshot files and, unless stopped,
 // WizardState = wsScanned. Errors (a snapshot that cannot be saved) leave it
 // with wsScanning.
-void ExecuteScan(ScanEnv& env, IScanReporter& reporter);
+void ExecuteScan(ScanEnv& env, IScanProgress& reporter);
 
 // Rebuilds the tree of a snapshot file (base name) and deletes the file.
 using SnapshotLoader = std::function<SnapshotTree(std::string_view baseName)>;
@@ -46,6 +47,6 @@ using SnapshotLoader = std::function<SnapshotTree(std::string_view baseName)>;
 // The body of ReScanThread: fills the changes tree and, unless stopped,
 // leaves WizardState = wsIdle. Errors (a missing snapshot file) leave it
 // with wsRescanning.
-void ExecuteRescan(ScanEnv& env, IScanReporter& reporter, IChangeSink& sink, const SnapshotLoader& loadSnapshot);
+void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, IChangeSink& sink, const SnapshotLoader& loadSnapshot);
 
 }  // namespace kelvora

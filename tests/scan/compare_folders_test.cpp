@@ -57,7 +57,7 @@ class CompareFoldersTest : public ::testing::Test {
 protected:
     platform::memory::MemoryPlatform memory;
     AppContext context;
-    testing::TestWorker worker{context};
+    testing::StoppableWorker worker{context};
     ScanEnv env{memory.registry, memory.files, context, worker};
     testing::RecordingSink sink;
     FileTree before;

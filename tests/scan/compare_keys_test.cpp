@@ -23,7 +23,7 @@ class CompareKeysTest : public ::testing::Test {
 protected:
     platform::memory::MemoryPlatform memory;
     AppContext context;
-    testing::TestWorker worker{context};
+    testing::StoppableWorker worker{context};
     ScanEnv env{memory.registry, memory.files, context, worker};
     testing::RecordingSink sink;
     SnapshotTree before;

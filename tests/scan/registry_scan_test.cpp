@@ -35,7 +35,7 @@ class RegistryScanTest : public ::testing::Test {
 protected:
     platform::memory::MemoryPlatform memory;
     AppContext context;
-    testing::TestWorker worker{context};
+    testing::StoppableWorker worker{context};
     ScanEnv env{memory.registry, memory.files, context, worker};
 };
 

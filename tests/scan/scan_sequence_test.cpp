@@ -46,7 +46,7 @@ protected:
 
     platform::memory::MemoryPlatform memory;
     AppContext context;
-    testing::TestWorker worker{context};
+    testing::StoppableWorker worker{context};
     ScanEnv env{memory.registry, memory.files, context, worker};
     testing::RecordingReporter reporter;
     testing::RecordingSink sink;

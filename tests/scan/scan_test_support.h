@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "scan/base_scan_thread.h"
 #include "scan/change_sink.h"
 #include "scan/scan_env.h"
 #include "scan/snapshot_tree.h"
@@ -19,9 +20,9 @@ namespace kelvora::testing {
 
 // Stops like Cancel does (wizard state wsStopped, then the terminated flag)
 // once stopAfter pause points have passed; never when stopAfter is negative.
-class TestWorker : public IWorkerControl {
+class StoppableWorker : public IWorkerControl {
 public:
-    explicit TestWorker(AppContext& context) : context_(context) {}
+    explicit StoppableWorker(AppContext& context) : context_(context) {}
     bool Terminated() const override { return terminated_; }
     void PausePoint() override {
         ++pausePoints;
@@ -72,7 +73,7 @@ public:
     }
 };
 
-class RecordingReporter : public IScanReporter {
+class RecordingReporter : public IScanProgress {
 public:
     std::vector<std::string> statuses;
     int steps = 0;
