@@ -112,7 +112,7 @@ TEST_F(CompareKeysTest, FirstMatchInListOrderWinsAlsoOnWideLevels) {
         newTree.Root = newTree.NewNode("");
         TNode** oldLink = &oldTree.Root->FirstChild;
         for (int i = 0; i < width; ++i) {
-            *oldLink = oldTree.NewNode("k" + std::to_string(i));
+            *oldLink = oldTree.NewNode(testing::Numbered("k", i));
             oldLink = &(*oldLink)->NextSibling;
         }
         TNode* first = oldTree.NewNode("Dup");
@@ -190,7 +190,7 @@ TEST_F(CompareKeysTest, SharedCounterRuleBelongsToTheMachineKeyOnly) {
 
 TEST_F(CompareKeysTest, StopRequestEndsTheComparison) {
     TakeFirst();
-    for (int k = 0; k < 30; ++k) memory.registry.PutDword(kLocalMachine, "K" + std::to_string(k), "v", 1);
+    for (int k = 0; k < 30; ++k) memory.registry.PutDword(kLocalMachine, testing::Numbered("K", k), "v", 1);
     const SnapshotTree after = ReadKey(env, kLocalMachine, {}, {});
     worker.stopAfter = worker.pausePoints + 4;
     CompareKeys(env, sink, after.Root, before.Root, {}, kLocalMachine, false);

@@ -133,7 +133,7 @@ TEST_F(RegistryScanTest, SkippedAndUnreadableKeysAreRecordedWithoutContent) {
 
 TEST_F(RegistryScanTest, StopRequestEndsTheWalkAtItsNextTest) {
     for (int k = 0; k < 20; ++k) {
-        for (int v = 0; v < 20; ++v) memory.registry.PutDword(kLocalMachine, "K" + std::to_string(k), "v" + std::to_string(v), 1);
+        for (int v = 0; v < 20; ++v) memory.registry.PutDword(kLocalMachine, testing::Numbered("K", k), testing::Numbered("v", v), 1);
     }
     worker.stopAfter = 5;
     const SnapshotTree tree = ReadKey(env, kLocalMachine, {}, {});

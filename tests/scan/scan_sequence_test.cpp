@@ -24,7 +24,7 @@ protected:
                                   "C:\\Program Files");
         memory.registry.PutDword(kCurrentUser, "Software\\Old", "v", 1);
         for (int i = 0; i < 10; ++i) {
-            memory.registry.PutString(platform::kClassesRoot, ".ext" + std::to_string(i), "", "type");
+            memory.registry.PutString(platform::kClassesRoot, testing::Numbered(".ext", i), "", "type");
         }
         context.ProgramFolder = "C:\\Kelvora";
         context.WindowsFolder = "C:\\Windows";

@@ -86,6 +86,14 @@ inline std::string Text(const std::vector<std::uint8_t>& data) {
     return text.substr(0, text.find('\0'));
 }
 
+// prefix followed by the number (built by appending: GCC 12 warns wrongly
+// about "text" + std::to_string(n)).
+inline std::string Numbered(std::string_view prefix, int number) {
+    std::string text(prefix);
+    text += std::to_string(number);
+    return text;
+}
+
 inline std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
 inline std::vector<std::uint8_t> Dword(std::uint32_t number) {

@@ -27,7 +27,7 @@ protected:
         memory.files.AddFolder("C:\\Kelvora");
         for (int k = 0; k < 50; ++k) {
             for (int v = 0; v < 20; ++v) {
-                memory.registry.PutDword(kCurrentUser, "Software\\K" + std::to_string(k), "v" + std::to_string(v), 1);
+                memory.registry.PutDword(kCurrentUser, testing::Numbered("Software\\K", k), testing::Numbered("v", v), 1);
             }
         }
         context.ProgramFolder = "C:\\Kelvora";
