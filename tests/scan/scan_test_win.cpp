@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/text.h"
 #include "platform/win32/win32_platform_win.h"
 #include "scan/compare_folders.h"
 #include "scan/compare_keys.h"
