@@ -58,8 +58,10 @@ struct TDezinstaler::Change {
     std::vector<std::uint8_t> NewData;
 };
 
-TDezinstaler::TDezinstaler(const UninstallServices& services, IWorkerControl& control)
-    : services_(services), control_(control), settings_(services.context.Settings) {}
+TDezinstaler::TDezinstaler(const UninstallServices& services)
+    : TSafeThread(services.dispatcher, services.context.WizardState),
+      services_(services),
+      settings_(services.context.Settings) {}
 
 void TDezinstaler::Execute() {
     AppContext& context = services_.context;
@@ -70,7 +72,7 @@ void TDezinstaler::Execute() {
     for (const Phase& phase : kAllPhases) {
         if (settings_.*phase.setting) maximum += context.LoadedCounts[phase.kind];
     }
-    services_.dispatcher.Synchronize([&] { services_.view.SetProgressMax(maximum); });
+    Synchronize([&] { services_.view.SetProgressMax(maximum); });
     UnusedShared_.clear();
 
     NodeId registry = kNoNode;
@@ -82,22 +84,22 @@ void TDezinstaler::Execute() {
     }
 
     for (const Phase& phase : kRegistryPhases) {
-        if (!(settings_.*phase.setting) || control_.Terminated()) continue;
+        if (!(settings_.*phase.setting) || Terminated()) continue;
         ShowStatus(*phase.status);
         ProcessBranch(registry, phase.kind);
     }
-    if (settings_.DeleteFiles && !control_.Terminated()) {
+    if (settings_.DeleteFiles && !Terminated()) {
         ShowStatus(*kFilesPhase.status);
         SharedFiles_ = BuildSharedFiles(services_.os.registry, services_.os.files);
         ProcessBranch(fileSystem, kFilesPhase.kind);
         SharedFiles_ = {};
     }
-    if (settings_.DecSharedCounter && !control_.Terminated()) {
+    if (settings_.DecSharedCounter && !Terminated()) {
         ShowStatus(*kCountersPhase.status);
         ProcessBranch(registry, kCountersPhase.kind);
-        if (settings_.DeleteFiles && !control_.Terminated()) RemoveShared();
+        if (settings_.DeleteFiles && !Terminated()) RemoveShared();
     }
-    if (settings_.DeleteFolders && !control_.Terminated()) {
+    if (settings_.DeleteFolders && !Terminated()) {
         ShowStatus(*kFoldersPhase.status);
         ProcessBranch(fileSystem, kFoldersPhase.kind);
     }
@@ -133,8 +135,8 @@ void TDezinstaler::ProcessBranch(NodeId node, TChangeKind kind) {
         for (NodeId n : nodes) checked.push_back(tree.IsChecked(n));
     }
     for (std::size_t i = 0; i < nodes.size(); ++i) {
-        control_.PausePoint();
-        if (control_.Terminated()) return;
+        PausePoint();
+        if (Terminated()) return;
         StepProgress();
         if (!checked[i]) continue;
         const Change change = ReadChange(nodes[i]);
@@ -212,25 +214,25 @@ void TDezinstaler::RemoveShared() {
             return answer;
         }
     } question(services_.dispatcher, services_.question);
-    RemoveUnusedShared(services_.os, UnusedShared_, question, control_, [&](const std::string& file, Outcome outcome) {
+    RemoveUnusedShared(services_.os, UnusedShared_, question, *this, [&](const std::string& file, Outcome outcome) {
         if (outcome.IsError()) ++ErrorCount_;
         ShowLogLine(TranslateString(RS_REM_SHARED) + file + " ... " + TranslateString(*outcome.text), outcome.level);
     });
 }
 
 void TDezinstaler::ShowLogLine(const std::string& line, std::int32_t level) {
-    services_.dispatcher.Synchronize([&] { services_.view.ShowLogLine(line, level); });
+    Synchronize([&] { services_.view.ShowLogLine(line, level); });
 }
 
 void TDezinstaler::ShowStatus(const Message& status) {
     const std::string text = TranslateString(status);
-    services_.dispatcher.Synchronize([&] { services_.view.ShowStatus(text); });
+    Synchronize([&] { services_.view.ShowStatus(text); });
 }
 
 void TDezinstaler::StepProgress() {
     // Once a stop is requested the bar no longer moves.
-    services_.dispatcher.Synchronize([&] {
-        if (!control_.Terminated()) services_.view.StepProgress();
+    Synchronize([&] {
+        if (!Terminated()) services_.view.StepProgress();
     });
 }
 

@@ -11,7 +11,7 @@
 #include "changes/changes_tree.h"
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
-#include "scan/worker_control.h"
+#include "scan/safe_thread.h"
 #include "settings/app_context.h"
 #include "uninstall/shared_files.h"
 #include "uninstall/uninstall_view.h"
@@ -19,7 +19,7 @@
 namespace kelvora {
 
 // What a run works on and reports to. The view and the question are called
-// on the main thread through the dispatcher.
+// on the main thread through the dispatcher, while the worker waits.
 struct UninstallServices {
     platform::Platform& os;
     platform::Dispatcher& dispatcher;
@@ -30,14 +30,16 @@ struct UninstallServices {
     IArchiveUse& archive;
 };
 
-class TDezinstaler {
+class TDezinstaler final : public TSafeThread {
 public:
-    TDezinstaler(const UninstallServices& services, IWorkerControl& control);
+    explicit TDezinstaler(const UninstallServices& services);
 
-    // The whole run, on the worker thread.
-    void Execute();
-
+    // The number of actions that ended with an error; read after the end.
     std::int32_t ErrorCount() const { return ErrorCount_; }
+
+protected:
+    // The whole run, on the worker thread.
+    void Execute() override;
 
 private:
     struct Change;
@@ -51,7 +53,6 @@ private:
     void RemoveShared();
 
     UninstallServices services_;
-    IWorkerControl& control_;
     const TSettings& settings_;
     std::int32_t ErrorCount_ = 0;
     SharedFileSet SharedFiles_;
