@@ -325,7 +325,6 @@ TEST_F(Dezinstaler, LogLevelFiveKeepsErrorsAndSuccessesButNotWarnings) {
     AddFile("C:\\App", "ok.txt");
     AddFile("C:\\App", "used.txt");
     TUninstallLog log;
-    view.onLine = [&](const std::string&) {};
     struct MaskedView : RecordingView {
         TUninstallLog* log = nullptr;
         void ShowLogLine(const std::string& line, std::int32_t level) override { log->Add(5, line, level); }
