@@ -4,7 +4,6 @@
 #include <cstring>
 #include <limits>
 #include <optional>
-#include <unordered_map>
 
 namespace kelvora {
 
@@ -17,35 +16,6 @@ namespace {
 constexpr std::uint32_t kKeyQueryAndSet = 0x0003u;
 // The counter is read into a buffer of this size; longer data is no counter.
 constexpr std::size_t kCounterBufferSize = 16;
-
-using LongNameCache = std::unordered_map<std::string, std::string, NoCaseHash, NoCaseEqual>;
-
-std::string LongForm(platform::FileSystem& files, std::string_view path, LongNameCache& cache) {
-    std::size_t cut = path.find('\\');
-    std::string result(path.substr(0, cut));
-    while (cut != std::string_view::npos) {
-        const std::size_t next = path.find('\\', cut + 1);
-        const std::string_view component = path.substr(cut + 1, next == std::string_view::npos ? next : next - cut - 1);
-        cut = next;
-        // A wildcard would make the search match some other entry.
-        if (component.empty() || component.find_first_of("*?") != std::string_view::npos) return {};
-        std::string query = result + "\\";
-        query += component;
-        auto hit = cache.find(query);
-        if (hit == cache.end()) {
-            std::string found;
-            files.List(query, [&](const platform::FindEntry& entry) {
-                found = entry.name;
-                return false;
-            });
-            hit = cache.emplace(std::move(query), std::move(found)).first;
-        }
-        if (hit->second.empty()) return {};
-        result += '\\';
-        result += hit->second;
-    }
-    return result;
-}
 
 bool IsCounterType(std::uint32_t type) { return type == platform::kRegDword || type == platform::kRegSz; }
 
@@ -81,11 +51,6 @@ std::vector<std::uint8_t> CounterData(std::uint32_t type, std::int32_t counter) 
 
 }  // namespace
 
-std::string LongFormOfPath(platform::FileSystem& files, std::string_view path) {
-    LongNameCache cache;
-    return LongForm(files, path, cache);
-}
-
 SharedFileSet BuildSharedFiles(platform::Registry& registry, platform::FileSystem& files) {
     SharedFileSet shared;
     RegKey sharedKey;
@@ -110,9 +75,10 @@ SharedFileSet BuildSharedFiles(platform::Registry& registry, platform::FileSyste
     }
     sharedKey.Close();
 
-    LongNameCache cache;
+    // The long form of a registered 8.3 path, so that the created files
+    // (which the scans know by their long names) find it.
     for (std::string& entry : names) {
-        if (files.FileExists(entry)) entry = LongForm(files, entry, cache);
+        if (files.FileExists(entry)) entry = files.LongPathName(entry);
         shared.insert(std::move(entry));
     }
     return shared;

@@ -39,11 +39,6 @@ public:
 // an existing file in its long form. Empty when the key cannot be opened.
 SharedFileSet BuildSharedFiles(platform::Registry& registry, platform::FileSystem& files);
 
-// The long form of the path of an existing item: the first component as
-// written, each further one as the disk spells it (the long name of an 8.3
-// name). Empty when some component cannot be found.
-std::string LongFormOfPath(platform::FileSystem& files, std::string_view path);
-
 // Lowers the counter value valueName of keyPath by the increment that a
 // kind-6 change recorded (a 32-bit number for REG_DWORD, decimal text for
 // REG_SZ). A counter that reaches zero or less is written as it is and its
