@@ -193,9 +193,10 @@ TEST_F(DezinstalerOnWindows, AnInstallationIsUndoneAndLogged) {
     ASSERT_TRUE(CreateDirectoryA((dir_ + "\\App\\Sub").c_str(), nullptr));
     const std::string tag = shared_.substr(shared_.rfind("shared-") + 7);
     const std::string readOnly = "ro-" + tag.substr(0, tag.size() - 4) + ".txt";
+    const std::string plain = "plain-" + tag.substr(0, tag.size() - 4) + ".txt";
     WriteFile(dir_ + "\\App\\" + readOnly);
     ASSERT_TRUE(SetFileAttributesA((dir_ + "\\App\\" + readOnly).c_str(), FILE_ATTRIBUTE_READONLY));
-    WriteFile(dir_ + "\\App\\Sub\\plain.txt");
+    WriteFile(dir_ + "\\App\\Sub\\" + plain);
     WriteFile(shared_);
     {
         HKEY sharedKey;
@@ -225,7 +226,7 @@ TEST_F(DezinstalerOnWindows, AnInstallationIsUndoneAndLogged) {
     Add(ckFolderCreated, dir_, "App");
     Add(ckFolderCreated, dir_ + "\\App", "Sub");
     Add(ckFileCreated, dir_ + "\\App", readOnly, 0, {}, std::string_view("12:00 01/03/23 10", 18));
-    Add(ckFileCreated, dir_ + "\\App\\Sub", "plain.txt", 0, {}, std::string_view("12:00 01/03/23 10", 18));
+    Add(ckFileCreated, dir_ + "\\App\\Sub", plain, 0, {}, std::string_view("12:00 01/03/23 10", 18));
     Add(ckFileCreated, dir_ + "\\App", shared_.substr(shared_.rfind('\\') + 1), 0, {},
         std::string_view("12:00 01/03/23 10", 18));
 
@@ -239,13 +240,14 @@ TEST_F(DezinstalerOnWindows, AnInstallationIsUndoneAndLogged) {
     EXPECT_EQ(RegQueryValueExA(sharedKey, shared_.c_str(), nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
     RegCloseKey(sharedKey);
     EXPECT_EQ(question_.asked, std::vector<std::string>{shared_});
-    EXPECT_EQ(archive_.marks, 0 + 1);
+    EXPECT_EQ(archive_.marks, 1);
 
     // Every deleted file went into the Recycle Bin.
     const std::string sharedName = shared_.substr(shared_.rfind('\\') + 1);
     EXPECT_EQ(ReadAll(trash + readOnly), dir_ + "\\App\\" + readOnly);
     EXPECT_EQ(ReadAll(trash + sharedName), shared_);
-    for (const std::string& name : {readOnly, sharedName}) {
+    EXPECT_EQ(ReadAll(trash + plain), dir_ + "\\App\\Sub\\" + plain);
+    for (const std::string& name : {readOnly, sharedName, plain}) {
         DeleteFileA((trash + name).c_str());
         DeleteFileA((trash.substr(0, trash.size() - 6) + "info\\" + name + ".trashinfo").c_str());
     }
@@ -261,7 +263,7 @@ TEST_F(DezinstalerOnWindows, AnInstallationIsUndoneAndLogged) {
         "CREATING REGISTRY KEY: " + hkcu + "\\Removed ... Ok",
         "CREATING REGISTRY VALUE: " + hkcu + "\\Removed\\R ... Ok",
         "CREATING REGISTRY VALUE: " + hkcu + "\\Doomed ... Ok",
-        "DELETING FILE: " + dir_ + "\\App\\Sub\\plain.txt ... Ok",
+        "DELETING FILE: " + dir_ + "\\App\\Sub\\" + plain + " ... Ok",
         "DELETING FILE: " + dir_ + "\\App\\" + readOnly + " ... Ok",
         "DELETING FILE: " + shared_ + " ... Ok",
         "UPDATING SHARED FILE COUNTER: " + shared_ + " ... Ok",
