@@ -1,0 +1,135 @@
+#include "cli/cli_args.h"
+
+#include "cli/cli_messages.h"
+
+namespace kelvora {
+
+namespace {
+
+struct VerbInfo {
+    std::string_view Name;
+    CliVerb Verb;
+    std::size_t Arguments;  // exact number of arguments
+    const Message* Help;
+};
+
+constexpr VerbInfo kVerbs[] = {
+    {"scan", CliVerb::kScan, 1, &RS_CLI_HELP_SCAN},
+    {"rescan", CliVerb::kRescan, 0, &RS_CLI_HELP_RESCAN},
+    {"cancel", CliVerb::kCancel, 0, &RS_CLI_HELP_CANCEL},
+    {"list", CliVerb::kList, 0, &RS_CLI_HELP_LIST},
+    {"show", CliVerb::kShow, 1, &RS_CLI_HELP_SHOW},
+    {"export", CliVerb::kExport, 2, &RS_CLI_HELP_EXPORT},
+    {"uninstall", CliVerb::kUninstall, 1, &RS_CLI_HELP_UNINSTALL},
+    {"rename", CliVerb::kRename, 2, &RS_CLI_HELP_RENAME},
+    {"delete", CliVerb::kDelete, 1, &RS_CLI_HELP_DELETE},
+};
+
+const VerbInfo* FindVerb(std::string_view name) {
+    for (const VerbInfo& v : kVerbs) {
+        if (v.Name == name) return &v;
+    }
+    return nullptr;
+}
+
+bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h" || arg == "/?"; }
+
+// Applies one option of the command; false when the command has no such option.
+bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::string>& args, std::size_t& i,
+                std::optional<CliUsageError>& error) {
+    CliTargets& t = cmd.Targets;
+    const auto flag = [&t](bool& target) {
+        target = true;
+        t.Given = true;
+        return true;
+    };
+    switch (cmd.Verb) {
+        case CliVerb::kScan:
+            if (arg == "--hkcr") return flag(t.HKCR);
+            if (arg == "--hklm") return flag(t.HKLM);
+            if (arg == "--hkus") return flag(t.HKUS);
+            if (arg == "--hkcu") return flag(t.HKCU);
+            if (arg == "--hkcc") return flag(t.HKCC);
+            if (arg == "--windows") return flag(t.Windows);
+            if (arg == "--program-files") return flag(t.ProgramFiles);
+            if (arg == "--entire") return flag(t.Entire);
+            if (arg == "--other" && i + 1 < args.size()) {
+                t.Others = args[++i];
+                t.Given = true;
+                return true;
+            }
+            if (arg.starts_with("--other=")) {
+                t.Others = std::string(arg.substr(8));
+                t.Given = true;
+                return true;
+            }
+            return false;
+        case CliVerb::kShow:
+        case CliVerb::kExport:
+            if (arg == "--hex") return cmd.Hexa = true;
+            return false;
+        case CliVerb::kDelete:
+            if (arg == "--yes" || arg == "-y") return cmd.Yes = true;
+            return false;
+        case CliVerb::kUninstall:
+            if (arg == "--yes" || arg == "-y") return cmd.Yes = true;
+            if (arg.starts_with("--remove-shared=")) {
+                const std::string_view value = arg.substr(16);
+                if (value == "yes") {
+                    cmd.RemoveShared = true;
+                } else if (value == "no") {
+                    cmd.RemoveShared = false;
+                } else {
+                    error = CliUsageError{TranslateString(RS_CLI_REMOVE_SHARED)};
+                }
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+std::variant<CliCommand, CliUsageError> ParseCommandLine(const std::vector<std::string>& args) {
+    CliCommand cmd;
+    if (args.empty() || IsHelp(args[0])) return cmd;
+    const VerbInfo* verb = FindVerb(args[0]);
+    if (verb == nullptr) return CliUsageError{FormatText(TranslateString(RS_CLI_UNKNOWN_COMMAND), {args[0]})};
+    cmd.Verb = verb->Verb;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (!optionsEnded && IsHelp(arg)) {
+            CliCommand help;
+            help.HelpOf = std::string(verb->Name);
+            return help;
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            std::optional<CliUsageError> error;
+            if (!TakeOption(cmd, arg, args, i, error)) {
+                return CliUsageError{FormatText(TranslateString(RS_CLI_UNKNOWN_OPTION), {arg, verb->Name})};
+            }
+            if (error) return *error;
+            continue;
+        }
+        cmd.Arguments.emplace_back(arg);
+    }
+    if (cmd.Arguments.size() != verb->Arguments) {
+        return CliUsageError{FormatText(TranslateString(RS_CLI_ARGUMENTS), {verb->Name})};
+    }
+    return cmd;
+}
+
+std::string HelpText(std::string_view command) {
+    if (command.empty()) return TranslateString(RS_CLI_USAGE);
+    const VerbInfo* verb = FindVerb(command);
+    return verb != nullptr ? TranslateString(*verb->Help) : std::string();
+}
+
+}  // namespace kelvora

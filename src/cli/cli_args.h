@@ -1,0 +1,45 @@
+// The command line of kelvora-cli: a command, its arguments and its options.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace kelvora {
+
+enum class CliVerb { kHelp, kScan, kRescan, kCancel, kList, kShow, kExport, kUninstall, kRename, kDelete };
+
+// The scan targets given on the command line; none given keeps the stored ones.
+struct CliTargets {
+    bool Given = false;
+    bool HKCR = false, HKLM = false, HKUS = false, HKCU = false, HKCC = false;
+    bool Windows = false, ProgramFiles = false, Entire = false;
+    std::optional<std::string> Others;  // --other PATHS
+};
+
+struct CliCommand {
+    CliVerb Verb = CliVerb::kHelp;
+    // The command whose help is asked for (kHelp); empty for the general help.
+    std::string HelpOf;
+    std::vector<std::string> Arguments;
+    CliTargets Targets;
+    bool Hexa = false;                   // --hex
+    bool Yes = false;                    // --yes
+    std::optional<bool> RemoveShared;    // --remove-shared=yes|no
+};
+
+// The one-line message of a command line that cannot be run.
+struct CliUsageError {
+    std::string Message;
+};
+
+// Parses the arguments after the program's name.
+std::variant<CliCommand, CliUsageError> ParseCommandLine(const std::vector<std::string>& args);
+
+// The help text of a command ("" for the general help); empty when there is
+// no such command.
+std::string HelpText(std::string_view command);
+
+}  // namespace kelvora

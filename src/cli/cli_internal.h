@@ -1,0 +1,51 @@
+// Helpers shared by the commands of kelvora-cli.
+#pragma once
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "changes/changes_tree.h"
+#include "cli/cli_args.h"
+#include "cli/cli_console.h"
+#include "scan/safe_thread.h"
+#include "translation/messages.h"
+
+namespace kelvora::cli {
+
+int Scan(const CliCommand& command, CliEnv& env);
+int Rescan(CliEnv& env);
+int Cancel(CliEnv& env);
+int List(CliEnv& env);
+int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& exportPath);
+int Uninstall(const CliCommand& command, CliEnv& env);
+int Rename(const CliCommand& command, CliEnv& env);
+int Delete(const CliCommand& command, CliEnv& env);
+
+// One line on standard error; answers status.
+int Fail(CliEnv& env, int status, std::string_view line);
+
+// ProgramFolder + "\" + identifier + ".qor".
+std::string ArchivePath(const CliEnv& env, std::string_view identifier);
+
+// Kelvora's identifier check and the archive's presence: kExitOk, or the
+// reported kExitUsage.
+int CheckIdentifier(CliEnv& env, std::string_view identifier);
+int CheckArchive(CliEnv& env, std::string_view identifier);
+
+// Loads the archive of identifier into tree (pre-checked from the uninstall
+// settings when uninstallMode); kExitOk, or the reported failure.
+int LoadArchive(CliEnv& env, std::string_view identifier, ChangesTree& tree, bool uninstallMode);
+
+// Starts worker and serves the dispatcher until its end handler has run. A
+// Ctrl+C meanwhile halts it at its next pause point and stops it as the
+// Stop button does. Answers the exception that ended the worker, if any.
+std::exception_ptr RunWorker(CliEnv& env, TSafeThread& worker);
+
+// A yes/no question; false when there is no one to ask.
+bool Confirm(CliEnv& env, const std::string& question);
+
+// The what() of an exception, or a generic text.
+std::string Describe(const std::exception_ptr& error);
+
+}  // namespace kelvora::cli

@@ -1,0 +1,90 @@
+// The texts of the command-line companion kelvora-cli: its help, its errors
+// and its short reports. Like every message they are looked up through
+// TranslateString, so a language file may translate them.
+#pragma once
+
+#include "translation/messages.h"
+
+namespace kelvora {
+
+inline constexpr Message RS_CLI_USAGE{"RS_CLI_USAGE",
+    "Usage: kelvora-cli COMMAND [OPTIONS]\n"
+    "Monitors the installation of an application and undoes it later; shares its\n"
+    "folder and settings with Kelvora.exe.\n"
+    "\n"
+    "Commands:\n"
+    "  scan ID [TARGETS]     take the snapshots before an installation\n"
+    "  rescan                rescan after the installation and save the changes\n"
+    "  cancel                give up the monitoring in progress\n"
+    "  list                  list the monitored applications\n"
+    "  show ID               write the changes of ID to standard output\n"
+    "  export ID FILE        write the changes of ID to a text file\n"
+    "  uninstall ID          undo the changes of ID\n"
+    "  rename OLD NEW        give a monitored application another identifier\n"
+    "  delete ID             forget a monitored application\n"
+    "\n"
+    "kelvora-cli COMMAND --help shows the options of a command."};
+inline constexpr Message RS_CLI_HELP_SCAN{"RS_CLI_HELP_SCAN",
+    "Usage: kelvora-cli scan ID [TARGETS]\n"
+    "Takes the snapshots of the chosen targets before ID is installed. Without\n"
+    "targets the targets stored in the settings are scanned; with targets only\n"
+    "those, and they are stored for the next scans.\n"
+    "  --hkcr --hklm --hkus --hkcu --hkcc   registry categories\n"
+    "  --windows           the Windows folder\n"
+    "  --program-files     the Program Files folder\n"
+    "  --entire            the entire system partition\n"
+    "  --other PATHS       other folders, separated by semicolons"};
+inline constexpr Message RS_CLI_HELP_RESCAN{"RS_CLI_HELP_RESCAN",
+    "Usage: kelvora-cli rescan\n"
+    "Rescans the targets of the monitoring in progress, compares, saves the\n"
+    "changes found as the archive of its identifier and prints their counts."};
+inline constexpr Message RS_CLI_HELP_CANCEL{"RS_CLI_HELP_CANCEL",
+    "Usage: kelvora-cli cancel\n"
+    "Gives up the monitoring in progress: deletes its snapshots and its resume marker."};
+inline constexpr Message RS_CLI_HELP_LIST{"RS_CLI_HELP_LIST",
+    "Usage: kelvora-cli list\n"
+    "Lists the monitored applications: name, creation, last use and number of uses."};
+inline constexpr Message RS_CLI_HELP_SHOW{"RS_CLI_HELP_SHOW",
+    "Usage: kelvora-cli show ID [--hex]\n"
+    "Writes the changes of ID to standard output.\n"
+    "  --hex    binary data in hexadecimal instead of text"};
+inline constexpr Message RS_CLI_HELP_EXPORT{"RS_CLI_HELP_EXPORT",
+    "Usage: kelvora-cli export ID FILE [--hex]\n"
+    "Writes the changes of ID to the text file FILE.\n"
+    "  --hex    binary data in hexadecimal instead of text"};
+inline constexpr Message RS_CLI_HELP_UNINSTALL{"RS_CLI_HELP_UNINSTALL",
+    "Usage: kelvora-cli uninstall ID [--yes] [--remove-shared=yes|no]\n"
+    "Undoes the changes of ID that the uninstall settings select, prints the\n"
+    "log and appends it to Log.txt.\n"
+    "  --yes                   do not ask for confirmation\n"
+    "  --remove-shared=yes|no  the answer for every shared file no program uses\n"
+    "                          any more (asked otherwise; no without a console)"};
+inline constexpr Message RS_CLI_HELP_RENAME{"RS_CLI_HELP_RENAME",
+    "Usage: kelvora-cli rename OLD NEW\n"
+    "Gives the monitored application OLD the identifier NEW."};
+inline constexpr Message RS_CLI_HELP_DELETE{"RS_CLI_HELP_DELETE",
+    "Usage: kelvora-cli delete ID [--yes]\n"
+    "Deletes the archive of ID; its changes can no longer be undone.\n"
+    "  --yes    do not ask for confirmation"};
+
+inline constexpr Message RS_CLI_UNKNOWN_COMMAND{"RS_CLI_UNKNOWN_COMMAND", "Unknown command '%s'. See kelvora-cli --help."};
+inline constexpr Message RS_CLI_UNKNOWN_OPTION{"RS_CLI_UNKNOWN_OPTION", "Unknown option '%s'. See kelvora-cli %s --help."};
+inline constexpr Message RS_CLI_ARGUMENTS{"RS_CLI_ARGUMENTS", "Wrong number of arguments. See kelvora-cli %s --help."};
+inline constexpr Message RS_CLI_REMOVE_SHARED{"RS_CLI_REMOVE_SHARED", "--remove-shared takes yes or no."};
+inline constexpr Message RS_CLI_NO_ARCHIVE{"RS_CLI_NO_ARCHIVE", "There is no monitored application '%s'."};
+inline constexpr Message RS_CLI_NO_MONITORING{"RS_CLI_NO_MONITORING", "No monitoring is in progress."};
+inline constexpr Message RS_CLI_PENDING{"RS_CLI_PENDING", "The monitoring of '%s' is in progress; rescan or cancel it first."};
+inline constexpr Message RS_CLI_NO_TARGETS{"RS_CLI_NO_TARGETS", "No target to scan."};
+inline constexpr Message RS_CLI_SCANNED{"RS_CLI_SCANNED", "Snapshots taken. Install the application, then run: kelvora-cli rescan"};
+inline constexpr Message RS_CLI_SCAN_STOPPED{"RS_CLI_SCAN_STOPPED", "Scanning canceled."};
+inline constexpr Message RS_CLI_SCAN_FAILED{"RS_CLI_SCAN_FAILED", "Scanning failed: %s"};
+inline constexpr Message RS_CLI_NO_CHANGES{"RS_CLI_NO_CHANGES", "No changes found."};
+inline constexpr Message RS_CLI_SAVED{"RS_CLI_SAVED", "Changes saved as '%s':"};
+inline constexpr Message RS_CLI_CANCELED{"RS_CLI_CANCELED", "The monitoring was given up."};
+inline constexpr Message RS_CLI_ASK_SHARED{"RS_CLI_ASK_SHARED",
+    "No program uses the shared file '%s' any more. Remove it? (y = yes, n = no, a = yes to all, x = no to all)"};
+inline constexpr Message RS_CLI_LOG_FAILED{"RS_CLI_LOG_FAILED", "Log.txt could not be written."};
+inline constexpr Message RS_CLI_ARCHIVE_USE_FAILED{"RS_CLI_ARCHIVE_USE_FAILED", "The archive's use could not be recorded: %s"};
+inline constexpr Message RS_CLI_YES_NO{"RS_CLI_YES_NO", " (y/n)"};
+
+}  // namespace kelvora

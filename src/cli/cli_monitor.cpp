@@ -1,0 +1,204 @@
+// scan, rescan and cancel: the monitoring of an installation.
+#include <array>
+
+#include "changes/archive_save.h"
+#include "changes/changes_tree_sink.h"
+#include "changes/chg_archive.h"
+#include "changes/text_export.h"
+#include "cli/cli_internal.h"
+#include "cli/cli_messages.h"
+#include "cli/monitoring.h"
+#include "scan/scan_sequence.h"
+#include "scan/scan_thread.h"
+#include "settings/settings_store.h"
+
+namespace kelvora::cli {
+
+namespace {
+
+// The scan's status line and progress bar on the console.
+class ConsoleScanProgress final : public IScanProgress {
+public:
+    ConsoleScanProgress(ICliConsole& console, int maximum) : console_(console), maximum_(maximum) {}
+    void ShowStatus(const std::string& status) override { console_.Status(status); }
+    void StepProgress() override { console_.Progress(++position_, maximum_); }
+
+private:
+    ICliConsole& console_;
+    int maximum_;
+    int position_ = 0;
+};
+
+// The number of targets: one per registry category, one for all folders.
+int TargetSteps(const TSettings& s) {
+    int steps = 0;
+    for (const RegistryCategory& category : kRegistryCategories) steps += s.*category.Setting ? 1 : 0;
+    return steps + (ScansFileSystem(s) ? 1 : 0);
+}
+
+// The folders as the targets page stores them: "D:" becomes "D:\".
+std::string StoredOtherPaths(std::string_view typed) {
+    std::string withRoots;
+    for (char c : typed) {
+        withRoots += c;
+        if (c == ':') withRoots += '\\';
+    }
+    std::string stored;
+    for (char c : withRoots) {
+        if (c == '\\' && !stored.empty() && stored.back() == '\\') continue;
+        stored += c;
+    }
+    return stored;
+}
+
+// Each piece up to the first empty one must be a folder that can be made
+// current; answers the first that cannot.
+std::optional<std::string> InvalidOtherPath(CliEnv& env, std::string_view paths) {
+    std::optional<std::string> invalid;
+    while (!paths.empty()) {
+        const std::size_t end = paths.find(';');
+        const std::string_view piece = paths.substr(0, end);
+        if (piece.empty()) break;
+        if (!env.os.files.SetCurrentDir(piece)) {
+            invalid = std::string(piece);
+            break;
+        }
+        if (end == std::string_view::npos) break;
+        paths.remove_prefix(end + 1);
+    }
+    env.os.files.SetCurrentDir(env.context.ProgramFolder);
+    return invalid;
+}
+
+void ApplyTargets(const CliTargets& t, TSettings& s) {
+    s.ScanHKCR = t.HKCR;
+    s.ScanHKLM = t.HKLM;
+    s.ScanHKUS = t.HKUS;
+    s.ScanHKCU = t.HKCU;
+    s.ScanHKCC = t.HKCC;
+    s.ScanEntire = t.Entire;
+    // The entire partition holds the Windows and Program Files folders.
+    s.ScanWin = t.Windows || t.Entire;
+    s.ScanProg = t.ProgramFiles || t.Entire;
+    s.ScanOthers = t.Others.has_value() && !t.Others->empty();
+    s.ScanOtherPaths = StoredOtherPaths(t.Others.value_or(std::string()));
+}
+
+// The per-kind counts of the changes in the tree, as "  count  mark" lines.
+std::string Summary(ChangesTree& tree) {
+    std::array<int, ckFileMovedTo + 1> counts{};
+    auto access = tree.Lock();
+    std::vector<NodeId> pending{access.Root()};
+    while (!pending.empty()) {
+        const NodeId node = pending.back();
+        pending.pop_back();
+        const std::int32_t kind = access.Data(node).Kind;
+        if (IsStoredKind(kind)) ++counts[static_cast<std::size_t>(kind)];
+        for (NodeId child = access.FirstChild(node); child != kNoNode; child = access.NextSibling(child)) {
+            pending.push_back(child);
+        }
+    }
+    const MarkWords marks = MarkWords::Translated();
+    std::string text;
+    for (std::int32_t kind = ckRegKeyCreated; kind <= ckFileMovedTo; ++kind) {
+        if (counts[static_cast<std::size_t>(kind)] == 0) continue;
+        std::string mark = MarkOf(kind, marks);
+        mark.erase(0, mark.find_first_not_of(' '));
+        mark.erase(mark.find_last_not_of(' ') + 1);
+        std::string count = std::to_string(counts[static_cast<std::size_t>(kind)]);
+        text += std::string(count.size() < 8 ? 8 - count.size() : 0, ' ') + count + "  " + mark + "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+int Scan(const CliCommand& command, CliEnv& env) {
+    const std::string& identifier = command.Arguments[0];
+    if (int status = CheckIdentifier(env, identifier); status != kExitOk) return status;
+    AppContext& context = env.context;
+    if (auto pending = ReadResumeMarker(env.os.files, context.ProgramFolder)) {
+        return Fail(env, kExitUsage, FormatText(TranslateString(RS_CLI_PENDING), {*pending}));
+    }
+    if (command.Targets.Given) {
+        if (command.Targets.Others) {
+            if (auto invalid = InvalidOtherPath(env, *command.Targets.Others)) {
+                return Fail(env, kExitUsage, TranslateString(RS_INV_PATH) + *invalid);
+            }
+        }
+        ApplyTargets(command.Targets, context.Settings);
+    }
+    const int steps = TargetSteps(context.Settings);
+    if (steps == 0) return Fail(env, kExitUsage, TranslateString(RS_CLI_NO_TARGETS));
+    try {
+        SaveSettings(env.os.registry, context.Settings, context.ProgramFolder);
+    } catch (const SettingsError& e) {
+        return Fail(env, kExitFailed, e.what());
+    }
+
+    context.AppIdentifier = identifier;
+    ConsoleScanProgress progress(env.console, steps);
+    ScanThread scan(context, env.os, env.dispatcher, progress);
+    const std::exception_ptr fatal = RunWorker(env, scan);
+    if (context.WizardState.load() == TWizardState::wsStopped) {
+        DeleteSnapshots(env.os.files, context.ProgramFolder);
+        return Fail(env, kExitFailed, TranslateString(RS_CLI_SCAN_STOPPED));
+    }
+    if (fatal) {
+        DeleteSnapshots(env.os.files, context.ProgramFolder);
+        context.WizardState = TWizardState::wsIdle;
+        return Fail(env, kExitFailed, FormatText(TranslateString(RS_CLI_SCAN_FAILED), {Describe(fatal)}));
+    }
+    WriteRunAtLogon(env.os.registry, env.WindowProgram);
+    WriteResumeMarker(env.os.files, context.ProgramFolder, identifier);
+    env.console.Write(TranslateString(RS_CLI_SCANNED) + "\n");
+    return kExitOk;
+}
+
+int Rescan(CliEnv& env) {
+    AppContext& context = env.context;
+    const std::optional<std::string> identifier = ReadResumeMarker(env.os.files, context.ProgramFolder);
+    if (!identifier) return Fail(env, kExitUsage, TranslateString(RS_CLI_NO_MONITORING));
+    if (int status = CheckIdentifier(env, *identifier); status != kExitOk) return status;
+    context.AppIdentifier = *identifier;
+    DeleteResumeMarker(env.os.files, context.ProgramFolder);
+    DeleteRunAtLogon(env.os.registry);
+
+    ChangesTree tree(context.Settings);
+    tree.StartFill(false);
+    ChangesTreeSink sink(tree);
+    ConsoleScanProgress progress(env.console, 4 * TargetSteps(context.Settings));
+    ReScanThread rescan(context, env.os, env.dispatcher, progress, sink);
+    const std::exception_ptr fatal = RunWorker(env, rescan);
+    if (context.WizardState.load() == TWizardState::wsStopped) {
+        DeleteSnapshots(env.os.files, context.ProgramFolder);
+        return Fail(env, kExitFailed, TranslateString(RS_CLI_SCAN_STOPPED));
+    }
+    if (fatal) {
+        DeleteSnapshots(env.os.files, context.ProgramFolder);
+        context.WizardState = TWizardState::wsIdle;
+        return Fail(env, kExitFailed, FormatText(TranslateString(RS_CLI_SCAN_FAILED), {Describe(fatal)}));
+    }
+    context.WizardState = TWizardState::wsMonitored;
+    if (tree.Lock().NodeCount() <= 3) {
+        env.console.Write(TranslateString(RS_CLI_NO_CHANGES) + "\n");
+        return kExitOk;
+    }
+    TChgArchive archive(env.os.files, env.os.clock, ArchiveFileBase(context.ProgramFolder, *identifier));
+    try {
+        SaveChangesTree(tree, archive);
+    } catch (const ArchiveError&) {
+        return Fail(env, kExitFailed, TranslateString(RS_ERR_SAVING));
+    }
+    env.console.Write(FormatText(TranslateString(RS_CLI_SAVED), {*identifier}) + "\n" + Summary(tree));
+    return kExitOk;
+}
+
+int Cancel(CliEnv& env) {
+    GiveUpMonitoring(env.os, env.context.ProgramFolder);
+    env.context.WizardState = TWizardState::wsIdle;
+    env.console.Write(TranslateString(RS_CLI_CANCELED) + "\n");
+    return kExitOk;
+}
+
+}  // namespace kelvora::cli

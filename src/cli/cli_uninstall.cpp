@@ -1,0 +1,98 @@
+// uninstall: undoing the changes of a monitored application.
+#include "changes/chg_archive.h"
+#include "cli/cli_internal.h"
+#include "cli/cli_messages.h"
+#include "uninstall/dezinstaler.h"
+#include "uninstall/uninstall_log.h"
+
+namespace kelvora::cli {
+
+namespace {
+
+// The log page and the progress bar, on the console; the lines that pass
+// the LogLevel mask are printed as they come and kept for Log.txt.
+class ConsoleUninstallView final : public IUninstallView {
+public:
+    ConsoleUninstallView(ICliConsole& console, std::int32_t logLevel) : console_(console), logLevel_(logLevel) {}
+
+    void ShowStatus(const std::string& text) override { console_.Status(text); }
+    void SetProgressMax(int maximum) override {
+        maximum_ = maximum;
+        position_ = 0;
+    }
+    void StepProgress() override { console_.Progress(++position_, maximum_); }
+    void ShowLogLine(const std::string& line, std::int32_t level) override {
+        if (log_.Add(logLevel_, line, level)) console_.Write(line + "\n");
+    }
+    const TUninstallLog& Log() const { return log_; }
+
+private:
+    ICliConsole& console_;
+    std::int32_t logLevel_;
+    TUninstallLog log_;
+    int maximum_ = 0;
+    int position_ = 0;
+};
+
+// The shared-file question: the option's answer for every file, or asked.
+class ConsoleSharedQuestion final : public IRemoveSharedQuestion {
+public:
+    ConsoleSharedQuestion(ICliConsole& console, std::optional<bool> answer) : console_(console), answer_(answer) {}
+
+    int AskRemoveShared(const std::string& fileName, const std::string& folder) override {
+        if (answer_) return *answer_ ? kAnswerYesToAll : kAnswerNoToAll;
+        const auto reply = console_.Ask(FormatText(TranslateString(RS_CLI_ASK_SHARED), {folder + fileName}));
+        // Without anyone to ask, the file stays, as the dialog advises.
+        if (!reply) return kAnswerNoToAll;
+        if (*reply == "y" || *reply == "Y") return kAnswerYes;
+        if (*reply == "a" || *reply == "A") return kAnswerYesToAll;
+        if (*reply == "x" || *reply == "X") return kAnswerNoToAll;
+        return kAnswerNo;
+    }
+
+private:
+    ICliConsole& console_;
+    std::optional<bool> answer_;
+};
+
+class ArchiveUse final : public IArchiveUse {
+public:
+    ArchiveUse(platform::FileSystem& files, platform::Clock& clock) : files_(files), clock_(clock) {}
+    void MarkUsed(const std::string& fileBase) override { TChgArchive(files_, clock_, fileBase).MarkUsed(); }
+
+private:
+    platform::FileSystem& files_;
+    platform::Clock& clock_;
+};
+
+}  // namespace
+
+int Uninstall(const CliCommand& command, CliEnv& env) {
+    const std::string& identifier = command.Arguments[0];
+    AppContext& context = env.context;
+    ChangesTree tree(context.Settings);
+    if (int status = LoadArchive(env, identifier, tree, true); status != kExitOk) return status;
+    if (!command.Yes && !Confirm(env, FormatText(TranslateString(RS_ASK_UNINSTALL), {identifier}))) return kExitOk;
+
+    ConsoleUninstallView view(env.console, context.Settings.LogLevel);
+    ConsoleSharedQuestion question(env.console, command.RemoveShared);
+    ArchiveUse archiveUse(env.os.files, env.os.clock);
+    UninstallServices services{env.os, env.dispatcher, context, tree, view, question, archiveUse};
+    TDezinstaler uninstaller(services);
+    const std::exception_ptr fatal = RunWorker(env, uninstaller);
+
+    const bool stopped = context.WizardState.load() == TWizardState::wsStopped;
+    env.console.Write(TranslateString(stopped ? RS_UNINST_STOPPED : RS_UNINST_COMPLETE) + "\n");
+    context.WizardState = TWizardState::wsUninstalled;
+    int status = stopped || uninstaller.ErrorCount() > 0 ? kExitFailed : kExitOk;
+    if (fatal) status = Fail(env, kExitFailed, Describe(fatal));
+    const LogWriteResult written =
+        WriteUninstallLog(env.os.files, context.ProgramFolder, context.Settings.LogLevel, identifier,
+                          env.console.DateTimeText(env.os.clock.Now(), true), view.Log().Lines());
+    if (written == LogWriteResult::kReadFailed || written == LogWriteResult::kWriteFailed) {
+        status = Fail(env, kExitFailed, TranslateString(RS_CLI_LOG_FAILED));
+    }
+    return status;
+}
+
+}  // namespace kelvora::cli

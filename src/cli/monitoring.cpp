@@ -1,0 +1,64 @@
+#include "cli/monitoring.h"
+
+namespace kelvora {
+
+namespace {
+
+std::string InFolder(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    path += name;
+    return path;
+}
+
+}  // namespace
+
+void DeleteSnapshots(platform::FileSystem& files, std::string_view programFolder) {
+    for (std::string_view name : {"HKCR.SNS", "HKCU.SNS", "HKLM.SNS", "HKUS.SNS", "HKCC.SNS", "FIS1.SNS", "FIS2.SNS"}) {
+        files.DeleteFile(InFolder(programFolder, name));
+    }
+}
+
+bool WriteResumeMarker(platform::FileSystem& files, std::string_view programFolder, std::string_view identifier) {
+    const std::string text = std::string(identifier) + "\r\n";
+    return files.WriteFileAtomic(InFolder(programFolder, kResumeMarker),
+                                 reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+std::optional<std::string> ReadResumeMarker(platform::FileSystem& files, std::string_view programFolder) {
+    std::vector<std::uint8_t> bytes;
+    if (!files.ReadFile(InFolder(programFolder, kResumeMarker), bytes)) return std::nullopt;
+    std::string line(bytes.begin(), bytes.end());
+    line = line.substr(0, line.find_first_of("\r\n"));
+    if (line.empty()) return std::nullopt;
+    return line;
+}
+
+void DeleteResumeMarker(platform::FileSystem& files, std::string_view programFolder) {
+    files.DeleteFile(InFolder(programFolder, kResumeMarker));
+}
+
+void WriteRunAtLogon(platform::Registry& registry, std::string_view program) {
+    platform::RegKey key;
+    if (registry.OpenKey(platform::kLocalMachine, kRunKeyPath, platform::kKeyAllAccess, key) != platform::kErrorSuccess) {
+        return;
+    }
+    const std::string data = std::string(program);
+    registry.SetValue(key, kRunValueName, platform::kRegSz, reinterpret_cast<const std::uint8_t*>(data.c_str()),
+                      static_cast<std::uint32_t>(data.size() + 1));
+}
+
+void DeleteRunAtLogon(platform::Registry& registry) {
+    platform::RegKey key;
+    if (registry.OpenKey(platform::kLocalMachine, kRunKeyPath, platform::kKeyAllAccess, key) == platform::kErrorSuccess) {
+        registry.DeleteValue(key, kRunValueName);
+    }
+}
+
+void GiveUpMonitoring(platform::Platform& os, std::string_view programFolder) {
+    DeleteResumeMarker(os.files, programFolder);
+    DeleteSnapshots(os.files, programFolder);
+    DeleteRunAtLogon(os.registry);
+}
+
+}  // namespace kelvora

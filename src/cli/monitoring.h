@@ -1,0 +1,37 @@
+// The files and registry value that let a monitoring outlive the program
+// between the first scan and the rescan: the snapshot files, the resume
+// marker "Continue.dat" naming the identifier, and the run-at-logon value
+// that starts the window program at the next logon.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace kelvora {
+
+inline constexpr std::string_view kResumeMarker = "Continue.dat";
+inline constexpr std::string_view kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr std::string_view kRunValueName = "Kelvora";
+
+// Deletes the seven snapshot files in programFolder, ignoring missing ones.
+void DeleteSnapshots(platform::FileSystem& files, std::string_view programFolder);
+
+// "Continue.dat" with the identifier as its only line (CR LF).
+bool WriteResumeMarker(platform::FileSystem& files, std::string_view programFolder, std::string_view identifier);
+// The identifier the marker names; nothing when there is no marker or its
+// first line is empty.
+std::optional<std::string> ReadResumeMarker(platform::FileSystem& files, std::string_view programFolder);
+void DeleteResumeMarker(platform::FileSystem& files, std::string_view programFolder);
+
+// The value "Kelvora" under HKLM\...\Run, set to program; the key is opened
+// without being created and failures are ignored.
+void WriteRunAtLogon(platform::Registry& registry, std::string_view program);
+void DeleteRunAtLogon(platform::Registry& registry);
+
+// Giving the monitoring up: marker, snapshot files and run-at-logon value go.
+void GiveUpMonitoring(platform::Platform& os, std::string_view programFolder);
+
+}  // namespace kelvora

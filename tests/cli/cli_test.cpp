@@ -1,0 +1,192 @@
+#include "cli/cli_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "cli/monitoring.h"
+#include "platform/memory/memory_platform.h"
+#include "settings/settings_store.h"
+
+namespace kelvora {
+namespace {
+
+using platform::kCurrentUser;
+
+// Records what a command writes and answers its questions from a script.
+class RecordingConsole final : public ICliConsole {
+public:
+    std::string out;
+    std::vector<std::string> errors;
+    std::vector<std::string> questions;
+    std::deque<std::string> answers;
+
+    void Write(std::string_view text) override { out += text; }
+    void Error(std::string_view line) override { errors.emplace_back(line); }
+    void Status(std::string_view) override {}
+    void Progress(int, int) override {}
+    void EndProgress() override {}
+    std::optional<std::string> Ask(std::string_view question) override {
+        questions.emplace_back(question);
+        if (answers.empty()) return std::nullopt;
+        std::string answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::string DateTimeText(double when, bool) override { return "T" + std::to_string(static_cast<int>(when)); }
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    CliTest() {
+        memory.files.AddFolder("C:\\Kelvora");
+        memory.files.AddFolder("C:\\Users\\me");
+        memory.files.SetCurrentDir("C:\\Users\\me");
+        memory.registry.PutString(kCurrentUser, "Software\\Old", "Keep", "1");
+        memory.files.AddFile("C:\\App\\old.txt", "old");
+        memory.registry.CreateKey(platform::kLocalMachine, std::string(kRunKeyPath), runKey);
+        context.ProgramFolder = "C:\\Kelvora";
+        InitialiseSettings(context, memory.registry);
+        context.Settings.LogLevel = 7;
+    }
+
+    int Run(std::vector<std::string> args) {
+        console = RecordingConsole{};
+        memory.files.SetCurrentDir("C:\\Users\\me");
+        console.answers = std::move(nextAnswers);
+        nextAnswers.clear();
+        return RunCliArguments(args, env);
+    }
+    bool Exists(std::string_view path) { return memory.files.Exists(path); }
+
+    platform::memory::MemoryPlatform memory;
+    platform::Dispatcher dispatcher;
+    AppContext context;
+    RecordingConsole console;
+    std::deque<std::string> nextAnswers;
+    std::atomic<bool> interrupted{false};
+    platform::RegKey runKey;
+    CliEnv env{memory.platform, dispatcher, context, console, "C:\\Kelvora\\Kelvora.exe", interrupted};
+};
+
+TEST_F(CliTest, BadUsageAndBadInputEndWithStatusTwoAndOneLine) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"frobnicate"}, "Unknown command 'frobnicate'. See kelvora-cli --help."},
+        {{"show"}, "Wrong number of arguments. See kelvora-cli show --help."},
+        {{"list", "--hex"}, "Unknown option '--hex'. See kelvora-cli list --help."},
+        {{"uninstall", "App", "--remove-shared=maybe"}, "--remove-shared takes yes or no."},
+        {{"scan", "a:b", "--hkcu"},
+         "An identifier can't contain control characters or any of the characters \\ / : * ? \" < > |"},
+        {{"scan", "CON", "--hkcu"}, "'CON' is a device name reserved by Windows and can't be used as an identifier."},
+        {{"show", "Missing"}, "There is no monitored application 'Missing'."},
+        {{"rescan"}, "No monitoring is in progress."},
+        {{"scan", "App", "--other", "C:\\Nowhere"}, "Invalid path: C:\\Nowhere"},
+        {{"scan", "App"}, ""},  // placeholder replaced below: no targets
+    };
+    context.Settings = TSettings{};
+    for (bool TSettings::*target : {&TSettings::ScanHKCR, &TSettings::ScanHKLM, &TSettings::ScanHKUS,
+                                    &TSettings::ScanWin, &TSettings::ScanProg, &TSettings::ScanEntire}) {
+        context.Settings.*target = false;
+    }
+    for (const auto& [args, message] : cases) {
+        SCOPED_TRACE(args[0]);
+        EXPECT_EQ(Run(args), kExitUsage);
+        ASSERT_EQ(console.errors.size(), 1u);
+        EXPECT_EQ(console.errors[0], message.empty() ? "No target to scan." : message);
+        EXPECT_TRUE(console.out.empty());
+    }
+    memory.files.AddFile("C:\\Kelvora\\Junk.qor", "not an archive at all, really not");
+    EXPECT_EQ(Run({"uninstall", "Junk", "--yes"}), kExitUsage);
+    EXPECT_EQ(console.errors, (std::vector<std::string>{"Invalid file format !"}));
+    EXPECT_TRUE(Exists("C:\\Kelvora\\Junk.qor"));
+
+    EXPECT_EQ(Run({"export", "--help"}), kExitOk);
+    EXPECT_EQ(console.out.rfind("Usage: kelvora-cli export ID FILE [--hex]\n", 0), 0u);
+}
+
+TEST_F(CliTest, MonitoringFromScanToUninstall) {
+    ASSERT_EQ(Run({"scan", "App", "--hkcu", "--other", "C:\\App"}), kExitOk) << console.errors.at(0);
+    EXPECT_TRUE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    EXPECT_TRUE(Exists("C:\\Kelvora\\FIS2.SNS"));
+    EXPECT_EQ(ReadResumeMarker(memory.files, "C:\\Kelvora"), "App");
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    ASSERT_EQ(memory.registry.QueryValue(runKey, "Kelvora", type, data), 0);
+    EXPECT_STREQ(reinterpret_cast<const char*>(data.data()), "C:\\Kelvora\\Kelvora.exe");
+    // The targets are stored as the wizard stores them.
+    TSettings stored;
+    LoadSettings(memory.registry, stored, "C:\\Kelvora");
+    EXPECT_TRUE(stored.ScanHKCU && stored.ScanOthers && !stored.ScanHKLM && !stored.ScanWin);
+    EXPECT_EQ(stored.ScanOtherPaths, "C:\\App");
+    // A second monitoring cannot begin before this one ends.
+    EXPECT_EQ(Run({"scan", "Other", "--hkcu"}), kExitUsage);
+
+    // The installation.
+    memory.registry.PutString(kCurrentUser, "Software\\Vendor", "Path", "C:\\App");
+    memory.registry.PutDword(kCurrentUser, "Software\\Old", "Keep", 2);
+    memory.files.AddFile("C:\\App\\new.dll", "new");
+
+    ASSERT_EQ(Run({"rescan"}), kExitOk) << console.errors.at(0);
+    EXPECT_EQ(console.out, "Changes saved as 'App':\n"
+                           "       1  (+)(REG KEY)\n"
+                           "       1  (+)(REG VAL)\n"
+                           "       1  (*)(REG VAL)\n"
+                           "       1  (+)(FILE)\n");
+    EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    EXPECT_NE(memory.registry.QueryValue(runKey, "Kelvora", type, data), 0);
+
+    ASSERT_EQ(Run({"list"}), kExitOk);
+    EXPECT_EQ(console.out, "Name  Created  Last used  Uses\nApp   T44986              0\n");
+
+    ASSERT_EQ(Run({"show", "App"}), kExitOk);
+    EXPECT_NE(console.out.find("    (+)(REG KEY) HKEY_CURRENT_USER\\Software\\Vendor\r\n"
+                               "      (+)(REG VAL) Path = 'C:\\App'\r\n"),
+              std::string::npos)
+        << console.out;
+    // A relative export file is the user's, not the program folder's.
+    ASSERT_EQ(Run({"export", "App", "app.txt"}), kExitOk);
+    EXPECT_EQ(memory.files.Text("C:\\Users\\me\\app.txt").substr(0, 15), "'App' changes\r\n");
+
+    // Declined, nothing happens; confirmed, the changes go and the log is kept.
+    nextAnswers = {"n"};
+    EXPECT_EQ(Run({"uninstall", "App"}), kExitOk);
+    EXPECT_EQ(console.questions, (std::vector<std::string>{"Are you sure you want to uninstall 'App' ? (y/n)"}));
+    EXPECT_TRUE(Exists("C:\\App\\new.dll"));
+    ASSERT_EQ(Run({"uninstall", "App", "--yes"}), kExitOk) << console.out;
+    EXPECT_FALSE(Exists("C:\\App\\new.dll"));
+    EXPECT_TRUE(Exists("C:\\App\\old.txt"));
+    EXPECT_FALSE(memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"));
+    EXPECT_NE(console.out.find("DELETING FILE: C:\\App\\new.dll ... Ok\n"), std::string::npos) << console.out;
+    EXPECT_NE(console.out.find("Uninstall complete without errors\nUninstall complete.\n"), std::string::npos);
+    EXPECT_NE(memory.files.Text("C:\\Kelvora\\Log.txt").find("App T44986\r\n----"), std::string::npos);
+
+    ASSERT_EQ(Run({"list"}), kExitOk);
+    EXPECT_EQ(console.out, "Name  Created  Last used  Uses\nApp   T44986   T44986     1\n");
+    ASSERT_EQ(Run({"rename", "App", "App2"}), kExitOk);
+    ASSERT_EQ(Run({"delete", "App2", "--yes"}), kExitOk);
+    EXPECT_FALSE(Exists("C:\\Kelvora\\App2.qor"));
+}
+
+TEST_F(CliTest, CancelGivesTheMonitoringUp) {
+    ASSERT_EQ(Run({"scan", "App", "--hkcu"}), kExitOk);
+    ASSERT_EQ(Run({"cancel"}), kExitOk);
+    EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    EXPECT_NE(memory.registry.QueryValue(runKey, "Kelvora", type, data), 0);
+    EXPECT_EQ(Run({"rescan"}), kExitUsage);
+}
+
+TEST_F(CliTest, InterruptStopsTheScanAndRemovesItsSnapshots) {
+    for (int k = 0; k < 200; ++k) memory.registry.PutDword(kCurrentUser, "Software\\K" + std::to_string(k), "v", 1);
+    interrupted = true;
+    EXPECT_EQ(Run({"scan", "App", "--hkcu"}), kExitFailed);
+    EXPECT_EQ(console.errors, (std::vector<std::string>{"Scanning canceled."}));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
+}
+
+}  // namespace
+}  // namespace kelvora
