@@ -8,24 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "changes/node_data.h"
 #include "platform/platform.h"
 
 namespace kelvora {
 
-// Change kinds reported by the scanning engine (codes stored in archives).
-inline constexpr std::int32_t ckRegKeyCreated = 1;
-inline constexpr std::int32_t ckRegKeyDeleted = 2;
-inline constexpr std::int32_t ckRegValueCreated = 3;
-inline constexpr std::int32_t ckRegValueChanged = 4;
-inline constexpr std::int32_t ckRegValueDeleted = 5;
-inline constexpr std::int32_t ckSharedCounterIncremented = 6;
-inline constexpr std::int32_t ckFolderCreated = 7;
-inline constexpr std::int32_t ckFolderDeleted = 8;
-inline constexpr std::int32_t ckFileCreated = 9;
-inline constexpr std::int32_t ckFileChanged = 10;
-inline constexpr std::int32_t ckFileDeleted = 11;
-inline constexpr std::int32_t ckFileMovedFrom = 12;
-inline constexpr std::int32_t ckFileMovedTo = 13;
+// The change kinds (ckRegKeyCreated ... ckFileMovedTo) are those of the
+// changes tree, stored in archives.
 
 // One difference found by a comparison. The data blocks move into the tree.
 struct ChangeRecord {

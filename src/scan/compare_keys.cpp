@@ -10,17 +10,6 @@
 
 namespace kelvora {
 
-std::string_view RootKeyName(platform::RootKey root) {
-    switch (root) {
-        case platform::kClassesRoot: return "HKEY_CLASSES_ROOT";
-        case platform::kCurrentUser: return "HKEY_CURRENT_USER";
-        case platform::kLocalMachine: return "HKEY_LOCAL_MACHINE";
-        case platform::kUsers: return "HKEY_USERS";
-        case platform::kCurrentConfig: return "HKEY_CURRENT_CONFIG";
-        default: return "(error)";
-    }
-}
-
 namespace {
 
 std::vector<std::uint8_t> CopyData(const TValori& value) {
