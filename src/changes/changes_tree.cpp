@@ -122,6 +122,9 @@ NodeId ChangesTree::PlaceLocked(std::string_view path, std::int32_t kind, std::u
         EqualsNoCase(path, lastPath_)) {
         return lastParent_;
     }
+    // Forget the old entry first: a walk that fails part-way must not leave
+    // the new path paired with the old parent.
+    lastParent_ = kNoNode;
     lastPath_.assign(path);
     lastCategory_ = category;
     NodeId current = category;

@@ -152,6 +152,10 @@ public:
     int Level(NodeId node) const;
     bool IsAlive(NodeId node) const;
     const TNodeData& Data(NodeId node) const;
+    // The names of the node and of its ancestors below "File System" or
+    // "Registry", joined by backslashes from the top ("C:\Windows\a.dll",
+    // "HKEY_LOCAL_MACHINE\Software"); empty for the frame.
+    std::string FullPath(NodeId node) const;
     // The first child whose name equals name ignoring case, or kNoNode.
     NodeId FindChild(NodeId parent, std::string_view name) const;
     // Nodes alive, frame included.

@@ -57,6 +57,19 @@ int ChangesTree::Access::Level(NodeId node) const {
     return level;
 }
 
+std::string ChangesTree::Access::FullPath(NodeId node) const {
+    std::vector<NodeId> chain;
+    for (NodeId n = node; n != kNoNode && Valid(n).Parent != kNoNode && Valid(n).Parent != kRootId; n = Valid(n).Parent) {
+        chain.push_back(n);
+    }
+    std::string path;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!path.empty()) path += '\\';
+        path += tree_->At(*it).Data.Name;
+    }
+    return path;
+}
+
 NodeId ChangesTree::Access::FindChild(NodeId parent, std::string_view name) const {
     Valid(parent);
     return tree_->FindChildLocked(parent, name);

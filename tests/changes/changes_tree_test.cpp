@@ -127,6 +127,8 @@ TEST_F(ChangesTreeTest, RegistryPlacementAndBranchRootKey) {
     EXPECT_EQ(Shape(hklm), "RootValue/3 Soft/1 Other/18");
     EXPECT_EQ(Shape(Find(hklm, {"Soft"})), "v/3");
     auto a = tree.Lock();
+    EXPECT_EQ(a.FullPath(a.FindChild(a.FindChild(hklm, "Other"), "Sub")), "HKEY_LOCAL_MACHINE\\Other\\Sub");
+    EXPECT_EQ(a.FullPath(a.Registry()), "");
     EXPECT_EQ(a.Data(hklm).RootKey, kHklm);
     EXPECT_EQ(a.Data(a.FindChild(hklm, "Other")).RootKey, kHklm);
     EXPECT_EQ(a.Data(a.FindChild(a.FindChild(hklm, "Other"), "Sub")).RootKey, kHklm);
@@ -293,7 +295,7 @@ TEST_F(ChangesTreeTest, RemoveBranchUnderTheCacheAndFirstMatchIndex) {
 
     // A wide level uses its name index; removing the first of two equal names
     // makes the second the first match.
-    for (int i = 0; i < 40; ++i) AddFile(ckFileCreated, "D:\\W", "f" + std::to_string(i));
+    for (int i = 0; i < 40; ++i) AddFile(ckFileCreated, "D:\\W", std::string("f").append(std::to_string(i)));
     AddFile(ckFolderCreated, "D:\\W", "dup");
     AddFile(ckFolderDeleted, "D:\\W", "DUP");
     AddFile(ckFileCreated, "D:\\W\\Dup", "inside");
