@@ -30,11 +30,6 @@ struct LoggingView : IUninstallView {
     void ShowLogLine(const std::string& line, std::int32_t level) override { log.Add(7, line, level); }
 };
 
-struct NoArchive : IArchiveUse {
-    int marks = 0;
-    void MarkUsed(const std::string&) override { ++marks; }
-};
-
 struct AlwaysYes : IRemoveSharedQuestion {
     std::vector<std::string> asked;
     int AskRemoveShared(const std::string& fileName, const std::string& folder) override {
@@ -144,7 +139,7 @@ protected:
     }
 
     std::int32_t Run() {
-        TDezinstaler worker(UninstallServices{wp_.platform, dispatcher_, context_, tree_, view_, question_, archive_});
+        TDezinstaler worker(UninstallServices{wp_.platform, dispatcher_, context_, tree_, view_, question_});
         bool ended = false;
         worker.SetOnTerminate([&](TSafeThread&) { ended = true; });
         worker.Start();
@@ -159,7 +154,6 @@ protected:
     ChangesTree tree_{context_.Settings};
     LoggingView view_;
     AlwaysYes question_;
-    NoArchive archive_;
     std::string key_;
     std::string dir_;
     std::string shared_;
@@ -240,7 +234,6 @@ TEST_F(DezinstalerOnWindows, AnInstallationIsUndoneAndLogged) {
     EXPECT_EQ(RegQueryValueExA(sharedKey, shared_.c_str(), nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
     RegCloseKey(sharedKey);
     EXPECT_EQ(question_.asked, std::vector<std::string>{shared_});
-    EXPECT_EQ(archive_.marks, 1);
 
     // Every deleted file went into the Recycle Bin.
     const std::string sharedName = shared_.substr(shared_.rfind('\\') + 1);
