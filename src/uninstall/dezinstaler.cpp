@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "changes/chg_archive.h"
 #include "translation/messages.h"
 #include "uninstall/uninstall_actions.h"
 
@@ -117,8 +118,9 @@ void TDezinstaler::Execute() {
         // A missing or locked archive keeps its use data; the run still ends
         // normally.
         try {
-            services_.archive.MarkUsed(fileBase);
-        } catch (...) {
+            TChgArchive archive(services_.os.files, services_.os.clock, fileBase);
+            archive.MarkUsed();
+        } catch (const std::exception&) {
         }
     }
     UnusedShared_.clear();

@@ -27,7 +27,6 @@ struct UninstallServices {
     ChangesTree& tree;
     IUninstallView& view;
     IRemoveSharedQuestion& question;
-    IArchiveUse& archive;
 };
 
 class TDezinstaler final : public TSafeThread {

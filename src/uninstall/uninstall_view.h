@@ -20,13 +20,4 @@ public:
     virtual void ShowLogLine(const std::string& line, std::int32_t level) = 0;
 };
 
-// Records the end of an uninstall run in its archive.
-class IArchiveUse {
-public:
-    virtual ~IArchiveUse() = default;
-    // Last-used time := now, use count + 1. fileBase is the archive's path
-    // without ".qor". Raises when the archive cannot be read or written.
-    virtual void MarkUsed(const std::string& fileBase) = 0;
-};
-
 }  // namespace kelvora

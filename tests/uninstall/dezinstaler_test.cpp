@@ -4,8 +4,8 @@
 
 #include <cstring>
 #include <functional>
-#include <stdexcept>
 
+#include "changes/chg_archive.h"
 #include "platform/memory/memory_platform.h"
 #include "uninstall/uninstall_log.h"
 
@@ -31,15 +31,6 @@ struct RecordingView : IUninstallView {
     }
 };
 
-struct CountingArchive : IArchiveUse {
-    std::vector<std::string> marked;
-    bool fails = false;
-    void MarkUsed(const std::string& fileBase) override {
-        if (fails) throw std::runtime_error("locked");
-        marked.push_back(fileBase);
-    }
-};
-
 struct Answers : IRemoveSharedQuestion {
     int answer = kAnswerYes;
     int asked = 0;
@@ -60,8 +51,23 @@ protected:
     Dezinstaler() {
         context.ProgramFolder = "C:\\Kelvora";
         context.AppIdentifier = "MyApp";
-        EXPECT_TRUE(os.files.AddFile("C:\\Kelvora\\MyApp.qor", "archive"));
+        MakeArchive();
         tree.StartFill(true);
+    }
+
+    void MakeArchive() {
+        EXPECT_TRUE(os.files.AddFolder("C:\\Kelvora"));
+        TChgArchive archive(os.files, os.clock, "C:\\Kelvora\\MyApp");
+        archive.CreateNew();
+        archive.Save();
+    }
+    // The archive's use count, or -1 when it is gone.
+    int UseCount() {
+        TChgArchive archive(os.files, os.clock, "C:\\Kelvora\\MyApp");
+        TChgHeader header;
+        if (!archive.Open() || !archive.GetHeader(header)) return -1;
+        EXPECT_EQ(header.LastUsed, header.UseCount > 0 ? os.clock.Now() : 0.0);
+        return header.UseCount;
     }
 
     // Places a record as the archive loader does, counting it.
@@ -89,7 +95,7 @@ protected:
     }
 
     std::int32_t Run() {
-        TDezinstaler worker(UninstallServices{os.platform, dispatcher, context, tree, view, question, archive});
+        TDezinstaler worker(UninstallServices{os.platform, dispatcher, context, tree, view, question});
         bool ended = false;
         worker.SetOnTerminate([&](TSafeThread&) { ended = true; });
         worker.Start();
@@ -112,7 +118,6 @@ protected:
     ChangesTree tree{context.Settings};
     RecordingView view;
     Answers question;
-    CountingArchive archive;
 };
 
 TEST_F(Dezinstaler, EveryPhaseInItsOrderUndoesTheCheckedChanges) {
@@ -172,7 +177,7 @@ TEST_F(Dezinstaler, EveryPhaseInItsOrderUndoesTheCheckedChanges) {
     EXPECT_FALSE(os.files.Exists("C:\\App"));
     EXPECT_EQ(os.shell.Recycled(), std::vector<std::string>{"C:\\App\\lib.dll"});
     EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
-    EXPECT_EQ(archive.marked, std::vector<std::string>{"C:\\Kelvora\\MyApp"});
+    EXPECT_EQ(UseCount(), 1);
     EXPECT_EQ(os.registry.OpenHandles(), 0u);
 }
 
@@ -212,7 +217,7 @@ TEST_F(Dezinstaler, AKeyWhoseSubKeyLeftTheTreeHasSubKeysAndTheRunHasAnError) {
     EXPECT_EQ(view.lines, std::vector<std::string>{
                               "1 DELETING REGISTRY KEY: HKEY_CURRENT_USER\\Software\\App ... ERROR (has sub-keys)"});
     EXPECT_TRUE(os.registry.KeyExists(kCurrentUser, "Software\\App\\Sub"));
-    EXPECT_EQ(archive.marked.size(), 1u);
+    EXPECT_EQ(UseCount(), 1);
 }
 
 TEST_F(Dezinstaler, FilesAlreadyGoneGiveWarningsOnly) {
@@ -244,7 +249,7 @@ TEST_F(Dezinstaler, AStopInTheFilePhaseLeavesTheLaterPhasesUndone) {
         if (running != nullptr) running->Cancel();
     };
     {
-        TDezinstaler worker(UninstallServices{os.platform, dispatcher, context, tree, view, question, archive});
+        TDezinstaler worker(UninstallServices{os.platform, dispatcher, context, tree, view, question});
         running = &worker;
         bool ended = false;
         worker.SetOnTerminate([&](TSafeThread&) { ended = true; });
@@ -253,42 +258,42 @@ TEST_F(Dezinstaler, AStopInTheFilePhaseLeavesTheLaterPhasesUndone) {
         EXPECT_EQ(worker.ErrorCount(), 0);
     }
     EXPECT_EQ(view.lines, std::vector<std::string>{"4 DELETING FILE: C:\\App\\a.txt ... Ok"});
-    EXPECT_EQ(view.statuses, std::vector<std::string>{"Deleting files ..."});
+    ASSERT_FALSE(view.statuses.empty());
+    EXPECT_EQ(view.statuses.back(), "Deleting files ...");
     EXPECT_EQ(view.steps, 1);
     EXPECT_TRUE(os.files.Exists("C:\\App\\b.txt"));
     EXPECT_EQ(context.WizardState.load(), TWizardState::wsStopped);
     // No summary, so no automatic deletion, but the use is still recorded.
-    EXPECT_TRUE(os.files.Exists("C:\\Kelvora\\MyApp.qor"));
-    EXPECT_EQ(archive.marked.size(), 1u);
+    EXPECT_EQ(UseCount(), 1);
 }
 
 TEST_F(Dezinstaler, TheArchiveGoesByItselfOnlyAfterARunWithoutErrors) {
     context.Settings.AutoDelQor = true;
     EXPECT_EQ(Run(), 0);
     EXPECT_FALSE(os.files.Exists("C:\\Kelvora\\MyApp.qor"));
-    EXPECT_TRUE(archive.marked.empty());
 
-    ASSERT_TRUE(os.files.AddFile("C:\\Kelvora\\MyApp.qor", "archive"));
+    MakeArchive();
     ASSERT_TRUE(os.files.AddFile("C:\\App\\used.txt", "x"));
     ASSERT_TRUE(os.files.SetInUse("C:\\App\\used.txt", true));
     AddFile("C:\\App", "used.txt");
     view = RecordingView();
     EXPECT_EQ(Run(), 1);
     EXPECT_EQ(view.lines, std::vector<std::string>{"1 DELETING FILE: C:\\App\\used.txt ... ERROR (in use)"});
-    EXPECT_TRUE(os.files.Exists("C:\\Kelvora\\MyApp.qor"));
-    EXPECT_EQ(archive.marked.size(), 1u);
+    EXPECT_EQ(UseCount(), 1);
 }
 
 TEST_F(Dezinstaler, WithEveryPhaseOffOnlyTheSummaryIsShownAndAFailedMarkIsHarmless) {
     AllPhasesOff();
     Add(ckRegKeyDeleted, kCurrentUser, "Software", "Removed");
-    archive.fails = true;
+    ASSERT_TRUE(os.files.SetInUse("C:\\Kelvora\\MyApp.qor", true));
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(view.lines, std::vector<std::string>{"-1 Uninstall complete without errors"});
     EXPECT_TRUE(view.statuses.empty());
     EXPECT_EQ(view.maximum, 0);
     EXPECT_FALSE(os.registry.KeyExists(kCurrentUser, "Software\\Removed"));
     EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
+    ASSERT_TRUE(os.files.SetInUse("C:\\Kelvora\\MyApp.qor", false));
+    EXPECT_EQ(UseCount(), 0);
 }
 
 TEST_F(Dezinstaler, ACounterBroughtToZeroWithoutTheFilePhaseKeepsValueAndFile) {
@@ -330,7 +335,7 @@ TEST_F(Dezinstaler, LogLevelFiveKeepsErrorsAndSuccessesButNotWarnings) {
         void ShowLogLine(const std::string& line, std::int32_t level) override { log->Add(5, line, level); }
     } masked;
     masked.log = &log;
-    TDezinstaler worker(UninstallServices{os.platform, dispatcher, context, tree, masked, question, archive});
+    TDezinstaler worker(UninstallServices{os.platform, dispatcher, context, tree, masked, question});
     bool ended = false;
     worker.SetOnTerminate([&](TSafeThread&) { ended = true; });
     worker.Start();
