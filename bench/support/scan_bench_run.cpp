@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "changes/changes_tree.h"
 #include "scan/compare_folders.h"
 #include "scan/compare_keys.h"
 #include "scan/db_tree.h"
@@ -190,7 +191,9 @@ void FolderBench(platform::FileSystem& files, ScanEnv& env, const ScanBenchConfi
     const double rescan = Seconds([&] { scan("FIS2"); });
     Line("rescan (ScanFolder, saved)", rescan);
 
-    ChangeList changes;
+    ChangesTree tree(env.context.Settings);
+    tree.StartFill(false);
+    ChangesTreeSink changes(tree);
     SnapshotTree oldTree;
     SnapshotTree newTree;
     const double load = Seconds([&] {
@@ -201,12 +204,26 @@ void FolderBench(platform::FileSystem& files, ScanEnv& env, const ScanBenchConfi
         CompareFolders(env, changes, newTree.Root, oldTree.Root, {}, false);
         CompareFolders(env, changes, oldTree.Root, newTree.Root, {}, true);
     });
-    const double moved = Seconds([&] { DetectMoved(env, changes); });
+    const double moved = Seconds([&] { DetectMoved(env, tree); });
     Line("load both snapshots", load);
-    Line("CompareFolders, both passes", compare);
+    Line("CompareFolders, both passes, into the changes tree", compare);
     Line("DetectMoved", moved);
-    std::printf("  changes: files %zu created, %zu changed, %zu deleted, %zu moved\n", changes.Count(ckFileCreated),
-                changes.Count(ckFileChanged), changes.Count(ckFileDeleted), changes.Count(ckFileMovedTo));
+    std::size_t counts[ckFileMovedTo + 1] = {};
+    {
+        const ChangesTree::Access access = tree.Lock();
+        std::vector<NodeId> pending{access.FileSystem()};
+        while (!pending.empty()) {
+            const NodeId node = pending.back();
+            pending.pop_back();
+            const std::int32_t kind = access.Data(node).Kind;
+            if (kind <= ckFileMovedTo) ++counts[kind];
+            for (NodeId child = access.FirstChild(node); child != kNoNode; child = access.NextSibling(child)) {
+                pending.push_back(child);
+            }
+        }
+    }
+    std::printf("  changes: files %zu created, %zu changed, %zu deleted, %zu moved\n", counts[ckFileCreated],
+                counts[ckFileChanged], counts[ckFileDeleted], counts[ckFileMovedTo]);
     Ratio("first scan / bare walk", first / bare, 1.10);
     Ratio("rescan with comparison / bare walk", (rescan + load + compare + moved) / bareAfter, 1.15);
     std::printf("  %-44s %9.1f MB (%.2f x file)\n", "snapshot tree in memory", Mb(newTree.BytesReserved()),

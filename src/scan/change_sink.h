@@ -1,61 +1,32 @@
-// Where the comparisons put what they find: the changes tree. The engine
-// knows the tree only through this interface, which the tree implements.
+// Where the comparisons put what they find. The engine reports each change
+// through this interface; the changes tree receives them through
+// ChangesTreeSink, tests and benchmarks may record them instead.
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <string>
 #include <string_view>
-#include <vector>
 
-#include "platform/platform.h"
+#include "changes/changes_tree.h"
+#include "changes/node_data.h"
 
 namespace kelvora {
-
-// Change kinds reported by the scanning engine (codes stored in archives).
-inline constexpr std::int32_t ckRegKeyCreated = 1;
-inline constexpr std::int32_t ckRegKeyDeleted = 2;
-inline constexpr std::int32_t ckRegValueCreated = 3;
-inline constexpr std::int32_t ckRegValueChanged = 4;
-inline constexpr std::int32_t ckRegValueDeleted = 5;
-inline constexpr std::int32_t ckSharedCounterIncremented = 6;
-inline constexpr std::int32_t ckFolderCreated = 7;
-inline constexpr std::int32_t ckFolderDeleted = 8;
-inline constexpr std::int32_t ckFileCreated = 9;
-inline constexpr std::int32_t ckFileChanged = 10;
-inline constexpr std::int32_t ckFileDeleted = 11;
-inline constexpr std::int32_t ckFileMovedFrom = 12;
-inline constexpr std::int32_t ckFileMovedTo = 13;
-
-// One difference found by a comparison. The data blocks move into the tree.
-struct ChangeRecord {
-    std::int32_t Kind = 0;
-    platform::RootKey RootKey = 0;
-    std::int32_t ValueType = 0;
-    std::string Path;
-    std::vector<std::uint8_t> OldData;
-    std::vector<std::uint8_t> NewData;
-};
 
 class IChangeSink {
 public:
     virtual ~IChangeSink() = default;
+    // Places one record below the branch nodes named by placementPath; the
+    // record's blocks move with it.
+    virtual void AddToTree(std::string_view placementPath, std::string_view name, TNodeData&& record) = 0;
+};
 
-    // Places one record below the branch nodes named by placementPath.
-    virtual void AddToTree(std::string_view placementPath, std::string_view name, ChangeRecord&& record) = 0;
+class ChangesTreeSink : public IChangeSink {
+public:
+    explicit ChangesTreeSink(ChangesTree& tree) : tree_(tree) {}
+    void AddToTree(std::string_view placementPath, std::string_view name, TNodeData&& record) override {
+        tree_.AddToTree(placementPath, name, std::move(record));
+    }
 
-    // One node of the "File System" branch as the moved-file detection sees
-    // it: its kind may be rewritten, everything else is read only.
-    struct NodeView {
-        std::int32_t& Kind;
-        std::string_view Name;
-        std::basic_string_view<std::uint8_t> OldData;
-        std::basic_string_view<std::uint8_t> NewData;
-    };
-    // Visits the "File System" branch node and everything below it, depth
-    // first (a node before its children, children in order), until visit
-    // answers false.
-    virtual void VisitFileSystemBranch(const std::function<bool(NodeView&)>& visit) = 0;
+private:
+    ChangesTree& tree_;
 };
 
 }  // namespace kelvora
