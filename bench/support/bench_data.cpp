@@ -33,7 +33,7 @@ std::vector<std::string> PlanKeys(const RegistryShape& shape) {
     for (std::size_t i = 0; i < shape.wideLevel && paths.size() < shape.keys; ++i) {
         std::string name;
         switch (random.Below(3)) {
-            case 0: name = "." + random.Word(2, 5) + std::to_string(i); break;
+            case 0: name.assign(".").append(random.Word(2, 5)).append(std::to_string(i)); break;
             case 1: name = random.Word(4, 10) + "." + random.Word(3, 12) + "." + std::to_string(i % 9); break;
             default: name = Guid(random); break;
         }

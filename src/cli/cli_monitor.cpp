@@ -2,7 +2,6 @@
 #include <array>
 
 #include "changes/archive_save.h"
-#include "changes/changes_tree_sink.h"
 #include "changes/chg_archive.h"
 #include "changes/text_export.h"
 #include "cli/cli_internal.h"
@@ -166,9 +165,8 @@ int Rescan(CliEnv& env) {
 
     ChangesTree tree(context.Settings);
     tree.StartFill(false);
-    ChangesTreeSink sink(tree);
     ConsoleScanProgress progress(env.console, 4 * TargetSteps(context.Settings));
-    ReScanThread rescan(context, env.os, env.dispatcher, progress, sink);
+    ReScanThread rescan(context, env.os, env.dispatcher, progress, tree);
     const std::exception_ptr fatal = RunWorker(env, rescan);
     if (context.WizardState.load() == TWizardState::wsStopped) {
         DeleteSnapshots(env.os.files, context.ProgramFolder);

@@ -1,6 +1,7 @@
 #include "scan/compare_folders.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -9,7 +10,7 @@
 
 namespace kelvora {
 
-std::vector<std::uint8_t> FileStateText(const TValori& file) {
+std::string FileStateText(const TValori& file) {
     std::uint8_t block[8] = {};
     if (file.Data != nullptr) std::memcpy(block, file.Data, std::min<std::size_t>(8, static_cast<std::size_t>(file.Size)));
     std::uint32_t packed = 0;
@@ -24,7 +25,7 @@ std::vector<std::uint8_t> FileStateText(const TValori& file) {
     const int length = std::snprintf(text, sizeof text, "%02u:%02u %02u/%02u/%02u %d", time >> 11, (time >> 5) & 0x3F,
                                      date & 0x1F, (date >> 5) & 0x0F, (1980 + (date >> 9)) % 100,
                                      static_cast<std::int32_t>(size));
-    return std::vector<std::uint8_t>(text, text + length + 1);
+    return std::string(text, static_cast<std::size_t>(length));
 }
 
 namespace {
@@ -61,21 +62,21 @@ public:
 
 private:
     void ReportFolder(const TNode& node, std::string_view parentPath) {
-        ChangeRecord record;
+        TNodeData record;
         record.Kind = deleted_ ? ckFolderDeleted : ckFolderCreated;
         if (!parentPath.empty()) record.Path.assign(parentPath.substr(0, parentPath.size() - 1));
         sink_.AddToTree(parentPath, node.Name, std::move(record));
     }
 
     void ReportLoneFile(const TValori& file, std::string_view folderPath) {
-        ChangeRecord record;
+        TNodeData record;
         record.Path.assign(folderPath);
         if (deleted_) {
             record.Kind = ckFileDeleted;
-            record.OldData = FileStateText(file);
+            record.SetOldText(FileStateText(file));
         } else {
             record.Kind = ckFileCreated;
-            record.NewData = FileStateText(file);
+            record.SetNewText(FileStateText(file));
         }
         sink_.AddToTree(folderPath, file.Name, std::move(record));
     }
@@ -87,11 +88,11 @@ private:
             if (fb == nullptr) {
                 ReportLoneFile(*fa, folderPath);
             } else if (!deleted_ && !SameBlock(*fa, *fb)) {
-                ChangeRecord record;
+                TNodeData record;
                 record.Kind = ckFileChanged;
                 record.Path.assign(folderPath);
-                record.OldData = FileStateText(*fb);
-                record.NewData = FileStateText(*fa);
+                record.SetOldText(FileStateText(*fb));
+                record.SetNewText(FileStateText(*fa));
                 sink_.AddToTree(folderPath, fa->Name, std::move(record));
             }
             env_.worker.PausePoint();

@@ -5,9 +5,8 @@
 // what is found only in the old one.
 #pragma once
 
-#include <cstdint>
+#include <string>
 #include <string_view>
-#include <vector>
 
 #include "scan/change_sink.h"
 #include "scan/scan_env.h"
@@ -22,8 +21,9 @@ void CompareFolders(ScanEnv& env, IChangeSink& sink, const TNode* a, const TNode
 
 // The text that stands for a file's state in a change record, from its
 // 8-byte block: "hh:nn dd/mm/yy " and the size as a signed number, with a
-// terminating zero byte. The fields of the packed time are shown as they are
-// stored, so an out-of-range value (before 1980) still gives a stable text.
-std::vector<std::uint8_t> FileStateText(const TValori& file);
+// terminating zero byte in the record. The fields of the packed time are
+// shown as they are stored, so an out-of-range value (before 1980) still
+// gives a stable text.
+std::string FileStateText(const TValori& file);
 
 }  // namespace kelvora

@@ -12,10 +12,6 @@ namespace kelvora {
 
 namespace {
 
-std::vector<std::uint8_t> CopyData(const TValori& value) {
-    return std::vector<std::uint8_t>(value.Data, value.Data + value.Size);
-}
-
 bool SameData(const TValori& a, const TValori& b) {
     return a.Size == b.Size && (a.Size == 0 || std::memcmp(a.Data, b.Data, static_cast<std::size_t>(a.Size)) == 0);
 }
@@ -51,7 +47,7 @@ private:
     // A key found on side A only, with all its values.
     void ReportKey(const TNode& node, std::string_view fullPath) {
         const std::size_t cut = fullPath.rfind('\\');
-        ChangeRecord record;
+        TNodeData record;
         record.Kind = deleted_ ? ckRegKeyDeleted : ckRegKeyCreated;
         record.RootKey = root_;
         std::string placement(rootName_);
@@ -68,13 +64,13 @@ private:
     }
 
     void ReportLoneValue(const TValori& value, std::string_view keyPath, bool countersApply) {
-        ChangeRecord record = NewRecord(value, keyPath);
+        TNodeData record = NewRecord(value, keyPath);
         if (deleted_) {
             record.Kind = ckRegValueDeleted;
-            record.OldData = CopyData(value);
+            record.SetOld(value.Data, static_cast<std::size_t>(value.Size));
         } else {
             record.Kind = ckRegValueCreated;
-            record.NewData = CopyData(value);
+            record.SetNew(value.Data, static_cast<std::size_t>(value.Size));
             if (countersApply && IsExistingFile(value.Name)) MarkNewCounter(value, record);
         }
         sink_.AddToTree(Placement(keyPath), value.Name, std::move(record));
@@ -91,10 +87,10 @@ private:
             if (vb == nullptr) {
                 ReportLoneValue(*va, keyPath, countersApply);
             } else if (!deleted_ && !SameData(*va, *vb)) {
-                ChangeRecord record = NewRecord(*va, keyPath);
+                TNodeData record = NewRecord(*va, keyPath);
                 record.Kind = ckRegValueChanged;
-                record.OldData = CopyData(*vb);
-                record.NewData = CopyData(*va);
+                record.SetOld(vb->Data, static_cast<std::size_t>(vb->Size));
+                record.SetNew(va->Data, static_cast<std::size_t>(va->Size));
                 if (countersApply && IsExistingFile(va->Name)) MarkChangedCounter(*va, *vb, record);
                 sink_.AddToTree(Placement(keyPath), va->Name, std::move(record));
             }
@@ -102,8 +98,8 @@ private:
         }
     }
 
-    ChangeRecord NewRecord(const TValori& value, std::string_view keyPath) const {
-        ChangeRecord record;
+    TNodeData NewRecord(const TValori& value, std::string_view keyPath) const {
+        TNodeData record;
         record.RootKey = root_;
         record.Path.assign(keyPath);
         record.ValueType = value.DataType;

@@ -21,7 +21,4 @@ namespace kelvora {
 void CompareKeys(ScanEnv& env, IChangeSink& sink, const TNode* a, const TNode* b, std::string_view pathA,
                  platform::RootKey root, bool deleted);
 
-// "HKEY_LOCAL_MACHINE" and the like; "(error)" for anything else.
-std::string_view RootKeyName(platform::RootKey root);
-
 }  // namespace kelvora

@@ -1,97 +1,85 @@
 #include "scan/moved_files.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kelvora {
 
-namespace {
-
-// A time-and-size text up to its terminating zero byte.
-std::basic_string_view<std::uint8_t> TextOf(std::basic_string_view<std::uint8_t> data) {
-    const std::size_t end = data.find(std::uint8_t{0});
-    return end == std::basic_string_view<std::uint8_t>::npos ? data : data.substr(0, end);
+void MovedTwinIndex::MakeKey(std::string& key, std::string_view name, std::string_view text) {
+    key.assign(name);
+    key.push_back('\0');  // no file name holds a zero byte
+    key.append(text);
 }
 
+void MovedTwinIndex::AddCreated(NodeId node, std::string_view name, std::string_view newText) {
+    MakeKey(key_, name, newText);
+    twins_[key_].nodes.push_back(node);
+}
+
+NodeId MovedTwinIndex::FindMovedTwin(std::string_view name, std::string_view oldText) {
+    MakeKey(key_, name, oldText);
+    const auto found = twins_.find(key_);
+    if (found == twins_.end() || found->second.taken == found->second.nodes.size()) return kNoNode;
+    return found->second.nodes[found->second.taken++];
+}
+
+namespace {
+
 struct DeletedFile {
-    std::size_t ordinal;
+    NodeId node;
     std::string name;
-    std::basic_string<std::uint8_t> text;
+    std::string text;
 };
 
 }  // namespace
 
-void MovedTwinIndex::MakeKey(std::string& key, std::string_view name, std::basic_string_view<std::uint8_t> text) {
-    const auto plain = TextOf(text);
-    key.assign(name);
-    key.push_back('\0');  // no file name holds a zero byte
-    key.append(reinterpret_cast<const char*>(plain.data()), plain.size());
-}
-
-void MovedTwinIndex::AddCreated(std::size_t ordinal, std::string_view name,
-                                std::basic_string_view<std::uint8_t> newText) {
-    MakeKey(key_, name, newText);
-    twins_[key_].ordinals.push_back(ordinal);
-}
-
-std::size_t MovedTwinIndex::FindMovedTwin(std::string_view name, std::basic_string_view<std::uint8_t> oldText) {
-    MakeKey(key_, name, oldText);
-    const auto found = twins_.find(key_);
-    if (found == twins_.end() || found->second.taken == found->second.ordinals.size()) return npos;
-    return found->second.ordinals[found->second.taken++];
-}
-
-void DetectMoved(ScanEnv& env, IChangeSink& sink) {
-    // First the branch is read once: the created files go into the index,
-    // the deleted ones into a list, both in walk order.
+void DetectMoved(ScanEnv& env, ChangesTree& tree) {
+    // The branch is read once under the tree's lock: the created files go
+    // into the index, the deleted ones into a list, both in walk order.
     MovedTwinIndex index;
     std::vector<DeletedFile> deleted;
-    std::size_t ordinal = 0;
-    sink.VisitFileSystemBranch([&](IChangeSink::NodeView& node) {
-        if (node.Kind == ckFileCreated) {
-            index.AddCreated(ordinal, node.Name, node.NewData);
-        } else if (node.Kind == ckFileDeleted) {
-            const auto text = TextOf(node.OldData);
-            deleted.push_back({ordinal, std::string(node.Name), std::basic_string<std::uint8_t>(text)});
+    {
+        const ChangesTree::Access access = tree.Lock();
+        const NodeId branch = access.FileSystem();
+        if (branch == kNoNode) return;
+        std::vector<NodeId> pending{branch};
+        while (!pending.empty()) {
+            const NodeId node = pending.back();
+            pending.pop_back();
+            const TNodeData& data = access.Data(node);
+            if (data.Kind == ckFileCreated) {
+                index.AddCreated(node, data.Name, data.NewText());
+            } else if (data.Kind == ckFileDeleted) {
+                deleted.push_back({node, data.Name, std::string(data.OldText())});
+            }
+            // Children go on the stack last first, so the first comes out next.
+            const std::size_t mark = pending.size();
+            for (NodeId child = access.FirstChild(node); child != kNoNode; child = access.NextSibling(child)) {
+                pending.push_back(child);
+            }
+            std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(mark), pending.end());
         }
-        ++ordinal;
-        return !env.worker.Terminated();
-    });
+    }
 
-    // The leaves that change: their place in walk order, their new kind and
-    // their name (both leaves of a pair have the same name).
-    struct Mark {
-        std::size_t ordinal;
-        std::int32_t kind;
-        const std::string* name;
-        bool operator<(const Mark& other) const { return ordinal < other.ordinal; }
-    };
-    std::vector<Mark> marks;
+    // Then the pairs are made without the lock, passing pause points.
+    std::vector<std::pair<NodeId, NodeId>> pairs;  // deleted, created
     for (const DeletedFile& file : deleted) {
         if (env.worker.Terminated()) break;
-        const std::size_t twin = index.FindMovedTwin(file.name, file.text);
-        if (twin == MovedTwinIndex::npos) continue;
-        marks.push_back({file.ordinal, ckFileMovedFrom, &file.name});
-        marks.push_back({twin, ckFileMovedTo, &file.name});
+        const NodeId twin = index.FindMovedTwin(file.name, file.text);
+        if (twin != kNoNode) pairs.emplace_back(file.node, twin);
         env.worker.PausePoint();
     }
-    if (marks.empty()) return;
-    std::sort(marks.begin(), marks.end());
 
-    // Then the kinds are rewritten in a second pass. A leaf is changed only
-    // if it still has the kind and the name it was paired with, so a branch
-    // that the user removed in between cannot move a mark onto another leaf.
-    std::size_t next = 0;
-    ordinal = 0;
-    sink.VisitFileSystemBranch([&](IChangeSink::NodeView& node) {
-        if (ordinal == marks[next].ordinal) {
-            const Mark& mark = marks[next];
-            const std::int32_t expected = mark.kind == ckFileMovedFrom ? ckFileDeleted : ckFileCreated;
-            if (node.Kind == expected && node.Name == *mark.name) node.Kind = mark.kind;
-            ++next;
+    // Last the kinds are rewritten. A pair of which the user removed a leaf
+    // meanwhile is left alone.
+    ChangesTree::Access access = tree.Lock();
+    for (const auto& [from, to] : pairs) {
+        if (access.IsAlive(from) && access.IsAlive(to) && access.Data(from).Kind == ckFileDeleted &&
+            access.Data(to).Kind == ckFileCreated) {
+            access.SetKind(from, ckFileMovedFrom);
+            access.SetKind(to, ckFileMovedTo);
         }
-        ++ordinal;
-        return next < marks.size();
-    });
+    }
 }
 
 }  // namespace kelvora

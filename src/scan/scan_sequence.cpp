@@ -50,7 +50,8 @@ void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
     if (!env.worker.Terminated()) env.context.WizardState = TWizardState::wsScanned;
 }
 
-void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, IChangeSink& sink, const SnapshotLoader& loadSnapshot) {
+void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, const SnapshotLoader& loadSnapshot) {
+    ChangesTreeSink sink(tree);
     env.context.WizardState = TWizardState::wsRescanning;
     env.files.SetCurrentDir(env.context.ProgramFolder);
     const TSettings& settings = env.context.Settings;
@@ -103,7 +104,7 @@ void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, IChangeSink& sink, con
     }
 
     Show(reporter, RS_DETECT_MOVED);
-    DetectMoved(env, sink);
+    DetectMoved(env, tree);
     Step(env, reporter);
     env.context.WizardState = TWizardState::wsIdle;
 }

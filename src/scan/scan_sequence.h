@@ -44,9 +44,9 @@ void ExecuteScan(ScanEnv& env, IScanProgress& reporter);
 // Rebuilds the tree of a snapshot file (base name) and deletes the file.
 using SnapshotLoader = std::function<SnapshotTree(std::string_view baseName)>;
 
-// The body of ReScanThread: fills the changes tree and, unless stopped,
-// leaves WizardState = wsIdle. Errors (a missing snapshot file) leave it
-// with wsRescanning.
-void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, IChangeSink& sink, const SnapshotLoader& loadSnapshot);
+// The body of ReScanThread: fills the changes tree (which holds only its
+// frame) and, unless stopped, leaves WizardState = wsIdle. Errors (a missing
+// snapshot file) leave it with wsRescanning.
+void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, const SnapshotLoader& loadSnapshot);
 
 }  // namespace kelvora

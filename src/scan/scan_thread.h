@@ -28,7 +28,7 @@ class ReScanThread : public BaseScanThread {
 public:
     // changes: the changes tree, already holding only its fixed frame.
     ReScanThread(AppContext& context, platform::Platform& platform, platform::Dispatcher& dispatcher,
-                 IScanProgress& progress, IChangeSink& changes)
+                 IScanProgress& progress, ChangesTree& changes)
         : BaseScanThread(context, platform, dispatcher, progress), changes_(changes) {}
 
 protected:
@@ -36,7 +36,7 @@ protected:
 
 private:
     friend class ThreadProgress<ReScanThread>;
-    IChangeSink& changes_;
+    ChangesTree& changes_;
 };
 
 }  // namespace kelvora

@@ -37,31 +37,32 @@ std::uint32_t ReadDword(const TValori& value) {
     return number;
 }
 
-std::vector<std::uint8_t> DwordBytes(std::uint32_t number) {
-    return {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-            static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
+void SetAmount(TNodeData& record, std::uint32_t amount) {
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(amount), static_cast<std::uint8_t>(amount >> 8),
+                                   static_cast<std::uint8_t>(amount >> 16), static_cast<std::uint8_t>(amount >> 24)};
+    record.SetNew(bytes, 4);
 }
 
 bool IsDword(const TValori& value) { return value.DataType == platform::kRegDword && value.Size == 4; }
 
 }  // namespace
 
-bool MarkNewCounter(const TValori& value, ChangeRecord& record) {
+bool MarkNewCounter(const TValori& value, TNodeData& record) {
     if (value.DataType != platform::kRegSz && !IsDword(value)) return false;
     record.Kind = ckSharedCounterIncremented;
     return true;
 }
 
-bool MarkChangedCounter(const TValori& newValue, const TValori& oldValue, ChangeRecord& record) {
+bool MarkChangedCounter(const TValori& newValue, const TValori& oldValue, TNodeData& record) {
     if (IsDword(oldValue) && IsDword(newValue)) {
-        record.NewData = DwordBytes(ReadDword(newValue) - ReadDword(oldValue));
+        SetAmount(record, ReadDword(newValue) - ReadDword(oldValue));
     } else if (oldValue.DataType == platform::kRegSz && newValue.DataType == platform::kRegSz) {
         const auto oldNumber = ParseCounterText(oldValue);
         const auto newNumber = ParseCounterText(newValue);
         if (!oldNumber || !newNumber) return false;
         // A 32-bit amount, as the uninstaller reads it back.
         const auto amount = static_cast<std::uint32_t>(static_cast<std::uint64_t>(*newNumber - *oldNumber));
-        record.NewData = DwordBytes(amount);
+        SetAmount(record, amount);
         record.ValueType = platform::kRegDword;
     } else {
         return false;

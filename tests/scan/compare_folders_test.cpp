@@ -10,7 +10,6 @@ namespace kelvora {
 namespace {
 
 using platform::memory::MemoryFileSystem;
-using testing::Text;
 
 constexpr std::uint32_t kNov2002 = MemoryFileSystem::DosDateTime(2002, 11, 23, 14, 5, 0);
 constexpr std::uint32_t kDec2002 = MemoryFileSystem::DosDateTime(2002, 12, 1, 9, 30, 0);
@@ -73,10 +72,9 @@ TEST_F(CompareFoldersTest, FileStateTextShowsTimeDateAndSignedSize) {
     FileTree t;
     t.File("C:", "a", kNov2002, 12345);
     t.File("C:", "b", 0, 0xC0000000u);
-    EXPECT_EQ(Text(FileStateText(*t.tree.Root->Values->Next)), "14:05 23/11/02 12345");
-    EXPECT_EQ(FileStateText(*t.tree.Root->Values->Next).back(), 0);
+    EXPECT_EQ(FileStateText(*t.tree.Root->Values->Next), "14:05 23/11/02 12345");
     // Outside the packed form's range the fields are shown as stored.
-    EXPECT_EQ(Text(FileStateText(*t.tree.Root->Values)), "00:00 00/00/80 -1073741824");
+    EXPECT_EQ(FileStateText(*t.tree.Root->Values), "00:00 00/00/80 -1073741824");
 }
 
 TEST_F(CompareFoldersTest, NewFolderIsReportedBeforeItsFilesAndSubFolders) {
@@ -91,7 +89,7 @@ TEST_F(CompareFoldersTest, NewFolderIsReportedBeforeItsFilesAndSubFolders) {
     EXPECT_EQ(sink.entries[0].record.Path, "C:");
     EXPECT_EQ(sink.entries[1].record.Path, "C:\\New");
     EXPECT_EQ(sink.entries[3].record.Path, "C:\\New");
-    EXPECT_EQ(Text(sink.entries[4].record.NewData), "14:05 23/11/02 3");
+    EXPECT_EQ(std::string(sink.entries[4].record.NewText()), "14:05 23/11/02 3");
 }
 
 TEST_F(CompareFoldersTest, ChangedDeletedAndRootFilesAndNewDrives) {
@@ -104,51 +102,59 @@ TEST_F(CompareFoldersTest, ChangedDeletedAndRootFilesAndNewDrives) {
     after.File("D:", "d.txt", kNov2002, 1);
     Compare();
     EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"10 C:\\A|touched.txt", "7 |D:", "9 D:|d.txt", "11 C:|root.txt"}));
-    const ChangeRecord& touched = sink.entries[0].record;
-    EXPECT_EQ(Text(touched.OldData), "14:05 23/11/02 10");
-    EXPECT_EQ(Text(touched.NewData), "09:30 01/12/02 10");
+    const TNodeData& touched = sink.entries[0].record;
+    EXPECT_EQ(std::string(touched.OldText()), "14:05 23/11/02 10");
+    EXPECT_EQ(std::string(touched.NewText()), "09:30 01/12/02 10");
     EXPECT_EQ(sink.entries[1].record.Path, "");
     EXPECT_EQ(sink.entries[3].record.Path, "C:");
-    EXPECT_EQ(Text(sink.entries[3].record.OldData), "14:05 23/11/02 5");
+    EXPECT_EQ(std::string(sink.entries[3].record.OldText()), "14:05 23/11/02 5");
 }
 
-TEST_F(CompareFoldersTest, MovedFilesPairInWalkOrderByExactNameAndState) {
-    // Deleted: x.dll twice (same state), readme.txt, keep.txt; created:
-    // x.dll once, README.TXT (case differs), keep.txt with another size.
-    before.File("C:\\A", "x.dll", kNov2002, 7);
-    before.File("C:\\B", "x.dll", kNov2002, 7);
-    before.File("C:\\A", "readme.txt", kNov2002, 1);
-    before.File("C:\\A", "keep.txt", kNov2002, 1);
-    after.Folder("C:\\A");
-    after.Folder("C:\\B");
-    after.File("C:\\C", "x.dll", kNov2002, 7);
-    after.File("C:\\C", "README.TXT", kNov2002, 1);
-    after.File("C:\\C", "keep.txt", kNov2002, 2);
-    Compare();
-    DetectMoved(env, sink);
-    std::vector<std::string> kinds;
-    for (const auto& entry : sink.entries) kinds.push_back(std::to_string(entry.record.Kind) + " " + entry.placement + "|" + entry.name);
-    EXPECT_EQ(kinds, (std::vector<std::string>{"7 C:\\|C", "9 C:\\C|keep.txt", "9 C:\\C|README.TXT",
-                                               "13 C:\\C|x.dll", "11 C:\\A|keep.txt", "11 C:\\A|readme.txt",
-                                               "12 C:\\A|x.dll", "11 C:\\B|x.dll"}));
+TEST_F(CompareFoldersTest, MovedFilesPairInTheTreesWalkOrderByExactNameAndState) {
+    // Deleted: x.dll in D1 and in D2 (same state), readme.txt, keep.txt;
+    // created: x.dll in the new folder N, README.TXT (case differs), keep.txt
+    // with another size. D2's branch is made first (by new.txt), so its
+    // x.dll comes first in the tree's walk although it was reported later.
+    before.File("C:\\D1", "x.dll", kNov2002, 7);
+    before.File("C:\\D2", "x.dll", kNov2002, 7);
+    before.File("C:\\D2", "readme.txt", kNov2002, 1);
+    before.File("C:\\D2", "keep.txt", kNov2002, 1);
+    after.Folder("C:\\D1");
+    after.File("C:\\D2", "new.txt", kNov2002, 3);
+    after.File("C:\\N", "x.dll", kNov2002, 7);
+    after.File("C:\\N", "README.TXT", kNov2002, 1);
+    after.File("C:\\N", "keep.txt", kNov2002, 2);
+    ChangesTree tree(context.Settings);
+    tree.StartFill(false);
+    ChangesTreeSink treeSink(tree);
+    CompareFolders(env, treeSink, after.tree.Root, before.tree.Root, {}, false);
+    CompareFolders(env, treeSink, before.tree.Root, after.tree.Root, {}, true);
+    DetectMoved(env, tree);
+    EXPECT_EQ(testing::TreeLines(tree),
+              (std::vector<std::string>{"9 C:\\D2\\new.txt", "11 C:\\D2\\keep.txt", "11 C:\\D2\\readme.txt",
+                                        "12 C:\\D2\\x.dll", "7 C:\\N", "9 C:\\N\\keep.txt",
+                                        "9 C:\\N\\README.TXT", "13 C:\\N\\x.dll", "11 C:\\D1\\x.dll"}));
 }
 
-TEST_F(CompareFoldersTest, EachCreatedFilePairsOnceAndStopEndsTheDetection) {
+TEST_F(CompareFoldersTest, EachCreatedFilePairsOnceAndAStopEndsTheDetection) {
     MovedTwinIndex index;
-    const std::basic_string<std::uint8_t> text{'t', 0};
-    index.AddCreated(4, "f", text);
-    index.AddCreated(9, "f", text);
-    EXPECT_EQ(index.FindMovedTwin("F", text), MovedTwinIndex::npos);
-    EXPECT_EQ(index.FindMovedTwin("f", text), 4u);
-    EXPECT_EQ(index.FindMovedTwin("f", text), 9u);
-    EXPECT_EQ(index.FindMovedTwin("f", text), MovedTwinIndex::npos);
+    index.AddCreated(4, "f", "t");
+    index.AddCreated(9, "f", "t");
+    EXPECT_EQ(index.FindMovedTwin("F", "t"), kNoNode);
+    EXPECT_EQ(index.FindMovedTwin("f", "t"), 4u);
+    EXPECT_EQ(index.FindMovedTwin("f", "t"), 9u);
+    EXPECT_EQ(index.FindMovedTwin("f", "t"), kNoNode);
 
     before.File("C:\\A", "m.dll", kNov2002, 7);
     after.File("C:\\B", "m.dll", kNov2002, 7);
-    Compare();
+    ChangesTree tree(context.Settings);
+    tree.StartFill(false);
+    ChangesTreeSink treeSink(tree);
+    CompareFolders(env, treeSink, after.tree.Root, before.tree.Root, {}, false);
+    CompareFolders(env, treeSink, before.tree.Root, after.tree.Root, {}, true);
     worker.Stop();
-    DetectMoved(env, sink);
-    for (const auto& entry : sink.entries) EXPECT_NE(entry.record.Kind, ckFileMovedTo);
+    DetectMoved(env, tree);
+    EXPECT_EQ(testing::TreeLines(tree), (std::vector<std::string>{"7 C:\\B", "9 C:\\B\\m.dll", "8 C:\\A", "11 C:\\A\\m.dll"}));
 }
 
 }  // namespace

@@ -15,7 +15,6 @@ namespace {
 using platform::kCurrentUser;
 using platform::kLocalMachine;
 using testing::Dword;
-using testing::Text;
 
 const std::string kShared = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
@@ -35,7 +34,7 @@ protected:
         CompareKeys(env, sink, after.Root, before.Root, {}, root, false);
         CompareKeys(env, sink, before.Root, after.Root, {}, root, true);
     }
-    const ChangeRecord& Only() {
+    const TNodeData& Only() {
         EXPECT_EQ(sink.entries.size(), 1u);
         return sink.entries.at(0).record;
     }
@@ -60,7 +59,7 @@ TEST_F(CompareKeysTest, CreatedKeyIsReportedBeforeItsValuesAndSubKeys) {
     EXPECT_EQ(sink.entries[0].record.RootKey, kLocalMachine);
     EXPECT_EQ(sink.entries[3].record.Path, "Software\\New");
     EXPECT_EQ(sink.entries[4].record.Path, "Software\\New\\Sub");
-    EXPECT_EQ(Text(sink.entries[4].record.NewData), "b");
+    EXPECT_EQ(std::string(sink.entries[4].record.NewText()), "b");
     EXPECT_EQ(sink.entries[4].record.ValueType, 1);
 }
 
@@ -75,9 +74,9 @@ TEST_F(CompareKeysTest, DeletedKeyKeepsItsOldData) {
                                                       "2 HKEY_LOCAL_MACHINE\\Gone|Sub",
                                                       "5 HKEY_LOCAL_MACHINE\\Gone\\Sub|n"}));
     EXPECT_EQ(sink.entries[0].record.Path, "");
-    EXPECT_EQ(Text(sink.entries[1].record.OldData), "old");
-    EXPECT_EQ(sink.entries[3].record.OldData, Dword(3));
-    EXPECT_TRUE(sink.entries[3].record.NewData.empty());
+    EXPECT_EQ(std::string(sink.entries[1].record.OldText()), "old");
+    EXPECT_EQ(testing::OldBytes(sink.entries[3].record), Dword(3));
+    EXPECT_FALSE(sink.entries[3].record.NewData.Present());
 }
 
 TEST_F(CompareKeysTest, ChangedValueCarriesBothCopiesAndCaseOrTypeAloneIsNoChange) {
@@ -97,9 +96,9 @@ TEST_F(CompareKeysTest, ChangedValueCarriesBothCopiesAndCaseOrTypeAloneIsNoChang
     Compare();
     ASSERT_EQ(sink.Lines(), (std::vector<std::string>{"4 HKEY_LOCAL_MACHINE\\|atRoot", "4 HKEY_LOCAL_MACHINE\\K|grow"}));
     EXPECT_EQ(sink.entries[0].record.Path, "");
-    const ChangeRecord& grow = sink.entries[1].record;
-    EXPECT_EQ(grow.OldData, (std::vector<std::uint8_t>{1, 2, 3, 4}));
-    EXPECT_EQ(grow.NewData, (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
+    const TNodeData& grow = sink.entries[1].record;
+    EXPECT_EQ(testing::OldBytes(grow), (std::vector<std::uint8_t>{1, 2, 3, 4}));
+    EXPECT_EQ(testing::NewBytes(grow), (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
     EXPECT_EQ(grow.ValueType, 3);
 }
 
@@ -127,7 +126,7 @@ TEST_F(CompareKeysTest, FirstMatchInListOrderWinsAlsoOnWideLevels) {
         sink.entries.clear();
         CompareKeys(env, sink, newTree.Root, oldTree.Root, {}, kCurrentUser, false);
         ASSERT_EQ(sink.Lines(), (std::vector<std::string>{"4 HKEY_CURRENT_USER\\dup|V"})) << width;
-        EXPECT_EQ(Text(sink.entries[0].record.OldData), "a");
+        EXPECT_EQ(std::string(sink.entries[0].record.OldText()), "a");
     }
 }
 
@@ -154,26 +153,26 @@ TEST_F(CompareKeysTest, SharedCountersOfExistingFilesRecordTheirIncrement) {
     memory.registry.DeleteValue(key, "C:\\Windows\\removed.dll");
     Compare();
 
-    std::map<std::string, const ChangeRecord*> byName;
+    std::map<std::string, const TNodeData*> byName;
     for (const auto& entry : sink.entries) byName[entry.name] = &entry.record;
     ASSERT_EQ(byName.size(), 7u);
-    const ChangeRecord& a = *byName["C:\\Windows\\a.dll"];
+    const TNodeData& a = *byName["C:\\Windows\\a.dll"];
     EXPECT_EQ(a.Kind, ckSharedCounterIncremented);
-    EXPECT_EQ(a.OldData, Dword(1));
-    EXPECT_EQ(a.NewData, Dword(1));
+    EXPECT_EQ(testing::OldBytes(a), Dword(1));
+    EXPECT_EQ(testing::NewBytes(a), Dword(1));
     EXPECT_EQ(a.ValueType, 4);
-    const ChangeRecord& b = *byName["C:\\Windows\\b.dll"];
+    const TNodeData& b = *byName["C:\\Windows\\b.dll"];
     EXPECT_EQ(b.Kind, ckSharedCounterIncremented);
     EXPECT_EQ(b.ValueType, 4);
-    EXPECT_EQ(b.NewData, Dword(3));
-    EXPECT_EQ(Text(b.OldData), "2");
+    EXPECT_EQ(testing::NewBytes(b), Dword(3));
+    EXPECT_EQ(std::string(b.OldText()), "2");
     EXPECT_EQ(byName["C:\\Windows\\t.dll"]->Kind, ckSharedCounterIncremented);
-    EXPECT_EQ(byName["C:\\Windows\\t.dll"]->NewData, Dword(0));
+    EXPECT_EQ(testing::NewBytes(*byName["C:\\Windows\\t.dll"]), Dword(0));
     // Not a number: an ordinary change.
     EXPECT_EQ(byName["C:\\Windows\\odd.dll"]->Kind, ckRegValueChanged);
-    EXPECT_EQ(Text(byName["C:\\Windows\\odd.dll"]->NewData), "x2");
+    EXPECT_EQ(std::string(byName["C:\\Windows\\odd.dll"]->NewText()), "x2");
     EXPECT_EQ(byName["C:\\Windows\\c.dll"]->Kind, ckSharedCounterIncremented);
-    EXPECT_EQ(byName["C:\\Windows\\c.dll"]->NewData, Dword(1));
+    EXPECT_EQ(testing::NewBytes(*byName["C:\\Windows\\c.dll"]), Dword(1));
     EXPECT_EQ(byName["C:\\Windows\\missing.dll"]->Kind, ckRegValueCreated);
     EXPECT_EQ(byName["C:\\Windows\\removed.dll"]->Kind, ckRegValueDeleted);
 }
@@ -185,7 +184,7 @@ TEST_F(CompareKeysTest, SharedCounterRuleBelongsToTheMachineKeyOnly) {
     memory.registry.PutDword(kCurrentUser, kShared, "C:\\Windows\\a.dll", 2);
     Compare(kCurrentUser);
     EXPECT_EQ(Only().Kind, ckRegValueChanged);
-    EXPECT_EQ(Only().NewData, Dword(2));
+    EXPECT_EQ(testing::NewBytes(Only()), Dword(2));
 }
 
 TEST_F(CompareKeysTest, StopRequestEndsTheComparison) {

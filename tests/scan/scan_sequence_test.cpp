@@ -38,7 +38,7 @@ protected:
     }
 
     void Rescan() {
-        ExecuteRescan(env, reporter, sink, [this](std::string_view name) {
+        ExecuteRescan(env, reporter, tree, [this](std::string_view name) {
             return LoadSnapshot(memory.files, name, context.WizardState, worker);
         });
     }
@@ -49,7 +49,7 @@ protected:
     testing::StoppableWorker worker{context};
     ScanEnv env{memory.registry, memory.files, context, worker};
     testing::RecordingReporter reporter;
-    testing::RecordingSink sink;
+    ChangesTree tree{context.Settings};
 };
 
 TEST_F(ScanSequenceTest, FullRunShowsEveryStatusFillsTheBarAndReportsTheChanges) {
@@ -75,6 +75,7 @@ TEST_F(ScanSequenceTest, FullRunShowsEveryStatusFillsTheBarAndReportsTheChanges)
 
     reporter = {};
     memory.files.SetCurrentDir("D:\\");
+    tree.StartFill(false);
     Rescan();
     EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
     EXPECT_EQ(reporter.steps, 24);
@@ -84,13 +85,13 @@ TEST_F(ScanSequenceTest, FullRunShowsEveryStatusFillsTheBarAndReportsTheChanges)
     EXPECT_EQ(reporter.statuses[10], "Scanning file system ...");
     EXPECT_EQ(reporter.statuses[11], "Searching changes from file system ...");
     EXPECT_EQ(reporter.statuses[12], "Detecting moved files ...");
-    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{
-                                "1 HKEY_CURRENT_USER\\Software|New",
-                                "3 HKEY_CURRENT_USER\\Software\\New|v",
-                                "9 C:\\Windows\\System|c.dll",
-                                "13 C:\\Program Files\\App|a.dll",
-                                "12 C:\\Windows|a.dll",
-                            }));
+    EXPECT_EQ(testing::TreeLines(tree), (std::vector<std::string>{
+                                            "9 C:\\Windows\\System\\c.dll",
+                                            "12 C:\\Windows\\a.dll",
+                                            "13 C:\\Program Files\\App\\a.dll",
+                                            "1 HKEY_CURRENT_USER\\Software\\New",
+                                            "3 HKEY_CURRENT_USER\\Software\\New\\v",
+                                        }));
     for (const char* name : {"HKCR.SNS", "HKLM.SNS", "HKUS.SNS", "HKCU.SNS", "HKCC.SNS", "FIS1.SNS", "FIS2.SNS"}) {
         EXPECT_FALSE(Snapshot(name)) << name;
     }

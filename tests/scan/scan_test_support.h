@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "scan/base_scan_thread.h"
+#include "changes/changes_tree.h"
 #include "scan/change_sink.h"
 #include "scan/scan_env.h"
 #include "scan/snapshot_tree.h"
@@ -40,28 +41,18 @@ private:
     bool terminated_ = false;
 };
 
-// The changes as the tree receives them, in order. The moved-file detection
-// walks the file-system records in that order.
+// The changes as the tree receives them, in order.
 class RecordingSink : public IChangeSink {
 public:
     struct Entry {
         std::string placement;
         std::string name;
-        ChangeRecord record;
+        TNodeData record;
     };
     std::vector<Entry> entries;
 
-    void AddToTree(std::string_view placement, std::string_view name, ChangeRecord&& record) override {
+    void AddToTree(std::string_view placement, std::string_view name, TNodeData&& record) override {
         entries.push_back({std::string(placement), std::string(name), std::move(record)});
-    }
-    void VisitFileSystemBranch(const std::function<bool(NodeView&)>& visit) override {
-        for (Entry& entry : entries) {
-            if (entry.record.Kind <= ckSharedCounterIncremented) continue;
-            NodeView view{entry.record.Kind, entry.name,
-                          {entry.record.OldData.data(), entry.record.OldData.size()},
-                          {entry.record.NewData.data(), entry.record.NewData.size()}};
-            if (!visit(view)) return;
-        }
     }
     // "kind placement|name" per entry, for comparing whole sequences.
     std::vector<std::string> Lines() const {
@@ -73,6 +64,23 @@ public:
     }
 };
 
+// "kind full path" of every change leaf of a changes tree, depth first.
+inline void TreeLines(const ChangesTree::Access& access, NodeId node, std::vector<std::string>& out) {
+    for (; node != kNoNode; node = access.NextSibling(node)) {
+        if (IsStoredKind(access.Data(node).Kind)) {
+            out.push_back(std::to_string(access.Data(node).Kind) + " " + access.FullPath(node));
+        }
+        TreeLines(access, access.FirstChild(node), out);
+    }
+}
+
+inline std::vector<std::string> TreeLines(ChangesTree& tree) {
+    std::vector<std::string> out;
+    const ChangesTree::Access access = tree.Lock();
+    TreeLines(access, access.Root(), out);
+    return out;
+}
+
 class RecordingReporter : public IScanProgress {
 public:
     std::vector<std::string> statuses;
@@ -81,9 +89,13 @@ public:
     void StepProgress() override { ++steps; }
 };
 
-inline std::string Text(const std::vector<std::uint8_t>& data) {
-    std::string text(data.begin(), data.end());
-    return text.substr(0, text.find('\0'));
+inline std::vector<std::uint8_t> OldBytes(const TNodeData& record) {
+    const std::uint8_t* data = record.OldData.Get();
+    return data == nullptr ? std::vector<std::uint8_t>() : std::vector<std::uint8_t>(data, data + record.OldSize);
+}
+inline std::vector<std::uint8_t> NewBytes(const TNodeData& record) {
+    const std::uint8_t* data = record.NewData.Get();
+    return data == nullptr ? std::vector<std::uint8_t>() : std::vector<std::uint8_t>(data, data + record.NewSize);
 }
 
 // prefix followed by the number (built by appending: GCC 12 warns wrongly

@@ -26,7 +26,6 @@ namespace {
 using platform::kCurrentUser;
 using platform::kLocalMachine;
 using testing::Dword;
-using testing::Text;
 
 const std::string kScratchKey = "Software\\KelvoraScanTest";
 const std::string kSharedParent = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
@@ -155,19 +154,22 @@ TEST_F(ScanWinTest, RescanFindsEveryChangeASetupMakes) {
     // File system.
     ASSERT_TRUE(files.Rename("FIS2.SNS", "FIS1.SNS"));
     ScanFileSystem(env);
+    ChangesTree tree(context.Settings);
+    tree.StartFill(false);
     {
         const SnapshotTree oldFiles = LoadSnapshot(files, "FIS1", context.WizardState, worker);
         const SnapshotTree newFiles = LoadSnapshot(files, "FIS2", context.WizardState, worker);
-        CompareFolders(env, sink, newFiles.Root, oldFiles.Root, {}, false);
-        CompareFolders(env, sink, oldFiles.Root, newFiles.Root, {}, true);
+        ChangesTreeSink treeSink(tree);
+        CompareFolders(env, treeSink, newFiles.Root, oldFiles.Root, {}, false);
+        CompareFolders(env, treeSink, oldFiles.Root, newFiles.Root, {}, true);
     }
-    DetectMoved(env, sink);
+    DetectMoved(env, tree);
     EXPECT_FALSE(files.Exists("FIS1.SNS"));
     EXPECT_FALSE(files.Exists("FIS2.SNS"));
     EXPECT_FALSE(files.Exists("HKCU.SNS"));
 
     const std::string user = "HKEY_CURRENT_USER\\" + kScratchKey;
-    std::map<std::string, const ChangeRecord*> found;
+    std::map<std::string, const TNodeData*> found;
     for (const auto& entry : sink.entries) found[std::to_string(entry.record.Kind) + " " + entry.placement + "|" + entry.name] = &entry.record;
     std::vector<std::string> lines;
     for (const auto& [line, record] : found) lines.push_back(line);
@@ -185,31 +187,45 @@ TEST_F(ScanWinTest, RescanFindsEveryChangeASetupMakes) {
         "2 " + user + "\\ToDelete|Sub",
         "5 " + user + "\\ToDelete\\Sub|w",
         "6 HKEY_LOCAL_MACHINE\\" + kSharedKey + "|" + sharedFile,
-        "9 " + data + "\\B|new.txt",
-        "13 " + data + "\\B|moved.txt",
-        "12 " + data + "\\A|moved.txt",
     };
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(sink.entries.size(), expected.size());
 
-    const ChangeRecord& changed = *found["4 " + user + "\\Keep|changed"];
-    EXPECT_EQ(Text(changed.OldData), "old");
-    EXPECT_EQ(Text(changed.NewData), "new");
+    const TNodeData& changed = *found["4 " + user + "\\Keep|changed"];
+    EXPECT_EQ(std::string(changed.OldText()), "old");
+    EXPECT_EQ(std::string(changed.NewText()), "new");
     EXPECT_EQ(changed.Path, kScratchKey + "\\Keep");
-    EXPECT_EQ(found["3 " + user + "\\Keep|big"]->NewData, big);
-    EXPECT_EQ(found["5 " + user + "\\Keep|gone"]->OldData, Dword(3));
+    EXPECT_EQ(testing::NewBytes(*found["3 " + user + "\\Keep|big"]), big);
+    EXPECT_EQ(testing::OldBytes(*found["5 " + user + "\\Keep|gone"]), Dword(3));
     EXPECT_EQ(found["2 " + user + "|ToDelete"]->Path, kScratchKey);
-    EXPECT_EQ(Text(found["3 " + user + "\\" + kUnicodeKey + "|\xC3\xA9t\xC3\xA9"]->NewData), "\xE2\x82\xAC");
-    const ChangeRecord& counter = *found["6 HKEY_LOCAL_MACHINE\\" + kSharedKey + "|" + sharedFile];
-    EXPECT_EQ(counter.OldData, Dword(1));
-    EXPECT_EQ(counter.NewData, Dword(1));
+    EXPECT_EQ(std::string(found["3 " + user + "\\" + kUnicodeKey + "|\xC3\xA9t\xC3\xA9"]->NewText()), "\xE2\x82\xAC");
+    const TNodeData& counter = *found["6 HKEY_LOCAL_MACHINE\\" + kSharedKey + "|" + sharedFile];
+    EXPECT_EQ(testing::OldBytes(counter), Dword(1));
+    EXPECT_EQ(testing::NewBytes(counter), Dword(1));
     EXPECT_EQ(counter.RootKey, kLocalMachine);
-    const ChangeRecord& moved = *found["12 " + data + "\\A|moved.txt"];
-    EXPECT_EQ(moved.Path, data + "\\A");
-    const std::string movedText = Text(moved.OldData);
-    EXPECT_EQ(movedText.substr(movedText.rfind(' ') + 1), "321");
-    EXPECT_EQ(Text(found["13 " + data + "\\B|moved.txt"]->NewData), movedText);
+
+    std::vector<std::string> fileLines = testing::TreeLines(tree);
+    std::sort(fileLines.begin(), fileLines.end());
+    EXPECT_EQ(fileLines, (std::vector<std::string>{"12 " + data + "\\A\\moved.txt", "13 " + data + "\\B\\moved.txt",
+                                                   "9 " + data + "\\B\\new.txt"}));
+    // Both places of the moved file keep its time-and-size text.
+    const ChangesTree::Access access = tree.Lock();
+    std::map<int, std::string> texts;
+    std::vector<NodeId> pending{access.FileSystem()};
+    while (!pending.empty()) {
+        const NodeId node = pending.back();
+        pending.pop_back();
+        const TNodeData& record = access.Data(node);
+        if (record.Kind == ckFileMovedFrom) texts[12] = std::string(record.OldText());
+        if (record.Kind == ckFileMovedTo) texts[13] = std::string(record.NewText());
+        if (record.Kind == ckFileMovedFrom) EXPECT_EQ(record.Path, data + "\\A");
+        for (NodeId child = access.FirstChild(node); child != kNoNode; child = access.NextSibling(child)) {
+            pending.push_back(child);
+        }
+    }
+    EXPECT_EQ(texts[12].substr(texts[12].rfind(' ') + 1), "321");
+    EXPECT_EQ(texts[13], texts[12]);
 }
 
 }  // namespace

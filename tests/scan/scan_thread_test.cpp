@@ -53,7 +53,7 @@ protected:
     platform::memory::MemoryPlatform memory;
     AppContext context;
     MainThreadProgress progress;
-    testing::RecordingSink sink;
+    ChangesTree tree{context.Settings};
     std::exception_ptr fatal;
 };
 
@@ -64,17 +64,18 @@ TEST_F(ScanThreadTest, ScanAndRescanRunOnTheirThreadsAndReportOnTheMainThread) {
     EXPECT_EQ(progress.steps, 1);
 
     memory.registry.PutString(kCurrentUser, "Software\\K7", "added", "x");
-    Run(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, sink));
+    tree.StartFill(false);
+    Run(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree));
     EXPECT_EQ(fatal, nullptr);
     EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
     EXPECT_EQ(progress.steps, 5);
-    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"3 HKEY_CURRENT_USER\\Software\\K7|added"}));
+    EXPECT_EQ(testing::TreeLines(tree), (std::vector<std::string>{"3 HKEY_CURRENT_USER\\Software\\K7\\added"}));
 }
 
 TEST_F(ScanThreadTest, PauseCancelResumeStopsTheRescanWithoutFurtherSteps) {
     Run(std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress));
     progress = {};
-    Run<ReScanThread>(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, sink),
+    Run<ReScanThread>(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree),
                       [&](ReScanThread& thread) {
                           dispatcher.ServeUntil([&] { return progress.steps >= 1 || thread.Finished(); });
                           thread.Pause();
@@ -87,7 +88,7 @@ TEST_F(ScanThreadTest, PauseCancelResumeStopsTheRescanWithoutFurtherSteps) {
 }
 
 TEST_F(ScanThreadTest, MissingSnapshotEndsTheThreadWithItsErrorAndState) {
-    Run(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, sink));
+    Run(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree));
     ASSERT_NE(fatal, nullptr);
     EXPECT_THROW(std::rethrow_exception(fatal), SnapshotFileError);
     EXPECT_EQ(context.WizardState.load(), TWizardState::wsRescanning);
