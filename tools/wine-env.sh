@@ -33,10 +33,8 @@ kelvora_wine_start() {
     taskset -c 0 "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
     touch "$WINEPREFIX/.kelvora-ready"
   else
-    # The first program in a prefix also starts Wine's services (services.exe,
-    # winedevice.exe), which keep that program's output streams open: start
-    # them here, on /dev/null, or a test runner reading a test's output waits
-    # for them forever.
+    # The first Wine program starts the prefix's background processes
+    # (services, explorer); start them here, not from inside ctest.
     taskset -c 0 "$WINE64" wineboot </dev/null >/dev/null 2>&1
   fi
 }
