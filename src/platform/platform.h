@@ -40,8 +40,11 @@ inline constexpr std::uint32_t kKeyAllAccess = 0xF003Fu;
 inline constexpr long kErrorSuccess = 0;
 inline constexpr long kErrorFileNotFound = 2;
 inline constexpr long kErrorAccessDenied = 5;
+inline constexpr long kErrorInvalidHandle = 6;
 inline constexpr long kErrorMoreData = 234;
 inline constexpr long kErrorNoMoreItems = 259;
+// An operation on an open key that has been deleted meanwhile.
+inline constexpr long kErrorKeyDeleted = 1018;
 
 class Registry;
 

@@ -1,9 +1,17 @@
 // TDBTree: a snapshot file of packed records, written and read in memory and
 // saved or loaded whole through the platform's file system.
+//
+// One record: uint32 header; the path text when dbFullPath or dbRelPath is
+// set (its length in header bits 16-31); int32 name length and the name
+// unless dbNoName; int32 data size and the data unless dbNoData. Integers are
+// little-endian, texts are not terminated, and the file has nothing but
+// records.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +27,22 @@ inline constexpr std::uint32_t dbRelPath = 0x40;
 inline constexpr std::uint32_t dbNoName = 0x100;
 inline constexpr std::uint32_t dbNoData = 0x1000;
 
+// Record kinds.
+inline constexpr std::int32_t dbKindKey = 0;     // registry key or folder
+inline constexpr std::int32_t dbKindString = 1;  // REG_SZ value
+inline constexpr std::int32_t dbKindRaw = 3;     // any other value type, or a file
+inline constexpr std::int32_t dbKindDword = 4;   // REG_DWORD value
+
+// The longest path text a record can carry (the width of its length field).
+inline constexpr std::size_t dbMaxPathLength = 0xFFFF;
+
+// A snapshot file that cannot be read or saved, or a record that cannot be
+// written. Not caught by the snapshot code: it ends the worker that called it.
+class SnapshotFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class TDBTree {
 public:
     // An empty stream for writing; FileName := name (base name, no extension).
@@ -28,20 +52,25 @@ public:
     static TDBTree CreateFromFile(platform::FileSystem& fs, std::string_view name);
 
     // Appends one record. An empty name means no name; size 0 means no data.
+    // Throws SnapshotFileError when the path text to write is longer than
+    // dbMaxPathLength (its length would not fit the header).
     void WriteRecord(std::string_view path, std::string_view name, const std::uint8_t* data, std::int32_t kind,
                      std::int32_t size);
     // Writes the stream to FileName + ".sns" in the current directory,
     // replacing an existing file. Throws SnapshotFileError on failure.
     void Save(platform::FileSystem& fs) const;
 
-    // Reading, record by record. ReadHeader sets EndOfData at the end of the
-    // data, and also at a record that does not fit in what is left (a
-    // truncated or damaged file is never read past its end).
+    // Reading, record by record: ReadHeader, then (for records of kind other
+    // than 0) ReadName and ReadData. ReadHeader sets EndOfData at the end of
+    // the data, and also at a record that does not fit in what is left (a
+    // truncated or damaged file is never read past its end). path is set only
+    // when the record carries a path. The next ReadHeader starts at the next
+    // record even when the name or data of this one was not read.
     void ReadHeader(std::string& path);
     void ReadName(std::string& name);
     // Returns the data of the record read last (empty when it has none); the
     // bytes stay valid while the stream lives.
-    std::basic_string_view<std::uint8_t> ReadData();
+    std::span<const std::uint8_t> ReadData();
 
     const std::string& FileName() const { return fileName_; }
     std::uint32_t Header() const { return header_; }
@@ -53,6 +82,7 @@ public:
 private:
     std::vector<std::uint8_t> bytes_;
     std::size_t position_ = 0;
+    std::size_t recordEnd_ = 0;  // where the record read last ends
     std::string prevPath_;
     std::string fileName_;
     std::uint32_t header_ = 0;
@@ -60,5 +90,10 @@ private:
     std::int32_t dataSize_ = 0;
     bool endOfData_ = false;
 };
+
+// Makes programFolder the current directory and deletes every snapshot file
+// that is left there ("HKCR.SNS", "HKCU.SNS", "HKLM.SNS", "HKUS.SNS",
+// "HKCC.SNS", "FIS1.SNS", "FIS2.SNS" in this order), ignoring missing ones.
+void DeleteSnapshots(platform::FileSystem& fs, const std::string& programFolder);
 
 }  // namespace kelvora

@@ -1,0 +1,344 @@
+#include "platform/memory/memory_registry.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kelvora::platform::memory {
+
+namespace {
+
+// ERROR_NOACCESS: what RegSetValueExA answers for an unreadable data buffer.
+constexpr long kErrorNoAccess = 998;
+
+bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
+
+// Calls each(component) for the backslash-separated parts of a key path;
+// empty parts (doubled or trailing backslashes) are skipped as the registry
+// skips them. Stops and answers false when each() does.
+template <typename Each>
+bool ForEachComponent(std::string_view path, Each&& each) {
+    while (!path.empty()) {
+        const std::size_t cut = path.find('\\');
+        const std::string_view part = path.substr(0, cut);
+        if (!part.empty() && !each(part)) return false;
+        if (cut == std::string_view::npos) break;
+        path.remove_prefix(cut + 1);
+    }
+    return true;
+}
+
+// Copies a name into a caller buffer of nameLen characters (zero included).
+// Answers kErrorMoreData, leaving nameLen as it was and the buffer holding as
+// much of the name as fits, when it does not fit.
+long CopyName(std::string_view source, char* name, std::uint32_t& nameLen) {
+    if (name == nullptr || source.size() >= nameLen) {
+        if (name != nullptr && nameLen > 0) {
+            std::memcpy(name, source.data(), nameLen - 1);
+            name[nameLen - 1] = '\0';
+        }
+        return kErrorMoreData;
+    }
+    std::memcpy(name, source.data(), source.size());
+    name[source.size()] = '\0';
+    nameLen = static_cast<std::uint32_t>(source.size());
+    return kErrorSuccess;
+}
+
+}  // namespace
+
+struct MemoryRegistry::Key {
+    struct Value {
+        std::string name;
+        std::uint32_t type = kRegNone;
+        std::vector<std::uint8_t> data;
+    };
+
+    explicit Key(std::string_view keyName) : name(keyName) {}
+
+    std::string name;
+    bool deleted = false;
+    bool denied = false;
+    // Keyed by a view of the child's own name, which lives as long as the child.
+    std::unordered_map<std::string_view, std::shared_ptr<Key>, NoCaseHash, NoCaseEqual> children;
+    // The children in enumeration order, rebuilt when a child came or went.
+    std::vector<Key*> sorted;
+    bool sortedValid = true;
+    std::vector<Value> values;
+    std::unordered_map<std::string, std::size_t, NoCaseHash, NoCaseEqual> valueIndex;
+
+    Key* Child(std::string_view childName) const {
+        const auto it = children.find(childName);
+        return it == children.end() ? nullptr : it->second.get();
+    }
+
+    const std::vector<Key*>& Sorted() {
+        if (!sortedValid) {
+            sorted.clear();
+            sorted.reserve(children.size());
+            for (const auto& [childName, child] : children) sorted.push_back(child.get());
+            std::sort(sorted.begin(), sorted.end(),
+                      [](const Key* a, const Key* b) { return CompareNoCase(a->name, b->name) < 0; });
+            sortedValid = true;
+        }
+        return sorted;
+    }
+
+    Value* FindValue(std::string_view valueName) {
+        const auto it = valueIndex.find(valueName);
+        return it == valueIndex.end() ? nullptr : &values[it->second];
+    }
+};
+
+MemoryRegistry::MemoryRegistry() {
+    for (const RootKey root : {kClassesRoot, kCurrentUser, kLocalMachine, kUsers, kCurrentConfig}) {
+        roots_.emplace(root, std::make_shared<Key>(""));
+    }
+}
+
+MemoryRegistry::~MemoryRegistry() = default;
+
+std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Find(RootKey root, std::string_view path) const {
+    const auto it = roots_.find(root);
+    if (it == roots_.end()) return nullptr;
+    std::shared_ptr<Key> key = it->second;
+    const bool found = ForEachComponent(path, [&](std::string_view part) {
+        const auto child = key->children.find(part);
+        if (child == key->children.end()) return false;
+        key = child->second;
+        return true;
+    });
+    return found ? key : nullptr;
+}
+
+std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Create(RootKey root, std::string_view path) {
+    const auto it = roots_.find(root);
+    if (it == roots_.end()) return nullptr;
+    std::shared_ptr<Key> key = it->second;
+    ForEachComponent(path, [&](std::string_view part) {
+        const auto child = key->children.find(part);
+        if (child != key->children.end()) {
+            key = child->second;
+        } else {
+            auto created = std::make_shared<Key>(part);
+            key->children.emplace(std::string_view(created->name), created);
+            key->sortedValid = false;
+            key = std::move(created);
+        }
+        return true;
+    });
+    return key;
+}
+
+MemoryRegistry::Key* MemoryRegistry::Resolve(const RegKey& key, long& error) const {
+    const auto it = key.IsOpen() ? handles_.find(key.Handle()) : handles_.end();
+    if (it == handles_.end()) {
+        error = kErrorInvalidHandle;
+        return nullptr;
+    }
+    if (it->second->deleted) {
+        error = kErrorKeyDeleted;
+        return nullptr;
+    }
+    error = kErrorSuccess;
+    return it->second.get();
+}
+
+RegKey MemoryRegistry::NewHandle(const std::shared_ptr<Key>& key) {
+    const std::uintptr_t handle = nextHandle_++;
+    handles_.emplace(handle, key);
+    return RegKey(this, handle);
+}
+
+void MemoryRegistry::CloseKey(std::uintptr_t handle) {
+    std::lock_guard lock(mutex_);
+    handles_.erase(handle);
+}
+
+long MemoryRegistry::OpenKey(RootKey root, std::string_view path, std::uint32_t /*access*/, RegKey& out) {
+    RegKey opened;
+    {
+        std::lock_guard lock(mutex_);
+        const std::shared_ptr<Key> key = Find(root, path);
+        if (!key) return roots_.contains(root) ? kErrorFileNotFound : kErrorInvalidHandle;
+        if (key->denied) return kErrorAccessDenied;
+        opened = NewHandle(key);
+    }
+    // Assigned outside the lock: replacing an open key closes it, which locks.
+    out = std::move(opened);
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::CreateKey(RootKey root, std::string_view path, RegKey& out) {
+    RegKey opened;
+    {
+        std::lock_guard lock(mutex_);
+        const std::shared_ptr<Key> existing = Find(root, path);
+        if (existing && existing->denied) return kErrorAccessDenied;
+        const std::shared_ptr<Key> key = existing ? existing : Create(root, path);
+        if (!key) return kErrorInvalidHandle;
+        opened = NewHandle(key);
+    }
+    out = std::move(opened);
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::DeleteKey(RootKey root, std::string_view path) {
+    std::lock_guard lock(mutex_);
+    // Split off the last component; the rest names the parent.
+    std::string_view trimmed = path;
+    while (!trimmed.empty() && trimmed.back() == '\\') trimmed.remove_suffix(1);
+    const std::size_t cut = trimmed.rfind('\\');
+    const std::string_view last = cut == std::string_view::npos ? trimmed : trimmed.substr(cut + 1);
+    const std::string_view parentPath = cut == std::string_view::npos ? std::string_view() : trimmed.substr(0, cut);
+    if (!roots_.contains(root)) return kErrorInvalidHandle;
+    if (last.empty()) return kErrorAccessDenied;  // a root key cannot be deleted
+    const std::shared_ptr<Key> parent = Find(root, parentPath);
+    if (!parent) return kErrorFileNotFound;
+    const auto it = parent->children.find(last);
+    if (it == parent->children.end()) return kErrorFileNotFound;
+    Key& key = *it->second;
+    if (key.denied || !key.children.empty()) return kErrorAccessDenied;
+    key.deleted = true;
+    parent->children.erase(it);
+    parent->sortedValid = false;
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::EnumValue(const RegKey& handle, std::uint32_t index, char* name, std::uint32_t& nameLen,
+                               std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataLen) {
+    std::lock_guard lock(mutex_);
+    long result = kErrorSuccess;
+    Key* key = Resolve(handle, result);
+    if (key == nullptr) return result;
+    if (index >= key->values.size()) return kErrorNoMoreItems;
+    const Key::Value& value = key->values[index];
+    const auto size = static_cast<std::uint32_t>(value.data.size());
+    // The data is checked first; the name is only copied when the data fitted
+    // (that is the order Windows and Wine follow).
+    if (data != nullptr) {
+        if (size > dataLen) {
+            result = kErrorMoreData;
+        } else {
+            if (size > 0) std::memcpy(data, value.data.data(), size);
+            // A string stored without its terminating zero gets one when there
+            // is room, as the A functions do.
+            if (IsStringType(value.type) && size > 0 && size < dataLen && data[size - 1] != 0) data[size] = 0;
+        }
+    }
+    if (result == kErrorSuccess) result = CopyName(value.name, name, nameLen);
+    type = value.type;
+    dataLen = size;
+    return result;
+}
+
+long MemoryRegistry::EnumKey(const RegKey& handle, std::uint32_t index, char* name, std::uint32_t& nameLen) {
+    std::lock_guard lock(mutex_);
+    long result = kErrorSuccess;
+    Key* key = Resolve(handle, result);
+    if (key == nullptr) return result;
+    const std::vector<Key*>& sorted = key->Sorted();
+    if (index >= sorted.size()) return kErrorNoMoreItems;
+    return CopyName(sorted[index]->name, name, nameLen);
+}
+
+long MemoryRegistry::QueryInfo(const RegKey& handle, std::uint32_t& subKeys, std::uint32_t& values) {
+    std::lock_guard lock(mutex_);
+    long result = kErrorSuccess;
+    Key* key = Resolve(handle, result);
+    if (key == nullptr) return result;
+    subKeys = static_cast<std::uint32_t>(key->children.size());
+    values = static_cast<std::uint32_t>(key->values.size());
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::QueryValue(const RegKey& handle, std::string_view name, std::uint32_t& type,
+                                std::vector<std::uint8_t>& data) {
+    std::lock_guard lock(mutex_);
+    long result = kErrorSuccess;
+    Key* key = Resolve(handle, result);
+    if (key == nullptr) return result;
+    const Key::Value* value = key->FindValue(name);
+    if (value == nullptr) return kErrorFileNotFound;
+    type = value->type;
+    data = value->data;
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::SetValueLocked(Key& key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
+                                    std::uint32_t size) {
+    if (data == nullptr && size > 0) return kErrorNoAccess;
+    std::vector<std::uint8_t> bytes(data, data + size);
+    if (Key::Value* existing = key.FindValue(name)) {
+        // An overwritten value keeps its place in the enumeration.
+        existing->type = type;
+        existing->data = std::move(bytes);
+        return kErrorSuccess;
+    }
+    key.valueIndex.emplace(std::string(name), key.values.size());
+    key.values.push_back({std::string(name), type, std::move(bytes)});
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::SetValue(const RegKey& handle, std::string_view name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t size) {
+    std::lock_guard lock(mutex_);
+    long result = kErrorSuccess;
+    Key* key = Resolve(handle, result);
+    if (key == nullptr) return result;
+    return SetValueLocked(*key, name, type, data, size);
+}
+
+long MemoryRegistry::DeleteValue(const RegKey& handle, std::string_view name) {
+    std::lock_guard lock(mutex_);
+    long result = kErrorSuccess;
+    Key* key = Resolve(handle, result);
+    if (key == nullptr) return result;
+    const auto it = key->valueIndex.find(name);
+    if (it == key->valueIndex.end()) return kErrorFileNotFound;
+    const std::size_t position = it->second;
+    key->valueIndex.erase(it);
+    key->values.erase(key->values.begin() + static_cast<std::ptrdiff_t>(position));
+    for (std::size_t i = position; i < key->values.size(); ++i) key->valueIndex[key->values[i].name] = i;
+    return kErrorSuccess;
+}
+
+void MemoryRegistry::Put(RootKey root, std::string_view path, std::string_view name, std::uint32_t type,
+                         const std::vector<std::uint8_t>& data) {
+    std::lock_guard lock(mutex_);
+    const std::shared_ptr<Key> key = Create(root, path);
+    if (key) SetValueLocked(*key, name, type, data.data(), static_cast<std::uint32_t>(data.size()));
+}
+
+void MemoryRegistry::PutString(RootKey root, std::string_view path, std::string_view name, std::string_view text) {
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    Put(root, path, name, kRegSz, bytes);
+}
+
+void MemoryRegistry::PutDword(RootKey root, std::string_view path, std::string_view name, std::uint32_t number) {
+    std::vector<std::uint8_t> bytes(4);
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(number >> (8 * i));
+    Put(root, path, name, kRegDword, bytes);
+}
+
+bool MemoryRegistry::KeyExists(RootKey root, std::string_view path) {
+    std::lock_guard lock(mutex_);
+    return Find(root, path) != nullptr;
+}
+
+bool MemoryRegistry::SetDenied(RootKey root, std::string_view path, bool denied) {
+    std::lock_guard lock(mutex_);
+    const std::shared_ptr<Key> key = Find(root, path);
+    if (!key) return false;
+    key->denied = denied;
+    return true;
+}
+
+std::size_t MemoryRegistry::OpenHandles() {
+    std::lock_guard lock(mutex_);
+    return handles_.size();
+}
+
+}  // namespace kelvora::platform::memory

@@ -1,0 +1,81 @@
+// A registry held in memory, for tests and benchmarks. It answers like the
+// Win32 A functions: names keep their spelling and compare without regard to
+// ASCII case, sub-keys enumerate sorted that way (as Windows and Wine list
+// them), values in the order they were created. Open keys stay valid when
+// their key is deleted meanwhile; operations on them answer kErrorKeyDeleted.
+// Every call takes one lock, so a worker may walk it while another thread
+// writes.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace kelvora::platform::memory {
+
+class MemoryRegistry final : public Registry {
+public:
+    MemoryRegistry();
+    ~MemoryRegistry() override;
+    MemoryRegistry(const MemoryRegistry&) = delete;
+    MemoryRegistry& operator=(const MemoryRegistry&) = delete;
+
+    long OpenKey(RootKey root, std::string_view path, std::uint32_t access, RegKey& out) override;
+    long CreateKey(RootKey root, std::string_view path, RegKey& out) override;
+    long DeleteKey(RootKey root, std::string_view path) override;
+    long EnumValue(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen, std::uint32_t& type,
+                   std::uint8_t* data, std::uint32_t& dataLen) override;
+    long EnumKey(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen) override;
+    long QueryInfo(const RegKey& key, std::uint32_t& subKeys, std::uint32_t& values) override;
+    long QueryValue(const RegKey& key, std::string_view name, std::uint32_t& type,
+                    std::vector<std::uint8_t>& data) override;
+    long SetValue(const RegKey& key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
+                  std::uint32_t size) override;
+    long DeleteValue(const RegKey& key, std::string_view name) override;
+
+    // ---- for tests
+
+    // Writes a value, creating the key and its parents.
+    void Put(RootKey root, std::string_view path, std::string_view name, std::uint32_t type,
+             const std::vector<std::uint8_t>& data);
+    // REG_SZ with its terminating zero byte, as RegSetValueExA callers store it.
+    void PutString(RootKey root, std::string_view path, std::string_view name, std::string_view text);
+    void PutDword(RootKey root, std::string_view path, std::string_view name, std::uint32_t number);
+    bool KeyExists(RootKey root, std::string_view path);
+    // Makes OpenKey and CreateKey of an existing key answer kErrorAccessDenied
+    // (as a key whose security denies reading does), or lifts that. False when
+    // the key does not exist.
+    bool SetDenied(RootKey root, std::string_view path, bool denied);
+    // The number of keys opened and not yet closed.
+    std::size_t OpenHandles();
+
+protected:
+    void CloseKey(std::uintptr_t handle) override;
+
+private:
+    struct Key;
+
+    // Null when the root or a key on the path does not exist.
+    std::shared_ptr<Key> Find(RootKey root, std::string_view path) const;
+    // Null only for an unknown root.
+    std::shared_ptr<Key> Create(RootKey root, std::string_view path);
+    // The key behind an open handle, or null with the error to answer.
+    Key* Resolve(const RegKey& key, long& error) const;
+    RegKey NewHandle(const std::shared_ptr<Key>& key);
+    long SetValueLocked(Key& key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
+                        std::uint32_t size);
+
+    mutable std::mutex mutex_;
+    std::unordered_map<RootKey, std::shared_ptr<Key>> roots_;
+    std::unordered_map<std::uintptr_t, std::shared_ptr<Key>> handles_;
+    std::uintptr_t nextHandle_ = 1;
+};
+
+}  // namespace kelvora::platform::memory

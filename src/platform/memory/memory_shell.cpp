@@ -1,0 +1,33 @@
+#include "platform/memory/memory_shell.h"
+
+namespace kelvora::platform::memory {
+
+bool MemoryShell::Execute(std::string_view file, std::string_view parameters) {
+    std::lock_guard lock(mutex_);
+    executed_.push_back({std::string(file), std::string(parameters)});
+    return executeSucceeds_;
+}
+
+bool MemoryShell::DeleteToRecycleBin(std::string_view fullPath) {
+    if (!files_.RemoveTree(fullPath)) return false;
+    std::lock_guard lock(mutex_);
+    recycled_.emplace_back(fullPath);
+    return true;
+}
+
+void MemoryShell::SetExecuteResult(bool succeeds) {
+    std::lock_guard lock(mutex_);
+    executeSucceeds_ = succeeds;
+}
+
+std::vector<MemoryShell::Execution> MemoryShell::Executed() {
+    std::lock_guard lock(mutex_);
+    return executed_;
+}
+
+std::vector<std::string> MemoryShell::Recycled() {
+    std::lock_guard lock(mutex_);
+    return recycled_;
+}
+
+}  // namespace kelvora::platform::memory

@@ -1,0 +1,44 @@
+// The shell for tests: Execute records what would have been started, and
+// DeleteToRecycleBin takes the item out of a MemoryFileSystem and records it.
+#pragma once
+
+#include "platform/memory/memory_file_system.h"
+#include "platform/platform.h"
+
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvora::platform::memory {
+
+class MemoryShell final : public Shell {
+public:
+    struct Execution {
+        std::string file;
+        std::string parameters;
+        bool operator==(const Execution&) const = default;
+    };
+
+    explicit MemoryShell(MemoryFileSystem& files) : files_(files) {}
+
+    // Records the call; answers what SetExecuteResult set (true at first).
+    bool Execute(std::string_view file, std::string_view parameters) override;
+    // Fails when the item does not exist or something in it is in use.
+    bool DeleteToRecycleBin(std::string_view fullPath) override;
+
+    // ---- for tests
+    void SetExecuteResult(bool succeeds);
+    std::vector<Execution> Executed();
+    // The paths moved into the Recycle Bin, as they were given, oldest first.
+    std::vector<std::string> Recycled();
+
+private:
+    MemoryFileSystem& files_;
+    std::mutex mutex_;
+    bool executeSucceeds_ = true;
+    std::vector<Execution> executed_;
+    std::vector<std::string> recycled_;
+};
+
+}  // namespace kelvora::platform::memory

@@ -1,0 +1,176 @@
+#include "scan/db_tree.h"
+
+#include <array>
+#include <cstring>
+
+namespace kelvora {
+
+namespace {
+
+constexpr std::string_view kExtension = ".sns";
+
+void PutUint32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                                   static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+    out.insert(out.end(), bytes, bytes + 4);
+}
+
+void PutText(std::vector<std::uint8_t>& out, std::string_view text) {
+    out.insert(out.end(), reinterpret_cast<const std::uint8_t*>(text.data()),
+               reinterpret_cast<const std::uint8_t*>(text.data()) + text.size());
+}
+
+std::uint32_t GetUint32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Reads a length field at pos and checks that the field and that many bytes
+// after it lie inside size; returns false otherwise.
+bool TakeSizedField(const std::vector<std::uint8_t>& bytes, std::size_t& pos) {
+    if (bytes.size() - pos < 4) return false;
+    const auto length = static_cast<std::int32_t>(GetUint32(bytes.data() + pos));
+    pos += 4;
+    if (length < 0 || bytes.size() - pos < static_cast<std::size_t>(length)) return false;
+    pos += static_cast<std::size_t>(length);
+    return true;
+}
+
+std::string FileNameOf(std::string_view baseName) {
+    std::string file(baseName);
+    file += kExtension;
+    return file;
+}
+
+}  // namespace
+
+TDBTree TDBTree::CreateEmpty(std::string_view name) {
+    TDBTree tree;
+    tree.fileName_ = name;
+    return tree;
+}
+
+TDBTree TDBTree::CreateFromFile(platform::FileSystem& fs, std::string_view name) {
+    TDBTree tree;
+    tree.fileName_ = name;
+    const std::string file = FileNameOf(name);
+    if (!fs.ReadFile(file, tree.bytes_)) throw SnapshotFileError("Cannot open file \"" + file + "\"");
+    return tree;
+}
+
+void TDBTree::WriteRecord(std::string_view path, std::string_view name, const std::uint8_t* data, std::int32_t kind,
+                          std::int32_t size) {
+    std::uint32_t header = static_cast<std::uint32_t>(kind);
+    std::string_view pathText = path;
+    if (path != prevPath_ || prevPath_.empty()) {
+        if (path.size() > prevPath_.size() && path[prevPath_.size()] == '\\' && path.starts_with(prevPath_)) {
+            header |= dbRelPath;
+            pathText = path.substr(prevPath_.size() + 1);
+        } else {
+            header |= dbFullPath;
+        }
+    }
+    const bool withPath = (header & (dbFullPath | dbRelPath)) != 0;
+    if (withPath) {
+        if (pathText.size() > dbMaxPathLength) {
+            throw SnapshotFileError("Path too long for a snapshot record: " + std::string(path.substr(0, 260)));
+        }
+        prevPath_ = path;
+    }
+    if (name.empty()) header |= dbNoName;
+    if (size <= 0) header |= dbNoData;
+    // Without a path bit the length is that of the unchanged path, which no
+    // reader uses; only its low 16 bits fit.
+    header |= static_cast<std::uint32_t>(pathText.size() & dbMaxPathLength) << 16;
+
+    PutUint32(bytes_, header);
+    if (withPath) PutText(bytes_, pathText);
+    if ((header & dbNoName) == 0) {
+        PutUint32(bytes_, static_cast<std::uint32_t>(name.size()));
+        PutText(bytes_, name);
+    }
+    if ((header & dbNoData) == 0) {
+        PutUint32(bytes_, static_cast<std::uint32_t>(size));
+        bytes_.insert(bytes_.end(), data, data + size);
+    }
+}
+
+void TDBTree::Save(platform::FileSystem& fs) const {
+    const std::string file = FileNameOf(fileName_);
+    if (!fs.WriteFile(file, bytes_.data(), bytes_.size())) {
+        throw SnapshotFileError("Cannot create file \"" + file + "\"");
+    }
+}
+
+void TDBTree::ReadHeader(std::string& path) {
+    const std::size_t start = recordEnd_;
+    // Check that the whole record lies inside the data before taking any of it.
+    std::size_t pos = start;
+    bool fits = bytes_.size() - pos >= 4;
+    std::uint32_t header = 0;
+    std::size_t pathLength = 0;
+    if (fits) {
+        header = GetUint32(bytes_.data() + pos);
+        pos += 4;
+        if ((header & (dbFullPath | dbRelPath)) != 0) {
+            pathLength = header >> 16;
+            fits = bytes_.size() - pos >= pathLength;
+            pos += pathLength;
+        }
+    }
+    if (fits && (header & dbNoName) == 0) fits = TakeSizedField(bytes_, pos);
+    if (fits && (header & dbNoData) == 0) fits = TakeSizedField(bytes_, pos);
+    if (!fits) {
+        endOfData_ = true;
+        position_ = recordEnd_ = bytes_.size();
+        return;
+    }
+    header_ = header;
+    kind_ = static_cast<std::int32_t>(header & dbKindMask);
+    dataSize_ = 0;
+    position_ = start + 4;
+    if ((header & (dbFullPath | dbRelPath)) != 0) {
+        path.assign(reinterpret_cast<const char*>(bytes_.data() + position_), pathLength);
+        position_ += pathLength;
+    }
+    recordEnd_ = pos;
+}
+
+void TDBTree::ReadName(std::string& name) {
+    name.clear();
+    dataSize_ = 0;
+    if (endOfData_) return;
+    // ReadHeader has checked that every field of the record is there.
+    if ((header_ & dbNoName) == 0) {
+        const std::uint32_t length = GetUint32(bytes_.data() + position_);
+        name.assign(reinterpret_cast<const char*>(bytes_.data() + position_ + 4), length);
+        position_ += 4 + length;
+    }
+    if ((header_ & dbNoData) == 0) {
+        dataSize_ = static_cast<std::int32_t>(GetUint32(bytes_.data() + position_));
+        position_ += 4;
+    }
+}
+
+std::span<const std::uint8_t> TDBTree::ReadData() {
+    if (endOfData_ || (header_ & dbNoData) != 0 || position_ + dataSize_ > recordEnd_) return {};
+    std::span<const std::uint8_t> data(bytes_.data() + position_, static_cast<std::size_t>(dataSize_));
+    position_ += data.size();
+    return data;
+}
+
+void DeleteSnapshots(platform::FileSystem& fs, const std::string& programFolder) {
+    static constexpr std::array<std::string_view, 7> kFiles = {"HKCR.SNS", "HKCU.SNS", "HKLM.SNS", "HKUS.SNS",
+                                                               "HKCC.SNS", "FIS1.SNS", "FIS2.SNS"};
+    fs.SetCurrentDir(programFolder);
+    // Named by full path, so that a folder that could not be made current
+    // never costs files of another folder.
+    for (std::string_view file : kFiles) {
+        std::string path = programFolder;
+        path += '\\';
+        path += file;
+        fs.DeleteFile(path);
+    }
+}
+
+}  // namespace kelvora

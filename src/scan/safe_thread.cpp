@@ -1,0 +1,86 @@
+#include "scan/safe_thread.h"
+
+#include <stdexcept>
+
+namespace kelvora {
+
+TSafeThread::TSafeThread(platform::Dispatcher& dispatcher, std::atomic<TWizardState>& wizardState)
+    : dispatcher_(dispatcher), wizardState_(wizardState) {}
+
+TSafeThread::~TSafeThread() {
+    // A derived object's own members are gone by now; owners abandon a
+    // running worker before they destroy it. This is the last resort.
+    Abandon();
+}
+
+void TSafeThread::Start() {
+    if (thread_.joinable() || run_->finished.load()) throw std::logic_error("worker started twice");
+    thread_ = std::thread(&TSafeThread::Run, this);
+}
+
+void TSafeThread::Run() {
+    try {
+        Execute();
+    } catch (...) {
+        fatalException_ = std::current_exception();
+    }
+    run_->finished.store(true);
+    dispatcher_.Wake();  // a Pause waiting for this worker returns
+    dispatcher_.Post([this, run = run_] {
+        if (run->endHandlerWanted) EndOfRun();
+    });
+}
+
+void TSafeThread::EndOfRun() {
+    thread_.join();  // the thread has nothing left to do but return
+    EndHandler handler = onTerminate_;
+    if (handler) handler(*this);
+    // The handler may have destroyed this object.
+}
+
+void TSafeThread::Pause() {
+    if (!thread_.joinable() || run_->finished.load()) return;
+    {
+        std::lock_guard lock(pauseMutex_);
+        pauseRequested_.store(true);
+    }
+    dispatcher_.ServeUntil([run = run_] { return run->paused.load() || run->finished.load(); });
+    // The end handler may have run (and destroyed this object) meanwhile.
+}
+
+void TSafeThread::Resume() {
+    {
+        std::lock_guard lock(pauseMutex_);
+        pauseRequested_.store(false);
+    }
+    resumed_.notify_all();
+}
+
+void TSafeThread::Cancel() {
+    wizardState_.store(TWizardState::wsStopped);
+    Terminate();
+}
+
+void TSafeThread::Abandon() {
+    run_->endHandlerWanted = false;
+    if (!thread_.joinable()) return;
+    Terminate();
+    Resume();
+    dispatcher_.ServeUntil([this] { return run_->finished.load(); });
+    thread_.join();
+}
+
+void TSafeThread::PausePoint() {
+    if (!pauseRequested_.load()) return;
+    std::unique_lock lock(pauseMutex_);
+    if (pauseRequested_.load()) {
+        run_->paused.store(true);
+        dispatcher_.Wake();
+        resumed_.wait(lock, [this] { return !pauseRequested_.load(); });
+    }
+    // Cleared before the lock is released, so a Pause that follows a Resume
+    // at once never mistakes this wait for the next one.
+    run_->paused.store(false);
+}
+
+}  // namespace kelvora

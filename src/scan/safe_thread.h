@@ -1,0 +1,116 @@
+// TSafeThread: the base of every worker (scans, archive loader, uninstaller).
+// It runs Execute on a thread of its own, reports its end to the main thread,
+// and can be halted at a safe point so that the main thread may ask the user
+// a question and then let it go on or stop it.
+//
+// Ownership. The owner (the main window) creates the worker not started,
+// holds it in a std::unique_ptr, sets the end handler and calls Start().
+// When Execute has ended, normally or by an exception (which is kept, see
+// FatalException, and never crosses to the main thread), the end handler runs
+// on the main thread through the dispatcher; that handler is where the owner
+// releases the worker (resets its unique_ptr). The worker never deletes
+// itself, and nothing touches it after the end handler has returned, so the
+// handler may destroy it. If the owner drops a worker that is still running,
+// it calls Abandon() first: the worker is told to stop, served until its
+// thread has ended, and its end handler does not run.
+//
+// Pause protocol (main thread: Pause, then optionally Cancel, then Resume;
+// worker: PausePoint between items of work): Pause returns once the worker
+// waits at a pause point or has ended, serving the dispatcher meanwhile so a
+// worker waiting in a synchronise call can reach its next pause point. A
+// paused worker sleeps on a condition variable until Resume.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/dispatcher.h"
+#include "scan/worker_control.h"
+#include "settings/app_context.h"
+
+namespace kelvora {
+
+class TSafeThread : public IWorkerControl {
+public:
+    using EndHandler = std::function<void(TSafeThread&)>;
+
+    // Created not started. wizardState is the program's WizardState, which
+    // Cancel sets to wsStopped.
+    TSafeThread(platform::Dispatcher& dispatcher, std::atomic<TWizardState>& wizardState);
+    TSafeThread(const TSafeThread&) = delete;
+    TSafeThread& operator=(const TSafeThread&) = delete;
+    // Abandons a worker that is still running (see above).
+    ~TSafeThread() override;
+
+    // Main thread, before Start: the handler run on the main thread after
+    // Execute has ended.
+    void SetOnTerminate(EndHandler handler) { onTerminate_ = std::move(handler); }
+    // Main thread: starts the thread (once).
+    void Start();
+
+    // The terminate request: sets the terminated flag that Execute polls.
+    void Terminate() { terminated_.store(true); }
+    bool Terminated() const override { return terminated_.load(); }
+    // True once Execute has ended.
+    bool Finished() const { return run_->finished.load(); }
+    // The exception that ended Execute, if any. Main thread, from the end
+    // handler on.
+    std::exception_ptr FatalException() const { return fatalException_; }
+
+    // Main thread: halts the worker at its next pause point; returns at once
+    // when it is not running.
+    void Pause();
+    // Main thread: lets a paused worker go on.
+    void Resume();
+    // Main thread, normally while paused: WizardState := wsStopped, then the
+    // terminate request. The worker stops at its next test once resumed.
+    void Cancel();
+    // Main thread: stops a running worker and waits until its thread has
+    // ended; its end handler will not run.
+    void Abandon();
+
+    // Worker: a safe point between items of work.
+    void PausePoint() override;
+
+protected:
+    // The work, run once on the worker's thread.
+    virtual void Execute() = 0;
+
+    // Worker: runs fn on the main thread and waits; fn's exception is
+    // rethrown here.
+    void Synchronize(const std::function<void()>& fn) { dispatcher_.Synchronize(fn); }
+    platform::Dispatcher& Dispatcher() const { return dispatcher_; }
+
+private:
+    void Run();
+    void EndOfRun();
+
+    platform::Dispatcher& dispatcher_;
+    std::atomic<TWizardState>& wizardState_;
+    EndHandler onTerminate_;
+    std::thread thread_;
+    std::exception_ptr fatalException_;
+
+    // What the main thread may still test after the worker is destroyed
+    // (the end handler can run, and destroy it, inside a wait of Pause).
+    struct RunState {
+        std::atomic<bool> finished{false};
+        std::atomic<bool> paused{false};
+        // False once the end handler must no longer run (the worker
+        // abandoned); read and written on the main thread only.
+        bool endHandlerWanted = true;
+    };
+    std::shared_ptr<RunState> run_ = std::make_shared<RunState>();
+
+    std::atomic<bool> terminated_{false};
+    std::mutex pauseMutex_;
+    std::condition_variable resumed_;
+    std::atomic<bool> pauseRequested_{false};  // written under pauseMutex_
+};
+
+}  // namespace kelvora

@@ -1,0 +1,202 @@
+// Behaviour every FileSystem and Shell implementation shares with the Win32
+// A functions. Instantiated for the memory file system (natively and under
+// Wine) and for the real one (under Wine). An environment type Env provides:
+//   FileSystem& Files();  Shell& Shelf();  std::string Folder();
+// Folder() is an empty scratch folder (full path, no trailing backslash) that
+// the environment removes; the current directory is restored by the fixture.
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace kelvora::platform::conformance {
+
+// A listing, sorted ignoring case because Wine lists in the host's order.
+inline std::vector<FindEntry> SortedListing(FileSystem& files, const std::string& pattern) {
+    std::vector<FindEntry> entries;
+    files.List(pattern, [&](const FindEntry& e) {
+        entries.push_back(e);
+        return true;
+    });
+    std::sort(entries.begin(), entries.end(),
+              [](const FindEntry& a, const FindEntry& b) { return CompareNoCase(a.name, b.name) < 0; });
+    return entries;
+}
+
+inline std::vector<std::string> Names(const std::vector<FindEntry>& entries) {
+    std::vector<std::string> names;
+    for (const auto& e : entries) names.push_back(e.name);
+    return names;
+}
+
+template <typename Env>
+class FileSystemConformance : public ::testing::Test {
+protected:
+    Env env;
+    FileSystem& files = env.Files();
+    const std::string dir = env.Folder();
+    const std::string savedCwd = files.GetCurrentDir();
+
+    ~FileSystemConformance() override { files.SetCurrentDir(savedCwd); }
+
+    bool Write(const std::string& path, std::string_view text) {
+        return files.WriteFile(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    }
+    bool WriteAtomic(const std::string& path, std::string_view text) {
+        return files.WriteFileAtomic(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    }
+    std::string Read(const std::string& path) {
+        std::vector<std::uint8_t> bytes;
+        if (!files.ReadFile(path, bytes)) return "<unreadable>";
+        return std::string(bytes.begin(), bytes.end());
+    }
+};
+
+TYPED_TEST_SUITE_P(FileSystemConformance);
+
+TYPED_TEST_P(FileSystemConformance, FoldersAndFilesAreCreatedListedAndRemoved) {
+    auto& files = this->files;
+    const std::string sub = this->dir + "\\Sub";
+    EXPECT_TRUE(files.CreateFolder(sub));
+    EXPECT_FALSE(files.CreateFolder(sub));
+    EXPECT_FALSE(files.CreateFolder(this->dir + "\\Missing\\Deeper"));
+    EXPECT_TRUE(files.FolderExists(this->dir + "\\sub"));
+    EXPECT_TRUE(this->Write(sub + "\\b.TXT", "hello"));
+    EXPECT_TRUE(this->Write(sub + "\\A.txt", ""));
+    EXPECT_TRUE(files.CreateFolder(sub + "\\c"));
+    EXPECT_TRUE(files.FileExists(sub + "\\B.txt"));
+    EXPECT_NE(files.GetAttributes(sub + "\\b.txt") & kAttrArchive, 0u);
+    EXPECT_EQ(files.GetAttributes(sub + "\\none"), kInvalidAttributes);
+
+    const auto entries = SortedListing(files, sub + "\\*.*");
+    ASSERT_EQ(Names(entries), (std::vector<std::string>{".", "..", "A.txt", "b.TXT", "c"}));
+    EXPECT_TRUE(entries[0].IsFolder());
+    EXPECT_EQ(entries[3].size, 5u);
+    EXPECT_FALSE(entries[3].IsFolder());
+    EXPECT_NE(entries[3].dosDateTime, 0u);
+    EXPECT_TRUE(entries[4].IsFolder());
+    EXPECT_EQ(Names(SortedListing(files, sub + "\\*")), Names(entries));
+    EXPECT_FALSE(files.List(sub + "\\Nowhere\\*.*", [](const FindEntry&) { return true; }));
+
+    // Listing stops when asked to.
+    int calls = 0;
+    EXPECT_TRUE(files.List(sub + "\\*.*", [&](const FindEntry&) { return ++calls < 2; }));
+    EXPECT_EQ(calls, 2);
+
+    EXPECT_FALSE(files.RemoveFolder(sub));  // not empty
+    EXPECT_FALSE(files.DeleteFile(sub + "\\c"));  // a folder
+    EXPECT_TRUE(files.RemoveFolder(sub + "\\C"));
+    EXPECT_TRUE(files.DeleteFile(sub + "\\a.txt"));
+    EXPECT_FALSE(files.DeleteFile(sub + "\\a.txt"));
+    EXPECT_TRUE(files.DeleteFile(sub + "\\b.txt"));
+    EXPECT_TRUE(files.RemoveFolder(sub));
+    EXPECT_FALSE(files.Exists(sub));
+}
+
+TYPED_TEST_P(FileSystemConformance, RelativePathsFollowTheCurrentDirectory) {
+    auto& files = this->files;
+    ASSERT_TRUE(files.CreateFolder(this->dir + "\\Here"));
+    ASSERT_TRUE(files.SetCurrentDir(this->dir + "\\Here\\"));
+    EXPECT_EQ(files.GetCurrentDir(), this->dir + "\\Here");
+    EXPECT_TRUE(this->Write("rel.txt", "relative"));
+    EXPECT_EQ(this->Read(this->dir + "\\Here\\rel.txt"), "relative");
+    EXPECT_EQ(files.FullPathName("rel.txt"), this->dir + "\\Here\\rel.txt");
+    EXPECT_EQ(files.FullPathName("x\\..\\y\\.\\z"), this->dir + "\\Here\\y\\z");
+    EXPECT_EQ(files.FullPathName("..\\rel.txt"), this->dir + "\\rel.txt");
+    EXPECT_EQ(Names(SortedListing(files, "*.*")), (std::vector<std::string>{".", "..", "rel.txt"}));
+
+    EXPECT_FALSE(files.SetCurrentDir(this->dir + "\\Nowhere"));
+    EXPECT_FALSE(files.SetCurrentDir(this->dir + "\\Here\\rel.txt"));
+    EXPECT_EQ(files.GetCurrentDir(), this->dir + "\\Here");
+    ASSERT_TRUE(files.SetCurrentDir(".."));
+    EXPECT_EQ(files.GetCurrentDir(), this->dir);
+    // A drive's root keeps its backslash.
+    const std::string root = this->dir.substr(0, 3);
+    ASSERT_TRUE(files.SetCurrentDir(root));
+    EXPECT_EQ(files.GetCurrentDir(), root);
+}
+
+TYPED_TEST_P(FileSystemConformance, RenameRefusesAnExistingTarget) {
+    auto& files = this->files;
+    ASSERT_TRUE(this->Write(this->dir + "\\a.txt", "A"));
+    ASSERT_TRUE(this->Write(this->dir + "\\b.txt", "B"));
+    ASSERT_TRUE(files.CreateFolder(this->dir + "\\Folder"));
+    EXPECT_FALSE(files.Rename(this->dir + "\\a.txt", this->dir + "\\B.TXT"));
+    EXPECT_TRUE(files.Rename(this->dir + "\\a.txt", this->dir + "\\Folder\\c.txt"));
+    EXPECT_FALSE(files.Exists(this->dir + "\\a.txt"));
+    EXPECT_EQ(this->Read(this->dir + "\\folder\\C.txt"), "A");
+    EXPECT_FALSE(files.Rename(this->dir + "\\missing.txt", this->dir + "\\d.txt"));
+    EXPECT_TRUE(files.Rename(this->dir + "\\Folder", this->dir + "\\Moved"));
+    EXPECT_EQ(this->Read(this->dir + "\\Moved\\c.txt"), "A");
+}
+
+TYPED_TEST_P(FileSystemConformance, ReadOnlyFilesAreNotDeleted) {
+    auto& files = this->files;
+    const std::string path = this->dir + "\\locked.txt";
+    ASSERT_TRUE(this->Write(path, "x"));
+    ASSERT_TRUE(files.SetAttributes(path, kAttrReadOnly | kAttrHidden));
+    EXPECT_EQ(files.GetAttributes(path) & (kAttrReadOnly | kAttrHidden | kAttrDirectory), kAttrReadOnly | kAttrHidden);
+    EXPECT_FALSE(files.DeleteFile(path));
+    EXPECT_TRUE(files.FileExists(path));
+    ASSERT_TRUE(files.SetAttributes(path, kAttrArchive));
+    EXPECT_EQ(files.GetAttributes(path) & (kAttrReadOnly | kAttrHidden), 0u);
+    EXPECT_TRUE(files.DeleteFile(path));
+    EXPECT_FALSE(files.SetAttributes(path, kAttrArchive));
+}
+
+TYPED_TEST_P(FileSystemConformance, AtomicWritesReplaceWholeOrNotAtAll) {
+    auto& files = this->files;
+    const std::string path = this->dir + "\\data.bin";
+    EXPECT_TRUE(this->WriteAtomic(path, "first"));
+    EXPECT_TRUE(this->WriteAtomic(path, "second, longer"));
+    EXPECT_EQ(this->Read(path), "second, longer");
+    EXPECT_TRUE(this->WriteAtomic(path, ""));
+    EXPECT_EQ(this->Read(path), "");
+    ASSERT_TRUE(this->WriteAtomic(path, "kept"));
+
+    // A read-only target cannot be replaced: the old file stays as it was.
+    ASSERT_TRUE(files.SetAttributes(path, kAttrReadOnly));
+    EXPECT_FALSE(this->WriteAtomic(path, "lost"));
+    EXPECT_EQ(this->Read(path), "kept");
+    EXPECT_FALSE(this->WriteAtomic(this->dir + "\\Missing\\x.bin", "x"));
+    // No temporary file is left behind either way.
+    EXPECT_EQ(Names(SortedListing(files, this->dir + "\\*.*")), (std::vector<std::string>{".", "..", "data.bin"}));
+    files.SetAttributes(path, kAttrArchive);
+}
+
+TYPED_TEST_P(FileSystemConformance, PlainPathsNeedNoExpanding) {
+    auto& files = this->files;
+    const std::string path = this->dir + "\\Long File Name.text";
+    ASSERT_TRUE(this->Write(path, "x"));
+    EXPECT_EQ(files.LongPathName(path), path);
+    EXPECT_EQ(files.LongPathName(this->dir + "\\missing.txt"), this->dir + "\\missing.txt");
+    EXPECT_FALSE(files.WindowsFolder().empty());
+}
+
+TYPED_TEST_P(FileSystemConformance, RecycleBinTakesFilesAndFolders) {
+    auto& files = this->files;
+    Shell& shell = this->env.Shelf();
+    const std::string file = this->dir + "\\trash me.txt";
+    const std::string folder = this->dir + "\\Trash Folder";
+    ASSERT_TRUE(this->Write(file, "bye"));
+    ASSERT_TRUE(files.CreateFolder(folder));
+    ASSERT_TRUE(this->Write(folder + "\\inner.txt", "inner"));
+    EXPECT_TRUE(shell.DeleteToRecycleBin(file));
+    EXPECT_FALSE(files.Exists(file));
+    EXPECT_TRUE(shell.DeleteToRecycleBin(folder));
+    EXPECT_FALSE(files.Exists(folder));
+    EXPECT_FALSE(shell.DeleteToRecycleBin(this->dir + "\\never there.txt"));
+}
+
+REGISTER_TYPED_TEST_SUITE_P(FileSystemConformance, FoldersAndFilesAreCreatedListedAndRemoved,
+                            RelativePathsFollowTheCurrentDirectory, RenameRefusesAnExistingTarget,
+                            ReadOnlyFilesAreNotDeleted, AtomicWritesReplaceWholeOrNotAtAll,
+                            PlainPathsNeedNoExpanding, RecycleBinTakesFilesAndFolders);
+
+}  // namespace kelvora::platform::conformance

@@ -1,0 +1,180 @@
+#include "scan/db_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "scan/fake_file_system.h"
+
+namespace kelvora {
+namespace {
+
+using testing::FakeFileSystem;
+using Bytes = std::vector<std::uint8_t>;
+
+void PutText(Bytes& out, std::string_view s) { out.insert(out.end(), s.begin(), s.end()); }
+
+const std::uint8_t* Text(const char* s) { return reinterpret_cast<const std::uint8_t*>(s); }
+
+// The headers of every record of a stream, read back.
+std::vector<std::uint32_t> Headers(TDBTree db) {
+    std::vector<std::uint32_t> headers;
+    std::string path;
+    for (db.ReadHeader(path); !db.EndOfData(); db.ReadHeader(path)) headers.push_back(db.Header());
+    return headers;
+}
+
+TEST(DBTree, WritesTheStartOfARegistrySnapshotByteForByte) {
+    TDBTree db = TDBTree::CreateEmpty("HKLM");
+    db.WriteRecord("", "", nullptr, 0, 0);
+    db.WriteRecord("Software", "", nullptr, 0, 0);
+    db.WriteRecord("Software\\Example", "", nullptr, 0, 0);
+    db.WriteRecord("Software\\Example", "Version", Text("1.0"), 1, 4);
+
+    Bytes expected = {0x10, 0x11, 0x00, 0x00, 0x10, 0x11, 0x08, 0x00};
+    PutText(expected, "Software");
+    expected.insert(expected.end(), {0x40, 0x11, 0x07, 0x00});
+    PutText(expected, "Example");
+    expected.insert(expected.end(), {0x01, 0x00, 0x10, 0x00, 0x07, 0x00, 0x00, 0x00});
+    PutText(expected, "Version");
+    expected.insert(expected.end(), {0x04, 0x00, 0x00, 0x00, '1', '.', '0', 0x00});
+    EXPECT_EQ(db.Bytes(), expected);
+}
+
+TEST(DBTree, CompressesPathsAgainstThePreviousRecordOnly) {
+    TDBTree db = TDBTree::CreateEmpty("FIS2");
+    db.WriteRecord("C:", "", nullptr, 0, 0);
+    db.WriteRecord("C:\\A", "", nullptr, 0, 0);       // relative A
+    db.WriteRecord("C:\\A\\B", "", nullptr, 0, 0);    // relative B
+    db.WriteRecord("C:\\A\\B\\C", "", nullptr, 0, 0); // relative C
+    db.WriteRecord("C:\\A", "", nullptr, 0, 0);       // back up: full
+    db.WriteRecord("C:\\AB", "", nullptr, 0, 0);      // shares characters only: full
+    db.WriteRecord("c:\\ab\\x", "", nullptr, 0, 0);   // letter case counts: full
+    EXPECT_EQ(Headers(db), (std::vector<std::uint32_t>{0x00021110, 0x00011140, 0x00011140, 0x00011140, 0x00041110,
+                                                        0x00051110, 0x00071110}));
+}
+
+TEST(DBTree, RepeatsNoPathForTheSamePathButEveryRootRecordCarriesOne) {
+    const std::uint8_t dword[4] = {1, 0, 0, 0};
+    TDBTree db = TDBTree::CreateEmpty("HKCU");
+    db.WriteRecord("", "", nullptr, 0, 0);
+    db.WriteRecord("", "A", dword, 4, 4);
+    db.WriteRecord("", "B", dword, 4, 4);
+    db.WriteRecord("Key", "", nullptr, 0, 0);
+    db.WriteRecord("Key", "", nullptr, 3, 0);  // default value without data
+    // Root key: an empty previous path never counts as the same path.
+    // Same non-empty path: no path bit, but the length of the path.
+    EXPECT_EQ(Headers(db), (std::vector<std::uint32_t>{0x1110, 0x0014, 0x0014, 0x00031110, 0x00031103}));
+}
+
+TEST(DBTree, ReadsBackNamesAndDataOfEveryKind) {
+    const std::uint8_t raw[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    TDBTree db = TDBTree::CreateEmpty("HKCU");
+    db.WriteRecord("K", "s", Text(""), 1, 1);  // empty text: its zero byte
+    db.WriteRecord("K", "", raw, 3, 8);
+    db.WriteRecord("K\\L", "n", nullptr, 3, 0);
+
+    FakeFileSystem fs;
+    db.Save(fs);
+    ASSERT_TRUE(fs.files.contains("C:\\Kelvora\\HKCU.sns"));
+    TDBTree in = TDBTree::CreateFromFile(fs, "HKCU");
+    EXPECT_EQ(in.FileName(), "HKCU");
+
+    std::string path = "untouched", name;
+    in.ReadHeader(path);
+    EXPECT_EQ(path, "K");
+    in.ReadName(name);
+    EXPECT_EQ(name, "s");
+    EXPECT_EQ(in.DataSize(), 1);
+    EXPECT_EQ(in.ReadData().size(), 1u);
+
+    path = "untouched";
+    in.ReadHeader(path);
+    EXPECT_EQ(path, "untouched");
+    EXPECT_EQ(in.Kind(), 3);
+    in.ReadName(name);
+    EXPECT_EQ(name, "");
+    const auto data = in.ReadData();
+    EXPECT_EQ(Bytes(data.begin(), data.end()), Bytes(raw, raw + 8));
+
+    in.ReadHeader(path);
+    EXPECT_EQ(path, "L");
+    in.ReadName(name);
+    EXPECT_EQ(in.DataSize(), 0);
+    EXPECT_TRUE(in.ReadData().empty());
+    in.ReadHeader(path);
+    EXPECT_TRUE(in.EndOfData());
+}
+
+TEST(DBTree, SkipsTheUnreadNameAndDataOfARecord) {
+    const std::uint8_t raw[2] = {9, 9};
+    TDBTree db = TDBTree::CreateEmpty("X");
+    db.WriteRecord("A", "first", raw, 3, 2);
+    db.WriteRecord("A\\B", "second", raw, 3, 2);
+    std::string path;
+    db.ReadHeader(path);  // name and data left unread
+    db.ReadHeader(path);
+    EXPECT_EQ(path, "B");
+    std::string name;
+    db.ReadName(name);
+    EXPECT_EQ(name, "second");
+}
+
+TEST(DBTree, StopsAtARecordThatDoesNotFit) {
+    // Lengths that run past the end, negative lengths, a cut header.
+    const std::vector<Bytes> damaged = {
+        {0x10, 0x00, 0xFF, 0xFF, 'a'},                                  // path longer than the rest
+        {0x03, 0x10, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x7F},               // name length past the end
+        {0x03, 0x10, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF},               // negative name length
+        {0x03, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80},               // negative data size
+        {0x10, 0x11},                                                   // cut header
+    };
+    for (const Bytes& bytes : damaged) {
+        FakeFileSystem fs;
+        fs.files["C:\\Kelvora\\D.sns"] = bytes;
+        TDBTree db = TDBTree::CreateFromFile(fs, "D");
+        std::string path = "kept";
+        db.ReadHeader(path);
+        EXPECT_TRUE(db.EndOfData());
+        EXPECT_EQ(path, "kept");
+    }
+}
+
+TEST(DBTree, ReportsFilesThatCannotBeReadOrSaved) {
+    FakeFileSystem fs;
+    EXPECT_THROW(TDBTree::CreateFromFile(fs, "HKCR"), SnapshotFileError);
+    fs.failWrites = true;
+    EXPECT_THROW(TDBTree::CreateEmpty("HKCR").Save(fs), SnapshotFileError);
+}
+
+TEST(DBTree, RefusesAPathTooLongForItsLengthField) {
+    TDBTree db = TDBTree::CreateEmpty("FIS2");
+    const std::string longPath(dbMaxPathLength + 1, 'x');
+    EXPECT_THROW(db.WriteRecord(longPath, "", nullptr, 0, 0), SnapshotFileError);
+    // A long path reached one short component at a time is fine.
+    const std::string parent(dbMaxPathLength - 1, 'y');
+    db.WriteRecord(parent, "", nullptr, 0, 0);
+    db.WriteRecord(parent + "\\zz", "", nullptr, 0, 0);
+    db.WriteRecord(parent + "\\zz", "v", nullptr, 3, 0);
+    EXPECT_EQ(Headers(db).size(), 3u);
+}
+
+TEST(DeleteSnapshots, RemovesEverySnapshotInTheProgramFolderOnly) {
+    FakeFileSystem fs;
+    fs.currentDir = "D:\\Elsewhere";
+    for (const char* name : {"HKCR.SNS", "HKLM.SNS", "FIS1.sns", "FIS2.SNS", "Other.sns", "Keep.qor"}) {
+        fs.files[std::string("C:\\Prog\\") + name] = {1};
+    }
+    fs.files["D:\\Elsewhere\\HKCU.SNS"] = {1};
+    DeleteSnapshots(fs, "C:\\Prog");
+    EXPECT_EQ(fs.currentDir, "C:\\Prog");
+    std::vector<std::string> left;
+    for (const auto& [name, bytes] : fs.files) left.push_back(name);
+    EXPECT_EQ(left, (std::vector<std::string>{"C:\\Prog\\Keep.qor", "C:\\Prog\\Other.sns",
+                                              "D:\\Elsewhere\\HKCU.SNS"}));
+}
+
+}  // namespace
+}  // namespace kelvora
