@@ -32,6 +32,10 @@ kelvora_wine_start() {
     taskset -c 0 "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
     taskset -c 0 "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
     touch "$WINEPREFIX/.kelvora-ready"
+  else
+    # The first Wine program starts the prefix's background processes
+    # (services, explorer); start them here, not from inside ctest.
+    taskset -c 0 "$WINE64" wineboot </dev/null >/dev/null 2>&1
   fi
 }
 

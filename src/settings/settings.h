@@ -14,7 +14,8 @@ namespace kelvora {
 // nothing.
 class TSortedList {
 public:
-    // Returns false when an equal entry (ignoring case) was already there.
+    // Returns false when an equal entry (ignoring case) was already there,
+    // and for an empty entry, which is never added.
     bool Add(std::string_view entry);
     bool Remove(std::string_view entry);  // the entry equal ignoring case
     bool Contains(std::string_view entry) const;

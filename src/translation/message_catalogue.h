@@ -119,6 +119,19 @@ inline constexpr Message RS_DLG_ALL{"RS_DLG_ALL", "All"};
 inline constexpr Message RS_DLG_NOTOALL{"RS_DLG_NOTOALL", "NoToAll"};
 inline constexpr Message RS_DLG_YESTOALL{"RS_DLG_YESTOALL", "YesToAll"};
 
+// Settings store: a settings value of the wrong type, a value that cannot be
+// written (the value's name fills %s).
+inline constexpr Message RS_REG_INVALID_TYPE{"RS_REG_INVALID_TYPE", "Invalid data type for '%s'"};
+inline constexpr Message RS_REG_SET_FAILED{"RS_REG_SET_FAILED", "Failed to set data for '%s'"};
+
+// Identifiers that cannot name an archive file (the identifier fills %s).
+inline constexpr Message RS_IDENT_EMPTY{"RS_IDENT_EMPTY", "The identifier is empty."};
+inline constexpr Message RS_IDENT_BAD_CHAR{"RS_IDENT_BAD_CHAR", "An identifier can't contain control characters or any of the characters \\ / : * ? \" < > |"};
+inline constexpr Message RS_IDENT_BAD_TEXT{"RS_IDENT_BAD_TEXT", "The identifier is not valid text."};
+inline constexpr Message RS_IDENT_TRAILING{"RS_IDENT_TRAILING", "An identifier can't end with a dot or a blank."};
+inline constexpr Message RS_IDENT_RESERVED{"RS_IDENT_RESERVED", "'%s' is a device name reserved by Windows and can't be used as an identifier."};
+inline constexpr Message RS_IDENT_TOO_LONG{"RS_IDENT_TOO_LONG", "The identifier is too long."};
+
 // Every message above, in catalogue order.
 inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SCAN_REG,
@@ -235,6 +248,14 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_DLG_ALL,
     &RS_DLG_NOTOALL,
     &RS_DLG_YESTOALL,
+    &RS_REG_INVALID_TYPE,
+    &RS_REG_SET_FAILED,
+    &RS_IDENT_EMPTY,
+    &RS_IDENT_BAD_CHAR,
+    &RS_IDENT_BAD_TEXT,
+    &RS_IDENT_TRAILING,
+    &RS_IDENT_RESERVED,
+    &RS_IDENT_TOO_LONG,
 };
 
 }  // namespace kelvora
