@@ -1,0 +1,127 @@
+#include "changes/archive_load.h"
+
+#include <exception>
+#include <span>
+#include <string>
+#include <utility>
+
+#include "changes/chg_archive.h"
+
+namespace kelvora {
+
+namespace {
+
+class BadArchive : public std::exception {};
+
+// Cuts a stored path at its last backslash: the folder or parent key before
+// it, the name after it (no backslash: no folder, the whole text).
+std::pair<std::string, std::string> Split(const std::string& text) {
+    const std::size_t slash = text.rfind('\\');
+    if (slash == std::string::npos) return {std::string(), text};
+    return {text.substr(0, slash), text.substr(slash + 1)};
+}
+
+bool Counted(std::int32_t kind) { return kind >= ckRegKeyCreated && kind <= ckFileCreated && kind != ckFolderDeleted; }
+
+void ReadBlockInto(TChgArchive& archive, std::int32_t size, DataBlock& block) {
+    std::span<const std::uint8_t> view;
+    if (!archive.ReadBlock(size, view)) throw BadArchive();
+    block.Assign(view.data(), view.size());
+}
+
+// Reads the rest of one record of a known kind into rec, the leaf's name and
+// the placement path. Throws BadArchive when the record is cut short.
+void ReadRecord(TChgArchive& archive, TNodeData& rec, std::string& name, std::string& placement) {
+    const std::int32_t kind = rec.Kind;
+    switch (kind) {
+        case ckRegKeyCreated:
+        case ckRegKeyDeleted: {
+            auto [parent, key] = Split(archive.ReadStr());
+            rec.Path = std::move(parent);
+            name = std::move(key);
+            placement += rec.Path;
+            break;
+        }
+        case ckRegValueCreated:
+        case ckRegValueChanged:
+        case ckRegValueDeleted:
+        case ckSharedCounterIncremented:
+            rec.Path = archive.ReadStr();
+            name = archive.ReadStr();
+            rec.ValueType = archive.ReadInt();
+            placement += rec.Path;
+            if (kind == ckRegValueCreated || kind == ckRegValueChanged) {
+                rec.NewSize = archive.ReadInt();
+                ReadBlockInto(archive, rec.NewSize, rec.NewData);
+            }
+            if (kind == ckRegValueChanged || kind == ckRegValueDeleted) {
+                rec.OldSize = archive.ReadInt();
+                ReadBlockInto(archive, rec.OldSize, rec.OldData);
+            }
+            if (kind == ckSharedCounterIncremented) {
+                if (rec.ValueType == platform::kRegSz) {
+                    rec.SetNewText(archive.ReadStr());
+                } else if (rec.ValueType == platform::kRegDword) {
+                    const auto increment = static_cast<std::uint32_t>(archive.ReadInt());
+                    const std::uint8_t bytes[4] = {
+                        static_cast<std::uint8_t>(increment), static_cast<std::uint8_t>(increment >> 8),
+                        static_cast<std::uint8_t>(increment >> 16), static_cast<std::uint8_t>(increment >> 24)};
+                    rec.SetNew(bytes, 4);
+                }
+            }
+            break;
+        default: {  // file-system kinds 7 to 13
+            auto [folder, item] = Split(archive.ReadStr());
+            rec.Path = folder;
+            name = std::move(item);
+            placement = std::move(folder);
+            if (kind == ckFileCreated || kind == ckFileMovedTo) rec.SetNewText(archive.ReadStr());
+            if (kind == ckFileChanged || kind == ckFileDeleted || kind == ckFileMovedFrom) rec.SetOldText(archive.ReadStr());
+            if (kind == ckFileChanged) rec.SetNewText(archive.ReadStr());
+            break;
+        }
+    }
+    if (archive.Damaged()) throw BadArchive();
+}
+
+}  // namespace
+
+TWizardState LoadCheckTree(AppContext& context, platform::FileSystem& files, platform::Clock& clock, ChangesTree& tree,
+                           IWorkerControl& control, const std::function<void(int)>& setProgress) {
+    context.WizardState.store(TWizardState::wsLoading);
+    context.LoadedCounts.fill(0);
+    TWizardState end = TWizardState::wsIdle;
+    try {
+        TChgArchive archive(files, clock, ArchiveFileBase(context.ProgramFolder, context.AppIdentifier));
+        // The wizard validated the file just before, but it may have changed
+        // since: a file that is no longer an archive is not read at all.
+        if (!archive.Open()) throw BadArchive();
+        TNodeData rec;
+        std::string name;
+        std::string placement;
+        while (!control.Terminated() && archive.Position() < archive.Size()) {
+            const std::int32_t kind = archive.ReadInt();
+            if (archive.Damaged() || !IsStoredKind(kind)) throw BadArchive();
+            rec.Reset();
+            rec.Kind = static_cast<TChangeKind>(kind);
+            placement.clear();
+            if (IsRegistryKind(kind)) {
+                rec.RootKey = static_cast<std::uint32_t>(archive.ReadInt());
+                placement.assign(RootKeyName(rec.RootKey));
+                placement += '\\';
+            }
+            ReadRecord(archive, rec, name, placement);
+            if (Counted(kind)) ++context.LoadedCounts[static_cast<std::size_t>(kind)];
+            tree.AddToTree(placement, name, std::move(rec));
+            if (setProgress) setProgress(archive.PercentDone());
+            control.PausePoint();
+        }
+        end = control.Terminated() ? TWizardState::wsStopped : TWizardState::wsIdle;
+    } catch (const std::exception&) {
+        end = TWizardState::wsBadArchive;
+    }
+    context.WizardState.store(end);
+    return end;
+}
+
+}  // namespace kelvora

@@ -1,0 +1,27 @@
+// Loading an archive back into the changes tree (the body of the archive
+// loader thread TLoadCheckTree). Every record becomes a leaf placed through
+// AddToTree, which rebuilds the branches from the stored paths and, in
+// uninstall mode, pre-checks the leaf from the settings.
+#pragma once
+
+#include <functional>
+
+#include "changes/changes_tree.h"
+#include "platform/platform.h"
+#include "scan/worker_control.h"
+#include "settings/app_context.h"
+
+namespace kelvora {
+
+// Loads ProgramFolder\AppIdentifier.qor into the tree, which the caller has
+// cleared and framed (StartFill). WizardState is wsLoading meanwhile and at
+// the end wsIdle (complete), wsStopped (control asked to stop; checked before
+// each record) or wsBadArchive (not an archive, a record cut short or of an
+// unknown kind: only the whole records before it are placed). LoadedCounts
+// counts the records read of each kind the uninstaller acts on (1 to 7 and
+// 9), also those the ignore lists drop. setProgress receives PercentDone
+// after each record. Returns the end state.
+TWizardState LoadCheckTree(AppContext& context, platform::FileSystem& files, platform::Clock& clock, ChangesTree& tree,
+                           IWorkerControl& control, const std::function<void(int)>& setProgress);
+
+}  // namespace kelvora

@@ -1,0 +1,301 @@
+#include "changes/changes_tree.h"
+
+#include <stdexcept>
+
+#include "changes/changes_tree_internal.h"
+#include "platform/text.h"
+#include "translation/messages.h"
+
+namespace kelvora {
+
+namespace {
+
+// A level with more children than this gets a name index.
+constexpr std::uint32_t kIndexThreshold = 8;
+
+bool IsDriveComponent(std::string_view component) { return component.size() == 2 && component[1] == ':'; }
+
+// Path + "\" + name. A registry path that already ends with a backslash (a
+// key directly below its root key, as the archive loader forms it) is not
+// given a second one, so the ignore lists see the same text as in a rescan.
+std::string JoinPath(std::string_view path, std::string_view name) {
+    std::string full(path);
+    if (full.empty() || full.back() != '\\') full += '\\';
+    full += name;
+    return full;
+}
+
+}  // namespace
+
+ChangesTree::ChangesTree(const TSettings& settings) : settings_(settings), rules_(std::make_unique<FillRules>()) {}
+
+ChangesTree::~ChangesTree() = default;
+
+NodeId ChangesTree::NewNode() {
+    if (used_ == kNoNode - 1) throw std::length_error("changes tree full");
+    if (used_ == static_cast<NodeId>(chunks_.size()) * kChunkSize) chunks_.push_back(std::make_unique<Node[]>(kChunkSize));
+    const NodeId id = used_++;
+    At(id).Alive = true;
+    ++alive_;
+    return id;
+}
+
+void ChangesTree::ClearLocked() {
+    chunks_.clear();
+    used_ = 0;
+    alive_ = 0;
+    framed_ = false;
+    lastPath_.clear();
+    lastCategory_ = kNoNode;
+    lastParent_ = kNoNode;
+    dirty_ = true;
+}
+
+void ChangesTree::AppendChild(NodeId parent, NodeId child) {
+    Node& p = At(parent);
+    Node& c = At(child);
+    c.Parent = parent;
+    if (p.LastChild == kNoNode) {
+        p.FirstChild = child;
+    } else {
+        At(p.LastChild).Next = child;
+    }
+    p.LastChild = child;
+    ++p.ChildCount;
+    if (p.Index) {
+        p.Index->first.emplace(c.Data.Name, child);  // keeps an earlier child of that name
+    } else if (p.ChildCount > kIndexThreshold) {
+        p.Index = std::make_unique<ChildIndex>();
+        p.Index->first.reserve(p.ChildCount * 2);
+        for (NodeId n = p.FirstChild; n != kNoNode; n = At(n).Next) p.Index->first.emplace(At(n).Data.Name, n);
+    }
+}
+
+// Takes the node out of its parent's child list and index.
+void ChangesTree::Unlink(NodeId node) {
+    Node& c = At(node);
+    Node& p = At(c.Parent);
+    NodeId prev = kNoNode;
+    for (NodeId n = p.FirstChild; n != node; n = At(n).Next) prev = n;
+    if (prev == kNoNode) {
+        p.FirstChild = c.Next;
+    } else {
+        At(prev).Next = c.Next;
+    }
+    if (p.LastChild == node) p.LastChild = prev;
+    --p.ChildCount;
+    if (p.Index) {
+        auto it = p.Index->first.find(c.Data.Name);
+        if (it != p.Index->first.end() && it->second == node) {
+            p.Index->first.erase(it);
+            // The next sibling of that name in order, if any, is now the first.
+            for (NodeId n = p.FirstChild; n != kNoNode; n = At(n).Next) {
+                if (EqualsNoCase(At(n).Data.Name, c.Data.Name)) {
+                    p.Index->first.emplace(At(n).Data.Name, n);
+                    break;
+                }
+            }
+        }
+    }
+    c.Parent = kNoNode;
+    c.Next = kNoNode;
+}
+
+NodeId ChangesTree::FindChildLocked(NodeId parent, std::string_view name) const {
+    const Node& p = At(parent);
+    if (p.Index) {
+        const auto it = p.Index->first.find(name);
+        return it == p.Index->first.end() ? kNoNode : it->second;
+    }
+    for (NodeId n = p.FirstChild; n != kNoNode; n = At(n).Next) {
+        if (EqualsNoCase(At(n).Data.Name, name)) return n;
+    }
+    return kNoNode;
+}
+
+NodeId ChangesTree::PlaceLocked(std::string_view path, std::int32_t kind, std::uint32_t rootKey) {
+    const NodeId category = IsRegistryKind(kind) ? kRegistryId : kFileSystemId;
+    // The cache also compares the category, so a file path that happens to
+    // spell a registry path is never placed below "Registry"; and it never
+    // answers a node that was removed since.
+    if (!path.empty() && category == lastCategory_ && lastParent_ != kNoNode && At(lastParent_).Alive &&
+        EqualsNoCase(path, lastPath_)) {
+        return lastParent_;
+    }
+    // Forget the old entry first: a walk that fails part-way must not leave
+    // the new path paired with the old parent.
+    lastParent_ = kNoNode;
+    lastPath_.assign(path);
+    lastCategory_ = category;
+    NodeId current = category;
+    std::string_view rest = path;
+    while (!rest.empty()) {
+        const std::size_t slash = rest.find('\\');
+        const std::string_view component = slash == std::string_view::npos ? rest : rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
+        NodeId child = FindChildLocked(current, component);
+        if (child == kNoNode) {
+            child = NewNode();
+            TNodeData& d = At(child).Data;
+            d.Name.assign(component);
+            d.Kind = IsDriveComponent(component) ? ckDrive : ckPathBranch;
+            d.RootKey = rootKey;
+            AppendChild(current, child);
+        }
+        current = child;
+    }
+    lastParent_ = current;
+    return current;
+}
+
+bool ChangesTree::ExcludedLocked(std::string_view path, std::string_view name, std::int32_t kind) const {
+    switch (kind) {
+        case ckRegKeyCreated:
+        case ckRegKeyDeleted:
+            return IsPathInList(JoinPath(path, name), rules_->IgnoredKeys);
+        case ckRegValueCreated:
+        case ckRegValueChanged:
+        case ckRegValueDeleted:
+        case ckSharedCounterIncremented:
+            return IsPathInList(path, rules_->IgnoredKeys);
+        case ckFolderCreated:
+        case ckFolderDeleted:
+            return IsPathInList(JoinPath(path, name), rules_->ExcludedFolders);
+        case ckFileCreated:
+        case ckFileChanged:
+        case ckFileDeleted:
+        case ckFileMovedFrom:
+        case ckFileMovedTo:
+            return IsPathInList(path, rules_->ExcludedFolders) ||
+                   IsPathInList(JoinPath(path, name), rules_->IgnoredFiles);
+        default:
+            return false;
+    }
+}
+
+// ------------------------------------------------------------ check marks
+
+void ChangesTree::SetStateLocked(NodeId node, TCheckState state, std::vector<NodeId>& spread) {
+    Node& n = At(node);
+    if (n.Check == TCheckState::None || n.Check == state) return;
+    n.Check = state;
+    dirty_ = true;
+    spread.push_back(node);
+}
+
+// A node whose state changed passes it on: created keys, values and folders
+// pass a check down to their direct children; deleted keys, values, folders
+// and files pass a removed check down; a removed check on something created
+// goes up to the parent, and a check on something deleted goes up too.
+void ChangesTree::PropagateCheck(NodeId node, TCheckState state, std::vector<NodeId>& spread) {
+    const Node& n = At(node);
+    const std::int32_t kind = n.Data.Kind;
+    const bool created = kind == ckRegKeyCreated || kind == ckRegValueCreated || kind == ckFolderCreated;
+    const bool deleted =
+        kind == ckRegKeyDeleted || kind == ckRegValueDeleted || kind == ckFolderDeleted || kind == ckFileDeleted;
+    bool down = false;
+    bool up = false;
+    if (state == TCheckState::Checked) {
+        down = created;
+        up = deleted;
+    } else {
+        down = deleted;
+        up = created || kind == ckFileCreated;
+    }
+    if (down) {
+        for (NodeId c = n.FirstChild; c != kNoNode; c = At(c).Next) SetStateLocked(c, state, spread);
+    }
+    if (up && n.Parent != kNoNode) SetStateLocked(n.Parent, state, spread);
+}
+
+// A spread only ever sets the one state it started with and stops at nodes
+// already in it, so the nodes it reaches do not depend on the order in which
+// they are visited; a work list keeps a deep tree off the call stack.
+void ChangesTree::SetCheckedLocked(NodeId node, bool checked) {
+    const TCheckState state = checked ? TCheckState::Checked : TCheckState::Unchecked;
+    std::vector<NodeId> spread;
+    SetStateLocked(node, state, spread);
+    while (!spread.empty()) {
+        const NodeId next = spread.back();
+        spread.pop_back();
+        PropagateCheck(next, state, spread);
+    }
+}
+
+// ------------------------------------------------------------ filling
+
+void ChangesTree::StartFill(bool uninstallMode) {
+    auto rules = std::make_unique<FillRules>();
+    rules->ExcludedFolders = settings_.ExcludedFolders;
+    rules->IgnoredFiles = settings_.IgnoredFiles;
+    rules->IgnoredKeys = settings_.IgnoredKeys;
+    if (uninstallMode) {
+        rules->PreChecked[ckRegKeyCreated] = settings_.DeleteKey;
+        rules->PreChecked[ckRegKeyDeleted] = settings_.CreateKey;
+        rules->PreChecked[ckRegValueCreated] = settings_.DeleteValues;
+        rules->PreChecked[ckRegValueChanged] = settings_.RestoreValues;
+        rules->PreChecked[ckRegValueDeleted] = settings_.CreateValues;
+        rules->PreChecked[ckSharedCounterIncremented] = settings_.DecSharedCounter;
+        rules->PreChecked[ckFolderCreated] = settings_.DeleteFolders;
+        rules->PreChecked[ckFileCreated] = settings_.DeleteFiles;
+    }
+    const std::string captions[3] = {TranslateString(RS_MY_COMPUTER), TranslateString(RS_FILE_SYSTEM),
+                                     TranslateString(RS_REGISTRY)};
+    {
+        Access access(*this);
+        ClearLocked();
+        rules_ = std::move(rules);
+        const TChangeKind kinds[3] = {ckMyComputer, ckFileSystem, ckRegistry};
+        for (int i = 0; i < 3; ++i) {
+            const NodeId id = NewNode();
+            At(id).Data.Name = captions[i];
+            At(id).Data.Kind = kinds[i];
+            if (id != kRootId) AppendChild(kRootId, id);
+        }
+        framed_ = true;
+    }
+}
+
+void ChangesTree::AddToTree(std::string_view path, std::string_view name, TNodeData&& rec) {
+    Lock().AddToTree(path, name, std::move(rec));
+}
+
+void ChangesTree::FinishFill() {
+    const std::string fsEmpty = TranslateString(RS_FS_NO_CHG);
+    const std::string regEmpty = TranslateString(RS_REG_NO_CHG);
+    Access access(*this);
+    if (!framed_) return;
+    if (At(kFileSystemId).ChildCount == 0) At(kFileSystemId).Data.Name = fsEmpty;
+    if (At(kRegistryId).ChildCount == 0) At(kRegistryId).Data.Name = regEmpty;
+    dirty_ = true;
+}
+
+void ChangesTree::Clear() {
+    Access access(*this);
+    ClearLocked();
+}
+
+ChangesTree::Access ChangesTree::Lock() { return Access(*this); }
+
+// ------------------------------------------------------------ announcements
+
+bool ChangesTree::EndChangeLocked() {
+    if (!dirty_) return false;
+    dirty_ = false;
+    generation_.fetch_add(1, std::memory_order_acq_rel);
+    if (!notifyArmed_) return false;
+    notifyArmed_ = false;
+    return true;
+}
+
+void ChangesTree::Notify() {
+    if (IChangesTreeObserver* observer = observer_.load()) observer->TreeChanged();
+}
+
+std::uint64_t ChangesTree::AcknowledgeChanges() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    notifyArmed_ = true;
+    return generation_.load(std::memory_order_acquire);
+}
+
+}  // namespace kelvora

@@ -1,0 +1,202 @@
+// The changes tree: a fixed frame ("My Computer" with "File System" and
+// "Registry"), branch nodes for the path components on the way to each
+// change, and one leaf per change. The rescan and the archive loader fill it
+// from their worker thread while the window shows it; the uninstaller, the
+// archive saver and the text export walk it.
+//
+// Threading contract
+// - One mutex guards the whole tree. AddToTree takes it for one record.
+//   Everything else (reading nodes, check edits, removals, kind changes)
+//   happens through a ChangesTree::Access, which holds the mutex for its
+//   lifetime. Keep an Access short: never hold one while waiting for another
+//   thread (a call run on the main thread, a pause point, a message box), or
+//   the two threads deadlock.
+// - Node ids stay valid until the tree is cleared; a removed node keeps its id
+//   but is no longer alive (IsAlive), has no children and no next sibling. A
+//   walker that releases the lock between steps checks IsAlive.
+// - StartFill, FinishFill and Clear run on the main thread, with no worker
+//   adding. StartFill copies the filter lists and the uninstall settings, so
+//   the user may add an entry to a list (it takes effect at the next fill)
+//   while a worker fills.
+// - Changes are announced to the observer after the mutex is released, on
+//   the thread that made them, at most once until AcknowledgeChanges: the
+//   observer only posts a message to the window (it must not block on the
+//   main thread); the window's handler calls AcknowledgeChanges and then
+//   reads the tree. Generation() counts every change and may be read
+//   without the lock.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "changes/node_data.h"
+#include "changes/sibling_order.h"
+#include "settings/settings.h"
+
+namespace kelvora {
+
+using NodeId = std::uint32_t;
+inline constexpr NodeId kNoNode = 0xFFFFFFFFu;
+
+// Whether a node has a check box, and its state.
+enum class TCheckState : std::uint8_t { None, Unchecked, Checked };
+
+class IChangesTreeObserver {
+public:
+    virtual ~IChangesTreeObserver() = default;
+    // Nodes were added, removed or changed since the last AcknowledgeChanges.
+    virtual void TreeChanged() = 0;
+};
+
+class ChangesTree {
+public:
+    class Access;
+
+    // The settings are read by StartFill only (see the threading contract).
+    explicit ChangesTree(const TSettings& settings);
+    ~ChangesTree();
+    ChangesTree(const ChangesTree&) = delete;
+    ChangesTree& operator=(const ChangesTree&) = delete;
+
+    // Clears the tree, builds the frame with translated captions, resets the
+    // placement cache and copies the filter lists and, in uninstall mode (the
+    // tree is filled from an archive), the settings that pre-check leaves.
+    void StartFill(bool uninstallMode);
+    // Places one change record (see Access::AddToTree). Any thread.
+    void AddToTree(std::string_view path, std::string_view name, TNodeData&& rec);
+    // Renames an empty "File System" or "Registry" to its "(no changes)" caption.
+    void FinishFill();
+    // Removes every node, the frame included.
+    void Clear();
+
+    // Locks the tree for reading and editing.
+    Access Lock();
+
+    // Set on the main thread before any worker runs; nullptr for none.
+    void SetObserver(IChangesTreeObserver* observer) { observer_.store(observer); }
+    // Re-arms the observer and answers the current generation.
+    std::uint64_t AcknowledgeChanges();
+    std::uint64_t Generation() const { return generation_.load(std::memory_order_acquire); }
+
+private:
+    struct Node;
+    struct ChildIndex;
+    struct FillRules;
+    friend class Access;
+
+    Node& At(NodeId id);
+    const Node& At(NodeId id) const;
+    NodeId NewNode();
+    void ClearLocked();
+    void AppendChild(NodeId parent, NodeId child);
+    void Unlink(NodeId node);
+    NodeId FindChildLocked(NodeId parent, std::string_view name) const;
+    NodeId PlaceLocked(std::string_view path, std::int32_t kind, std::uint32_t rootKey);
+    bool ExcludedLocked(std::string_view path, std::string_view name, std::int32_t kind) const;
+    void SetStateLocked(NodeId node, TCheckState state, std::vector<NodeId>& spread);
+    void SetCheckedLocked(NodeId node, bool checked);
+    void PropagateCheck(NodeId node, TCheckState state, std::vector<NodeId>& spread);
+    // Called with the mutex held when an Access ends: true when the observer
+    // should be told once the mutex is released.
+    bool EndChangeLocked();
+    void Notify();
+
+    const TSettings& settings_;
+    mutable std::mutex mutex_;
+    std::vector<std::unique_ptr<Node[]>> chunks_;
+    NodeId used_ = 0;         // node slots handed out since the last clear
+    std::size_t alive_ = 0;   // nodes not removed
+    bool framed_ = false;
+    std::unique_ptr<FillRules> rules_;
+    // The placement cache: the last path placed, its category and its parent.
+    std::string lastPath_;
+    NodeId lastCategory_ = kNoNode;
+    NodeId lastParent_ = kNoNode;
+    // Change announcement.
+    bool dirty_ = false;
+    bool notifyArmed_ = true;
+    std::atomic<std::uint64_t> generation_{0};
+    std::atomic<IChangesTreeObserver*> observer_{nullptr};
+};
+
+// Holds the tree's lock; every read and edit of nodes goes through one.
+// Node ids passed in must come from this tree (since its last clear);
+// others raise std::out_of_range.
+class ChangesTree::Access {
+public:
+    Access(Access&& other) noexcept;
+    Access& operator=(Access&&) = delete;
+    ~Access();
+
+    // The frame; kNoNode while the tree is empty.
+    NodeId Root() const;
+    NodeId FileSystem() const;
+    NodeId Registry() const;
+
+    NodeId Parent(NodeId node) const;
+    NodeId FirstChild(NodeId node) const;
+    NodeId NextSibling(NodeId node) const;
+    std::uint32_t ChildCount(NodeId node) const;
+    // The children in insertion order.
+    std::vector<NodeId> Children(NodeId node) const;
+    // The children in display order (Kind, then name; see sibling_order.h).
+    std::vector<NodeId> SortedChildren(NodeId node, NameCompare compareNames = CompareNoCase) const;
+    // 0 for the root, 1 for "File System" and "Registry", 2 for drives and
+    // root keys, and so on.
+    int Level(NodeId node) const;
+    bool IsAlive(NodeId node) const;
+    const TNodeData& Data(NodeId node) const;
+    // The names of the node and of its ancestors below "File System" or
+    // "Registry", joined by backslashes from the top ("C:\Windows\a.dll",
+    // "HKEY_LOCAL_MACHINE\Software"); empty for the frame.
+    std::string FullPath(NodeId node) const;
+    // The first child whose name equals name ignoring case, or kNoNode.
+    NodeId FindChild(NodeId parent, std::string_view name) const;
+    // Nodes alive, frame included.
+    std::size_t NodeCount() const { return tree_->alive_; }
+
+    TCheckState CheckState(NodeId node) const;
+    bool HasCheckBox(NodeId node) const { return CheckState(node) != TCheckState::None; }
+    bool IsChecked(NodeId node) const { return CheckState(node) == TCheckState::Checked; }
+
+    // Places one change record:
+    // - drops it when the copied filter lists exclude it (its blocks stay
+    //   with the caller);
+    // - finds the parent through the placement cache, or walks the path's
+    //   backslash-separated components from "Registry" (kinds 1 to 6) or
+    //   "File System", descending into the first child of each name
+    //   (ignoring case, whatever its kind) or appending a branch (kind 17
+    //   for a two-character component ending in ':', else 18);
+    // - appends a new leaf named name, taking over the record's blocks and
+    //   Path; in uninstall mode the leaf is checked when its kind's setting
+    //   is on, and every other leaf has no check box.
+    void AddToTree(std::string_view path, std::string_view name, TNodeData&& rec);
+
+    // Sets the node's state and spreads it by the rules of its kind. Nothing
+    // happens for a node without a check box or already in that state.
+    void SetChecked(NodeId node, bool checked);
+    // SetChecked on the node (when it has a check box) and on every
+    // descendant, in pre-order.
+    void SetBranchChecked(NodeId node, bool checked);
+    // Deletes the node with all its descendants. Refuses (false) the frame
+    // (level below 2) and nodes already removed.
+    bool RemoveBranch(NodeId node);
+    // Turns a leaf into another kind (moved-file detection).
+    void SetKind(NodeId node, TChangeKind kind);
+
+private:
+    friend class ChangesTree;
+    explicit Access(ChangesTree& tree);
+    const Node& Valid(NodeId node) const;
+
+    ChangesTree* tree_;
+    std::unique_lock<std::mutex> lock_;
+};
+
+}  // namespace kelvora

@@ -1,0 +1,165 @@
+// ChangesTree::Access: reading and editing the tree under its lock.
+#include <algorithm>
+#include <stdexcept>
+
+#include "changes/changes_tree.h"
+#include "changes/changes_tree_internal.h"
+
+namespace kelvora {
+
+ChangesTree::Access::Access(ChangesTree& tree) : tree_(&tree), lock_(tree.mutex_) {}
+
+ChangesTree::Access::Access(Access&& other) noexcept : tree_(other.tree_), lock_(std::move(other.lock_)) {}
+
+ChangesTree::Access::~Access() {
+    if (!lock_.owns_lock()) return;
+    const bool notify = tree_->EndChangeLocked();
+    lock_.unlock();
+    if (notify) tree_->Notify();
+}
+
+const ChangesTree::Node& ChangesTree::Access::Valid(NodeId node) const {
+    if (node >= tree_->used_) throw std::out_of_range("no such node in the changes tree");
+    return tree_->At(node);
+}
+
+NodeId ChangesTree::Access::Root() const { return tree_->framed_ ? kRootId : kNoNode; }
+NodeId ChangesTree::Access::FileSystem() const { return tree_->framed_ ? kFileSystemId : kNoNode; }
+NodeId ChangesTree::Access::Registry() const { return tree_->framed_ ? kRegistryId : kNoNode; }
+
+NodeId ChangesTree::Access::Parent(NodeId node) const { return Valid(node).Parent; }
+NodeId ChangesTree::Access::FirstChild(NodeId node) const { return Valid(node).FirstChild; }
+NodeId ChangesTree::Access::NextSibling(NodeId node) const { return Valid(node).Next; }
+std::uint32_t ChangesTree::Access::ChildCount(NodeId node) const { return Valid(node).ChildCount; }
+bool ChangesTree::Access::IsAlive(NodeId node) const { return node < tree_->used_ && tree_->At(node).Alive; }
+const TNodeData& ChangesTree::Access::Data(NodeId node) const { return Valid(node).Data; }
+TCheckState ChangesTree::Access::CheckState(NodeId node) const { return Valid(node).Check; }
+
+std::vector<NodeId> ChangesTree::Access::Children(NodeId node) const {
+    const Node& n = Valid(node);
+    std::vector<NodeId> children;
+    children.reserve(n.ChildCount);
+    for (NodeId c = n.FirstChild; c != kNoNode; c = tree_->At(c).Next) children.push_back(c);
+    return children;
+}
+
+std::vector<NodeId> ChangesTree::Access::SortedChildren(NodeId node, NameCompare compareNames) const {
+    std::vector<NodeId> children = Children(node);
+    std::stable_sort(children.begin(), children.end(), [&](NodeId a, NodeId b) {
+        return CompareNodes(tree_->At(a).Data, tree_->At(b).Data, compareNames) < 0;
+    });
+    return children;
+}
+
+int ChangesTree::Access::Level(NodeId node) const {
+    int level = 0;
+    for (NodeId p = Valid(node).Parent; p != kNoNode; p = tree_->At(p).Parent) ++level;
+    return level;
+}
+
+std::string ChangesTree::Access::FullPath(NodeId node) const {
+    std::vector<NodeId> chain;
+    for (NodeId n = node; n != kNoNode && Valid(n).Parent != kNoNode && Valid(n).Parent != kRootId; n = Valid(n).Parent) {
+        chain.push_back(n);
+    }
+    std::string path;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!path.empty()) path += '\\';
+        path += tree_->At(*it).Data.Name;
+    }
+    return path;
+}
+
+NodeId ChangesTree::Access::FindChild(NodeId parent, std::string_view name) const {
+    Valid(parent);
+    return tree_->FindChildLocked(parent, name);
+}
+
+void ChangesTree::Access::AddToTree(std::string_view path, std::string_view name, TNodeData&& rec) {
+    ChangesTree& t = *tree_;
+    if (!t.framed_) throw std::logic_error("AddToTree before StartFill");
+    const std::int32_t kind = rec.Kind;
+    if (t.ExcludedLocked(path, name, kind)) return;
+    const NodeId parent = t.PlaceLocked(path, kind, rec.RootKey);
+    const NodeId leaf = t.NewNode();
+    Node& n = t.At(leaf);
+    TNodeData& d = n.Data;
+    d.Name.assign(name);
+    d.OldData = std::move(rec.OldData);
+    d.NewData = std::move(rec.NewData);
+    d.OldSize = rec.OldSize;
+    d.NewSize = rec.NewSize;
+    d.ValueType = rec.ValueType;
+    d.RootKey = rec.RootKey;
+    d.Kind = rec.Kind;
+    d.Path = std::move(rec.Path);
+    // The blocks now belong to the leaf.
+    rec.OldSize = 0;
+    rec.NewSize = 0;
+    if (kind >= ckRegKeyCreated && kind <= ckFileCreated && t.rules_->PreChecked[kind]) n.Check = TCheckState::Checked;
+    t.AppendChild(parent, leaf);
+    t.dirty_ = true;
+}
+
+void ChangesTree::Access::SetChecked(NodeId node, bool checked) {
+    Valid(node);
+    tree_->SetCheckedLocked(node, checked);
+}
+
+void ChangesTree::Access::SetBranchChecked(NodeId node, bool checked) {
+    Valid(node);
+    ChangesTree& t = *tree_;
+    // Pre-order through the subtree by the links alone (the spread changes
+    // states, never the shape).
+    NodeId current = node;
+    for (;;) {
+        if (t.At(current).Check != TCheckState::None) t.SetCheckedLocked(current, checked);
+        if (t.At(current).FirstChild != kNoNode) {
+            current = t.At(current).FirstChild;
+            continue;
+        }
+        while (current != node && t.At(current).Next == kNoNode) current = t.At(current).Parent;
+        if (current == node) break;
+        current = t.At(current).Next;
+    }
+}
+
+bool ChangesTree::Access::RemoveBranch(NodeId node) {
+    if (!IsAlive(node) || Level(node) < 2) return false;
+    ChangesTree& t = *tree_;
+    t.Unlink(node);
+    std::vector<NodeId> doomed{node};
+    while (!doomed.empty()) {
+        const NodeId id = doomed.back();
+        doomed.pop_back();
+        Node& n = t.At(id);
+        for (NodeId c = n.FirstChild; c != kNoNode; c = t.At(c).Next) doomed.push_back(c);
+        n.Index.reset();
+        n.Data = TNodeData{};
+        n.Parent = kNoNode;
+        n.FirstChild = kNoNode;
+        n.LastChild = kNoNode;
+        n.Next = kNoNode;
+        n.ChildCount = 0;
+        n.Check = TCheckState::None;
+        n.Alive = false;
+        --t.alive_;
+    }
+    if (t.lastParent_ != kNoNode && !t.At(t.lastParent_).Alive) {
+        t.lastPath_.clear();
+        t.lastCategory_ = kNoNode;
+        t.lastParent_ = kNoNode;
+    }
+    t.dirty_ = true;
+    return true;
+}
+
+void ChangesTree::Access::SetKind(NodeId node, TChangeKind kind) {
+    Valid(node);
+    Node& n = tree_->At(node);
+    if (!n.Alive) return;
+    n.Data.Kind = kind;
+    tree_->dirty_ = true;
+}
+
+}  // namespace kelvora

@@ -1,0 +1,57 @@
+// The changes tree's node storage, shared by its two source files only.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+
+#include "changes/changes_tree.h"
+#include "platform/text.h"
+
+namespace kelvora {
+
+// The frame's nodes are the first three of every fill.
+inline constexpr NodeId kRootId = 0;
+inline constexpr NodeId kFileSystemId = 1;
+inline constexpr NodeId kRegistryId = 2;
+
+// Nodes live in fixed-size chunks so that a node never moves.
+inline constexpr unsigned kChunkBits = 12;
+inline constexpr NodeId kChunkSize = NodeId{1} << kChunkBits;
+
+// The first child of each name (ignoring case), for levels with many
+// children. Keys view the children's own names, which never move (nodes
+// live in fixed chunks) and never change while the child is indexed.
+struct ChangesTree::ChildIndex {
+    std::unordered_map<std::string_view, NodeId, NoCaseHash, NoCaseEqual> first;
+};
+
+struct ChangesTree::Node {
+    TNodeData Data;
+    NodeId Parent = kNoNode;
+    NodeId FirstChild = kNoNode;
+    NodeId LastChild = kNoNode;
+    NodeId Next = kNoNode;
+    std::uint32_t ChildCount = 0;
+    TCheckState Check = TCheckState::None;
+    bool Alive = false;
+    std::unique_ptr<ChildIndex> Index;
+};
+
+// What a fill reads from the settings, copied when the fill starts.
+struct ChangesTree::FillRules {
+    TSortedList ExcludedFolders;
+    TSortedList IgnoredFiles;
+    TSortedList IgnoredKeys;
+    // Per kind 1 to 9: the leaf starts checked (uninstall mode only).
+    std::array<bool, 10> PreChecked{};
+};
+
+inline ChangesTree::Node& ChangesTree::At(NodeId id) { return chunks_[id >> kChunkBits][id & (kChunkSize - 1)]; }
+
+inline const ChangesTree::Node& ChangesTree::At(NodeId id) const {
+    return chunks_[id >> kChunkBits][id & (kChunkSize - 1)];
+}
+
+}  // namespace kelvora

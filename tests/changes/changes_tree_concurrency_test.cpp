@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "changes/changes_tree.h"
+
+namespace kelvora {
+namespace {
+
+class CountingObserver : public IChangesTreeObserver {
+public:
+    void TreeChanged() override { calls.fetch_add(1); }
+    std::atomic<int> calls{0};
+};
+
+// Counts the live nodes below (and including) a node by walking the links.
+std::size_t CountNodes(const ChangesTree::Access& a, NodeId node) {
+    std::size_t n = 1;
+    for (NodeId c = a.FirstChild(node); c != kNoNode; c = a.NextSibling(c)) n += CountNodes(a, c);
+    return n;
+}
+
+// A worker fills the tree while the main thread reads it, checks branches,
+// removes branches (also the one the placement cache points into) and
+// acknowledges announcements, as the window does during a rescan.
+TEST(ChangesTreeConcurrency, WorkerAddsWhileMainThreadReadsAndEdits) {
+    TSettings settings;
+    ChangesTree tree(settings);
+    CountingObserver observer;
+    tree.SetObserver(&observer);
+    tree.StartFill(true);
+    tree.AcknowledgeChanges();
+
+    constexpr int kRecords = 20000;
+    std::atomic<bool> done{false};
+    std::atomic<int> removed{0};
+    std::thread worker([&] {
+        for (int i = 0; i < kRecords; ++i) {
+            // Once, wait until a branch the cache points into was removed.
+            if (i == 100) {
+                while (removed.load() == 0) std::this_thread::yield();
+            }
+            TNodeData rec;
+            rec.Kind = (i % 3 == 0) ? ckFolderCreated : ckFileCreated;
+            rec.Path = "C:\\Dir" + std::to_string(i / 50) + "\\Sub";
+            rec.SetNewText("12:00 01/01/02 " + std::to_string(i));
+            const std::string path = rec.Path;
+            tree.AddToTree(path, "item" + std::to_string(i), std::move(rec));
+        }
+        done.store(true);
+    });
+
+    int acknowledgements = 0;
+    while (!done.load()) {
+        if (observer.calls.load() > acknowledgements) {
+            tree.AcknowledgeChanges();
+            ++acknowledgements;
+        }
+        auto a = tree.Lock();
+        const NodeId drive = a.FindChild(a.FileSystem(), "C:");
+        if (drive == kNoNode) continue;
+        EXPECT_EQ(CountNodes(a, a.Root()), a.NodeCount());
+        a.SetBranchChecked(drive, removed.load() % 2 == 0);
+        // Remove the newest folder, where the worker is adding.
+        const std::vector<NodeId> dirs = a.Children(drive);
+        if (!dirs.empty() && a.RemoveBranch(dirs.back())) removed.fetch_add(1);
+    }
+    worker.join();
+    EXPECT_GT(removed.load(), 0);
+    EXPECT_LE(observer.calls.load(), acknowledgements + 1);
+    auto a = tree.Lock();
+    EXPECT_EQ(CountNodes(a, a.Root()), a.NodeCount());
+    EXPECT_GT(tree.Generation(), 0u);
+}
+
+}  // namespace
+}  // namespace kelvora
