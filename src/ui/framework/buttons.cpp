@@ -38,6 +38,9 @@ private:
     int index_;
 };
 
+RadioGroup::RadioGroup() = default;
+RadioGroup::~RadioGroup() = default;
+
 bool RadioGroup::Add(HWND parent, int id, std::string_view caption, RECT bounds, bool pushLike) {
     auto radio = std::make_unique<Radio>(*this, Count());
     if (!radio->Create(parent, id, caption, bounds, buttons_.empty(), pushLike)) return false;

@@ -38,6 +38,8 @@ protected:
 // like grouped toggle buttons (one of them down).
 class RadioGroup {
 public:
+    RadioGroup();
+    ~RadioGroup();
     // Adds one button; the first added starts the group (WS_GROUP).
     bool Add(HWND parent, int id, std::string_view caption, RECT bounds, bool pushLike = false);
     int Count() const { return static_cast<int>(buttons_.size()); }
