@@ -84,7 +84,6 @@ inline constexpr Message RS_CLI_CANCELED{"RS_CLI_CANCELED", "The monitoring was 
 inline constexpr Message RS_CLI_ASK_SHARED{"RS_CLI_ASK_SHARED",
     "No program uses the shared file '%s' any more. Remove it? (y = yes, n = no, a = yes to all, x = no to all)"};
 inline constexpr Message RS_CLI_LOG_FAILED{"RS_CLI_LOG_FAILED", "Log.txt could not be written."};
-inline constexpr Message RS_CLI_ARCHIVE_USE_FAILED{"RS_CLI_ARCHIVE_USE_FAILED", "The archive's use could not be recorded: %s"};
 inline constexpr Message RS_CLI_YES_NO{"RS_CLI_YES_NO", " (y/n)"};
 
 }  // namespace kelvora

@@ -1,5 +1,4 @@
 // uninstall: undoing the changes of a monitored application.
-#include "changes/chg_archive.h"
 #include "cli/cli_internal.h"
 #include "cli/cli_messages.h"
 #include "uninstall/dezinstaler.h"
@@ -55,16 +54,6 @@ private:
     std::optional<bool> answer_;
 };
 
-class ArchiveUse final : public IArchiveUse {
-public:
-    ArchiveUse(platform::FileSystem& files, platform::Clock& clock) : files_(files), clock_(clock) {}
-    void MarkUsed(const std::string& fileBase) override { TChgArchive(files_, clock_, fileBase).MarkUsed(); }
-
-private:
-    platform::FileSystem& files_;
-    platform::Clock& clock_;
-};
-
 }  // namespace
 
 int Uninstall(const CliCommand& command, CliEnv& env) {
@@ -76,8 +65,7 @@ int Uninstall(const CliCommand& command, CliEnv& env) {
 
     ConsoleUninstallView view(env.console, context.Settings.LogLevel);
     ConsoleSharedQuestion question(env.console, command.RemoveShared);
-    ArchiveUse archiveUse(env.os.files, env.os.clock);
-    UninstallServices services{env.os, env.dispatcher, context, tree, view, question, archiveUse};
+    UninstallServices services{env.os, env.dispatcher, context, tree, view, question};
     TDezinstaler uninstaller(services);
     const std::exception_ptr fatal = RunWorker(env, uninstaller);
 
