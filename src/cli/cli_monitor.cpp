@@ -7,6 +7,7 @@
 #include "cli/cli_internal.h"
 #include "cli/cli_messages.h"
 #include "cli/monitoring.h"
+#include "scan/db_tree.h"
 #include "scan/scan_sequence.h"
 #include "scan/scan_thread.h"
 #include "settings/settings_store.h"

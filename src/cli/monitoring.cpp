@@ -1,5 +1,7 @@
 #include "cli/monitoring.h"
 
+#include "scan/db_tree.h"
+
 namespace kelvora {
 
 namespace {
@@ -12,12 +14,6 @@ std::string InFolder(std::string_view folder, std::string_view name) {
 }
 
 }  // namespace
-
-void DeleteSnapshots(platform::FileSystem& files, std::string_view programFolder) {
-    for (std::string_view name : {"HKCR.SNS", "HKCU.SNS", "HKLM.SNS", "HKUS.SNS", "HKCC.SNS", "FIS1.SNS", "FIS2.SNS"}) {
-        files.DeleteFile(InFolder(programFolder, name));
-    }
-}
 
 bool WriteResumeMarker(platform::FileSystem& files, std::string_view programFolder, std::string_view identifier) {
     const std::string text = std::string(identifier) + "\r\n";
@@ -57,7 +53,7 @@ void DeleteRunAtLogon(platform::Registry& registry) {
 
 void GiveUpMonitoring(platform::Platform& os, std::string_view programFolder) {
     DeleteResumeMarker(os.files, programFolder);
-    DeleteSnapshots(os.files, programFolder);
+    DeleteSnapshots(os.files, std::string(programFolder));
     DeleteRunAtLogon(os.registry);
 }
 

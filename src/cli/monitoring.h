@@ -1,5 +1,5 @@
 // The files and registry value that let a monitoring outlive the program
-// between the first scan and the rescan: the snapshot files, the resume
+// between the first scan and the rescan, beside the snapshot files: the resume
 // marker "Continue.dat" naming the identifier, and the run-at-logon value
 // that starts the window program at the next logon.
 #pragma once
@@ -15,9 +15,6 @@ namespace kelvora {
 inline constexpr std::string_view kResumeMarker = "Continue.dat";
 inline constexpr std::string_view kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr std::string_view kRunValueName = "Kelvora";
-
-// Deletes the seven snapshot files in programFolder, ignoring missing ones.
-void DeleteSnapshots(platform::FileSystem& files, std::string_view programFolder);
 
 // "Continue.dat" with the identifier as its only line (CR LF).
 bool WriteResumeMarker(platform::FileSystem& files, std::string_view programFolder, std::string_view identifier);
