@@ -1,8 +1,10 @@
 #include "scan/snapshot_loader.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "platform/text.h"
 #include "scan/db_tree.h"
@@ -11,16 +13,76 @@ namespace kelvora {
 
 namespace {
 
+// A hash table with open addressing for the loader's lookups: no allocation
+// per entry and no division per probe, which matters at a million records.
+// Entries are never removed.
+template <class Key, class Value, class Hash, class Equal>
+class FlatIndex {
+public:
+    // The value stored for key, or nullptr.
+    Value* Find(const Key& key) {
+        if (slots_.empty()) return nullptr;
+        Slot& slot = Probe(key, Hash{}(key));
+        return slot.used ? &slot.value : nullptr;
+    }
+    // The value stored for key; a new entry holds Value{}.
+    Value& operator[](const Key& key) {
+        if ((used_ + 1) * 4 > slots_.size() * 3) Grow();
+        const std::size_t hash = Hash{}(key);
+        Slot& slot = Probe(key, hash);
+        if (!slot.used) {
+            slot = Slot{hash, key, Value{}, true};
+            ++used_;
+        }
+        return slot.value;
+    }
+
+private:
+    struct Slot {
+        std::size_t hash = 0;
+        Key key{};
+        Value value{};
+        bool used = false;
+    };
+
+    Slot& Probe(const Key& key, std::size_t hash) {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots_[i];
+            if (!slot.used || (slot.hash == hash && Equal{}(slot.key, key))) return slot;
+        }
+    }
+
+    void Grow() {
+        std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(slots_.empty() ? 64 : slots_.size() * 2));
+        const std::size_t mask = slots_.size() - 1;
+        for (Slot& slot : old) {
+            if (!slot.used) continue;
+            std::size_t i = slot.hash & mask;
+            while (slots_[i].used) i = (i + 1) & mask;
+            slots_[i] = slot;
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+};
+
+std::uint64_t MixPointer(const void* p) {
+    const std::uint64_t h = reinterpret_cast<std::uintptr_t>(p) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+}
+
 // A node's name under its parent; parent nullptr stands for the top level of
 // a file-system tree (the root and its siblings).
 struct ChildKey {
-    const TNode* parent;
+    const TNode* parent = nullptr;
     std::string_view name;  // points into the tree's arena
 };
 
 struct ChildKeyHash {
     std::size_t operator()(const ChildKey& k) const noexcept {
-        return NoCaseHash{}(k.name) ^ (std::hash<const void*>{}(k.parent) * 0x9E3779B97F4A7C15ull);
+        return static_cast<std::size_t>(NoCaseHash{}(k.name) ^ MixPointer(k.parent));
     }
 };
 
@@ -30,12 +92,27 @@ struct ChildKeyEqual {
     }
 };
 
-// Builds the tree record by record. A full path is walked through a hash
-// index of (parent, name) instead of along the sibling chains, so that a
-// level of tens of thousands of keys costs no quadratic time. The index of a
-// chain is made the first time a walk goes through it and holds, per name,
-// the first node of that name in chain order (the one a search along the
-// chain would find); CurrentNode is the node that relative paths extend.
+struct ParentHash {
+    std::size_t operator()(const TNode* p) const noexcept { return static_cast<std::size_t>(MixPointer(p)); }
+};
+
+// An indexed chain of sibling nodes: its first node when it was indexed
+// (nodes put in front of it later are not in the index) and its last node.
+struct IndexedChain {
+    TNode* head = nullptr;
+    TNode* tail = nullptr;
+};
+
+// Chains shorter than this are searched along their links.
+constexpr int kIndexChainsFrom = 16;
+
+// Builds the tree record by record. A full-path walk finds each component
+// as a search along the chain of candidates would: the first node of that
+// name (ignoring case) in chain order. Long chains (a level of tens of
+// thousands of keys) are searched through a hash index of (parent, name) so
+// that loading costs no quadratic time; the index of a chain is made the
+// first time a walk finds it long. CurrentNode is the node that relative
+// paths extend.
 class SnapshotBuilder {
 public:
     explicit SnapshotBuilder(bool fileSystem) : fileSystem_(fileSystem) {}
@@ -93,58 +170,66 @@ private:
     TNode* AddRelative(std::string_view path) {
         TNode* node = tree_.NewNode(path);
         if (tree_.Root == nullptr) {
-            AppendChild(nullptr, node);
+            tree_.Root = node;
         } else {
             // Only a damaged file has a relative path before any node.
             TNode* parent = currentNode_ != nullptr ? currentNode_ : tree_.Root;
             node->NextSibling = parent->FirstChild;
             parent->FirstChild = node;
-            const auto tail = tails_.find(parent);
-            if (tail != tails_.end()) {
-                index_.insert_or_assign(ChildKey{parent, node->Name}, node);
-                if (tail->second == nullptr) tail->second = node;
-            }
         }
         currentNode_ = node;
         return node;
     }
 
+    // The chain of parent's children; parent nullptr: the top level.
     TNode*& FirstOf(TNode* parent) { return parent != nullptr ? parent->FirstChild : tree_.Root; }
 
-    void IndexChain(TNode* parent) {
-        if (tails_.contains(parent)) return;
-        TNode* last = nullptr;
-        for (TNode* n = FirstOf(parent); n != nullptr; n = n->NextSibling) {
-            index_.try_emplace(ChildKey{parent, n->Name}, n);
-            last = n;
+    TNode* FindChild(TNode* parent, std::string_view name) {
+        TNode* first = FirstOf(parent);
+        if (IndexedChain* chain = chains_.Find(parent)) {
+            for (TNode* n = first; n != chain->head; n = n->NextSibling) {
+                if (EqualsNoCase(n->Name, name)) return n;
+            }
+            TNode** found = index_.Find(ChildKey{parent, name});
+            return found != nullptr ? *found : nullptr;
         }
-        tails_.emplace(parent, last);
+        int length = 0;
+        for (TNode* n = first; n != nullptr; n = n->NextSibling, ++length) {
+            if (EqualsNoCase(n->Name, name)) return n;
+        }
+        if (length >= kIndexChainsFrom) IndexChain(parent);
+        return nullptr;
     }
 
-    TNode* FindChild(TNode* parent, std::string_view name) {
-        IndexChain(parent);
-        const auto found = index_.find(ChildKey{parent, name});
-        return found != index_.end() ? found->second : nullptr;
+    void IndexChain(TNode* parent) {
+        IndexedChain chain{FirstOf(parent), nullptr};
+        for (TNode* n = chain.head; n != nullptr; n = n->NextSibling) {
+            TNode*& entry = index_[ChildKey{parent, n->Name}];
+            if (entry == nullptr) entry = n;  // the first of its name wins
+            chain.tail = n;
+        }
+        chains_[parent] = chain;
     }
 
     // Links node at the end of parent's chain.
     void AppendChild(TNode* parent, TNode* node) {
-        IndexChain(parent);
-        TNode*& tail = tails_[parent];
-        if (tail != nullptr) {
-            tail->NextSibling = node;
-        } else {
-            FirstOf(parent) = node;
+        if (IndexedChain* chain = chains_.Find(parent)) {
+            chain->tail->NextSibling = node;
+            chain->tail = node;
+            TNode*& entry = index_[ChildKey{parent, node->Name}];
+            if (entry == nullptr) entry = node;
+            return;
         }
-        tail = node;
-        index_.try_emplace(ChildKey{parent, node->Name}, node);
+        TNode** link = &FirstOf(parent);  // a short chain
+        while (*link != nullptr) link = &(*link)->NextSibling;
+        *link = node;
     }
 
     const bool fileSystem_;
     SnapshotTree tree_;
     TNode* currentNode_ = nullptr;
-    std::unordered_map<ChildKey, TNode*, ChildKeyHash, ChildKeyEqual> index_;
-    std::unordered_map<const TNode*, TNode*> tails_;  // last node of each indexed chain
+    FlatIndex<ChildKey, TNode*, ChildKeyHash, ChildKeyEqual> index_;
+    FlatIndex<const TNode*, IndexedChain, ParentHash, std::equal_to<>> chains_;
 };
 
 }  // namespace

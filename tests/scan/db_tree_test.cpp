@@ -6,13 +6,23 @@
 #include <string>
 #include <vector>
 
-#include "scan/fake_file_system.h"
+#include "platform/memory/memory_file_system.h"
 
 namespace kelvora {
 namespace {
 
-using testing::FakeFileSystem;
+using platform::memory::MemoryFileSystem;
 using Bytes = std::vector<std::uint8_t>;
+
+// The program's folder, made the current directory.
+void EnterProgramFolder(MemoryFileSystem& fs) {
+    fs.AddFolder("C:\\Kelvora");
+    fs.SetCurrentDir("C:\\Kelvora");
+}
+
+void Put(platform::FileSystem& fs, std::string_view path, const Bytes& bytes) {
+    fs.WriteFile(path, bytes.data(), bytes.size());
+}
 
 void PutText(Bytes& out, std::string_view s) { out.insert(out.end(), s.begin(), s.end()); }
 
@@ -76,9 +86,10 @@ TEST(DBTree, ReadsBackNamesAndDataOfEveryKind) {
     db.WriteRecord("K", "", raw, 3, 8);
     db.WriteRecord("K\\L", "n", nullptr, 3, 0);
 
-    FakeFileSystem fs;
+    MemoryFileSystem fs;
+    EnterProgramFolder(fs);
     db.Save(fs);
-    ASSERT_TRUE(fs.files.contains("C:\\Kelvora\\HKCU.sns"));
+    ASSERT_TRUE(fs.FileExists("C:\\Kelvora\\HKCU.SNS"));
     TDBTree in = TDBTree::CreateFromFile(fs, "HKCU");
     EXPECT_EQ(in.FileName(), "HKCU");
 
@@ -132,8 +143,9 @@ TEST(DBTree, StopsAtARecordThatDoesNotFit) {
         {0x10, 0x11},                                                   // cut header
     };
     for (const Bytes& bytes : damaged) {
-        FakeFileSystem fs;
-        fs.files["C:\\Kelvora\\D.sns"] = bytes;
+        MemoryFileSystem fs;
+        EnterProgramFolder(fs);
+        Put(fs, "D.sns", bytes);
         TDBTree db = TDBTree::CreateFromFile(fs, "D");
         std::string path = "kept";
         db.ReadHeader(path);
@@ -143,9 +155,10 @@ TEST(DBTree, StopsAtARecordThatDoesNotFit) {
 }
 
 TEST(DBTree, ReportsFilesThatCannotBeReadOrSaved) {
-    FakeFileSystem fs;
+    MemoryFileSystem fs;
+    EnterProgramFolder(fs);
     EXPECT_THROW(TDBTree::CreateFromFile(fs, "HKCR"), SnapshotFileError);
-    fs.failWrites = true;
+    fs.SetDiskFull(true);
     EXPECT_THROW(TDBTree::CreateEmpty("HKCR").Save(fs), SnapshotFileError);
 }
 
@@ -162,18 +175,24 @@ TEST(DBTree, RefusesAPathTooLongForItsLengthField) {
 }
 
 TEST(DeleteSnapshots, RemovesEverySnapshotInTheProgramFolderOnly) {
-    FakeFileSystem fs;
-    fs.currentDir = "D:\\Elsewhere";
-    for (const char* name : {"HKCR.SNS", "HKLM.SNS", "FIS1.sns", "FIS2.SNS", "Other.sns", "Keep.qor"}) {
-        fs.files[std::string("C:\\Prog\\") + name] = {1};
+    MemoryFileSystem fs;
+    EnterProgramFolder(fs);
+    fs.AddFolder("C:\\Prog");
+    fs.AddFolder("D:\\Elsewhere");
+    fs.SetCurrentDir("D:\\Elsewhere");
+    for (const char* name : {"HKCR.SNS", "HKLM.SNS", "fis1.sns", "FIS2.SNS", "Other.sns", "Keep.qor"}) {
+        fs.AddFile(std::string("C:\\Prog\\") + name, "x");
     }
-    fs.files["D:\\Elsewhere\\HKCU.SNS"] = {1};
+    fs.AddFile("D:\\Elsewhere\\HKCU.SNS", "x");
     DeleteSnapshots(fs, "C:\\Prog");
-    EXPECT_EQ(fs.currentDir, "C:\\Prog");
+    EXPECT_EQ(fs.GetCurrentDir(), "C:\\Prog");
     std::vector<std::string> left;
-    for (const auto& [name, bytes] : fs.files) left.push_back(name);
-    EXPECT_EQ(left, (std::vector<std::string>{"C:\\Prog\\Keep.qor", "C:\\Prog\\Other.sns",
-                                              "D:\\Elsewhere\\HKCU.SNS"}));
+    fs.List("C:\\Prog\\*.*", [&](const platform::FindEntry& e) {
+        if (!e.IsFolder()) left.push_back(e.name);
+        return true;
+    });
+    EXPECT_EQ(left, (std::vector<std::string>{"Keep.qor", "Other.sns"}));
+    EXPECT_TRUE(fs.FileExists("D:\\Elsewhere\\HKCU.SNS"));
 }
 
 }  // namespace

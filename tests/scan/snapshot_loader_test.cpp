@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "scan/db_tree.h"
-#include "scan/fake_file_system.h"
+#include "platform/memory/memory_file_system.h"
 
 namespace kelvora {
 namespace {
 
-using testing::FakeFileSystem;
 
 class CountingControl : public IWorkerControl {
 public:
@@ -48,12 +47,25 @@ const TNode* Child(const TNode* parent, std::string_view name) {
 
 class LoadSnapshotTest : public ::testing::Test {
 protected:
+    LoadSnapshotTest() {
+        fs.AddFolder("C:\\Kelvora");
+        fs.SetCurrentDir("C:\\Kelvora");
+    }
+    bool NoFileLeft() {
+        bool none = true;
+        fs.List("*.*", [&](const platform::FindEntry& e) {
+            none = none && e.IsFolder();
+            return true;
+        });
+        return none;
+    }
+
     SnapshotTree Load(const TDBTree& db) {
         db.Save(fs);
         return LoadSnapshot(fs, db.FileName(), state, control);
     }
 
-    FakeFileSystem fs;
+    platform::memory::MemoryFileSystem fs;
     std::atomic<TWizardState> state{TWizardState::wsRescanning};
     CountingControl control;
 };
@@ -89,7 +101,7 @@ TEST_F(LoadSnapshotTest, RebuildsARegistryTreeInTheOrdersTheComparisonsSee) {
     EXPECT_EQ(ChildNames(b->FirstChild), (std::vector<std::string>{"R", "Q"}));
     EXPECT_EQ(ValueNames(Child(b, "R")), (std::vector<std::string>{"v2", "v1"}));
     EXPECT_EQ(control.pausePoints, 14);
-    EXPECT_FALSE(fs.files.contains("C:\\Kelvora\\HKCU.sns"));
+    EXPECT_TRUE(NoFileLeft());
 }
 
 TEST_F(LoadSnapshotTest, FullPathWalkFindsTheFirstNodeOfTheNameIgnoringCase) {
@@ -115,6 +127,33 @@ TEST_F(LoadSnapshotTest, FullPathWalkFindsTheFirstNodeOfTheNameIgnoringCase) {
     EXPECT_EQ(Child(soft, "old")->Values, nullptr);
     EXPECT_EQ(ValueNames(Child(soft, "P")), (std::vector<std::string>{"p"}));
     EXPECT_EQ(ChildNames(Child(Child(soft, "x"), "y")->FirstChild), (std::vector<std::string>{"z"}));
+}
+
+TEST_F(LoadSnapshotTest, LongLevelsKeepFirstMatchAndFileOrder) {
+    // Long enough for a level to be searched through an index.
+    TDBTree db = TDBTree::CreateEmpty("HKCR");
+    db.WriteRecord("", "", nullptr, 0, 0);
+    db.WriteRecord("A", "", nullptr, 0, 0);
+    std::vector<std::string> expected = {"c07"};
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = (i < 10 ? "C0" : "C") + std::to_string(i);
+        db.WriteRecord("A\\" + name, "", nullptr, 0, 0);  // the first relative, the rest walked
+        expected.push_back(name);
+    }
+    db.WriteRecord("A", "", nullptr, 0, 0);
+    db.WriteRecord("A\\c07", "", nullptr, 0, 0);      // relative: in front of the indexed C07
+    db.WriteRecord("a\\C07", "front", nullptr, 3, 0);  // found: the node in front
+    db.WriteRecord("A\\c20", "indexed", nullptr, 3, 0);
+    db.WriteRecord("A\\C40", "new", nullptr, 3, 0);    // appended at the end
+    expected.push_back("C40");
+    SnapshotTree tree = Load(db);
+
+    const TNode* a = Child(tree.Root, "A");
+    EXPECT_EQ(ChildNames(a->FirstChild), expected);
+    EXPECT_EQ(ValueNames(a->FirstChild), (std::vector<std::string>{"front"}));
+    EXPECT_EQ(Child(a, "C07")->Values, nullptr);
+    EXPECT_EQ(ValueNames(Child(a, "C20")), (std::vector<std::string>{"indexed"}));
+    EXPECT_EQ(ValueNames(Child(a, "C40")), (std::vector<std::string>{"new"}));
 }
 
 TEST_F(LoadSnapshotTest, FileSystemTreeHasOneTopNodePerDrive) {
@@ -168,7 +207,7 @@ TEST_F(LoadSnapshotTest, StopReturnsThePartialTreeAndStillDeletesTheFile) {
     SnapshotTree tree = Load(db);
     EXPECT_EQ(ChildNames(tree.Root->FirstChild), (std::vector<std::string>{"One", "Two"}));
     EXPECT_EQ(control.pausePoints, 3);
-    EXPECT_TRUE(fs.files.empty());
+    EXPECT_TRUE(NoFileLeft());
 }
 
 TEST_F(LoadSnapshotTest, MissingFileIsAnError) {
@@ -190,12 +229,12 @@ TEST_F(LoadSnapshotTest, SnapshotCutAtEveryByteLoadsWhatFits) {
 
     int previousRecords = 0;
     for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
-        fs.files["C:\\Kelvora\\FIS2.sns"] = std::vector<std::uint8_t>(whole.begin(), whole.begin() + cut);
+        fs.WriteFile("FIS2.sns", whole.data(), cut);
         control.pausePoints = 0;
         SnapshotTree tree = LoadSnapshot(fs, "FIS2", state, control);
         EXPECT_GE(control.pausePoints, previousRecords) << "cut at " << cut;
         previousRecords = control.pausePoints;
-        EXPECT_TRUE(fs.files.empty());
+        EXPECT_TRUE(NoFileLeft());
     }
     EXPECT_EQ(previousRecords, 6);
 }
