@@ -17,9 +17,11 @@ for exe in build/bench/bench/*_bench; do
   "$exe" ${KELVORA_BENCH_SCALE:-}
 done
 
+targets=$(cd bench && ls *_bench_win.cpp 2>/dev/null | sed 's/\.cpp$//' || true)
+[ -n "$targets" ] || exit 0
 echo "== Windows benchmarks under Wine"
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target $(cd bench && ls *_bench_win.cpp | sed 's/\.cpp$//')
+cmake --build --preset windows --target $targets
 export KELVORA_BUILD="$root/build/windows"
 source tools/wine-env.sh
 kelvora_xvfb_start

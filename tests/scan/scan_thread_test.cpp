@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "platform/memory/memory_platform.h"
@@ -17,8 +18,13 @@ class MainThreadProgress : public IScanProgress {
 public:
     std::vector<std::string> statuses;
     int steps = 0;
+    // Run on the main thread after each step, while the worker waits.
+    std::function<void()> afterStep;
     void ShowStatus(const std::string& status) override { statuses.push_back(status); }
-    void StepProgress() override { ++steps; }
+    void StepProgress() override {
+        ++steps;
+        if (afterStep) afterStep();
+    }
 };
 
 class ScanThreadTest : public ::testing::Test {
@@ -38,14 +44,13 @@ protected:
     }
 
     template <class Thread>
-    void Run(std::unique_ptr<Thread> thread, const std::function<void(Thread&)>& whileRunning = {}) {
+    void Run(std::unique_ptr<Thread> thread) {
         bool ended = false;
         thread->SetOnTerminate([&](TSafeThread& done) {
             fatal = done.FatalException();
             ended = true;
         });
         thread->Start();
-        if (whileRunning) whileRunning(*thread);
         dispatcher.ServeUntil([&] { return ended; });
     }
 
@@ -72,19 +77,22 @@ TEST_F(ScanThreadTest, ScanAndRescanRunOnTheirThreadsAndReportOnTheMainThread) {
     EXPECT_EQ(testing::TreeLines(tree), (std::vector<std::string>{"3 HKEY_CURRENT_USER\\Software\\K7\\added"}));
 }
 
-TEST_F(ScanThreadTest, PauseCancelResumeStopsTheRescanWithoutFurtherSteps) {
+TEST_F(ScanThreadTest, CancelDuringTheRescanStopsItWithoutFurtherSteps) {
     Run(std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress));
+    memory.registry.PutString(kCurrentUser, "Software\\K7", "added", "x");
     progress = {};
-    Run<ReScanThread>(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree),
-                      [&](ReScanThread& thread) {
-                          dispatcher.ServeUntil([&] { return progress.steps >= 1 || thread.Finished(); });
-                          thread.Pause();
-                          thread.Cancel();
-                          thread.Resume();
-                      });
+    tree.StartFill(false);
+    auto thread = std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree);
+    // The first step (the snapshot is loaded) is where the user cancels: the
+    // worker waits in that step's synchronised call meanwhile.
+    ReScanThread* worker = thread.get();
+    progress.afterStep = [worker] { worker->Cancel(); };
+    Run(std::move(thread));
     EXPECT_EQ(fatal, nullptr);
     EXPECT_EQ(context.WizardState.load(), TWizardState::wsStopped);
-    EXPECT_LE(progress.steps, 2);
+    EXPECT_EQ(progress.steps, 1);
+    EXPECT_EQ(progress.statuses.size(), 1u);
+    EXPECT_TRUE(testing::TreeLines(tree).empty());
 }
 
 TEST_F(ScanThreadTest, MissingSnapshotEndsTheThreadWithItsErrorAndState) {
