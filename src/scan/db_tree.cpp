@@ -60,7 +60,7 @@ TDBTree TDBTree::CreateFromFile(platform::FileSystem& fs, std::string_view name)
 
 void TDBTree::WriteRecord(std::string_view path, std::string_view name, const std::uint8_t* data, std::int32_t kind,
                           std::int32_t size) {
-    std::uint32_t header = static_cast<std::uint32_t>(kind);
+    std::uint32_t header = static_cast<std::uint32_t>(kind) & dbKindMask;
     std::string_view pathText = path;
     if (path != prevPath_ || prevPath_.empty()) {
         if (path.size() > prevPath_.size() && path[prevPath_.size()] == '\\' && path.starts_with(prevPath_)) {

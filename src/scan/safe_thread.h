@@ -17,8 +17,9 @@
 // Pause protocol (main thread: Pause, then optionally Cancel, then Resume;
 // worker: PausePoint between items of work): Pause returns once the worker
 // waits at a pause point or has ended, serving the dispatcher meanwhile so a
-// worker waiting in a synchronise call can reach its next pause point. A
-// paused worker sleeps on a condition variable until Resume.
+// worker waiting in a synchronise call can reach its next pause point (so a
+// worker reaches the main thread through the dispatcher only: Pause serves
+// nothing else). A paused worker sleeps on a condition variable until Resume.
 #pragma once
 
 #include <atomic>

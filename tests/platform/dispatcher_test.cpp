@@ -51,13 +51,5 @@ TEST(Dispatcher, PostedCallsRunInOrderWhenPumpedAndWakeTheWindow) {
     EXPECT_FALSE(dispatcher.WaitForWork(1ms));
 }
 
-TEST(Dispatcher, SynchronizeOnTheMainThreadRunsAtOnce) {
-    Dispatcher dispatcher;
-    bool ran = false;
-    dispatcher.Synchronize([&] { ran = true; });
-    EXPECT_TRUE(ran);
-    EXPECT_EQ(dispatcher.ProcessPending(), 0u);
-}
-
 }  // namespace
 }  // namespace kelvora::platform

@@ -238,12 +238,5 @@ TEST_F(WorkerThreadTest, AbandonStopsARunningWorkerAndDropsItsEndHandler) {
     EXPECT_EQ(endHandlerRuns, 0);
 }
 
-TEST_F(WorkerThreadTest, AWorkerNeverStartedIsSimplyDestroyed) {
-    auto worker = Make([](TestWorker&) { FAIL(); });
-    worker->Pause();
-    worker.reset();
-    EXPECT_EQ(dispatcher.ProcessPending(), 0u);
-}
-
 }  // namespace
 }  // namespace kelvora

@@ -1,0 +1,143 @@
+#include "changes/cell_text.h"
+
+#include <cstring>
+
+namespace kelvora {
+
+namespace {
+
+// Change kind codes (stored in archives).
+enum Kind : std::int32_t {
+    kRegKeyCreated = 1,
+    kRegKeyDeleted,
+    kRegValueCreated,
+    kRegValueChanged,
+    kRegValueDeleted,
+    kSharedCounterIncremented,
+    kFolderCreated,
+    kFolderDeleted,
+    kFileCreated,
+    kFileChanged,
+    kFileDeleted,
+    kFileMovedFrom,
+    kFileMovedTo,
+    kMyComputer,
+    kFileSystem,
+    kRegistry,
+    kDrive,
+    kPathBranch,
+};
+
+constexpr std::int32_t kRegSz = 1;
+constexpr std::int32_t kRegDword = 4;
+
+// A file state block holds "hh:nn dd/mm/yy size" and a terminating zero; a
+// damaged block may lack the zero, so the text never runs past the size.
+std::string FileStateText(const std::uint8_t* data, std::int32_t size, const CellWords& words) {
+    std::string text;
+    if (data != nullptr && size > 0) {
+        const auto* begin = reinterpret_cast<const char*>(data);
+        text.assign(begin, strnlen(begin, static_cast<std::size_t>(size)));
+    }
+    return text + words.Bytes;
+}
+
+}  // namespace
+
+std::string ByteText(const std::uint8_t* data, std::int32_t count, bool hexa, const CellWords& words) {
+    if (count <= 0 || data == nullptr) return words.ZeroLengthData;
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(static_cast<std::size_t>(count) * (hexa ? 3 : 1));
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::uint8_t b = data[i];
+        if (hexa) {
+            text += kDigits[b >> 4];
+            text += kDigits[b & 15];
+            text += ' ';
+        } else {
+            text += (b >= 32 && b <= 126) ? static_cast<char>(b) : '.';
+        }
+    }
+    return text;
+}
+
+std::string ValueText(std::int32_t valueType, const std::uint8_t* data, std::int32_t size, bool hexa,
+                      const CellWords& words) {
+    if (valueType == kRegSz) {
+        if (size <= 0 || data == nullptr) return "''";
+        const auto* begin = reinterpret_cast<const char*>(data);
+        std::string_view raw(begin, strnlen(begin, static_cast<std::size_t>(size)));
+        std::string text = "'";
+        for (char c : raw) {
+            text += c;
+            if (c == '\'') text += '\'';
+        }
+        return text + "'";
+    }
+    if (valueType == kRegDword) {
+        // A block shorter than four bytes (a damaged record) shows as bytes.
+        if (data == nullptr || size < 4) return ByteText(data, size, hexa, words);
+        auto v = static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
+                 static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
+        return std::to_string(static_cast<std::int32_t>(v));
+    }
+    return ByteText(data, size, hexa, words);
+}
+
+std::string CellText(const CellSource& n, int column, bool hexa, const CellWords& words) {
+    if (column == 0) {
+        bool value = n.Kind == kRegValueCreated || n.Kind == kRegValueChanged || n.Kind == kRegValueDeleted;
+        return value && n.Name.empty() ? words.Default : std::string(n.Name);
+    }
+    bool before = column == 1;
+    switch (n.Kind) {
+    case kRegValueCreated:
+        return before ? std::string() : ValueText(n.ValueType, n.NewData, n.NewSize, hexa, words);
+    case kRegValueChanged:
+        return before ? ValueText(n.ValueType, n.OldData, n.OldSize, hexa, words)
+                      : ValueText(n.ValueType, n.NewData, n.NewSize, hexa, words);
+    case kRegValueDeleted:
+        return before ? ValueText(n.ValueType, n.OldData, n.OldSize, hexa, words) : std::string();
+    case kSharedCounterIncremented:
+        return before ? std::string()
+                      : ValueText(n.ValueType, n.NewData, n.NewSize, hexa, words) + " " + words.Incremented;
+    case kFileCreated:
+    case kFileMovedTo:
+        return before ? std::string() : FileStateText(n.NewData, n.NewSize, words);
+    case kFileChanged:
+        return before ? FileStateText(n.OldData, n.OldSize, words) : FileStateText(n.NewData, n.NewSize, words);
+    case kFileDeleted:
+    case kFileMovedFrom:
+        return before ? FileStateText(n.OldData, n.OldSize, words) : std::string();
+    default:
+        return {};
+    }
+}
+
+int ImageIndexOf(std::int32_t kind, std::int32_t valueType) {
+    bool text = valueType == kRegSz;
+    switch (kind) {
+    case kMyComputer: return 0;
+    case kFileSystem: return 1;
+    case kRegistry: return 2;
+    case kDrive: return 3;
+    case kPathBranch: return 4;
+    case kRegKeyCreated:
+    case kFolderCreated: return 5;
+    case kRegKeyDeleted:
+    case kFolderDeleted: return 6;
+    case kRegValueCreated: return text ? 11 : 7;
+    case kRegValueDeleted: return text ? 12 : 8;
+    case kRegValueChanged: return text ? 13 : 9;
+    case kSharedCounterIncremented: return text ? 14 : 10;
+    case kFileCreated: return 15;
+    case kFileDeleted: return 16;
+    case kFileChanged: return 17;
+    case kFileMovedFrom: return 18;
+    case kFileMovedTo: return 19;
+    default: return -1;  // an unknown kind (damaged record) shows no icon
+    }
+}
+
+}  // namespace kelvora

@@ -1,0 +1,90 @@
+#include "ui/framework/common_dialogs.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+namespace kelvora::ui {
+
+namespace {
+
+// The dialogs want the filter's parts separated by NULs, ending in two.
+std::string FilterText(std::string_view filter) {
+    std::string text(filter);
+    std::replace(text.begin(), text.end(), '|', '\0');
+    text.append(2, '\0');
+    return text;
+}
+
+std::optional<std::string> RunFileDialog(HWND owner, std::string_view filter, std::string_view extension,
+                                         std::string_view initial, std::string_view folder, bool save) {
+    std::string filters = FilterText(filter);
+    std::string ext(extension);
+    std::string dir(folder);
+    std::string path(MAX_PATH * 4, '\0');
+    std::copy_n(initial.begin(), std::min(initial.size(), path.size() - 1), path.begin());
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filters.c_str();
+    ofn.lpstrFile = path.data();
+    ofn.nMaxFile = static_cast<DWORD>(path.size());
+    ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+    ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+    // NOCHANGEDIR: the program's current directory must stay its own folder.
+    ofn.Flags = OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
+                (save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+    BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    if (!ok) return std::nullopt;
+    path.resize(path.find('\0'));
+    return path;
+}
+
+}  // namespace
+
+std::optional<std::string> ChooseFileToOpen(HWND owner, std::string_view filter, std::string_view initialFolder) {
+    return RunFileDialog(owner, filter, {}, {}, initialFolder, false);
+}
+
+std::optional<std::string> ChooseFileToSave(HWND owner, std::string_view filter, std::string_view defaultExtension,
+                                            std::string_view initialName) {
+    return RunFileDialog(owner, filter, defaultExtension, initialName, {}, true);
+}
+
+std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, std::string_view initialFolder) {
+    std::string caption(title);
+    std::string initial(initialFolder);
+    BROWSEINFOA info{};
+    info.hwndOwner = owner;
+    info.lpszTitle = caption.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    // Start in the initial folder: the dialog asks once it is initialised.
+    info.lpfn = [](HWND hwnd, UINT msg, LPARAM, LPARAM data) -> int {
+        if (msg == BFFM_INITIALIZED && data != 0) SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, data);
+        return 0;
+    };
+    info.lParam = initial.empty() ? 0 : reinterpret_cast<LPARAM>(initial.c_str());
+    PIDLIST_ABSOLUTE pidl = SHBrowseForFolderA(&info);
+    if (pidl == nullptr) return std::nullopt;
+    std::string path(MAX_PATH * 4, '\0');
+    BOOL ok = SHGetPathFromIDListA(pidl, path.data());
+    CoTaskMemFree(pidl);
+    if (!ok) return std::nullopt;
+    path.resize(path.find('\0'));
+    return path;
+}
+
+std::optional<HDC> ChoosePrinter(HWND owner) {
+    PRINTDLGA pd{};
+    pd.lStructSize = sizeof(pd);
+    pd.hwndOwner = owner;
+    pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS;
+    if (!PrintDlgA(&pd)) return std::nullopt;
+    if (pd.hDevMode != nullptr) GlobalFree(pd.hDevMode);
+    if (pd.hDevNames != nullptr) GlobalFree(pd.hDevNames);
+    if (pd.hDC == nullptr) return std::nullopt;
+    return pd.hDC;
+}
+
+}  // namespace kelvora::ui

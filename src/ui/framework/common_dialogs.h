@@ -1,0 +1,24 @@
+// The common file, folder and print dialogs, thinly.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelvora::ui {
+
+// filter: pairs of description and pattern separated by '|', such as
+// "Text files (*.txt)|*.txt|All files|*.*". Answers the chosen path.
+std::optional<std::string> ChooseFileToOpen(HWND owner, std::string_view filter, std::string_view initialFolder = {});
+std::optional<std::string> ChooseFileToSave(HWND owner, std::string_view filter, std::string_view defaultExtension,
+                                            std::string_view initialName = {});
+// The shell's folder browser; answers the chosen folder.
+std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, std::string_view initialFolder = {});
+
+// The print dialog; on OK answers a printer device context (the caller owns
+// it: DeleteDC).
+std::optional<HDC> ChoosePrinter(HWND owner);
+
+}  // namespace kelvora::ui

@@ -1,0 +1,39 @@
+#include "ui/framework/pages.h"
+
+namespace kelvora::ui {
+
+bool Panel::Create(HWND parent, RECT bounds, bool visible) {
+    CreateParams p;
+    p.ClassName = "KelvoraPanel";
+    p.Style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
+    // Tab moves into the panel's controls as if they were the parent's.
+    p.ExStyle = WS_EX_CONTROLPARENT;
+    p.Bounds = bounds;
+    p.Parent = parent;
+    if (!Window::Create(p)) return false;
+    SendMessageA(Handle(), WM_SETFONT, SendMessageA(parent, WM_GETFONT, 0, 0), FALSE);
+    return true;
+}
+
+Panel& PageControl::AddPage(HWND parent, RECT bounds) {
+    auto page = std::make_unique<Panel>();
+    page->Create(parent, bounds, false);
+    pages_.push_back(std::move(page));
+    return *pages_.back();
+}
+
+void PageControl::SetActivePage(int index) {
+    // Show the new page before hiding the old, so the focus never falls to
+    // nowhere.
+    if (index >= 0 && index < PageCount()) ShowWindow(Page(index).Handle(), SW_SHOWNA);
+    for (int i = 0; i < PageCount(); ++i)
+        if (i != index) ShowWindow(Page(i).Handle(), SW_HIDE);
+    active_ = index;
+}
+
+void PageControl::SetBounds(RECT b) {
+    for (auto& page : pages_)
+        SetWindowPos(page->Handle(), nullptr, b.left, b.top, b.right, b.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace kelvora::ui

@@ -1,0 +1,519 @@
+#include "ui/framework/virtual_tree.h"
+
+#include <algorithm>
+
+namespace kelvora::ui {
+
+namespace {
+constexpr UINT_PTR kRebuildTimer = 0x4B52;  // far from the list view's own timer ids
+constexpr UINT kRebuildDelayMs = 60;
+constexpr int kMaxLineLevels = 64;  // deeper rows draw no ancestor lines
+}  // namespace
+
+bool VirtualTree::Create(HWND parent, int id, RECT bounds) {
+    if (!CreateControl({parent, WC_LISTVIEWA, "",
+                        WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
+                        WS_EX_CLIENTEDGE, id, bounds}))
+        return false;
+    ListView_SetExtendedListViewStyle(Handle(), LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
+    UINT dpi = GetDpiForWindow(Handle());
+    icon_size_ = MulDiv(16, dpi != 0 ? static_cast<int>(dpi) : 96, 96);
+
+    // One tool over the whole client area; its text is asked for the cell
+    // under the mouse (TTN_GETDISPINFO) and is empty when the cell's text fits.
+    tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
+                           0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (tip_ != nullptr) {
+        TTTOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.uFlags = TTF_SUBCLASS | TTF_TRANSPARENT;
+        tool.hwnd = Handle();
+        tool.uId = 1;
+        tool.rect = {0, 0, 0x7FFF, 0x7FFF};
+        tool.lpszText = LPSTR_TEXTCALLBACKA;
+        SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageA(tip_, TTM_SETMAXTIPWIDTH, 0, 800);
+    }
+    return true;
+}
+
+void VirtualTree::SetSource(VirtualTreeSource* source) {
+    source_ = source;
+    Reset();
+}
+
+void VirtualTree::SetImages(ImageList images) {
+    images_ = std::move(images);
+    int cx = icon_size_, cy = icon_size_;
+    if (images_) ImageList_GetIconSize(images_.Get(), &cx, &cy);
+    icon_size_ = cx;
+    // The small image list gives the rows their height; column 0 draws the
+    // images itself.
+    SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
+}
+
+void VirtualTree::SetTreeFont(HFONT font) {
+    tree_font_ = font;
+    SetFont(font);
+    LOGFONTA lf{};
+    if (GetObjectA(font, sizeof(lf), &lf) != 0) {
+        lf.lfWeight = FW_BOLD;
+        header_font_.Reset(CreateFontIndirectA(&lf));
+        SendMessageA(ListView_GetHeader(Handle()), WM_SETFONT, reinterpret_cast<WPARAM>(header_font_.Get()), TRUE);
+    }
+}
+
+void VirtualTree::AddColumn(std::string_view caption, int width, int minWidth) {
+    std::string text(caption);
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    col.fmt = LVCFMT_LEFT;
+    col.cx = std::max(width, minWidth);
+    col.pszText = text.data();
+    SendMessageA(Handle(), LVM_INSERTCOLUMNA, min_widths_.size(), reinterpret_cast<LPARAM>(&col));
+    min_widths_.push_back(minWidth);
+    FitLastColumn();
+}
+
+void VirtualTree::SetColumnCaption(int column, std::string_view caption) {
+    std::string text(caption);
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT;
+    col.pszText = text.data();
+    SendMessageA(Handle(), LVM_SETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col));
+}
+
+int VirtualTree::ColumnWidth(int column) const { return ListView_GetColumnWidth(Handle(), column); }
+
+void VirtualTree::SetColumnWidth(int column, int width) {
+    ListView_SetColumnWidth(Handle(), column, std::max(width, min_widths_[static_cast<std::size_t>(column)]));
+    FitLastColumn();
+}
+
+void VirtualTree::FitLastColumn() {
+    if (min_widths_.empty() || fitting_) return;
+    fitting_ = true;
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    int last = static_cast<int>(min_widths_.size()) - 1;
+    int used = 0;
+    for (int c = 0; c < last; ++c) used += ColumnWidth(c);
+    ListView_SetColumnWidth(Handle(), last, std::max(min_widths_.back(), static_cast<int>(rc.right) - used));
+    fitting_ = false;
+}
+
+// ---------------------------------------------------------------- rows
+
+void VirtualTree::AppendSubtree(Node parent, int level, std::uint64_t lines) {
+    // Children are fetched into a local list: the recursion below reuses
+    // nothing of it.
+    std::vector<Node> children;
+    source_->Children(parent, children);
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        Node node = children[i];
+        bool last = i + 1 == children.size();
+        bool has = source_->HasChildren(node);
+        std::uint8_t flags = static_cast<std::uint8_t>((has ? kHasChildren : 0) | (last ? kLastSibling : 0));
+        rows_.push_back({node, static_cast<std::uint16_t>(level), flags, lines});
+        if (has && node < expanded_.size() && expanded_[node] != 0) {
+            std::uint64_t below = lines;
+            if (!last && level < kMaxLineLevels) below |= std::uint64_t{1} << level;
+            AppendSubtree(node, level + 1, below);
+        }
+    }
+}
+
+void VirtualTree::BuildRows() {
+    rows_.clear();
+    if (source_ == nullptr) return;
+    std::size_t capacity = source_->NodeCapacity();
+    if (expanded_.size() < capacity) expanded_.resize(capacity, 0);
+    AppendSubtree(VirtualTreeSource::kNone, 0, 0);
+}
+
+void VirtualTree::ApplyRowCount() {
+    // Keep what the list view shows in step with the rows without letting
+    // it scroll or repaint everything on its own.
+    SendMessageA(Handle(), LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void VirtualTree::Rebuild() {
+    rebuild_pending_ = false;
+    KillTimer(Handle(), kRebuildTimer);
+    Node focus = FocusedNode();
+    int old_top = TopRow();
+    Node top = old_top >= 0 && old_top < RowCount() ? RowNode(old_top) : VirtualTreeSource::kNone;
+    BuildRows();
+    ApplyRowCount();
+    int new_focus = focus != VirtualTreeSource::kNone ? RowOf(focus) : -1;
+    int new_top = top != VirtualTreeSource::kNone ? RowOf(top) : -1;
+    if (new_top >= 0 && new_top != TopRow()) {
+        RECT item{LVIR_BOUNDS};
+        if (SendMessageA(Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)))
+            SendMessageA(Handle(), LVM_SCROLL, 0, (new_top - TopRow()) * (item.bottom - item.top));
+    }
+    int old_focus = FocusedRow();
+    if (new_focus != old_focus) {
+        ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        if (new_focus >= 0)
+            ListView_SetItemState(Handle(), new_focus, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+}
+
+void VirtualTree::SourceChanged() {
+    if (rebuild_pending_) return;
+    rebuild_pending_ = true;
+    SetTimer(Handle(), kRebuildTimer, kRebuildDelayMs, nullptr);
+}
+
+void VirtualTree::Reset() {
+    std::fill(expanded_.begin(), expanded_.end(), 0);
+    ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    BuildRows();
+    ApplyRowCount();
+}
+
+int VirtualTree::RowOf(Node node) const {
+    auto it = std::find_if(rows_.begin(), rows_.end(), [node](const Row& r) { return r.node == node; });
+    return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
+}
+
+int VirtualTree::FocusedRow() const {
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+VirtualTree::Node VirtualTree::FocusedNode() const {
+    int row = FocusedRow();
+    return row >= 0 && row < RowCount() ? RowNode(row) : VirtualTreeSource::kNone;
+}
+
+void VirtualTree::SetFocusedRow(int row) {
+    if (row == FocusedRow() &&
+        ListView_GetItemState(Handle(), row, LVIS_SELECTED) != 0)
+        return;
+    ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (row < 0 || row >= RowCount()) return;
+    ListView_SetItemState(Handle(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageA(Handle(), LVM_SETSELECTIONMARK, 0, row);
+    ListView_EnsureVisible(Handle(), row, FALSE);
+}
+
+// ---------------------------------------------------------------- expansion
+
+bool VirtualTree::IsExpanded(Node node) const { return node < expanded_.size() && expanded_[node] != 0; }
+
+void VirtualTree::SetExpanded(Node node, bool expanded) {
+    if (source_ == nullptr || IsExpanded(node) == expanded) return;
+    if (expanded_.size() <= node) expanded_.resize(std::max<std::size_t>(source_->NodeCapacity(), node + 1), 0);
+    expanded_[node] = expanded ? 1 : 0;
+    int row = RowOf(node);
+    if (row < 0) return;  // not in view: shows when its parent opens
+    // Only the rows below the node change: splice them in or out.
+    const Row r = rows_[static_cast<std::size_t>(row)];
+    auto first = rows_.begin() + row + 1;
+    auto end = std::find_if(first, rows_.end(), [&](const Row& x) { return x.level <= r.level; });
+    rows_.erase(first, end);
+    if (expanded && (r.flags & kHasChildren) != 0) {
+        std::vector<Row> tail(rows_.begin() + row + 1, rows_.end());
+        rows_.resize(static_cast<std::size_t>(row) + 1);
+        std::uint64_t below = r.lines;
+        if ((r.flags & kLastSibling) == 0 && r.level < kMaxLineLevels) below |= std::uint64_t{1} << r.level;
+        AppendSubtree(node, r.level + 1, below);
+        rows_.insert(rows_.end(), tail.begin(), tail.end());
+    }
+    ApplyRowCount();
+}
+
+void VirtualTree::ToggleExpanded(int row) {
+    if (row < 0 || row >= RowCount()) return;
+    if ((rows_[static_cast<std::size_t>(row)].flags & kHasChildren) == 0) return;
+    Node node = RowNode(row);
+    SetExpanded(node, !IsExpanded(node));
+}
+
+void VirtualTree::ExpandAll() {
+    if (source_ == nullptr) return;
+    // Only nodes with children: a leaf that gets children later shows
+    // them collapsed.
+    std::size_t capacity = source_->NodeCapacity();
+    expanded_.assign(capacity, 0);
+    for (Node n = 0; n < capacity; ++n) expanded_[n] = source_->HasChildren(n) ? 1 : 0;
+    Rebuild();
+}
+
+void VirtualTree::CollapseAll() {
+    std::fill(expanded_.begin(), expanded_.end(), 0);
+    Rebuild();
+}
+
+void VirtualTree::ExpandBranch(Node node) {
+    if (source_ == nullptr) return;
+    if (expanded_.size() < source_->NodeCapacity()) expanded_.resize(source_->NodeCapacity(), 0);
+    std::vector<Node> stack{node};
+    std::vector<Node> children;
+    while (!stack.empty()) {
+        Node n = stack.back();
+        stack.pop_back();
+        if (n < expanded_.size()) expanded_[n] = 1;
+        children.clear();
+        source_->Children(n, children);
+        for (Node c : children)
+            if (source_->HasChildren(c)) stack.push_back(c);
+    }
+    Rebuild();
+}
+
+void VirtualTree::ToggleCheck(int row) {
+    if (source_ == nullptr || row < 0 || row >= RowCount()) return;
+    Node node = RowNode(row);
+    if (source_->Check(node) == CheckMark::None) return;
+    source_->ToggleCheck(node);
+    Repaint();  // the change may have spread to other rows
+    if (OnChecked) OnChecked(node);
+}
+
+// ---------------------------------------------------------------- input
+
+bool VirtualTree::HitTest(POINT pt, int& row, int& column) const {
+    LVHITTESTINFO hit{};
+    hit.pt = pt;
+    if (SendMessageA(Handle(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0 || hit.iItem < 0 ||
+        hit.iItem >= RowCount())
+        return false;
+    row = hit.iItem;
+    column = hit.iSubItem;
+    return true;
+}
+
+int VirtualTree::CellLeft(int row) const {
+    RECT rc{LVIR_BOUNDS};
+    SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rc));
+    return rc.left;
+}
+
+VirtualTree::CellParts VirtualTree::PartsOf(int row) const {
+    const Row& r = rows_[static_cast<std::size_t>(row)];
+    CellParts p{};
+    p.button = r.level * Indent();
+    int x = p.button + Indent();
+    bool check = source_ != nullptr && source_->Check(r.node) != CheckMark::None;
+    p.check = check ? x : -1;
+    if (check) x += icon_size_ + 2;
+    p.image = x;
+    p.text = x + icon_size_ + 3;
+    return p;
+}
+
+void VirtualTree::SetHotRow(int row) {
+    if (row == hot_row_) return;
+    auto invalidate = [this](int r) {
+        if (r < 0 || r >= RowCount()) return;
+        RECT rc{LVIR_BOUNDS};
+        if (SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&rc)))
+            InvalidateRect(Handle(), &rc, FALSE);
+    };
+    invalidate(hot_row_);
+    hot_row_ = row;
+    invalidate(hot_row_);
+}
+
+void VirtualTree::UpdateTip(POINT pt) {
+    int row = -1, column = -1;
+    if (!HitTest(pt, row, column)) row = column = -1;
+    if (row == tip_row_ && column == tip_column_) return;
+    tip_row_ = row;
+    tip_column_ = column;
+    // Hide the old cell's tip; the tooltip asks for the new cell's text when
+    // the mouse rests again.
+    if (tip_ != nullptr) SendMessageA(tip_, TTM_POP, 0, 0);
+}
+
+LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    int row = -1, column = -1;
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+        if (HitTest(pt, row, column) && column == 0) {
+            CellParts parts = PartsOf(row);
+            int x = pt.x - CellLeft(row);
+            bool on_button = (rows_[static_cast<std::size_t>(row)].flags & kHasChildren) != 0 &&
+                             x >= parts.button && x < parts.button + Indent();
+            bool on_check = parts.check >= 0 && x >= parts.check && x < parts.check + icon_size_;
+            if (on_button || on_check) {
+                SetFocus(Handle());
+                SetFocusedRow(row);
+                if (on_button) ToggleExpanded(row);
+                else ToggleCheck(row);
+                return 0;
+            }
+        }
+        break;
+    case WM_LBUTTONDBLCLK:
+        if (HitTest(pt, row, column)) {
+            SetFocusedRow(row);
+            CellParts parts = PartsOf(row);
+            int x = pt.x - CellLeft(row);
+            // A quick second click on a check box is a second click, not an
+            // expansion.
+            if (column == 0 && parts.check >= 0 && x >= parts.check && x < parts.check + icon_size_)
+                ToggleCheck(row);
+            else
+                ToggleExpanded(row);
+            return 0;
+        }
+        break;
+    case WM_RBUTTONDOWN:
+        // A right click selects the row under the mouse; the menu follows on
+        // the button's release.
+        SetFocus(Handle());
+        if (HitTest(pt, row, column)) SetFocusedRow(row);
+        return 0;
+    case WM_RBUTTONUP:
+        if (OnContextMenu) {
+            POINT screen = pt;
+            ClientToScreen(Handle(), &screen);
+            OnContextMenu(screen);
+        }
+        return 0;
+    case WM_CONTEXTMENU:
+        if (OnContextMenu) {
+            POINT screen{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            if (lp == -1) {  // from the keyboard: below the focused row
+                RECT rc{LVIR_LABEL};
+                int focused = FocusedRow();
+                if (focused < 0 || !SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(focused),
+                                                 reinterpret_cast<LPARAM>(&rc)))
+                    rc = {0, 0, 0, 0};
+                screen = {rc.left + 8, rc.bottom};
+                ClientToScreen(Handle(), &screen);
+            }
+            OnContextMenu(screen);
+        }
+        return 0;
+    case WM_MOUSEMOVE: {
+        SetHotRow(HitTest(pt, row, column) ? row : -1);
+        UpdateTip(pt);
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
+        TrackMouseEvent(&track);
+        break;
+    }
+    case WM_MOUSELEAVE:
+        SetHotRow(-1);
+        break;
+    case WM_KEYDOWN: {
+        int focused = FocusedRow();
+        if (focused < 0) break;
+        Node node = RowNode(focused);
+        const Row& r = rows_[static_cast<std::size_t>(focused)];
+        switch (wp) {
+        case VK_LEFT:
+            if (IsExpanded(node) && (r.flags & kHasChildren) != 0) {
+                SetExpanded(node, false);
+            } else {
+                int parent = focused - 1;
+                while (parent >= 0 && rows_[static_cast<std::size_t>(parent)].level >= r.level) --parent;
+                if (parent >= 0) SetFocusedRow(parent);
+            }
+            return 0;
+        case VK_RIGHT:
+            if ((r.flags & kHasChildren) == 0) return 0;
+            if (!IsExpanded(node)) SetExpanded(node, true);
+            else if (focused + 1 < RowCount()) SetFocusedRow(focused + 1);
+            return 0;
+        case VK_ADD:
+            SetExpanded(node, true);
+            return 0;
+        case VK_SUBTRACT:
+            SetExpanded(node, false);
+            return 0;
+        case VK_MULTIPLY:
+            ExpandBranch(node);
+            return 0;
+        case VK_SPACE:
+            ToggleCheck(focused);
+            return 0;
+        default:
+            break;
+        }
+        break;
+    }
+    case WM_CHAR:
+        // These keys act in WM_KEYDOWN; the list view would search for them.
+        if (wp == ' ' || wp == '+' || wp == '-' || wp == '*') return 0;
+        break;
+    case WM_TIMER:
+        if (wp == kRebuildTimer) {
+            Rebuild();
+            return 0;
+        }
+        break;
+    case WM_SIZE: {
+        LRESULT r = CallDefault(msg, wp, lp);
+        FitLastColumn();
+        return r;
+    }
+    case WM_NOTIFY: {
+        auto* nm = reinterpret_cast<NMHDR*>(lp);
+        if (nm->hwndFrom == tip_ && nm->code == TTN_GETDISPINFOA) {
+            auto* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
+            tip_text_.clear();
+            if (source_ != nullptr && tip_row_ >= 0 && tip_row_ < RowCount()) {
+                std::string text = source_->Text(RowNode(tip_row_), tip_column_);
+                HDC dc = GetDC(Handle());
+                HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+                SIZE size{};
+                GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+                SelectObject(dc, old);
+                ReleaseDC(Handle(), dc);
+                int room = ColumnWidth(tip_column_) - 12 - (tip_column_ == 0 ? PartsOf(tip_row_).text : 0);
+                if (size.cx > room) tip_text_ = std::move(text);
+            }
+            info->lpszText = tip_text_.data();
+            return 0;
+        }
+        if (nm->hwndFrom == ListView_GetHeader(Handle())) {
+            if (nm->code == HDN_ITEMCHANGINGA || nm->code == HDN_ITEMCHANGINGW) {
+                // HDITEMA and HDITEMW agree on mask and cxy.
+                auto* h = reinterpret_cast<NMHEADERA*>(lp);
+                if (h->pitem != nullptr && (h->pitem->mask & HDI_WIDTH) != 0 && h->iItem >= 0 &&
+                    h->iItem < static_cast<int>(min_widths_.size()))
+                    h->pitem->cxy = std::max(h->pitem->cxy, min_widths_[static_cast<std::size_t>(h->iItem)]);
+            } else if (nm->code == HDN_ITEMCHANGEDA || nm->code == HDN_ITEMCHANGEDW) {
+                LRESULT r = CallDefault(msg, wp, lp);
+                auto* h = reinterpret_cast<NMHEADERA*>(lp);
+                int column = h->iItem;
+                if (!fitting_ && column >= 0 && column < static_cast<int>(min_widths_.size())) {
+                    if (ColumnWidth(column) < min_widths_[static_cast<std::size_t>(column)])
+                        ListView_SetColumnWidth(Handle(), column, min_widths_[static_cast<std::size_t>(column)]);
+                    if (column + 1 < static_cast<int>(min_widths_.size())) FitLastColumn();
+                }
+                return r;
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return CallDefault(msg, wp, lp);
+}
+
+LRESULT VirtualTree::OnNotify(NMHDR* nm) {
+    switch (nm->code) {
+    case LVN_GETDISPINFOA:
+        FillDispInfo(reinterpret_cast<NMLVDISPINFOA*>(nm));
+        return 0;
+    case NM_CUSTOMDRAW:
+        return CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(nm));
+    case LVN_ITEMCHANGED:
+        if ((reinterpret_cast<NMLISTVIEW*>(nm)->uChanged & LVIF_STATE) != 0 && OnFocusChange) OnFocusChange();
+        return 0;
+    case LVN_ODFINDITEMA:
+        return -1;  // no type-ahead search over a million rows
+    default:
+        return 0;
+    }
+}
+
+}  // namespace kelvora::ui

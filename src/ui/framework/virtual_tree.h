@@ -1,0 +1,148 @@
+// A tree with columns that holds no item per node: a report list view in
+// owner-data mode over the flat list of the rows in view. Expanding a node
+// inserts the rows of its children; every cell is asked from the source
+// when it is painted. Column 0 (lines, expand buttons, check boxes, icon,
+// text) is drawn here; the other columns are the list view's.
+//
+// Only the window thread uses the control and its source. A source that
+// others change (a worker filling the model) calls SourceChanged on the
+// window thread; the rows are rebuilt soon after, coalesced.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/framework/control.h"
+#include "ui/framework/gdi.h"
+
+namespace kelvora::ui {
+
+enum class CheckMark : std::uint8_t { None, Unchecked, Checked };
+
+class VirtualTreeSource {
+public:
+    using Node = std::uint32_t;
+    static constexpr Node kNone = 0xFFFFFFFFu;
+
+    virtual ~VirtualTreeSource() = default;
+    // Node ids are below this number (the control keeps per-node state).
+    virtual std::size_t NodeCapacity() = 0;
+    // The children of parent in display order (kNone: the top level).
+    virtual void Children(Node parent, std::vector<Node>& out) = 0;
+    virtual bool HasChildren(Node node) = 0;
+    virtual std::string Text(Node node, int column) = 0;
+    virtual int Image(Node node) = 0;  // -1 for none
+    virtual CheckMark Check(Node node) = 0;
+    // The user clicked the node's check box (or pressed Space on it).
+    virtual void ToggleCheck(Node node) = 0;
+};
+
+class VirtualTree : public Control {
+public:
+    using Node = VirtualTreeSource::Node;
+
+    bool Create(HWND parent, int id, RECT bounds);
+    // The source must outlive the control or be replaced first.
+    void SetSource(VirtualTreeSource* source);
+    // The images of column 0 (small icons); the control owns them.
+    void SetImages(ImageList images);
+    void SetTreeFont(HFONT font);  // the header takes a bold copy
+
+    // Columns left to right; the last one takes the width that remains.
+    void AddColumn(std::string_view caption, int width, int minWidth);
+    void SetColumnCaption(int column, std::string_view caption);
+    int ColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);
+
+    // The source's nodes changed: rebuild the rows soon (coalesced).
+    void SourceChanged();
+    // Rebuilds the rows now, keeping the expansion, the focus and the scroll
+    // position of nodes still present.
+    void Rebuild();
+    // Forgets every expansion (the source was cleared) and rebuilds.
+    void Reset();
+    // Repaints every cell (texts changed, not the shape).
+    void Repaint() { InvalidateRect(Handle(), nullptr, FALSE); }
+
+    bool IsExpanded(Node node) const;
+    void SetExpanded(Node node, bool expanded);
+    void ExpandAll();
+    void CollapseAll();
+    // Expands every node in the subtree of node, node included.
+    void ExpandBranch(Node node);
+
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    Node RowNode(int row) const { return rows_[static_cast<std::size_t>(row)].node; }
+    int RowLevel(int row) const { return rows_[static_cast<std::size_t>(row)].level; }
+    int RowOf(Node node) const;  // -1 when not in view
+    int FocusedRow() const;
+    Node FocusedNode() const;  // kNone when none
+    void SetFocusedRow(int row);
+    int TopRow() const { return static_cast<int>(SendMessageA(Handle(), LVM_GETTOPINDEX, 0, 0)); }
+
+    std::function<void(POINT screen)> OnContextMenu;
+    std::function<void()> OnFocusChange;
+    // After a check box changed by the user.
+    std::function<void(Node)> OnChecked;
+
+    // Where column 0 draws a row's parts, in pixels from the cell's left.
+    struct CellParts {
+        int button;  // left of the expand button
+        int check;   // left of the check box (-1: none)
+        int image;   // left of the icon (-1: none)
+        int text;    // left of the text
+    };
+    CellParts PartsOf(int row) const;
+
+protected:
+    LRESULT OnNotify(NMHDR* nm) override;
+    LRESULT OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    struct Row {
+        Node node;
+        std::uint16_t level;
+        std::uint8_t flags;
+        std::uint64_t lines;  // bit l: the ancestor at level l has later siblings
+    };
+    static constexpr std::uint8_t kHasChildren = 1;
+    static constexpr std::uint8_t kLastSibling = 2;
+
+    void BuildRows();
+    void AppendSubtree(Node parent, int level, std::uint64_t lines);
+    void ApplyRowCount();
+    void ToggleExpanded(int row);
+    void ToggleCheck(int row);
+    // The row and column under a client point; false when none.
+    bool HitTest(POINT pt, int& row, int& column) const;
+    int CellLeft(int row) const;
+    int Indent() const { return icon_size_ + 3; }
+    void FitLastColumn();
+    void SetHotRow(int row);
+    void UpdateTip(POINT pt);
+
+    LRESULT CustomDraw(NMLVCUSTOMDRAW* cd);
+    void DrawCell0(HDC dc, int row, const RECT& cell, bool selected);
+    void DrawLines(HDC dc, const Row& r, const RECT& cell) const;
+    void FillDispInfo(NMLVDISPINFOA* info);
+
+    VirtualTreeSource* source_ = nullptr;
+    std::vector<Row> rows_;
+    std::vector<std::uint8_t> expanded_;  // by node id
+    std::vector<int> min_widths_;
+    ImageList images_;
+    Font header_font_;
+    HFONT tree_font_ = nullptr;
+    HWND tip_ = nullptr;
+    int tip_row_ = -1;
+    int tip_column_ = -1;
+    std::string tip_text_;
+    int hot_row_ = -1;
+    int icon_size_ = 16;
+    bool rebuild_pending_ = false;
+    bool fitting_ = false;
+};
+
+}  // namespace kelvora::ui

@@ -1,0 +1,93 @@
+// The base of every top-level window and dialog of the program: it keeps its
+// object pointer in the window (stored at WM_NCCREATE), dispatches messages
+// to OnMessage, hands WM_COMMAND, WM_NOTIFY and owner-draw messages back to
+// the control wrapper that sent them, and stops exceptions at the window
+// procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvora::ui {
+
+// Called with the message of an exception that reached a window procedure.
+// The default writes it to the debugger output.
+void SetUnhandledExceptionReporter(std::function<void(const char* what)> reporter);
+// Hands the message of a caught exception to the reporter.
+void ReportUnhandledException(const char* what) noexcept;
+
+class Window {
+public:
+    Window() = default;
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    struct CreateParams {
+        const char* ClassName = nullptr;  // registered on first use
+        std::string_view Title;
+        DWORD Style = WS_OVERLAPPEDWINDOW;
+        DWORD ExStyle = 0;
+        RECT Bounds{CW_USEDEFAULT, CW_USEDEFAULT, 640, 480};  // left, top, width, height
+        HWND Parent = nullptr;
+        HICON Icon = nullptr;
+        HBRUSH Background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    };
+    // Creates the window; false when Windows refuses.
+    bool Create(const CreateParams& params);
+    HWND Handle() const noexcept { return hwnd_; }
+    static Window* FromHandle(HWND hwnd) noexcept;
+
+    // Dots per inch of the window's monitor, and px (at 96 dpi) scaled to it.
+    UINT Dpi() const noexcept;
+    int Scale(int px) const noexcept { return MulDiv(px, static_cast<int>(Dpi()), 96); }
+
+    // Runs the window as a modal one over owner: the owner is disabled until
+    // EndModal; answers the value given to EndModal.
+    int RunModal(HWND owner);
+    void EndModal(int result);
+
+    // Files dragged from the shell and dropped on the window.
+    void AcceptFiles(std::function<void(std::vector<std::string>)> onDrop);
+
+    // Worker threads call Wake (from any thread); the window thread then
+    // runs the handler. Used to drain a queue of calls handed to it.
+    void SetWakeHandler(std::function<void()> handler) { wake_ = std::move(handler); }
+    void Wake() const noexcept;
+
+    // The default push button (Enter) of a dialog-like window, see
+    // DM_GETDEFID; 0 for none.
+    void SetDefaultId(int id) noexcept { default_id_ = id; }
+
+protected:
+    // The window's own handling; call Window::OnMessage for the default.
+    // May throw: the window procedure catches and reports.
+    virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // WM_DESTROY has passed; the handle is going.
+    virtual void OnDestroyed() {}
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+    HWND hwnd_ = nullptr;
+    std::function<void()> wake_;
+    std::function<void(std::vector<std::string>)> drop_;
+    bool modal_ = false;
+    int modal_result_ = 0;
+    int default_id_ = 0;
+    HFONT font_ = nullptr;  // WM_SETFONT/WM_GETFONT; not owned
+};
+
+// The program's message loop; IsDialogMessage gives every window Tab and
+// Enter/Escape handling. Answers the WM_QUIT code.
+int RunMessageLoop();
+
+// The message a window posts to itself to run its wake handler.
+inline constexpr UINT kWakeMessage = WM_APP + 1;
+
+}  // namespace kelvora::ui
