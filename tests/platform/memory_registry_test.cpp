@@ -108,6 +108,25 @@ TEST(MemoryRegistry, LargeKeysEnumerateInOrderAfterChanges) {
     EXPECT_EQ(names[1], "k1");
 }
 
+TEST(MemoryRegistry, KeysWithManyValuesFindThemByNameAfterChanges) {
+    MemoryRegistry reg;
+    for (int i = 0; i < 20; ++i) reg.PutDword(kCurrentUser, "Many", "Value" + std::to_string(i), i);
+    RegKey key;
+    ASSERT_EQ(reg.OpenKey(kCurrentUser, "Many", kKeyAllAccess, key), kErrorSuccess);
+    EXPECT_EQ(reg.DeleteValue(key, "VALUE3"), kErrorSuccess);
+    EXPECT_EQ(reg.DeleteValue(key, "value3"), kErrorFileNotFound);
+    reg.PutDword(kCurrentUser, "Many", "value10", 99);
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    ASSERT_EQ(reg.QueryValue(key, "VALUE19", type, data), kErrorSuccess);
+    EXPECT_EQ(data[0], 19);
+    const auto values = AllValues(reg, key);
+    ASSERT_EQ(values.size(), 19u);
+    EXPECT_EQ(values[3].name, "Value4");
+    EXPECT_EQ(values[9].name, "Value10");
+    EXPECT_EQ(values[9].data[0], 99);
+}
+
 // A worker walks the tree the way the scan does while the test's thread
 // keeps changing it; every call must answer cleanly.
 TEST(MemoryRegistryConcurrency, WalkWhileAnotherThreadWrites) {

@@ -66,12 +66,10 @@ struct MemoryRegistry::Key {
     std::vector<Key*> sorted;
     bool sortedValid = true;
     std::vector<Value> values;
-    std::unordered_map<std::string, std::size_t, NoCaseHash, NoCaseEqual> valueIndex;
-
-    Key* Child(std::string_view childName) const {
-        const auto it = children.find(childName);
-        return it == children.end() ? nullptr : it->second.get();
-    }
+    // Name -> position, kept only for keys with many values: most keys hold a
+    // handful, which a scan finds faster and in less memory.
+    std::unique_ptr<std::unordered_map<std::string, std::size_t, NoCaseHash, NoCaseEqual>> valueIndex;
+    static constexpr std::size_t kIndexFrom = 8;
 
     const std::vector<Key*>& Sorted() {
         if (!sortedValid) {
@@ -85,9 +83,38 @@ struct MemoryRegistry::Key {
         return sorted;
     }
 
-    Value* FindValue(std::string_view valueName) {
-        const auto it = valueIndex.find(valueName);
-        return it == valueIndex.end() ? nullptr : &values[it->second];
+    // The position of a value, or values.size() when there is none.
+    std::size_t FindValue(std::string_view valueName) const {
+        if (valueIndex) {
+            const auto it = valueIndex->find(valueName);
+            return it == valueIndex->end() ? values.size() : it->second;
+        }
+        std::size_t i = 0;
+        while (i < values.size() && !EqualsNoCase(values[i].name, valueName)) ++i;
+        return i;
+    }
+
+    void AddValue(std::string_view valueName, std::uint32_t type, std::vector<std::uint8_t> data) {
+        values.push_back({std::string(valueName), type, std::move(data)});
+        if (valueIndex) {
+            valueIndex->emplace(values.back().name, values.size() - 1);
+        } else if (values.size() > kIndexFrom) {
+            BuildIndex();
+        }
+    }
+
+    void RemoveValue(std::size_t position) {
+        if (valueIndex) valueIndex->erase(values[position].name);
+        values.erase(values.begin() + static_cast<std::ptrdiff_t>(position));
+        if (valueIndex) {
+            for (std::size_t i = position; i < values.size(); ++i) (*valueIndex)[values[i].name] = i;
+        }
+    }
+
+    void BuildIndex() {
+        valueIndex = std::make_unique<std::unordered_map<std::string, std::size_t, NoCaseHash, NoCaseEqual>>();
+        valueIndex->reserve(values.size());
+        for (std::size_t i = 0; i < values.size(); ++i) valueIndex->emplace(values[i].name, i);
     }
 };
 
@@ -259,10 +286,10 @@ long MemoryRegistry::QueryValue(const RegKey& handle, std::string_view name, std
     long result = kErrorSuccess;
     Key* key = Resolve(handle, result);
     if (key == nullptr) return result;
-    const Key::Value* value = key->FindValue(name);
-    if (value == nullptr) return kErrorFileNotFound;
-    type = value->type;
-    data = value->data;
+    const std::size_t position = key->FindValue(name);
+    if (position == key->values.size()) return kErrorFileNotFound;
+    type = key->values[position].type;
+    data = key->values[position].data;
     return kErrorSuccess;
 }
 
@@ -270,14 +297,14 @@ long MemoryRegistry::SetValueLocked(Key& key, std::string_view name, std::uint32
                                     std::uint32_t size) {
     if (data == nullptr && size > 0) return kErrorNoAccess;
     std::vector<std::uint8_t> bytes(data, data + size);
-    if (Key::Value* existing = key.FindValue(name)) {
+    const std::size_t position = key.FindValue(name);
+    if (position < key.values.size()) {
         // An overwritten value keeps its place in the enumeration.
-        existing->type = type;
-        existing->data = std::move(bytes);
-        return kErrorSuccess;
+        key.values[position].type = type;
+        key.values[position].data = std::move(bytes);
+    } else {
+        key.AddValue(name, type, std::move(bytes));
     }
-    key.valueIndex.emplace(std::string(name), key.values.size());
-    key.values.push_back({std::string(name), type, std::move(bytes)});
     return kErrorSuccess;
 }
 
@@ -295,12 +322,9 @@ long MemoryRegistry::DeleteValue(const RegKey& handle, std::string_view name) {
     long result = kErrorSuccess;
     Key* key = Resolve(handle, result);
     if (key == nullptr) return result;
-    const auto it = key->valueIndex.find(name);
-    if (it == key->valueIndex.end()) return kErrorFileNotFound;
-    const std::size_t position = it->second;
-    key->valueIndex.erase(it);
-    key->values.erase(key->values.begin() + static_cast<std::ptrdiff_t>(position));
-    for (std::size_t i = position; i < key->values.size(); ++i) key->valueIndex[key->values[i].name] = i;
+    const std::size_t position = key->FindValue(name);
+    if (position == key->values.size()) return kErrorFileNotFound;
+    key->RemoveValue(position);
     return kErrorSuccess;
 }
 
