@@ -34,6 +34,23 @@ TEST(MemoryRegistry, DeniedKeysRefuseOpeningUntilAllowedAgain) {
     EXPECT_EQ(reg.OpenKey(kLocalMachine, "Software\\Secret", kKeyRead, key), kErrorSuccess);
 }
 
+TEST(MemoryRegistry, WriteDeniedKeysOpenOnlyForReading) {
+    MemoryRegistry reg;
+    reg.PutDword(kCurrentUser, "Software\\Locked", "n", 1);
+    ASSERT_TRUE(reg.SetWriteDenied(kCurrentUser, "Software\\Locked", true));
+    RegKey key;
+    EXPECT_EQ(reg.OpenKey(kCurrentUser, "Software\\Locked", kKeyAllAccess, key), kErrorAccessDenied);
+    EXPECT_EQ(reg.CreateKey(kCurrentUser, "Software\\Locked", key), kErrorAccessDenied);
+    EXPECT_EQ(reg.DeleteKey(kCurrentUser, "Software\\Locked"), kErrorAccessDenied);
+    ASSERT_EQ(reg.OpenKey(kCurrentUser, "Software\\Locked", kKeyRead, key), kErrorSuccess);
+    EXPECT_EQ(AllValues(reg, key).size(), 1u);
+    // A key opened with the right to read values only cannot list sub-keys.
+    ASSERT_EQ(reg.OpenKey(kCurrentUser, "Software", 0x0001, key), kErrorSuccess);
+    char name[16];
+    std::uint32_t nameLen = sizeof(name);
+    EXPECT_EQ(reg.EnumKey(key, 0, name, nameLen), kErrorAccessDenied);
+}
+
 TEST(MemoryRegistry, HandlesAndRootsBehaveAsWindowsAnswers) {
     MemoryRegistry reg;
     RegKey key;

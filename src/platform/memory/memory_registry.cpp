@@ -9,6 +9,13 @@ namespace kelvora::platform::memory {
 
 namespace {
 
+// Access rights of a key handle (KEY_*).
+constexpr std::uint32_t kKeyQueryValue = 0x0001;
+constexpr std::uint32_t kKeySetValue = 0x0002;
+constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
+constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
+constexpr std::uint32_t kKeyReadWrite = 0x2001F;  // KEY_READ | KEY_WRITE
+
 // ERROR_NOACCESS: what RegSetValueExA answers for an unreadable data buffer.
 constexpr long kErrorNoAccess = 998;
 
@@ -60,6 +67,7 @@ struct MemoryRegistry::Key {
     std::string name;
     bool deleted = false;
     bool denied = false;
+    bool writeDenied = false;
     // Keyed by a view of the child's own name, which lives as long as the child.
     std::unordered_map<std::string_view, std::shared_ptr<Key>, NoCaseHash, NoCaseEqual> children;
     // The children in enumeration order, rebuilt when a child came or went.
@@ -158,23 +166,27 @@ std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Create(RootKey root, std::s
     return key;
 }
 
-MemoryRegistry::Key* MemoryRegistry::Resolve(const RegKey& key, long& error) const {
+MemoryRegistry::Key* MemoryRegistry::Resolve(const RegKey& key, std::uint32_t need, long& error) const {
     const auto it = key.IsOpen() ? handles_.find(key.Handle()) : handles_.end();
     if (it == handles_.end()) {
         error = kErrorInvalidHandle;
         return nullptr;
     }
-    if (it->second->deleted) {
+    if ((it->second.access & need) == 0) {
+        error = kErrorAccessDenied;
+        return nullptr;
+    }
+    if (it->second.key->deleted) {
         error = kErrorKeyDeleted;
         return nullptr;
     }
     error = kErrorSuccess;
-    return it->second.get();
+    return it->second.key.get();
 }
 
-RegKey MemoryRegistry::NewHandle(const std::shared_ptr<Key>& key) {
+RegKey MemoryRegistry::NewHandle(const std::shared_ptr<Key>& key, std::uint32_t access) {
     const std::uintptr_t handle = nextHandle_++;
-    handles_.emplace(handle, key);
+    handles_.emplace(handle, OpenedKey{key, access});
     return RegKey(this, handle);
 }
 
@@ -183,14 +195,16 @@ void MemoryRegistry::CloseKey(std::uintptr_t handle) {
     handles_.erase(handle);
 }
 
-long MemoryRegistry::OpenKey(RootKey root, std::string_view path, std::uint32_t /*access*/, RegKey& out) {
+long MemoryRegistry::OpenKey(RootKey root, std::string_view path, std::uint32_t access, RegKey& out) {
     RegKey opened;
     {
         std::lock_guard lock(mutex_);
         const std::shared_ptr<Key> key = Find(root, path);
         if (!key) return roots_.contains(root) ? kErrorFileNotFound : kErrorInvalidHandle;
-        if (key->denied) return kErrorAccessDenied;
-        opened = NewHandle(key);
+        if (key->denied || (key->writeDenied && (access & (kKeySetValue | kKeyCreateSubKey)) != 0)) {
+            return kErrorAccessDenied;
+        }
+        opened = NewHandle(key, access);
     }
     // Assigned outside the lock: replacing an open key closes it, which locks.
     out = std::move(opened);
@@ -202,10 +216,10 @@ long MemoryRegistry::CreateKey(RootKey root, std::string_view path, RegKey& out)
     {
         std::lock_guard lock(mutex_);
         const std::shared_ptr<Key> existing = Find(root, path);
-        if (existing && existing->denied) return kErrorAccessDenied;
+        if (existing && (existing->denied || existing->writeDenied)) return kErrorAccessDenied;
         const std::shared_ptr<Key> key = existing ? existing : Create(root, path);
         if (!key) return kErrorInvalidHandle;
-        opened = NewHandle(key);
+        opened = NewHandle(key, kKeyReadWrite);
     }
     out = std::move(opened);
     return kErrorSuccess;
@@ -226,7 +240,7 @@ long MemoryRegistry::DeleteKey(RootKey root, std::string_view path) {
     const auto it = parent->children.find(last);
     if (it == parent->children.end()) return kErrorFileNotFound;
     Key& key = *it->second;
-    if (key.denied || !key.children.empty()) return kErrorAccessDenied;
+    if (key.denied || key.writeDenied || !key.children.empty()) return kErrorAccessDenied;
     key.deleted = true;
     parent->children.erase(it);
     parent->sortedValid = false;
@@ -237,7 +251,7 @@ long MemoryRegistry::EnumValue(const RegKey& handle, std::uint32_t index, char* 
                                std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataLen) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeyQueryValue, result);
     if (key == nullptr) return result;
     if (index >= key->values.size()) return kErrorNoMoreItems;
     const Key::Value& value = key->values[index];
@@ -263,7 +277,7 @@ long MemoryRegistry::EnumValue(const RegKey& handle, std::uint32_t index, char* 
 long MemoryRegistry::EnumKey(const RegKey& handle, std::uint32_t index, char* name, std::uint32_t& nameLen) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeyEnumerateSubKeys, result);
     if (key == nullptr) return result;
     const std::vector<Key*>& sorted = key->Sorted();
     if (index >= sorted.size()) return kErrorNoMoreItems;
@@ -273,7 +287,7 @@ long MemoryRegistry::EnumKey(const RegKey& handle, std::uint32_t index, char* na
 long MemoryRegistry::QueryInfo(const RegKey& handle, std::uint32_t& subKeys, std::uint32_t& values) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeyQueryValue, result);
     if (key == nullptr) return result;
     subKeys = static_cast<std::uint32_t>(key->children.size());
     values = static_cast<std::uint32_t>(key->values.size());
@@ -284,7 +298,7 @@ long MemoryRegistry::QueryValue(const RegKey& handle, std::string_view name, std
                                 std::vector<std::uint8_t>& data) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeyQueryValue, result);
     if (key == nullptr) return result;
     const std::size_t position = key->FindValue(name);
     if (position == key->values.size()) return kErrorFileNotFound;
@@ -312,7 +326,7 @@ long MemoryRegistry::SetValue(const RegKey& handle, std::string_view name, std::
                               const std::uint8_t* data, std::uint32_t size) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeySetValue, result);
     if (key == nullptr) return result;
     return SetValueLocked(*key, name, type, data, size);
 }
@@ -320,7 +334,7 @@ long MemoryRegistry::SetValue(const RegKey& handle, std::string_view name, std::
 long MemoryRegistry::DeleteValue(const RegKey& handle, std::string_view name) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeySetValue, result);
     if (key == nullptr) return result;
     const std::size_t position = key->FindValue(name);
     if (position == key->values.size()) return kErrorFileNotFound;
@@ -357,6 +371,14 @@ bool MemoryRegistry::SetDenied(RootKey root, std::string_view path, bool denied)
     const std::shared_ptr<Key> key = Find(root, path);
     if (!key) return false;
     key->denied = denied;
+    return true;
+}
+
+bool MemoryRegistry::SetWriteDenied(RootKey root, std::string_view path, bool denied) {
+    std::lock_guard lock(mutex_);
+    const std::shared_ptr<Key> key = Find(root, path);
+    if (!key) return false;
+    key->writeDenied = denied;
     return true;
 }
 
