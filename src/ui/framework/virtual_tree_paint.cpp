@@ -12,6 +12,7 @@ void VirtualTree::FillDispInfo(NMLVDISPINFOA* info) {
     LVITEMA& item = info->item;
     if (source_ == nullptr || item.iItem < 0 || item.iItem >= RowCount()) return;
     Node node = RowNode(item.iItem);
+    ReadScope read(source_);
     if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
         std::string text = source_->Text(node, item.iSubItem);
         std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
@@ -39,6 +40,7 @@ LRESULT VirtualTree::CustomDraw(NMLVCUSTOMDRAW* cd) {
             RECT row_rc{LVIR_BOUNDS};
             SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&row_rc));
             RECT cell{row_rc.left, row_rc.top, row_rc.left + ColumnWidth(0), row_rc.bottom};
+            ReadScope read(source_);
             DrawCell0(cd->nmcd.hdc, row, cell, selected);
             return CDRF_SKIPDEFAULT;
         }
