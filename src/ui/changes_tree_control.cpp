@@ -38,6 +38,7 @@ ChangesTreeControl::~ChangesTreeControl() {
 
 bool ChangesTreeControl::Create(HWND parent, int id, RECT bounds) {
     if (!tree_.Create(parent, id, bounds)) return false;
+    ApplyFont(TSettings{}.ChangesTreeFont, TSettings{}.ChangesTreeFontSize, DEFAULT_CHARSET);
     UINT dpi = GetDpiForWindow(tree_.Handle());
     tree_.SetImages(CreateChangeImages(MulDiv(16, dpi != 0 ? static_cast<int>(dpi) : 96, 96)));
     const Message* captions[] = {&RS_DET_CHANGES, &RS_BEFORE, &RS_AFTER};
@@ -57,6 +58,14 @@ void ChangesTreeControl::Translate() {
     tree_.SetColumnCaption(1, TranslateString(RS_BEFORE));
     tree_.SetColumnCaption(2, TranslateString(RS_AFTER));
     tree_.Repaint();
+}
+
+void ChangesTreeControl::ApplyFont(const std::string& face, int points, BYTE charset) {
+    UINT dpi = GetDpiForWindow(tree_.Handle());
+    Font font = CreatePointFont(face.c_str(), points, dpi != 0 ? dpi : 96, false, charset);
+    if (!font) return;
+    tree_.SetTreeFont(font.Get());
+    font_ = std::move(font);  // the old font goes after the control has let go of it
 }
 
 void ChangesTreeControl::SetBinaryHexa(bool hexa) {

@@ -16,6 +16,7 @@
 
 #include "changes/cell_text.h"
 #include "changes/changes_tree.h"
+#include "ui/framework/gdi.h"
 #include "ui/framework/virtual_tree.h"
 
 namespace kelvora::ui {
@@ -34,6 +35,9 @@ public:
 
     // Captions and cell words in the current language.
     void Translate();
+    // The tree's font (ChangesTreeFont, ChangesTreeFontSize) in the
+    // language's character set; the header takes a bold copy.
+    void ApplyFont(const std::string& face, int points, BYTE charset);
     // BinaryHexa: every binary cell at once.
     void SetBinaryHexa(bool hexa);
     bool BinaryHexa() const { return hexa_; }
@@ -80,6 +84,7 @@ private:
     };
     ChangesTree& model_;
     VirtualTree tree_;
+    Font font_;
     CellWords words_;
     bool hexa_ = false;
     std::unordered_map<NodeId, Order> orders_;

@@ -64,11 +64,14 @@ void VirtualTree::SetTreeFont(HFONT font) {
 }
 
 void VirtualTree::AddColumn(std::string_view caption, int width, int minWidth) {
+    // The column that was last gave up filling the rest: back to its width.
+    if (!min_widths_.empty()) ListView_SetColumnWidth(Handle(), static_cast<int>(min_widths_.size()) - 1, last_width_);
+    last_width_ = std::max(width, minWidth);
     std::string text(caption);
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     col.fmt = LVCFMT_LEFT;
-    col.cx = std::max(width, minWidth);
+    col.cx = last_width_;
     col.pszText = text.data();
     SendMessageA(Handle(), LVM_INSERTCOLUMNA, min_widths_.size(), reinterpret_cast<LPARAM>(&col));
     min_widths_.push_back(minWidth);

@@ -157,6 +157,7 @@ private:
     std::vector<Row> rows_;
     std::vector<std::uint8_t> expanded_;  // by node id
     std::vector<int> min_widths_;
+    int last_width_ = 0;  // the width asked for the last column before it filled the rest
     ImageList images_;
     Font header_font_;
     HFONT tree_font_ = nullptr;

@@ -8,6 +8,11 @@
 
 namespace kelvora::ui {
 
+namespace {
+// The text colour of the row under the mouse (hot tracking).
+constexpr COLORREF kHotText = RGB(0, 80, 200);
+}  // namespace
+
 void VirtualTree::FillDispInfo(NMLVDISPINFOA* info) {
     LVITEMA& item = info->item;
     if (source_ == nullptr || item.iItem < 0 || item.iItem >= RowCount()) return;
@@ -45,7 +50,7 @@ LRESULT VirtualTree::CustomDraw(NMLVCUSTOMDRAW* cd) {
             return CDRF_SKIPDEFAULT;
         }
         if (row == hot_row_ && !selected) {
-            cd->clrText = GetSysColor(COLOR_HOTLIGHT);
+            cd->clrText = kHotText;
             return CDRF_NEWFONT;
         }
         return CDRF_DODEFAULT;
@@ -71,7 +76,7 @@ void VirtualTree::DrawLines(HDC dc, const Row& r, const RECT& cell) const {
     int x = cell.left + r.level * indent + indent / 2;
     bool top_row = r.level == 0 && &r == &rows_.front();
     vertical(x, top_row ? mid_y : cell.top, (r.flags & kLastSibling) != 0 ? mid_y : cell.bottom);
-    horizontal(x, x + indent / 2 + 2, mid_y);
+    horizontal(x, x + indent / 2 - 1, mid_y);
 }
 
 void VirtualTree::DrawCell0(HDC dc, int row, const RECT& cell, bool selected) {
@@ -79,7 +84,7 @@ void VirtualTree::DrawCell0(HDC dc, int row, const RECT& cell, bool selected) {
     bool focused_window = GetFocus() == Handle();
     COLORREF back = GetSysColor(COLOR_WINDOW);
     COLORREF fore = GetSysColor(COLOR_WINDOWTEXT);
-    if (row == hot_row_) fore = GetSysColor(COLOR_HOTLIGHT);
+    if (row == hot_row_) fore = kHotText;
     CellParts parts = PartsOf(row);
 
     HRGN clip = CreateRectRgnIndirect(&cell);
