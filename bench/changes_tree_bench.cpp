@@ -71,6 +71,21 @@ int main() {
     }
     std::printf("uncheck and check everything: %.3f s\n", Seconds(start));
 
+    // A level of 20,000 folders searched for every record.
+    start = Clock::now();
+    tree.StartFill(false);
+    constexpr int kWide = 20000;
+    for (int round = 0; round < 25; ++round) {
+        for (int d = 0; d < kWide; ++d) {
+            TNodeData rec;
+            rec.Kind = ckFileDeleted;
+            rec.Path = "C:\\Wide\\Folder" + std::to_string(d);
+            const std::string path = rec.Path;
+            tree.AddToTree(path, std::string("f").append(std::to_string(round)), std::move(rec));
+        }
+    }
+    std::printf("place %d changes below a level of %d folders: %.3f s\n", 25 * kWide, kWide, Seconds(start));
+
     start = Clock::now();
     tree.Clear();
     std::printf("clear: %.3f s\n", Seconds(start));

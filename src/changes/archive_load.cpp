@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "changes/chg_archive.h"
+#include "changes/identifier.h"
 
 namespace kelvora {
 
@@ -92,6 +93,9 @@ TWizardState LoadCheckTree(AppContext& context, platform::FileSystem& files, pla
     context.LoadedCounts.fill(0);
     TWizardState end = TWizardState::wsIdle;
     try {
+        // An identifier that cannot name a file in the program's folder
+        // never reaches the file system.
+        if (IdentifierError(context.AppIdentifier, context.ProgramFolder)) throw BadArchive();
         TChgArchive archive(files, clock, ArchiveFileBase(context.ProgramFolder, context.AppIdentifier));
         // The wizard validated the file just before, but it may have changed
         // since: a file that is no longer an archive is not read at all.

@@ -62,13 +62,7 @@ void ChangesTree::AppendChild(NodeId parent, NodeId child) {
     }
     p.LastChild = child;
     ++p.ChildCount;
-    if (p.Index) {
-        p.Index->first.emplace(c.Data.Name, child);  // keeps an earlier child of that name
-    } else if (p.ChildCount > kIndexThreshold) {
-        p.Index = std::make_unique<ChildIndex>();
-        p.Index->first.reserve(p.ChildCount * 2);
-        for (NodeId n = p.FirstChild; n != kNoNode; n = At(n).Next) p.Index->first.emplace(At(n).Data.Name, n);
-    }
+    if (p.Index) p.Index->first.emplace(c.Data.Name, child);  // keeps an earlier child of that name
 }
 
 // Takes the node out of its parent's child list and index.
@@ -101,8 +95,16 @@ void ChangesTree::Unlink(NodeId node) {
     c.Next = kNoNode;
 }
 
+// A level gets its index the first time it is searched with more than a few
+// children; from then on appends keep it up to date. Levels that are never
+// searched (a folder's files are found through the folder) never pay for one.
 NodeId ChangesTree::FindChildLocked(NodeId parent, std::string_view name) const {
     const Node& p = At(parent);
+    if (!p.Index && p.ChildCount > kIndexThreshold) {
+        p.Index = std::make_unique<ChildIndex>();
+        p.Index->first.reserve(p.ChildCount * 2);
+        for (NodeId n = p.FirstChild; n != kNoNode; n = At(n).Next) p.Index->first.emplace(At(n).Data.Name, n);
+    }
     if (p.Index) {
         const auto it = p.Index->first.find(name);
         return it == p.Index->first.end() ? kNoNode : it->second;

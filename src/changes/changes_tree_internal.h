@@ -36,7 +36,8 @@ struct ChangesTree::Node {
     std::uint32_t ChildCount = 0;
     TCheckState Check = TCheckState::None;
     bool Alive = false;
-    std::unique_ptr<ChildIndex> Index;
+    // Built by a search (under the tree's lock), hence mutable.
+    mutable std::unique_ptr<ChildIndex> Index;
 };
 
 // What a fill reads from the settings, copied when the fill starts.

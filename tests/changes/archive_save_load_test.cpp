@@ -251,6 +251,14 @@ TEST_F(ArchiveSaveLoadTest, UnknownKindEndsTheLoadAsBad) {
         EXPECT_EQ(Load(b), TWizardState::wsBadArchive) << bad;
         EXPECT_EQ(Leaves(), 1u);
     }
+    // An identifier that would reach outside the program's folder.
+    os.files.AddFolder("C:\\Other");
+    TChgArchive outside(os.files, os.clock, "C:\\Other\\App");
+    outside.CreateNew();
+    outside.Save();
+    context.AppIdentifier = "..\\Other\\App";
+    EXPECT_EQ(Load(Header(1.0)), TWizardState::wsBadArchive);
+    context.AppIdentifier = "App";
     // A file that is no longer an archive when the loader opens it.
     EXPECT_EQ(Load(Bytes{1, 2, 3}), TWizardState::wsBadArchive);
     EXPECT_EQ(Leaves(), 0u);

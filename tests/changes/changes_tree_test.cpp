@@ -316,6 +316,9 @@ TEST_F(ChangesTreeTest, RemoveBranchUnderTheCacheAndFirstMatchIndex) {
     }
     AddFile(ckFileCreated, "D:\\W\\Dup", "again");
     EXPECT_EQ(Shape(Find(w, {"dup"})), "again/9");
+    // A later child of the same name, appended to the indexed level, is not the first.
+    AddFile(ckFileCreated, "D:\\W", "Dup");
+    EXPECT_EQ(Shape(Find(w, {"dup"})), "again/9");
 }
 
 TEST_F(ChangesTreeTest, SiblingOrderByKindThenName) {
