@@ -8,10 +8,16 @@
 
 namespace kelvora::ui {
 
+namespace {
+// The text colour of the row under the mouse (hot tracking).
+constexpr COLORREF kHotText = RGB(0, 80, 200);
+}  // namespace
+
 void VirtualTree::FillDispInfo(NMLVDISPINFOA* info) {
     LVITEMA& item = info->item;
     if (source_ == nullptr || item.iItem < 0 || item.iItem >= RowCount()) return;
     Node node = RowNode(item.iItem);
+    ReadScope read(source_);
     if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
         std::string text = source_->Text(node, item.iSubItem);
         std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
@@ -39,11 +45,12 @@ LRESULT VirtualTree::CustomDraw(NMLVCUSTOMDRAW* cd) {
             RECT row_rc{LVIR_BOUNDS};
             SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&row_rc));
             RECT cell{row_rc.left, row_rc.top, row_rc.left + ColumnWidth(0), row_rc.bottom};
+            ReadScope read(source_);
             DrawCell0(cd->nmcd.hdc, row, cell, selected);
             return CDRF_SKIPDEFAULT;
         }
         if (row == hot_row_ && !selected) {
-            cd->clrText = GetSysColor(COLOR_HOTLIGHT);
+            cd->clrText = kHotText;
             return CDRF_NEWFONT;
         }
         return CDRF_DODEFAULT;
@@ -69,7 +76,7 @@ void VirtualTree::DrawLines(HDC dc, const Row& r, const RECT& cell) const {
     int x = cell.left + r.level * indent + indent / 2;
     bool top_row = r.level == 0 && &r == &rows_.front();
     vertical(x, top_row ? mid_y : cell.top, (r.flags & kLastSibling) != 0 ? mid_y : cell.bottom);
-    horizontal(x, x + indent / 2 + 2, mid_y);
+    horizontal(x, x + indent / 2 - 1, mid_y);
 }
 
 void VirtualTree::DrawCell0(HDC dc, int row, const RECT& cell, bool selected) {
@@ -77,7 +84,7 @@ void VirtualTree::DrawCell0(HDC dc, int row, const RECT& cell, bool selected) {
     bool focused_window = GetFocus() == Handle();
     COLORREF back = GetSysColor(COLOR_WINDOW);
     COLORREF fore = GetSysColor(COLOR_WINDOWTEXT);
-    if (row == hot_row_) fore = GetSysColor(COLOR_HOTLIGHT);
+    if (row == hot_row_) fore = kHotText;
     CellParts parts = PartsOf(row);
 
     HRGN clip = CreateRectRgnIndirect(&cell);
