@@ -10,6 +10,14 @@
 #include <string_view>
 #include <vector>
 
+// <windows.h> makes DeleteFile a macro (DeleteFileA or DeleteFileW). The
+// FileSystem member of that name must keep its own name in every file, or
+// files with and without <windows.h> would disagree about the class; so a
+// file that includes <windows.h> after this header must #undef it as well.
+#ifdef DeleteFile
+#undef DeleteFile
+#endif
+
 namespace kelvora::platform {
 
 // ---------------------------------------------------------------- registry

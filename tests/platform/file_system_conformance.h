@@ -194,9 +194,22 @@ TYPED_TEST_P(FileSystemConformance, RecycleBinTakesFilesAndFolders) {
     EXPECT_FALSE(shell.DeleteToRecycleBin(this->dir + "\\never there.txt"));
 }
 
+TYPED_TEST_P(FileSystemConformance, NonAsciiNamesRoundTripExactly) {
+    auto& files = this->files;
+    const std::string folder = this->dir + "\\Ünïcødé 键";
+    ASSERT_TRUE(files.CreateFolder(folder));
+    ASSERT_TRUE(this->Write(folder + "\\データ.txt", "✓"));
+    EXPECT_EQ(Names(SortedListing(files, this->dir + "\\*.*")), (std::vector<std::string>{".", "..", "Ünïcødé 键"}));
+    EXPECT_EQ(Names(SortedListing(files, folder + "\\*.*")), (std::vector<std::string>{".", "..", "データ.txt"}));
+    EXPECT_EQ(this->Read(folder + "\\データ.txt"), "✓");
+    ASSERT_TRUE(files.SetCurrentDir(folder));
+    EXPECT_EQ(files.GetCurrentDir(), folder);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FileSystemConformance, FoldersAndFilesAreCreatedListedAndRemoved,
                             RelativePathsFollowTheCurrentDirectory, RenameRefusesAnExistingTarget,
                             ReadOnlyFilesAreNotDeleted, AtomicWritesReplaceWholeOrNotAtAll,
-                            PlainPathsNeedNoExpanding, RecycleBinTakesFilesAndFolders);
+                            PlainPathsNeedNoExpanding, RecycleBinTakesFilesAndFolders,
+                            NonAsciiNamesRoundTripExactly);
 
 }  // namespace kelvora::platform::conformance

@@ -16,6 +16,7 @@ public:
     Registry& Reg() { return mp_.registry; }
     RootKey Root() const { return kCurrentUser; }
     std::string Base() const { return "Software\\KelvoraTest\\Scratch"; }
+    bool ValuesInCreationOrder() const { return true; }
     FileSystem& Files() { return mp_.files; }
     Shell& Shelf() { return mp_.shell; }
     std::string Folder() const { return "C:\\Scratch Folder"; }

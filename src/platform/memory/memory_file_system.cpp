@@ -387,8 +387,8 @@ bool MemoryFileSystem::WriteFileAtomic(std::string_view text, const std::uint8_t
     Item* item = folder->Child(path.parts.back());
     if (item != nullptr && (item->IsFolder() || item->IsReadOnly() || item->inUse)) return false;
     if (item == nullptr) item = &NewChild(*folder, path.parts.back(), kAttrArchive);
-    // The replacement is a new file: its attributes are those of a new file.
-    item->attributes = kAttrArchive;
+    // The replacement is a new file; it stays hidden or system when the old one was.
+    item->attributes = kAttrArchive | (item->attributes & (kAttrHidden | kAttrSystem));
     item->time = writeTime_;
     item->SetContents(data, size);
     return true;

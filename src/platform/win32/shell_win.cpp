@@ -1,0 +1,44 @@
+#include "platform/win32/shell_win.h"
+
+#include "platform/win32/file_system_win.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+namespace kelvora::platform::win32 {
+
+bool Win32Shell::Execute(std::string_view file, std::string_view parameters) {
+    const std::string fileText(file);
+    const std::string parameterText(parameters);
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_DOENVSUBST | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = fileText.c_str();
+    info.lpParameters = parameterText.empty() ? nullptr : parameterText.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExA(&info) != FALSE;
+}
+
+bool Win32Shell::DeleteToRecycleBin(std::string_view fullPath) {
+    // The shell wants a full path (a relative one may be taken relative to
+    // another folder) in a list ended by an empty string: path, zero, zero.
+    const std::string path = Win32FileSystem().FullPathName(fullPath);
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    std::string list = path;
+    list.push_back('\0');
+    list.push_back('\0');
+    SHFILEOPSTRUCTA operation{};
+    operation.hwnd = nullptr;
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = list.c_str();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationA(&operation);
+    // With its boxes off the shell may answer 0 and still have left the item
+    // where it was (and it reports some successes with odd codes): what
+    // counts is whether the item is gone.
+    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace kelvora::platform::win32

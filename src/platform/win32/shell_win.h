@@ -1,0 +1,18 @@
+// The Windows shell: starting programs and documents, the Recycle Bin.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace kelvora::platform::win32 {
+
+class Win32Shell final : public Shell {
+public:
+    // ShellExecuteExA, default verb, environment variables expanded, no error
+    // boxes. The calling thread should have initialised COM, as for any shell call.
+    bool Execute(std::string_view file, std::string_view parameters) override;
+    // SHFileOperationA FO_DELETE with undo allowed, without questions, progress
+    // or error boxes. Succeeds exactly when the item existed and is gone.
+    bool DeleteToRecycleBin(std::string_view fullPath) override;
+};
+
+}  // namespace kelvora::platform::win32

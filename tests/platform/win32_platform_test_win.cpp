@@ -1,0 +1,124 @@
+// What only the Win32 platform shows: Wine's Recycle Bin, the predefined root
+// keys, the handle owners, replacing hidden files, starting programs.
+#include "platform/win32/handles_win.h"
+#include "platform/win32/win32_platform_win.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace kelvora::platform::win32 {
+namespace {
+
+class Win32PlatformFiles : public ::testing::Test {
+protected:
+    Win32Platform wp;
+    std::string dir;
+
+    void SetUp() override {
+        char temp[MAX_PATH];
+        const DWORD length = GetTempPathA(MAX_PATH, temp);
+        dir = wp.files.LongPathName(std::string(temp, length)) + "KelvoraWin32Test-" +
+              std::to_string(GetCurrentProcessId());
+        ASSERT_TRUE(wp.files.CreateFolder(dir));
+    }
+    void TearDown() override {
+        wp.files.List(dir + "\\*", [&](const FindEntry& e) {
+            if (!e.IsFolder()) {
+                wp.files.SetAttributes(dir + "\\" + e.name, kAttrArchive);
+                wp.files.DeleteFile(dir + "\\" + e.name);
+            }
+            return true;
+        });
+        wp.files.RemoveFolder(dir);
+    }
+    bool Write(const std::string& path, std::string_view text, bool atomic) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        return atomic ? wp.files.WriteFileAtomic(path, bytes, text.size()) : wp.files.WriteFile(path, bytes, text.size());
+    }
+    std::string Read(const std::string& path) {
+        std::vector<std::uint8_t> bytes;
+        return wp.files.ReadFile(path, bytes) ? std::string(bytes.begin(), bytes.end()) : "<unreadable>";
+    }
+};
+
+TEST_F(Win32PlatformFiles, RecycledFilesLandInWinesTrash) {
+    char data[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("XDG_DATA_HOME", data, MAX_PATH);
+    if (length == 0 || data[0] != '/') GTEST_SKIP() << "not under Wine with XDG_DATA_HOME set";
+    std::string trash = "Z:" + std::string(data, length) + "/Trash";
+    for (char& c : trash) c = c == '/' ? '\\' : c;
+    const std::string name = "kelvora-recycled-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    ASSERT_TRUE(Write(dir + "\\" + name, "recycled", false));
+    ASSERT_TRUE(wp.shell.DeleteToRecycleBin(dir + "\\" + name));
+    EXPECT_FALSE(wp.files.Exists(dir + "\\" + name));
+    EXPECT_EQ(Read(trash + "\\files\\" + name), "recycled");
+    DeleteFileA((trash + "\\files\\" + name).c_str());
+    DeleteFileA((trash + "\\info\\" + name + ".trashinfo").c_str());
+}
+
+TEST_F(Win32PlatformFiles, HiddenFilesAreReplacedAndStayHidden) {
+    const std::string path = dir + "\\hidden.dat";
+    ASSERT_TRUE(Write(path, "one", false));
+    ASSERT_TRUE(wp.files.SetAttributes(path, kAttrHidden));
+    // CREATE_ALWAYS alone would fail on a hidden file.
+    EXPECT_TRUE(Write(path, "two", false));
+    EXPECT_EQ(Read(path), "two");
+    EXPECT_TRUE(Write(path, "three", true));
+    EXPECT_EQ(Read(path), "three");
+    EXPECT_NE(wp.files.GetAttributes(path) & kAttrHidden, 0u);
+}
+
+TEST_F(Win32PlatformFiles, AtomicWriteKeepsTheOldFileWhenTheTargetIsHeldOpen) {
+    const std::string path = dir + "\\busy.dat";
+    ASSERT_TRUE(Write(path, "old", false));
+    {
+        const FileHandle held(
+            CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(Write(path, "new", true));
+    }
+    EXPECT_EQ(Read(path), "old");
+    int entries = 0;
+    wp.files.List(dir + "\\*.*", [&](const FindEntry&) { return ++entries, true; });
+    EXPECT_EQ(entries, 3);  // ".", ".." and busy.dat: no temporary file left
+}
+
+TEST(Win32Handles, PredefinedKeysAreRecognisedAndNeverClosed) {
+    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_CONFIG}) {
+        EXPECT_TRUE(IsPredefinedKey(root));
+    }
+    Win32Registry reg;
+    RegKey opened;
+    ASSERT_EQ(reg.OpenKey(kCurrentUser, "Software", kKeyRead, opened), kErrorSuccess);
+    EXPECT_FALSE(IsPredefinedKey(reinterpret_cast<HKEY>(opened.Handle())));
+    EXPECT_FALSE(IsPredefinedKey(nullptr));
+    for (RootKey root : {kClassesRoot, kCurrentUser, kLocalMachine, kUsers, kCurrentConfig}) {
+        RegKey key;
+        EXPECT_EQ(reg.OpenKey(root, "", kKeyRead, key), kErrorSuccess) << std::hex << root;
+    }
+    { KeyHandle root(HKEY_CURRENT_USER); }
+    HKEY software = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &software), ERROR_SUCCESS);
+    KeyHandle owner(software);
+    KeyHandle moved(std::move(owner));
+    EXPECT_FALSE(owner);
+    EXPECT_TRUE(moved);
+}
+
+TEST(Win32Shell, StartsProgramsWithEnvironmentVariablesExpanded) {
+    Win32Shell shell;
+    EXPECT_TRUE(shell.Execute("%WINDIR%\\system32\\cmd.exe", "/c exit 0"));
+    EXPECT_FALSE(shell.Execute("%WINDIR%\\no such program.exe", ""));
+    EXPECT_FALSE(shell.DeleteToRecycleBin("C:\\no such folder\\no such file.txt"));
+}
+
+TEST(Win32FileSystem, TheWindowsFolderExists) {
+    Win32FileSystem files;
+    EXPECT_TRUE(files.FolderExists(files.WindowsFolder()));
+}
+
+}  // namespace
+}  // namespace kelvora::platform::win32
