@@ -34,6 +34,23 @@ TEST(MemoryRegistry, DeniedKeysRefuseOpeningUntilAllowedAgain) {
     EXPECT_EQ(reg.OpenKey(kLocalMachine, "Software\\Secret", kKeyRead, key), kErrorSuccess);
 }
 
+TEST(MemoryRegistry, WriteDeniedKeysOpenOnlyForReading) {
+    MemoryRegistry reg;
+    reg.PutDword(kCurrentUser, "Software\\Locked", "n", 1);
+    ASSERT_TRUE(reg.SetWriteDenied(kCurrentUser, "Software\\Locked", true));
+    RegKey key;
+    EXPECT_EQ(reg.OpenKey(kCurrentUser, "Software\\Locked", kKeyAllAccess, key), kErrorAccessDenied);
+    EXPECT_EQ(reg.CreateKey(kCurrentUser, "Software\\Locked", key), kErrorAccessDenied);
+    EXPECT_EQ(reg.DeleteKey(kCurrentUser, "Software\\Locked"), kErrorAccessDenied);
+    ASSERT_EQ(reg.OpenKey(kCurrentUser, "Software\\Locked", kKeyRead, key), kErrorSuccess);
+    EXPECT_EQ(AllValues(reg, key).size(), 1u);
+    // A key opened with the right to read values only cannot list sub-keys.
+    ASSERT_EQ(reg.OpenKey(kCurrentUser, "Software", 0x0001, key), kErrorSuccess);
+    char name[16];
+    std::uint32_t nameLen = sizeof(name);
+    EXPECT_EQ(reg.EnumKey(key, 0, name, nameLen), kErrorAccessDenied);
+}
+
 TEST(MemoryRegistry, HandlesAndRootsBehaveAsWindowsAnswers) {
     MemoryRegistry reg;
     RegKey key;
@@ -106,6 +123,25 @@ TEST(MemoryRegistry, LargeKeysEnumerateInOrderAfterChanges) {
     names = AllSubKeys(reg, key);
     EXPECT_EQ(names[0], "K00");
     EXPECT_EQ(names[1], "k1");
+}
+
+TEST(MemoryRegistry, KeysWithManyValuesFindThemByNameAfterChanges) {
+    MemoryRegistry reg;
+    for (int i = 0; i < 20; ++i) reg.PutDword(kCurrentUser, "Many", "Value" + std::to_string(i), i);
+    RegKey key;
+    ASSERT_EQ(reg.OpenKey(kCurrentUser, "Many", kKeyAllAccess, key), kErrorSuccess);
+    EXPECT_EQ(reg.DeleteValue(key, "VALUE3"), kErrorSuccess);
+    EXPECT_EQ(reg.DeleteValue(key, "value3"), kErrorFileNotFound);
+    reg.PutDword(kCurrentUser, "Many", "value10", 99);
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    ASSERT_EQ(reg.QueryValue(key, "VALUE19", type, data), kErrorSuccess);
+    EXPECT_EQ(data[0], 19);
+    const auto values = AllValues(reg, key);
+    ASSERT_EQ(values.size(), 19u);
+    EXPECT_EQ(values[3].name, "Value4");
+    EXPECT_EQ(values[9].name, "Value10");
+    EXPECT_EQ(values[9].data[0], 99);
 }
 
 // A worker walks the tree the way the scan does while the test's thread

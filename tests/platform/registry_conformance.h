@@ -109,6 +109,13 @@ TYPED_TEST_P(RegistryConformance, KeysOpenIgnoringCaseAndCreateTheirParents) {
     // Closing it left the root usable.
     EXPECT_EQ(reg.OpenKey(this->root, this->base, kKeyRead, key), kErrorSuccess);
     EXPECT_EQ(AllSubKeys(reg, key), std::vector<std::string>{"One"});
+
+    // A key opened for reading cannot be written through.
+    const std::vector<std::uint8_t> one = {1};
+    EXPECT_EQ(reg.SetValue(key, "v", kRegBinary, one.data(), 1), kErrorAccessDenied);
+    EXPECT_EQ(reg.DeleteValue(key, "v"), kErrorAccessDenied);
+    ASSERT_EQ(reg.OpenKey(this->root, this->base, kKeyAllAccess, key), kErrorSuccess);
+    EXPECT_EQ(reg.SetValue(key, "v", kRegBinary, one.data(), 1), kErrorSuccess);
 }
 
 TYPED_TEST_P(RegistryConformance, ValuesEnumerateInCreationOrderAndRoundTrip) {

@@ -9,6 +9,13 @@ namespace kelvora::platform::memory {
 
 namespace {
 
+// Access rights of a key handle (KEY_*).
+constexpr std::uint32_t kKeyQueryValue = 0x0001;
+constexpr std::uint32_t kKeySetValue = 0x0002;
+constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
+constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
+constexpr std::uint32_t kKeyReadWrite = 0x2001F;  // KEY_READ | KEY_WRITE
+
 // ERROR_NOACCESS: what RegSetValueExA answers for an unreadable data buffer.
 constexpr long kErrorNoAccess = 998;
 
@@ -60,18 +67,17 @@ struct MemoryRegistry::Key {
     std::string name;
     bool deleted = false;
     bool denied = false;
+    bool writeDenied = false;
     // Keyed by a view of the child's own name, which lives as long as the child.
     std::unordered_map<std::string_view, std::shared_ptr<Key>, NoCaseHash, NoCaseEqual> children;
     // The children in enumeration order, rebuilt when a child came or went.
     std::vector<Key*> sorted;
     bool sortedValid = true;
     std::vector<Value> values;
-    std::unordered_map<std::string, std::size_t, NoCaseHash, NoCaseEqual> valueIndex;
-
-    Key* Child(std::string_view childName) const {
-        const auto it = children.find(childName);
-        return it == children.end() ? nullptr : it->second.get();
-    }
+    // Name -> position, kept only for keys with many values: most keys hold a
+    // handful, which a scan finds faster and in less memory.
+    std::unique_ptr<std::unordered_map<std::string, std::size_t, NoCaseHash, NoCaseEqual>> valueIndex;
+    static constexpr std::size_t kIndexFrom = 8;
 
     const std::vector<Key*>& Sorted() {
         if (!sortedValid) {
@@ -85,9 +91,38 @@ struct MemoryRegistry::Key {
         return sorted;
     }
 
-    Value* FindValue(std::string_view valueName) {
-        const auto it = valueIndex.find(valueName);
-        return it == valueIndex.end() ? nullptr : &values[it->second];
+    // The position of a value, or values.size() when there is none.
+    std::size_t FindValue(std::string_view valueName) const {
+        if (valueIndex) {
+            const auto it = valueIndex->find(valueName);
+            return it == valueIndex->end() ? values.size() : it->second;
+        }
+        std::size_t i = 0;
+        while (i < values.size() && !EqualsNoCase(values[i].name, valueName)) ++i;
+        return i;
+    }
+
+    void AddValue(std::string_view valueName, std::uint32_t type, std::vector<std::uint8_t> data) {
+        values.push_back({std::string(valueName), type, std::move(data)});
+        if (valueIndex) {
+            valueIndex->emplace(values.back().name, values.size() - 1);
+        } else if (values.size() > kIndexFrom) {
+            BuildIndex();
+        }
+    }
+
+    void RemoveValue(std::size_t position) {
+        if (valueIndex) valueIndex->erase(values[position].name);
+        values.erase(values.begin() + static_cast<std::ptrdiff_t>(position));
+        if (valueIndex) {
+            for (std::size_t i = position; i < values.size(); ++i) (*valueIndex)[values[i].name] = i;
+        }
+    }
+
+    void BuildIndex() {
+        valueIndex = std::make_unique<std::unordered_map<std::string, std::size_t, NoCaseHash, NoCaseEqual>>();
+        valueIndex->reserve(values.size());
+        for (std::size_t i = 0; i < values.size(); ++i) valueIndex->emplace(values[i].name, i);
     }
 };
 
@@ -131,23 +166,27 @@ std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Create(RootKey root, std::s
     return key;
 }
 
-MemoryRegistry::Key* MemoryRegistry::Resolve(const RegKey& key, long& error) const {
+MemoryRegistry::Key* MemoryRegistry::Resolve(const RegKey& key, std::uint32_t need, long& error) const {
     const auto it = key.IsOpen() ? handles_.find(key.Handle()) : handles_.end();
     if (it == handles_.end()) {
         error = kErrorInvalidHandle;
         return nullptr;
     }
-    if (it->second->deleted) {
+    if ((it->second.access & need) == 0) {
+        error = kErrorAccessDenied;
+        return nullptr;
+    }
+    if (it->second.key->deleted) {
         error = kErrorKeyDeleted;
         return nullptr;
     }
     error = kErrorSuccess;
-    return it->second.get();
+    return it->second.key.get();
 }
 
-RegKey MemoryRegistry::NewHandle(const std::shared_ptr<Key>& key) {
+RegKey MemoryRegistry::NewHandle(const std::shared_ptr<Key>& key, std::uint32_t access) {
     const std::uintptr_t handle = nextHandle_++;
-    handles_.emplace(handle, key);
+    handles_.emplace(handle, OpenedKey{key, access});
     return RegKey(this, handle);
 }
 
@@ -156,14 +195,16 @@ void MemoryRegistry::CloseKey(std::uintptr_t handle) {
     handles_.erase(handle);
 }
 
-long MemoryRegistry::OpenKey(RootKey root, std::string_view path, std::uint32_t /*access*/, RegKey& out) {
+long MemoryRegistry::OpenKey(RootKey root, std::string_view path, std::uint32_t access, RegKey& out) {
     RegKey opened;
     {
         std::lock_guard lock(mutex_);
         const std::shared_ptr<Key> key = Find(root, path);
         if (!key) return roots_.contains(root) ? kErrorFileNotFound : kErrorInvalidHandle;
-        if (key->denied) return kErrorAccessDenied;
-        opened = NewHandle(key);
+        if (key->denied || (key->writeDenied && (access & (kKeySetValue | kKeyCreateSubKey)) != 0)) {
+            return kErrorAccessDenied;
+        }
+        opened = NewHandle(key, access);
     }
     // Assigned outside the lock: replacing an open key closes it, which locks.
     out = std::move(opened);
@@ -175,10 +216,10 @@ long MemoryRegistry::CreateKey(RootKey root, std::string_view path, RegKey& out)
     {
         std::lock_guard lock(mutex_);
         const std::shared_ptr<Key> existing = Find(root, path);
-        if (existing && existing->denied) return kErrorAccessDenied;
+        if (existing && (existing->denied || existing->writeDenied)) return kErrorAccessDenied;
         const std::shared_ptr<Key> key = existing ? existing : Create(root, path);
         if (!key) return kErrorInvalidHandle;
-        opened = NewHandle(key);
+        opened = NewHandle(key, kKeyReadWrite);
     }
     out = std::move(opened);
     return kErrorSuccess;
@@ -199,7 +240,7 @@ long MemoryRegistry::DeleteKey(RootKey root, std::string_view path) {
     const auto it = parent->children.find(last);
     if (it == parent->children.end()) return kErrorFileNotFound;
     Key& key = *it->second;
-    if (key.denied || !key.children.empty()) return kErrorAccessDenied;
+    if (key.denied || key.writeDenied || !key.children.empty()) return kErrorAccessDenied;
     key.deleted = true;
     parent->children.erase(it);
     parent->sortedValid = false;
@@ -210,7 +251,7 @@ long MemoryRegistry::EnumValue(const RegKey& handle, std::uint32_t index, char* 
                                std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataLen) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeyQueryValue, result);
     if (key == nullptr) return result;
     if (index >= key->values.size()) return kErrorNoMoreItems;
     const Key::Value& value = key->values[index];
@@ -236,7 +277,7 @@ long MemoryRegistry::EnumValue(const RegKey& handle, std::uint32_t index, char* 
 long MemoryRegistry::EnumKey(const RegKey& handle, std::uint32_t index, char* name, std::uint32_t& nameLen) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeyEnumerateSubKeys, result);
     if (key == nullptr) return result;
     const std::vector<Key*>& sorted = key->Sorted();
     if (index >= sorted.size()) return kErrorNoMoreItems;
@@ -246,7 +287,7 @@ long MemoryRegistry::EnumKey(const RegKey& handle, std::uint32_t index, char* na
 long MemoryRegistry::QueryInfo(const RegKey& handle, std::uint32_t& subKeys, std::uint32_t& values) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeyQueryValue, result);
     if (key == nullptr) return result;
     subKeys = static_cast<std::uint32_t>(key->children.size());
     values = static_cast<std::uint32_t>(key->values.size());
@@ -257,12 +298,12 @@ long MemoryRegistry::QueryValue(const RegKey& handle, std::string_view name, std
                                 std::vector<std::uint8_t>& data) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeyQueryValue, result);
     if (key == nullptr) return result;
-    const Key::Value* value = key->FindValue(name);
-    if (value == nullptr) return kErrorFileNotFound;
-    type = value->type;
-    data = value->data;
+    const std::size_t position = key->FindValue(name);
+    if (position == key->values.size()) return kErrorFileNotFound;
+    type = key->values[position].type;
+    data = key->values[position].data;
     return kErrorSuccess;
 }
 
@@ -270,14 +311,14 @@ long MemoryRegistry::SetValueLocked(Key& key, std::string_view name, std::uint32
                                     std::uint32_t size) {
     if (data == nullptr && size > 0) return kErrorNoAccess;
     std::vector<std::uint8_t> bytes(data, data + size);
-    if (Key::Value* existing = key.FindValue(name)) {
+    const std::size_t position = key.FindValue(name);
+    if (position < key.values.size()) {
         // An overwritten value keeps its place in the enumeration.
-        existing->type = type;
-        existing->data = std::move(bytes);
-        return kErrorSuccess;
+        key.values[position].type = type;
+        key.values[position].data = std::move(bytes);
+    } else {
+        key.AddValue(name, type, std::move(bytes));
     }
-    key.valueIndex.emplace(std::string(name), key.values.size());
-    key.values.push_back({std::string(name), type, std::move(bytes)});
     return kErrorSuccess;
 }
 
@@ -285,7 +326,7 @@ long MemoryRegistry::SetValue(const RegKey& handle, std::string_view name, std::
                               const std::uint8_t* data, std::uint32_t size) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeySetValue, result);
     if (key == nullptr) return result;
     return SetValueLocked(*key, name, type, data, size);
 }
@@ -293,14 +334,11 @@ long MemoryRegistry::SetValue(const RegKey& handle, std::string_view name, std::
 long MemoryRegistry::DeleteValue(const RegKey& handle, std::string_view name) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
-    Key* key = Resolve(handle, result);
+    Key* key = Resolve(handle, kKeySetValue, result);
     if (key == nullptr) return result;
-    const auto it = key->valueIndex.find(name);
-    if (it == key->valueIndex.end()) return kErrorFileNotFound;
-    const std::size_t position = it->second;
-    key->valueIndex.erase(it);
-    key->values.erase(key->values.begin() + static_cast<std::ptrdiff_t>(position));
-    for (std::size_t i = position; i < key->values.size(); ++i) key->valueIndex[key->values[i].name] = i;
+    const std::size_t position = key->FindValue(name);
+    if (position == key->values.size()) return kErrorFileNotFound;
+    key->RemoveValue(position);
     return kErrorSuccess;
 }
 
@@ -333,6 +371,14 @@ bool MemoryRegistry::SetDenied(RootKey root, std::string_view path, bool denied)
     const std::shared_ptr<Key> key = Find(root, path);
     if (!key) return false;
     key->denied = denied;
+    return true;
+}
+
+bool MemoryRegistry::SetWriteDenied(RootKey root, std::string_view path, bool denied) {
+    std::lock_guard lock(mutex_);
+    const std::shared_ptr<Key> key = Find(root, path);
+    if (!key) return false;
+    key->writeDenied = denied;
     return true;
 }
 

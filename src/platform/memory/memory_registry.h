@@ -3,6 +3,9 @@
 // ASCII case, sub-keys enumerate sorted that way (as Windows and Wine list
 // them), values in the order they were created. Open keys stay valid when
 // their key is deleted meanwhile; operations on them answer kErrorKeyDeleted.
+// A key remembers the rights it was opened with: reading needs KEY_QUERY_VALUE
+// or KEY_ENUMERATE_SUB_KEYS, writing KEY_SET_VALUE (CreateKey grants
+// KEY_READ | KEY_WRITE, as the Win32 registry does), else kErrorAccessDenied.
 // Every call takes one lock, so a worker may walk it while another thread
 // writes.
 #pragma once
@@ -53,6 +56,11 @@ public:
     // (as a key whose security denies reading does), or lifts that. False when
     // the key does not exist.
     bool SetDenied(RootKey root, std::string_view path, bool denied);
+    // Makes opening an existing key for writing (KEY_SET_VALUE or
+    // KEY_CREATE_SUB_KEY, so CreateKey too) answer kErrorAccessDenied, as a
+    // key whose security allows only reading does, or lifts that. False when
+    // the key does not exist.
+    bool SetWriteDenied(RootKey root, std::string_view path, bool denied);
     // The number of keys opened and not yet closed.
     std::size_t OpenHandles();
 
@@ -66,15 +74,21 @@ private:
     std::shared_ptr<Key> Find(RootKey root, std::string_view path) const;
     // Null only for an unknown root.
     std::shared_ptr<Key> Create(RootKey root, std::string_view path);
-    // The key behind an open handle, or null with the error to answer.
-    Key* Resolve(const RegKey& key, long& error) const;
-    RegKey NewHandle(const std::shared_ptr<Key>& key);
+    struct OpenedKey {
+        std::shared_ptr<Key> key;
+        std::uint32_t access = 0;
+    };
+
+    // The key behind an open handle, when it was opened with one of the
+    // rights in need; else null with the error to answer.
+    Key* Resolve(const RegKey& key, std::uint32_t need, long& error) const;
+    RegKey NewHandle(const std::shared_ptr<Key>& key, std::uint32_t access);
     long SetValueLocked(Key& key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                         std::uint32_t size);
 
     mutable std::mutex mutex_;
     std::unordered_map<RootKey, std::shared_ptr<Key>> roots_;
-    std::unordered_map<std::uintptr_t, std::shared_ptr<Key>> handles_;
+    std::unordered_map<std::uintptr_t, OpenedKey> handles_;
     std::uintptr_t nextHandle_ = 1;
 };
 
