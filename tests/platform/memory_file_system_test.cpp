@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace kelvora::platform::memory {
 namespace {
 
@@ -147,6 +150,35 @@ TEST(MemoryFileSystem, ListingCallbacksMayUseTheFileSystem) {
         return true;
     });
     EXPECT_EQ(seen, (std::vector<std::string>{".", "..", "a.txt", ".", "..", "b.txt"}));
+}
+
+// A worker lists folders the way the folder scan does while the test's
+// thread creates and removes files in them.
+TEST(MemoryFileSystemConcurrency, ListWhileAnotherThreadWrites) {
+    MemoryFileSystem fs;
+    for (int i = 0; i < 20; ++i) fs.AddFile("C:\\Tree\\F" + std::to_string(i % 4) + "\\f" + std::to_string(i));
+    std::atomic<bool> stop{false};
+    std::atomic<int> walks{0};
+    std::thread worker([&] {
+        while (!stop.load()) {
+            for (int f = 0; f < 4; ++f) {
+                fs.List("C:\\Tree\\F" + std::to_string(f) + "\\*.*", [&](const FindEntry& e) {
+                    fs.GetAttributes("C:\\Tree\\F" + std::to_string(f) + "\\" + e.name);
+                    return true;
+                });
+            }
+            walks.fetch_add(1);
+        }
+    });
+    const std::uint8_t byte = 7;
+    for (int round = 0; round < 200 || walks.load() < 3; ++round) {
+        const std::string path = "C:\\Tree\\F" + std::to_string(round % 4) + "\\new" + std::to_string(round % 5);
+        fs.WriteFileAtomic(path, &byte, 1);
+        fs.DeleteFile(path);
+    }
+    stop.store(true);
+    worker.join();
+    EXPECT_EQ(Listing(fs, "C:\\Tree\\F0\\*.*").size(), 7u);
 }
 
 TEST(MemoryShell, RecordsWhatWouldHaveStarted) {

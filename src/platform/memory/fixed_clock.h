@@ -14,7 +14,7 @@ public:
 
     double Now() override { return now_.load(); }
     void Set(double now) { now_.store(now); }
-    void Advance(double days) { now_.store(now_.load() + days); }
+    void Advance(double days) { now_.fetch_add(days); }
 
 private:
     std::atomic<double> now_;
