@@ -188,6 +188,16 @@ int main(int argc, char** argv) {
     std::sort(pages.begin(), pages.end());
     std::printf("scroll a page: median %.1f ms, max %.1f ms (%zu pages)\n", pages[pages.size() / 2], pages.back(),
                 pages.size());
+    // The same page painted again without scrolling: the cost of the cells.
+    std::vector<double> paints;
+    for (int i = 0; i < 20; ++i) {
+        t = Clock::now();
+        InvalidateRect(list, nullptr, FALSE);
+        UpdateWindow(list);
+        paints.push_back(Ms(t));
+    }
+    std::sort(paints.begin(), paints.end());
+    std::printf("repaint a full page: median %.1f ms, max %.1f ms\n", paints[paints.size() / 2], paints.back());
 
     t = Clock::now();
     control.Tree().CollapseAll();

@@ -151,7 +151,7 @@ void DrawImage(Painter& p, int index) {
 }  // namespace
 
 ImageList CreateChangeImages(int size) {
-    ImageList list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, kChangeImageCount, 0));
+    ImageList list(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, kChangeImageCount, 0));
     if (!list) return list;
     // All images side by side in one strip on the mask colour.
     int width = size * kChangeImageCount;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -89,7 +90,7 @@ private:
     bool hexa_ = false;
     std::unordered_map<NodeId, Order> orders_;
     // The lock held while the control reads a batch (a rebuild, a paint).
-    std::unique_ptr<ChangesTree::Access> batch_;
+    std::optional<ChangesTree::Access> batch_;
     int batch_depth_ = 0;
 };
 

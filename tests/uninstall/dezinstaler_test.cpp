@@ -46,9 +46,9 @@ std::vector<std::uint8_t> Dword(std::int32_t n) {
     return data;
 }
 
-class Dezinstaler : public ::testing::Test {
+class UninstallWorker : public ::testing::Test {
 protected:
-    Dezinstaler() {
+    UninstallWorker() {
         context.ProgramFolder = "C:\\Kelvora";
         context.AppIdentifier = "MyApp";
         MakeArchive();
@@ -120,7 +120,7 @@ protected:
     Answers question;
 };
 
-TEST_F(Dezinstaler, EveryPhaseInItsOrderUndoesTheCheckedChanges) {
+TEST_F(UninstallWorker, EveryPhaseInItsOrderUndoesTheCheckedChanges) {
     context.Settings.UseRecycled = false;
     os.registry.PutString(kCurrentUser, "Software\\App", "Version", "2");
     os.registry.PutString(kCurrentUser, "Software\\App\\Sub", "Deep", "x");
@@ -181,7 +181,7 @@ TEST_F(Dezinstaler, EveryPhaseInItsOrderUndoesTheCheckedChanges) {
     EXPECT_EQ(os.registry.OpenHandles(), 0u);
 }
 
-TEST_F(Dezinstaler, UncheckedAndUnboxedLeavesAreCountedButLeftAlone) {
+TEST_F(UninstallWorker, UncheckedAndUnboxedLeavesAreCountedButLeftAlone) {
     context.Settings.DeleteValues = false;  // created values get no check box
     os.registry.PutString(kCurrentUser, "Software\\App", "V", "1");
     ASSERT_TRUE(os.files.AddFile("C:\\App\\keep.txt", "x"));
@@ -203,7 +203,7 @@ TEST_F(Dezinstaler, UncheckedAndUnboxedLeavesAreCountedButLeftAlone) {
     EXPECT_TRUE(os.files.Exists("C:\\App\\keep.txt"));
 }
 
-TEST_F(Dezinstaler, AKeyWhoseSubKeyLeftTheTreeHasSubKeysAndTheRunHasAnError) {
+TEST_F(UninstallWorker, AKeyWhoseSubKeyLeftTheTreeHasSubKeysAndTheRunHasAnError) {
     os.registry.PutString(kCurrentUser, "Software\\App\\Sub", "V", "1");
     Add(ckRegKeyCreated, kCurrentUser, "Software", "App");
     Add(ckRegKeyCreated, kCurrentUser, "Software\\App", "Sub");
@@ -220,7 +220,7 @@ TEST_F(Dezinstaler, AKeyWhoseSubKeyLeftTheTreeHasSubKeysAndTheRunHasAnError) {
     EXPECT_EQ(UseCount(), 1);
 }
 
-TEST_F(Dezinstaler, FilesAlreadyGoneGiveWarningsOnly) {
+TEST_F(UninstallWorker, FilesAlreadyGoneGiveWarningsOnly) {
     ASSERT_TRUE(os.files.AddFolder("C:\\App"));
     Add(ckFolderCreated, 0, "C:", "App");
     AddFile("C:\\App", "gone.txt");
@@ -234,7 +234,7 @@ TEST_F(Dezinstaler, FilesAlreadyGoneGiveWarningsOnly) {
                           }));
 }
 
-TEST_F(Dezinstaler, AStopInTheFilePhaseLeavesTheLaterPhasesUndone) {
+TEST_F(UninstallWorker, AStopInTheFilePhaseLeavesTheLaterPhasesUndone) {
     context.Settings.AutoDelQor = true;
     os.registry.PutDword(kLocalMachine, std::string(kSharedDllsKey), "C:\\App\\lib.dll", 2);
     for (const char* name : {"a.txt", "b.txt"}) ASSERT_TRUE(os.files.AddFile(std::string("C:\\App\\") + name, "x"));
@@ -267,7 +267,7 @@ TEST_F(Dezinstaler, AStopInTheFilePhaseLeavesTheLaterPhasesUndone) {
     EXPECT_EQ(UseCount(), 1);
 }
 
-TEST_F(Dezinstaler, TheArchiveGoesByItselfOnlyAfterARunWithoutErrors) {
+TEST_F(UninstallWorker, TheArchiveGoesByItselfOnlyAfterARunWithoutErrors) {
     context.Settings.AutoDelQor = true;
     EXPECT_EQ(Run(), 0);
     EXPECT_FALSE(os.files.Exists("C:\\Kelvora\\MyApp.qor"));
@@ -282,7 +282,7 @@ TEST_F(Dezinstaler, TheArchiveGoesByItselfOnlyAfterARunWithoutErrors) {
     EXPECT_EQ(UseCount(), 1);
 }
 
-TEST_F(Dezinstaler, WithEveryPhaseOffOnlyTheSummaryIsShownAndAFailedMarkIsHarmless) {
+TEST_F(UninstallWorker, WithEveryPhaseOffOnlyTheSummaryIsShownAndAFailedMarkIsHarmless) {
     AllPhasesOff();
     Add(ckRegKeyDeleted, kCurrentUser, "Software", "Removed");
     ASSERT_TRUE(os.files.SetInUse("C:\\Kelvora\\MyApp.qor", true));
@@ -296,7 +296,7 @@ TEST_F(Dezinstaler, WithEveryPhaseOffOnlyTheSummaryIsShownAndAFailedMarkIsHarmle
     EXPECT_EQ(UseCount(), 0);
 }
 
-TEST_F(Dezinstaler, ACounterBroughtToZeroWithoutTheFilePhaseKeepsValueAndFile) {
+TEST_F(UninstallWorker, ACounterBroughtToZeroWithoutTheFilePhaseKeepsValueAndFile) {
     context.Settings.DeleteFiles = false;
     os.registry.PutDword(kLocalMachine, std::string(kSharedDllsKey), "C:\\App\\lib.dll", 1);
     os.registry.PutDword(kLocalMachine, std::string(kSharedDllsKey), "C:\\App\\gone.dll", 1);
@@ -322,7 +322,7 @@ TEST_F(Dezinstaler, ACounterBroughtToZeroWithoutTheFilePhaseKeepsValueAndFile) {
     EXPECT_EQ(question.asked, 0);
 }
 
-TEST_F(Dezinstaler, LogLevelFiveKeepsErrorsAndSuccessesButNotWarnings) {
+TEST_F(UninstallWorker, LogLevelFiveKeepsErrorsAndSuccessesButNotWarnings) {
     ASSERT_TRUE(os.files.AddFile("C:\\App\\ok.txt", "x"));
     ASSERT_TRUE(os.files.AddFile("C:\\App\\used.txt", "x"));
     ASSERT_TRUE(os.files.SetInUse("C:\\App\\used.txt", true));

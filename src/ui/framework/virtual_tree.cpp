@@ -108,9 +108,11 @@ void VirtualTree::FitLastColumn() {
 // ---------------------------------------------------------------- rows
 
 void VirtualTree::AppendSubtree(Node parent, int level, std::uint64_t lines) {
-    // Children are fetched into a local list: the recursion below reuses
-    // nothing of it.
-    std::vector<Node> children;
+    // One list of children per level, reused: the recursion below only
+    // touches deeper levels' lists.
+    if (level_children_.size() <= static_cast<std::size_t>(level)) level_children_.resize(static_cast<std::size_t>(level) + 1);
+    std::vector<Node>& children = level_children_[static_cast<std::size_t>(level)];
+    children.clear();
     source_->Children(parent, children);
     for (std::size_t i = 0; i < children.size(); ++i) {
         Node node = children[i];

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -156,9 +157,13 @@ private:
     VirtualTreeSource* source_ = nullptr;
     std::vector<Row> rows_;
     std::vector<std::uint8_t> expanded_;  // by node id
+    // AppendSubtree's lists, one per level; a deque keeps each list in place
+    // while deeper levels are added.
+    std::deque<std::vector<Node>> level_children_;
     std::vector<int> min_widths_;
     int last_width_ = 0;  // the width asked for the last column before it filled the rest
     ImageList images_;
+    Brush dots_;  // a checkerboard: dotted tree lines
     Font header_font_;
     HFONT tree_font_ = nullptr;
     HWND tip_ = nullptr;

@@ -63,13 +63,17 @@ LRESULT VirtualTree::CustomDraw(NMLVCUSTOMDRAW* cd) {
 void VirtualTree::DrawLines(HDC dc, const Row& r, const RECT& cell) const {
     int indent = Indent();
     int mid_y = (cell.top + cell.bottom) / 2;
-    COLORREF colour = GetSysColor(COLOR_GRAYTEXT);
-    // Dotted lines: every other pixel.
+    // Dotted lines: one-pixel strips painted with a checkerboard brush,
+    // whose set bits take the text colour and the others the background.
+    SetTextColor(dc, GetSysColor(COLOR_WINDOW));
+    SetBkColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    SelectGuard brush(dc, dots_.Get());
     auto vertical = [&](int x, int y0, int y1) {
-        for (int y = y0 + ((y0 ^ x) & 1); y < y1; y += 2) SetPixelV(dc, x, y, colour);
+        if (y1 > y0) PatBlt(dc, x, y0, 1, y1 - y0, PATCOPY);
     };
     auto horizontal = [&](int x0, int x1, int y) {
-        for (int x = x0 + ((x0 ^ y) & 1); x < x1; x += 2) SetPixelV(dc, x, y, colour);
+        if (x1 > x0) PatBlt(dc, x0, y, x1 - x0, 1, PATCOPY);
     };
     for (int l = 0; l < r.level && l < 64; ++l)
         if ((r.lines >> l) & 1) vertical(cell.left + l * indent + indent / 2, cell.top, cell.bottom);
@@ -80,6 +84,11 @@ void VirtualTree::DrawLines(HDC dc, const Row& r, const RECT& cell) const {
 }
 
 void VirtualTree::DrawCell0(HDC dc, int row, const RECT& cell, bool selected) {
+    if (!dots_) {
+        static const WORD kCheckerboard[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+        Bitmap pattern(CreateBitmap(8, 8, 1, 1, kCheckerboard));
+        dots_.Reset(CreatePatternBrush(pattern.Get()));
+    }
     const Row& r = rows_[static_cast<std::size_t>(row)];
     bool focused_window = GetFocus() == Handle();
     COLORREF back = GetSysColor(COLOR_WINDOW);
