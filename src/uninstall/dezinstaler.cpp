@@ -1,0 +1,241 @@
+#include "uninstall/dezinstaler.h"
+
+#include <span>
+
+#include "changes/chg_archive.h"
+#include "translation/messages.h"
+#include "uninstall/uninstall_actions.h"
+
+namespace kelvora {
+
+namespace {
+
+struct Phase {
+    bool TSettings::*setting;
+    const Message* status;
+    TChangeKind kind;
+};
+
+// The phases in their order. Files go before the shared counters so that
+// the unused shared files are known by then, and folders go last, when
+// their files are gone.
+constexpr Phase kRegistryPhases[] = {
+    {&TSettings::DeleteValues, &RS_DEL_REG_VALS, ckRegValueCreated},
+    {&TSettings::DeleteKey, &RS_DEL_REG_KEYS, ckRegKeyCreated},
+    {&TSettings::RestoreValues, &RS_RESTORE_REG_VALS, ckRegValueChanged},
+    {&TSettings::CreateKey, &RS_CREATE_REG_KEYS, ckRegKeyDeleted},
+    {&TSettings::CreateValues, &RS_CREATE_REG_VALS, ckRegValueDeleted},
+};
+constexpr Phase kFilesPhase{&TSettings::DeleteFiles, &RS_DEL_FILES, ckFileCreated};
+constexpr Phase kCountersPhase{&TSettings::DecSharedCounter, &RS_UPD_SHAREDS, ckSharedCounterIncremented};
+constexpr Phase kFoldersPhase{&TSettings::DeleteFolders, &RS_DEL_FOLDERS, ckFolderCreated};
+
+constexpr Phase kAllPhases[] = {kRegistryPhases[0], kRegistryPhases[1], kRegistryPhases[2], kRegistryPhases[3],
+                                kRegistryPhases[4], kFilesPhase,        kCountersPhase,     kFoldersPhase};
+
+// Children before their parent, so deeper keys and folders go before the
+// key or folder that holds them.
+void CollectPostOrder(const ChangesTree::Access& tree, NodeId node, TChangeKind kind, std::vector<NodeId>& out) {
+    for (NodeId child : tree.SortedChildren(node)) CollectPostOrder(tree, child, kind, out);
+    if (tree.Data(node).Kind == kind) out.push_back(node);
+}
+
+std::vector<std::uint8_t> BlockBytes(const DataBlock& block, std::int32_t size) {
+    if (!block.Present() || size <= 0) return {};
+    return std::vector<std::uint8_t>(block.Get(), block.Get() + size);
+}
+
+}  // namespace
+
+// A copy of what an action needs from a node, so that the tree is not
+// locked while the action and its log line run.
+struct TDezinstaler::Change {
+    TChangeKind Kind;
+    std::uint32_t RootKey;
+    std::string Path;
+    std::string Name;
+    std::uint32_t ValueType;
+    std::vector<std::uint8_t> OldData;
+    std::vector<std::uint8_t> NewData;
+};
+
+TDezinstaler::TDezinstaler(const UninstallServices& services)
+    : TSafeThread(services.dispatcher, services.context.WizardState),
+      services_(services),
+      settings_(services.context.Settings) {}
+
+void TDezinstaler::Execute() {
+    AppContext& context = services_.context;
+    context.WizardState = TWizardState::wsUninstalling;
+    ErrorCount_ = 0;
+
+    int maximum = 0;
+    for (const Phase& phase : kAllPhases) {
+        if (settings_.*phase.setting) maximum += context.LoadedCounts[phase.kind];
+    }
+    Synchronize([&] { services_.view.SetProgressMax(maximum); });
+    UnusedShared_.clear();
+
+    NodeId registry = kNoNode;
+    NodeId fileSystem = kNoNode;
+    {
+        const ChangesTree::Access tree = services_.tree.Lock();
+        registry = tree.Registry();
+        fileSystem = tree.FileSystem();
+    }
+
+    for (const Phase& phase : kRegistryPhases) {
+        if (!(settings_.*phase.setting) || Terminated()) continue;
+        ShowStatus(*phase.status);
+        ProcessBranch(registry, phase.kind);
+    }
+    if (settings_.DeleteFiles && !Terminated()) {
+        ShowStatus(*kFilesPhase.status);
+        SharedFiles_ = BuildSharedFiles(services_.os.registry, services_.os.files);
+        ProcessBranch(fileSystem, kFilesPhase.kind);
+        SharedFiles_ = {};
+    }
+    if (settings_.DecSharedCounter && !Terminated()) {
+        ShowStatus(*kCountersPhase.status);
+        ProcessBranch(registry, kCountersPhase.kind);
+        if (settings_.DeleteFiles && !Terminated()) RemoveShared();
+    }
+    if (settings_.DeleteFolders && !Terminated()) {
+        ShowStatus(*kFoldersPhase.status);
+        ProcessBranch(fileSystem, kFoldersPhase.kind);
+    }
+
+    const std::string fileBase = context.ProgramFolder + "\\" + context.AppIdentifier;
+    bool archiveDeleted = false;
+    if (context.WizardState != TWizardState::wsStopped && ErrorCount_ == 0) {
+        if (settings_.AutoDelQor) archiveDeleted = services_.os.files.DeleteFile(fileBase + ".qor");
+        ShowLogLine(TranslateString(RS_UNINST_NO_ERR), kLineSummary);
+    }
+    TWizardState expected = TWizardState::wsUninstalling;
+    context.WizardState.compare_exchange_strong(expected, TWizardState::wsIdle);
+
+    if (!archiveDeleted) {
+        // A missing or locked archive keeps its use data; the run still ends
+        // normally.
+        try {
+            TChgArchive archive(services_.os.files, services_.os.clock, fileBase);
+            archive.MarkUsed();
+        } catch (const std::exception&) {
+        }
+    }
+    UnusedShared_.clear();
+}
+
+void TDezinstaler::ProcessBranch(NodeId node, TChangeKind kind) {
+    if (node == kNoNode) return;
+    std::vector<NodeId> nodes;
+    std::vector<bool> checked;
+    {
+        const ChangesTree::Access tree = services_.tree.Lock();
+        CollectPostOrder(tree, node, kind, nodes);
+        checked.reserve(nodes.size());
+        for (NodeId n : nodes) checked.push_back(tree.IsChecked(n));
+    }
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        PausePoint();
+        if (Terminated()) return;
+        StepProgress();
+        if (!checked[i]) continue;
+        const Change change = ReadChange(nodes[i]);
+        std::string line;
+        const Outcome outcome = DoAction(change, line);
+        if (outcome.IsError()) ++ErrorCount_;
+        line += " ... ";
+        line += TranslateString(*outcome.text);
+        ShowLogLine(line, outcome.level);
+    }
+}
+
+TDezinstaler::Change TDezinstaler::ReadChange(NodeId node) {
+    const ChangesTree::Access tree = services_.tree.Lock();
+    const TNodeData& data = tree.Data(node);
+    return Change{data.Kind,
+                  data.RootKey,
+                  data.Path,
+                  data.Name,
+                  static_cast<std::uint32_t>(data.ValueType),
+                  BlockBytes(data.OldData, data.OldSize),
+                  BlockBytes(data.NewData, data.NewSize)};
+}
+
+Outcome TDezinstaler::DoAction(const Change& change, std::string& line) {
+    platform::Registry& registry = services_.os.registry;
+    const std::string root(RootKeyName(change.RootKey));
+    const std::string key = change.Path.empty() ? change.Name : change.Path + "\\" + change.Name;
+    const std::string value =
+        root + "\\" + change.Path + "\\" + (change.Name.empty() ? TranslateString(RS_DEFAULT) : change.Name);
+    const std::string item = change.Path + "\\" + change.Name;
+    switch (change.Kind) {
+        case ckRegValueCreated:
+            line = TranslateString(RS_DEL_REG_VAL) + value;
+            return DeleteRegistryValue(registry, change.RootKey, change.Path, change.Name);
+        case ckRegKeyCreated:
+            line = TranslateString(RS_DEL_REG_KEY) + root + "\\" + key;
+            return DeleteRegistryKey(registry, change.RootKey, key);
+        case ckRegValueChanged:
+            line = TranslateString(RS_RESTORE_REG_VAL) + value;
+            return RestoreRegistryValue(registry, change.RootKey, change.Path, change.Name, change.ValueType,
+                                        change.OldData);
+        case ckRegKeyDeleted:
+            line = TranslateString(RS_CREATE_REG_KEY) + root + "\\" + key;
+            return CreateRegistryKey(registry, change.RootKey, key);
+        case ckRegValueDeleted:
+            line = TranslateString(RS_CREATE_REG_VAL) + value;
+            return CreateRegistryValue(registry, change.RootKey, change.Path, change.Name, change.ValueType,
+                                       change.OldData);
+        case ckSharedCounterIncremented:
+            line = TranslateString(RS_UPD_SHARED) + change.Name;
+            return UpdateSharedCounter(registry, change.RootKey, change.Path, change.Name, change.ValueType,
+                                       change.NewData, UnusedShared_);
+        case ckFileCreated:
+            line = TranslateString(RS_DEL_FILE) + item;
+            return DeleteCreatedFile(services_.os, item, SharedFiles_, settings_.UseRecycled);
+        case ckFolderCreated:
+            line = TranslateString(RS_DEL_FOLDER) + item;
+            return DeleteCreatedFolder(services_.os.files, item);
+        default:
+            return kOutcomeOk;
+    }
+}
+
+void TDezinstaler::RemoveShared() {
+    ShowStatus(RS_REM_SHAREDS);
+    // The question runs on the main thread while this thread waits.
+    struct SynchronizedQuestion : IRemoveSharedQuestion {
+        platform::Dispatcher& dispatcher;
+        IRemoveSharedQuestion& question;
+        SynchronizedQuestion(platform::Dispatcher& d, IRemoveSharedQuestion& q) : dispatcher(d), question(q) {}
+        int AskRemoveShared(const std::string& fileName, const std::string& folder) override {
+            int answer = 0;
+            dispatcher.Synchronize([&] { answer = question.AskRemoveShared(fileName, folder); });
+            return answer;
+        }
+    } question(services_.dispatcher, services_.question);
+    RemoveUnusedShared(services_.os, UnusedShared_, question, *this, [&](const std::string& file, Outcome outcome) {
+        if (outcome.IsError()) ++ErrorCount_;
+        ShowLogLine(TranslateString(RS_REM_SHARED) + file + " ... " + TranslateString(*outcome.text), outcome.level);
+    });
+}
+
+void TDezinstaler::ShowLogLine(const std::string& line, std::int32_t level) {
+    Synchronize([&] { services_.view.ShowLogLine(line, level); });
+}
+
+void TDezinstaler::ShowStatus(const Message& status) {
+    const std::string text = TranslateString(status);
+    Synchronize([&] { services_.view.ShowStatus(text); });
+}
+
+void TDezinstaler::StepProgress() {
+    // Once a stop is requested the bar no longer moves.
+    Synchronize([&] {
+        if (!Terminated()) services_.view.StepProgress();
+    });
+}
+
+}  // namespace kelvora
