@@ -80,7 +80,9 @@ public:
 
     // Set on the main thread before any worker runs; nullptr for none.
     void SetObserver(IChangesTreeObserver* observer) { observer_.store(observer); }
-    // Re-arms the observer and answers the current generation.
+    // Re-arms the observer and answers the current generation. Takes the
+    // lock: never call it (nor AddToTree, StartFill, FinishFill, Clear or
+    // Lock) on a thread that already holds an Access.
     std::uint64_t AcknowledgeChanges();
     std::uint64_t Generation() const { return generation_.load(std::memory_order_acquire); }
 

@@ -179,8 +179,11 @@ std::string WindowPlacementKeyPath(std::string_view applicationTitle) {
 
 void LoadSettings(Registry& registry, TSettings& settings, std::string_view programFolder,
                   std::string_view keyPath) {
+    // The key is created for the first save; one that may be read but not
+    // written (locked down by an administrator) is still read.
     RegKey key;
-    if (registry.CreateKey(platform::kCurrentUser, keyPath, key) != platform::kErrorSuccess) {
+    if (registry.CreateKey(platform::kCurrentUser, keyPath, key) != platform::kErrorSuccess &&
+        registry.OpenKey(platform::kCurrentUser, keyPath, platform::kKeyRead, key) != platform::kErrorSuccess) {
         settings.ExcludedFolders.Add(programFolder);
         return;
     }

@@ -36,7 +36,8 @@ private:
 };
 
 // Replaces each field of settings for which the key holds a value (the key is
-// created when missing); a missing value leaves its field as it was. The
+// created when missing; a key that may only be read is read); a missing value
+// leaves its field as it was. The
 // excluded-folders list always ends up holding programFolder, also when the
 // key cannot be opened or a value of the wrong type stops the load with a
 // SettingsError (the values read before it keep their stored contents).

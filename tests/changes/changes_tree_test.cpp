@@ -68,6 +68,7 @@ TEST_F(ChangesTreeTest, FrameAndNoChangeCaptions) {
     auto a = tree.Lock();
     EXPECT_EQ(a.Data(a.FileSystem()).Name, "File System");
     EXPECT_EQ(a.Data(a.Registry()).Name, "Registry (no changes)");
+    EXPECT_FALSE(a.HasCheckBox(a.FirstChild(a.FindChild(a.FileSystem(), "C:"))));  // install mode
 }
 
 TEST_F(ChangesTreeTest, CreatedFolderLeafServesAsBranchOnlyWhenPlacedFirst) {
@@ -204,13 +205,6 @@ TEST_F(ChangesTreeTest, UninstallModePreChecksFromSettings) {
     EXPECT_FALSE(a.HasCheckBox(leaves[1]));  // deleted folders are shown only
     EXPECT_FALSE(a.HasCheckBox(leaves[2]));  // DeleteFiles is off
     EXPECT_TRUE(a.IsChecked(a.FirstChild(a.FindChild(a.FindChild(a.Registry(), "HKEY_LOCAL_MACHINE"), "K"))));
-}
-
-TEST_F(ChangesTreeTest, InstallModeHasNoCheckBoxes) {
-    tree.StartFill(false);
-    AddFile(ckFileCreated, "C:", "c");
-    auto a = tree.Lock();
-    EXPECT_FALSE(a.HasCheckBox(a.FirstChild(a.FindChild(a.FileSystem(), "C:"))));
 }
 
 TEST_F(ChangesTreeTest, CheckSpreadsThroughCreatedFolders) {

@@ -141,6 +141,12 @@ TEST(SettingsStore, AKeyThatCannotBeOpenedChangesNothingButStillExcludesTheOwnFo
     EXPECT_FALSE(SaveSettings(reg, s, kProgramFolder));
     ASSERT_TRUE(reg.SetDenied(kCurrentUser, kKey, false));
     EXPECT_FALSE(Stored(reg, kKey, "LogLevel"));
+
+    // A key that may be read but not written still gives its values.
+    ASSERT_TRUE(reg.SetWriteDenied(kCurrentUser, kKey, true));
+    LoadSettings(reg, s, kProgramFolder);
+    EXPECT_EQ(s.Viewer, "wordpad.exe");
+    EXPECT_FALSE(SaveSettings(reg, s, kProgramFolder));
 }
 
 TEST(SettingsStore, AValueOfTheWrongTypeStopsTheLoadKeepingWhatWasRead) {
