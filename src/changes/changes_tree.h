@@ -162,6 +162,9 @@ public:
     NodeId FindChild(NodeId parent, std::string_view name) const;
     // Nodes alive, frame included.
     std::size_t NodeCount() const { return tree_->alive_; }
+    // Every node id handed out since the last clear is below this (a view
+    // keeps per-node state in arrays of this size).
+    NodeId IdLimit() const { return tree_->used_; }
 
     TCheckState CheckState(NodeId node) const;
     bool HasCheckBox(NodeId node) const { return CheckState(node) != TCheckState::None; }

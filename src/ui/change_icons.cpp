@@ -151,7 +151,7 @@ void DrawImage(Painter& p, int index) {
 }  // namespace
 
 ImageList CreateChangeImages(int size) {
-    ImageList list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, kChangeImageCount, 0));
+    ImageList list(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, kChangeImageCount, 0));
     if (!list) return list;
     // All images side by side in one strip on the mask colour.
     int width = size * kChangeImageCount;
@@ -165,8 +165,13 @@ ImageList CreateChangeImages(int size) {
         Brush mask(CreateSolidBrush(kMaskColour));
         FillRect(dc.Get(), &all, mask.Get());
         for (int i = 0; i < kChangeImageCount; ++i) {
+            // Clip to the image's own square: shapes drawn to its edge must
+            // not touch the neighbour.
+            int saved = SaveDC(dc.Get());
+            IntersectClipRect(dc.Get(), i * size, 0, (i + 1) * size, size);
             Painter painter(dc.Get(), size, i * size);
             DrawImage(painter, i);
+            RestoreDC(dc.Get(), saved);
         }
     }
     ImageList_AddMasked(list.Get(), strip.Get(), kMaskColour);

@@ -194,6 +194,8 @@ TEST_F(VirtualTreeTest, CellsShowTheSourceTextsInEveryColumn) {
 }
 
 TEST_F(VirtualTreeTest, ColumnsKeepMinimumWidthsAndTheLastFillsTheRest) {
+    EXPECT_EQ(tree.ColumnWidth(0), 257);
+    EXPECT_EQ(tree.ColumnWidth(1), 152);
     SendMessageA(tree.Handle(), LVM_SETCOLUMNWIDTH, 0, 10);
     SendMessageA(tree.Handle(), LVM_SETCOLUMNWIDTH, 1, 5);
     Pump();

@@ -64,11 +64,14 @@ void VirtualTree::SetTreeFont(HFONT font) {
 }
 
 void VirtualTree::AddColumn(std::string_view caption, int width, int minWidth) {
+    // The column that was last gave up filling the rest: back to its width.
+    if (!min_widths_.empty()) ListView_SetColumnWidth(Handle(), static_cast<int>(min_widths_.size()) - 1, last_width_);
+    last_width_ = std::max(width, minWidth);
     std::string text(caption);
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     col.fmt = LVCFMT_LEFT;
-    col.cx = std::max(width, minWidth);
+    col.cx = last_width_;
     col.pszText = text.data();
     SendMessageA(Handle(), LVM_INSERTCOLUMNA, min_widths_.size(), reinterpret_cast<LPARAM>(&col));
     min_widths_.push_back(minWidth);
@@ -105,9 +108,11 @@ void VirtualTree::FitLastColumn() {
 // ---------------------------------------------------------------- rows
 
 void VirtualTree::AppendSubtree(Node parent, int level, std::uint64_t lines) {
-    // Children are fetched into a local list: the recursion below reuses
-    // nothing of it.
-    std::vector<Node> children;
+    // One list of children per level, reused: the recursion below only
+    // touches deeper levels' lists.
+    if (level_children_.size() <= static_cast<std::size_t>(level)) level_children_.resize(static_cast<std::size_t>(level) + 1);
+    std::vector<Node>& children = level_children_[static_cast<std::size_t>(level)];
+    children.clear();
     source_->Children(parent, children);
     for (std::size_t i = 0; i < children.size(); ++i) {
         Node node = children[i];
@@ -126,6 +131,7 @@ void VirtualTree::AppendSubtree(Node parent, int level, std::uint64_t lines) {
 void VirtualTree::BuildRows() {
     rows_.clear();
     if (source_ == nullptr) return;
+    ReadScope read(source_);
     std::size_t capacity = source_->NodeCapacity();
     if (expanded_.size() < capacity) expanded_.resize(capacity, 0);
     AppendSubtree(VirtualTreeSource::kNone, 0, 0);
@@ -159,6 +165,10 @@ void VirtualTree::Rebuild() {
         if (new_focus >= 0)
             ListView_SetItemState(Handle(), new_focus, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     }
+}
+
+void VirtualTree::PostSourceChanged() const noexcept {
+    if (Handle() != nullptr) PostMessageA(Handle(), kSourceChangedMessage, 0, 0);
 }
 
 void VirtualTree::SourceChanged() {
@@ -209,6 +219,7 @@ void VirtualTree::SetExpanded(Node node, bool expanded) {
     expanded_[node] = expanded ? 1 : 0;
     int row = RowOf(node);
     if (row < 0) return;  // not in view: shows when its parent opens
+    ReadScope read(source_);
     // Only the rows below the node change: splice them in or out.
     const Row r = rows_[static_cast<std::size_t>(row)];
     auto first = rows_.begin() + row + 1;
@@ -236,6 +247,7 @@ void VirtualTree::ExpandAll() {
     if (source_ == nullptr) return;
     // Only nodes with children: a leaf that gets children later shows
     // them collapsed.
+    ReadScope read(source_);
     std::size_t capacity = source_->NodeCapacity();
     expanded_.assign(capacity, 0);
     for (Node n = 0; n < capacity; ++n) expanded_[n] = source_->HasChildren(n) ? 1 : 0;
@@ -249,6 +261,7 @@ void VirtualTree::CollapseAll() {
 
 void VirtualTree::ExpandBranch(Node node) {
     if (source_ == nullptr) return;
+    ReadScope read(source_);
     if (expanded_.size() < source_->NodeCapacity()) expanded_.resize(source_->NodeCapacity(), 0);
     std::vector<Node> stack{node};
     std::vector<Node> children;
@@ -267,8 +280,11 @@ void VirtualTree::ExpandBranch(Node node) {
 void VirtualTree::ToggleCheck(int row) {
     if (source_ == nullptr || row < 0 || row >= RowCount()) return;
     Node node = RowNode(row);
-    if (source_->Check(node) == CheckMark::None) return;
-    source_->ToggleCheck(node);
+    {
+        ReadScope read(source_);
+        if (source_->Check(node) == CheckMark::None) return;
+        source_->ToggleCheck(node);
+    }
     Repaint();  // the change may have spread to other rows
     if (OnChecked) OnChecked(node);
 }
@@ -442,6 +458,10 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
         // These keys act in WM_KEYDOWN; the list view would search for them.
         if (wp == ' ' || wp == '+' || wp == '-' || wp == '*') return 0;
         break;
+    case kSourceChangedMessage:
+        if (source_ != nullptr) source_->Acknowledge();
+        SourceChanged();
+        return 0;
     case WM_TIMER:
         if (wp == kRebuildTimer) {
             Rebuild();
@@ -459,6 +479,7 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
             auto* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
             tip_text_.clear();
             if (source_ != nullptr && tip_row_ >= 0 && tip_row_ < RowCount()) {
+                ReadScope read(source_);
                 std::string text = source_->Text(RowNode(tip_row_), tip_column_);
                 HDC dc = GetDC(Handle());
                 HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -37,6 +38,12 @@ public:
     virtual CheckMark Check(Node node) = 0;
     // The user clicked the node's check box (or pressed Space on it).
     virtual void ToggleCheck(Node node) = 0;
+    // Bracket a batch of the calls above (a rebuild, a paint): a source
+    // guarded by a lock takes it once for the batch. Batches nest.
+    virtual void BeginRead() {}
+    virtual void EndRead() {}
+    // The control got PostSourceChanged's message and is about to rebuild.
+    virtual void Acknowledge() {}
 };
 
 class VirtualTree : public Control {
@@ -58,6 +65,9 @@ public:
 
     // The source's nodes changed: rebuild the rows soon (coalesced).
     void SourceChanged();
+    // The same from any thread: posts the control a message.
+    void PostSourceChanged() const noexcept;
+    static constexpr UINT kSourceChangedMessage = WM_APP + 3;
     // Rebuilds the rows now, keeping the expansion, the focus and the scroll
     // position of nodes still present.
     void Rebuild();
@@ -110,6 +120,22 @@ private:
     static constexpr std::uint8_t kHasChildren = 1;
     static constexpr std::uint8_t kLastSibling = 2;
 
+    // Holds a source batch for its lifetime.
+    class ReadScope {
+    public:
+        explicit ReadScope(VirtualTreeSource* source) : source_(source) {
+            if (source_ != nullptr) source_->BeginRead();
+        }
+        ~ReadScope() {
+            if (source_ != nullptr) source_->EndRead();
+        }
+        ReadScope(const ReadScope&) = delete;
+        ReadScope& operator=(const ReadScope&) = delete;
+
+    private:
+        VirtualTreeSource* source_;
+    };
+
     void BuildRows();
     void AppendSubtree(Node parent, int level, std::uint64_t lines);
     void ApplyRowCount();
@@ -131,8 +157,13 @@ private:
     VirtualTreeSource* source_ = nullptr;
     std::vector<Row> rows_;
     std::vector<std::uint8_t> expanded_;  // by node id
+    // AppendSubtree's lists, one per level; a deque keeps each list in place
+    // while deeper levels are added.
+    std::deque<std::vector<Node>> level_children_;
     std::vector<int> min_widths_;
+    int last_width_ = 0;  // the width asked for the last column before it filled the rest
     ImageList images_;
+    Brush dots_;  // a checkerboard: dotted tree lines
     Font header_font_;
     HFONT tree_font_ = nullptr;
     HWND tip_ = nullptr;

@@ -8,10 +8,16 @@
 
 namespace kelvora::ui {
 
+namespace {
+// The text colour of the row under the mouse (hot tracking).
+constexpr COLORREF kHotText = RGB(0, 80, 200);
+}  // namespace
+
 void VirtualTree::FillDispInfo(NMLVDISPINFOA* info) {
     LVITEMA& item = info->item;
     if (source_ == nullptr || item.iItem < 0 || item.iItem >= RowCount()) return;
     Node node = RowNode(item.iItem);
+    ReadScope read(source_);
     if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
         std::string text = source_->Text(node, item.iSubItem);
         std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
@@ -39,11 +45,12 @@ LRESULT VirtualTree::CustomDraw(NMLVCUSTOMDRAW* cd) {
             RECT row_rc{LVIR_BOUNDS};
             SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&row_rc));
             RECT cell{row_rc.left, row_rc.top, row_rc.left + ColumnWidth(0), row_rc.bottom};
+            ReadScope read(source_);
             DrawCell0(cd->nmcd.hdc, row, cell, selected);
             return CDRF_SKIPDEFAULT;
         }
         if (row == hot_row_ && !selected) {
-            cd->clrText = GetSysColor(COLOR_HOTLIGHT);
+            cd->clrText = kHotText;
             return CDRF_NEWFONT;
         }
         return CDRF_DODEFAULT;
@@ -56,28 +63,37 @@ LRESULT VirtualTree::CustomDraw(NMLVCUSTOMDRAW* cd) {
 void VirtualTree::DrawLines(HDC dc, const Row& r, const RECT& cell) const {
     int indent = Indent();
     int mid_y = (cell.top + cell.bottom) / 2;
-    COLORREF colour = GetSysColor(COLOR_GRAYTEXT);
-    // Dotted lines: every other pixel.
+    // Dotted lines: one-pixel strips painted with a checkerboard brush,
+    // whose set bits take the text colour and the others the background.
+    SetTextColor(dc, GetSysColor(COLOR_WINDOW));
+    SetBkColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    SelectGuard brush(dc, dots_.Get());
     auto vertical = [&](int x, int y0, int y1) {
-        for (int y = y0 + ((y0 ^ x) & 1); y < y1; y += 2) SetPixelV(dc, x, y, colour);
+        if (y1 > y0) PatBlt(dc, x, y0, 1, y1 - y0, PATCOPY);
     };
     auto horizontal = [&](int x0, int x1, int y) {
-        for (int x = x0 + ((x0 ^ y) & 1); x < x1; x += 2) SetPixelV(dc, x, y, colour);
+        if (x1 > x0) PatBlt(dc, x0, y, x1 - x0, 1, PATCOPY);
     };
     for (int l = 0; l < r.level && l < 64; ++l)
         if ((r.lines >> l) & 1) vertical(cell.left + l * indent + indent / 2, cell.top, cell.bottom);
     int x = cell.left + r.level * indent + indent / 2;
     bool top_row = r.level == 0 && &r == &rows_.front();
     vertical(x, top_row ? mid_y : cell.top, (r.flags & kLastSibling) != 0 ? mid_y : cell.bottom);
-    horizontal(x, x + indent / 2 + 2, mid_y);
+    horizontal(x, x + indent / 2 - 1, mid_y);
 }
 
 void VirtualTree::DrawCell0(HDC dc, int row, const RECT& cell, bool selected) {
+    if (!dots_) {
+        static const WORD kCheckerboard[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+        Bitmap pattern(CreateBitmap(8, 8, 1, 1, kCheckerboard));
+        dots_.Reset(CreatePatternBrush(pattern.Get()));
+    }
     const Row& r = rows_[static_cast<std::size_t>(row)];
     bool focused_window = GetFocus() == Handle();
     COLORREF back = GetSysColor(COLOR_WINDOW);
     COLORREF fore = GetSysColor(COLOR_WINDOWTEXT);
-    if (row == hot_row_) fore = GetSysColor(COLOR_HOTLIGHT);
+    if (row == hot_row_) fore = kHotText;
     CellParts parts = PartsOf(row);
 
     HRGN clip = CreateRectRgnIndirect(&cell);

@@ -83,6 +83,7 @@ int Window::RunModal(HWND owner) {
     bool owner_enabled = owner != nullptr && IsWindowEnabled(owner);
     if (owner_enabled) EnableWindow(owner, FALSE);
     ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
     MSG msg;
     while (modal_ && hwnd_ != nullptr) {
         int got = GetMessageA(&msg, nullptr, 0, 0);

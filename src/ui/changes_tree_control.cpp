@@ -1,0 +1,195 @@
+#include "ui/changes_tree_control.h"
+
+#include <algorithm>
+
+#include "changes/sibling_order.h"
+#include "translation/messages.h"
+#include "ui/change_icons.h"
+
+namespace kelvora::ui {
+
+namespace {
+
+// Names of letters, digits, spaces and dots sort the same in the locale's
+// case-insensitive collation as by ASCII case-insensitive comparison; they
+// are most names, and CompareString costs about a microsecond.
+bool PlainName(std::string_view s) {
+    for (char c : s) {
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' || c == '.';
+        if (!plain) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int LocaleCompareNoCase(std::string_view a, std::string_view b) {
+    if (PlainName(a) && PlainName(b)) return CompareNoCase(a, b);
+    int r = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                           static_cast<int>(b.size()));
+    return r == 0 ? CompareNoCase(a, b) : r - CSTR_EQUAL;
+}
+
+namespace {
+
+constexpr int kInitialWidths[] = {257, 152, 120};
+constexpr int kMinimumWidths[] = {100, 50, 50};
+
+CheckMark ToMark(TCheckState state) {
+    switch (state) {
+    case TCheckState::Checked: return CheckMark::Checked;
+    case TCheckState::Unchecked: return CheckMark::Unchecked;
+    default: return CheckMark::None;
+    }
+}
+
+}  // namespace
+
+ChangesTreeControl::ChangesTreeControl(ChangesTree& model) : model_(model), words_(CellWords::Translated()) {}
+
+ChangesTreeControl::~ChangesTreeControl() {
+    model_.SetObserver(nullptr);
+    tree_.SetSource(nullptr);
+}
+
+bool ChangesTreeControl::Create(HWND parent, int id, RECT bounds) {
+    if (!tree_.Create(parent, id, bounds)) return false;
+    ApplyFont(TSettings{}.ChangesTreeFont, TSettings{}.ChangesTreeFontSize, DEFAULT_CHARSET);
+    UINT dpi = GetDpiForWindow(tree_.Handle());
+    tree_.SetImages(CreateChangeImages(MulDiv(16, dpi != 0 ? static_cast<int>(dpi) : 96, 96)));
+    const Message* captions[] = {&RS_DET_CHANGES, &RS_BEFORE, &RS_AFTER};
+    for (int c = 0; c < 3; ++c)
+        tree_.AddColumn(TranslateString(*captions[c]), MulDiv(kInitialWidths[c], static_cast<int>(dpi ? dpi : 96), 96),
+                        MulDiv(kMinimumWidths[c], static_cast<int>(dpi ? dpi : 96), 96));
+    tree_.SetSource(this);
+    model_.SetObserver(this);
+    model_.AcknowledgeChanges();
+    tree_.Rebuild();
+    return true;
+}
+
+void ChangesTreeControl::Translate() {
+    words_ = CellWords::Translated();
+    tree_.SetColumnCaption(0, TranslateString(RS_DET_CHANGES));
+    tree_.SetColumnCaption(1, TranslateString(RS_BEFORE));
+    tree_.SetColumnCaption(2, TranslateString(RS_AFTER));
+    tree_.Repaint();
+}
+
+void ChangesTreeControl::ApplyFont(const std::string& face, int points, BYTE charset) {
+    UINT dpi = GetDpiForWindow(tree_.Handle());
+    Font font = CreatePointFont(face.c_str(), points, dpi != 0 ? dpi : 96, false, charset);
+    if (!font) return;
+    tree_.SetTreeFont(font.Get());
+    font_ = std::move(font);  // the old font goes after the control has let go of it
+}
+
+void ChangesTreeControl::SetBinaryHexa(bool hexa) {
+    hexa_ = hexa;
+    tree_.Repaint();
+}
+
+void ChangesTreeControl::ModelReset() {
+    orders_.clear();
+    tree_.Reset();
+}
+
+void ChangesTreeControl::FillFinished() {
+    orders_.clear();
+    tree_.Rebuild();
+}
+
+NodeId ChangesTreeControl::FocusedNode() const { return tree_.FocusedNode(); }
+
+void ChangesTreeControl::BeginRead() {
+    if (batch_depth_++ == 0) batch_.emplace(model_.Lock());
+}
+
+void ChangesTreeControl::EndRead() {
+    if (--batch_depth_ == 0) batch_.reset();
+}
+
+void ChangesTreeControl::Acknowledge() { model_.AcknowledgeChanges(); }
+
+void ChangesTreeControl::TreeChanged() { tree_.PostSourceChanged(); }
+
+std::size_t ChangesTreeControl::NodeCapacity() {
+    return Read([](ChangesTree::Access& a) { return static_cast<std::size_t>(a.IdLimit()); });
+}
+
+const std::vector<NodeId>& ChangesTreeControl::SortedChildren(ChangesTree::Access& a, NodeId parent) {
+    // Children only ever join at the end and ids are not reused until the
+    // tree is cleared, so the count and the last child tell whether the
+    // sorted list is still right. A kind change (moved files) is caught by
+    // FillFinished.
+    std::uint32_t count = 0;
+    NodeId last = kNoNode;
+    for (NodeId c = a.FirstChild(parent); c != kNoNode; c = a.NextSibling(c)) {
+        ++count;
+        last = c;
+    }
+    Order& order = orders_[parent];
+    if (order.count != count || order.last != last || order.sorted.size() != count) {
+        order.sorted.clear();
+        order.sorted.reserve(count);
+        for (NodeId c = a.FirstChild(parent); c != kNoNode; c = a.NextSibling(c)) order.sorted.push_back(c);
+        std::stable_sort(order.sorted.begin(), order.sorted.end(), [&a](NodeId x, NodeId y) {
+            return CompareNodes(a.Data(x), a.Data(y), LocaleCompareNoCase) < 0;
+        });
+        order.count = count;
+        order.last = last;
+    }
+    return order.sorted;
+}
+
+void ChangesTreeControl::Children(Node parent, std::vector<Node>& out) {
+    Read([&](ChangesTree::Access& a) {
+        if (parent == kNone) {
+            if (a.Root() != kNoNode) out.push_back(a.Root());
+            return;
+        }
+        if (!a.IsAlive(parent)) return;
+        const auto& sorted = SortedChildren(a, parent);
+        out.insert(out.end(), sorted.begin(), sorted.end());
+    });
+}
+
+bool ChangesTreeControl::HasChildren(Node node) {
+    return Read([&](ChangesTree::Access& a) { return a.IsAlive(node) && a.FirstChild(node) != kNoNode; });
+}
+
+std::string ChangesTreeControl::Text(Node node, int column) {
+    return Read([&](ChangesTree::Access& a) -> std::string {
+        if (!a.IsAlive(node)) return {};
+        const TNodeData& d = a.Data(node);
+        CellSource s;
+        s.Kind = d.Kind;
+        s.Name = d.Name;
+        s.OldData = d.OldData.Get();
+        s.OldSize = d.OldData.Present() ? d.OldSize : 0;
+        s.NewData = d.NewData.Get();
+        s.NewSize = d.NewData.Present() ? d.NewSize : 0;
+        s.ValueType = d.ValueType;
+        return CellText(s, column, hexa_, words_);
+    });
+}
+
+int ChangesTreeControl::Image(Node node) {
+    return Read([&](ChangesTree::Access& a) {
+        if (!a.IsAlive(node)) return -1;
+        const TNodeData& d = a.Data(node);
+        return ImageIndexOf(d.Kind, d.ValueType);
+    });
+}
+
+CheckMark ChangesTreeControl::Check(Node node) {
+    return Read([&](ChangesTree::Access& a) { return a.IsAlive(node) ? ToMark(a.CheckState(node)) : CheckMark::None; });
+}
+
+void ChangesTreeControl::ToggleCheck(Node node) {
+    Read([&](ChangesTree::Access& a) {
+        if (a.IsAlive(node) && a.HasCheckBox(node)) a.SetChecked(node, !a.IsChecked(node));
+    });
+}
+
+}  // namespace kelvora::ui

@@ -1,0 +1,97 @@
+// The changes tree on screen (tvChanges): the virtual tree control over the
+// changes tree model, with the three columns, the 20 icons, the sibling
+// order, check boxes whose clicks spread by the model's rules, and the
+// text/hexadecimal rendering of binary values.
+//
+// The model may be filled by a worker while it is shown: the model tells
+// its observer (this control) from the worker's thread, which only posts a
+// message; the rows are rebuilt on the window thread, coalesced.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "changes/cell_text.h"
+#include "changes/changes_tree.h"
+#include "ui/framework/gdi.h"
+#include "ui/framework/virtual_tree.h"
+
+namespace kelvora::ui {
+
+// Orders names as the user's locale does, ignoring case.
+int LocaleCompareNoCase(std::string_view a, std::string_view b);
+
+class ChangesTreeControl : private VirtualTreeSource, private IChangesTreeObserver {
+public:
+    explicit ChangesTreeControl(ChangesTree& model);
+    ~ChangesTreeControl() override;
+
+    // Creates the control with its columns (captions translated now).
+    bool Create(HWND parent, int id, RECT bounds);
+    VirtualTree& Tree() { return tree_; }
+
+    // Captions and cell words in the current language.
+    void Translate();
+    // The tree's font (ChangesTreeFont, ChangesTreeFontSize) in the
+    // language's character set; the header takes a bold copy.
+    void ApplyFont(const std::string& face, int points, BYTE charset);
+    // BinaryHexa: every binary cell at once.
+    void SetBinaryHexa(bool hexa);
+    bool BinaryHexa() const { return hexa_; }
+
+    // The model was cleared and its frame built anew (a new fill): forget
+    // the rows, expansions and cached orders.
+    void ModelReset();
+    // The fill has ended (kinds may have changed: moved files): order
+    // siblings anew and rebuild.
+    void FillFinished();
+
+    // The node of the focused row (kNoNode for none).
+    NodeId FocusedNode() const;
+
+private:
+    // VirtualTreeSource
+    std::size_t NodeCapacity() override;
+    void Children(Node parent, std::vector<Node>& out) override;
+    bool HasChildren(Node node) override;
+    std::string Text(Node node, int column) override;
+    int Image(Node node) override;
+    CheckMark Check(Node node) override;
+    void ToggleCheck(Node node) override;
+    void BeginRead() override;
+    void EndRead() override;
+    void Acknowledge() override;
+    // IChangesTreeObserver (any thread)
+    void TreeChanged() override;
+
+    // Runs fn with the model locked: the batch's lock when one is open,
+    // else a lock of its own.
+    template <class Fn>
+    auto Read(Fn&& fn) {
+        if (batch_) return fn(*batch_);
+        auto access = model_.Lock();
+        return fn(access);
+    }
+    const std::vector<NodeId>& SortedChildren(ChangesTree::Access& a, NodeId parent);
+
+    struct Order {
+        std::uint32_t count = 0;
+        NodeId last = kNoNode;
+        std::vector<NodeId> sorted;
+    };
+    ChangesTree& model_;
+    VirtualTree tree_;
+    Font font_;
+    CellWords words_;
+    bool hexa_ = false;
+    std::unordered_map<NodeId, Order> orders_;
+    // The lock held while the control reads a batch (a rebuild, a paint).
+    std::optional<ChangesTree::Access> batch_;
+    int batch_depth_ = 0;
+};
+
+}  // namespace kelvora::ui

@@ -1,0 +1,156 @@
+#include "ui/message_dlg.h"
+
+#include <memory>
+#include <vector>
+
+#include "ui/framework/buttons.h"
+#include "ui/framework/gdi.h"
+#include "ui/framework/window.h"
+
+namespace kelvora::ui {
+
+namespace {
+
+HWND g_main_window = nullptr;
+
+LPCSTR SystemIcon(TMsgDlgIcon icon) {
+    switch (icon) {
+    case TMsgDlgIcon::Exclamation: return IDI_WARNING;
+    case TMsgDlgIcon::Stop: return IDI_ERROR;
+    case TMsgDlgIcon::Information: return IDI_INFORMATION;
+    case TMsgDlgIcon::Question: return IDI_QUESTION;
+    default: return nullptr;
+    }
+}
+
+// The font of the active window (of the main window when none is active);
+// the system's message font when neither has one.
+HFONT ActiveFont(Font& fallback) {
+    HWND active = GetActiveWindow();
+    if (active == nullptr) active = g_main_window;
+    auto font = active != nullptr ? reinterpret_cast<HFONT>(SendMessageA(active, WM_GETFONT, 0, 0)) : nullptr;
+    if (font != nullptr) return font;
+    fallback = CreateMessageFont(96);
+    return fallback.Get();
+}
+
+class MessageForm : public Window {
+public:
+    MessageForm(std::string_view text, TMessageDialogContent content)
+        : text_(text), content_(std::move(content)) {}
+
+    TModalResult Run() {
+        Font fallback;
+        HFONT font = ActiveFont(fallback);
+        LOGFONTA lf{};
+        GetObjectA(font, sizeof(lf), &lf);
+        font_.Reset(CreateFontIndirectA(&lf));  // a copy: the box owns what it uses
+
+        TMessageDialogMeasures m = Measure();
+        TMessageDialogLayout layout = LayOutMessageDialog(m);
+        DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+        DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+        RECT frame{0, 0, layout.ClientWidth, layout.ClientHeight};
+        AdjustWindowRectEx(&frame, style, FALSE, ex_style);
+        int width = frame.right - frame.left, height = frame.bottom - frame.top;
+        // Centred on the screen.
+        int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+
+        HWND owner = GetActiveWindow();
+        CreateParams p;
+        p.ClassName = "TMessageForm";
+        p.Title = content_.Title;
+        p.Style = style;
+        p.ExStyle = ex_style;
+        p.Bounds = {x, y, width, height};
+        p.Parent = owner;
+        if (!Create(p)) return mrCancel;
+        SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+
+        if (LPCSTR icon = SystemIcon(content_.Icon)) {
+            icon_.Create(Handle(), -1, "", {layout.Icon.Left, layout.Icon.Top, layout.Icon.Width, layout.Icon.Height},
+                         SS_ICON);
+            SendMessageA(icon_.Handle(), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, icon)), 0);
+        }
+        message_.Create(Handle(), -1, text_,
+                        {layout.Message.Left, layout.Message.Top, layout.Message.Width, layout.Message.Height},
+                        SS_LEFT | SS_NOPREFIX);
+        for (std::size_t i = 0; i < content_.Buttons.size(); ++i) {
+            const TMsgDlgButton& b = content_.Buttons[i];
+            const TDlgRect& r = layout.Buttons[i];
+            auto button = std::make_unique<Button>();
+            button->Create(Handle(), b.Result, b.Caption, {r.Left, r.Top, r.Width, r.Height}, b.IsDefault);
+            TModalResult result = b.Result;
+            button->OnClick = [this, result] { EndModal(result); };
+            if (b.IsDefault) SetDefaultId(b.Result);
+            if (b.IsCancel) escape_ = result;
+            buttons_.push_back(std::move(button));
+        }
+        // The focus starts on the default button (else the first).
+        std::size_t focus = 0;
+        for (std::size_t i = 0; i < buttons_.size(); ++i)
+            if (content_.Buttons[i].IsDefault) focus = i;
+        if (!buttons_.empty()) SetFocus(buttons_[focus]->Handle());
+        return static_cast<TModalResult>(RunModal(owner));
+    }
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        // Escape (IsDialogMessage sends IDCANCEL) and the close box answer
+        // the Escape button; a box without one answers mrCancel on close.
+        if ((msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && lp == 0) || msg == WM_CLOSE) {
+            if (escape_ != mrNone) EndModal(escape_);
+            else if (msg == WM_CLOSE) EndModal(mrCancel);
+            return 0;
+        }
+        return Window::OnMessage(msg, wp, lp);
+    }
+
+private:
+    TMessageDialogMeasures Measure() const {
+        TMessageDialogMeasures m;
+        HDC dc = GetDC(nullptr);
+        SelectGuard select(dc, font_.Get());
+        static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+        SIZE letters{};
+        GetTextExtentPoint32A(dc, kLetters, 52, &letters);
+        m.AverageCharWidth = letters.cx / 52;
+        TEXTMETRICA tm{};
+        GetTextMetricsA(dc, &tm);
+        m.TextHeight = tm.tmHeight;
+        RECT text{0, 0, MessageWrapWidth(GetSystemMetrics(SM_CXSCREEN)), 0};
+        DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &text,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+        m.MessageWidth = text.right;
+        m.MessageHeight = text.bottom;
+        for (const auto& b : content_.Buttons) {
+            RECT caption{0, 0, 0, 0};
+            DrawTextA(dc, b.Caption.c_str(), static_cast<int>(b.Caption.size()), &caption,
+                      DT_CALCRECT | DT_SINGLELINE);
+            m.CaptionWidths.push_back(caption.right);
+        }
+        m.HasIcon = SystemIcon(content_.Icon) != nullptr;
+        ReleaseDC(nullptr, dc);
+        return m;
+    }
+
+    std::string text_;
+    TMessageDialogContent content_;
+    Font font_;
+    Label icon_;
+    Label message_;
+    std::vector<std::unique_ptr<Button>> buttons_;
+    TModalResult escape_ = mrNone;
+};
+
+}  // namespace
+
+void SetMainWindowForMessages(HWND hwnd) { g_main_window = hwnd; }
+
+TModalResult ShowMessageDlg(std::string_view text, TMsgDlgType type, TMsgDlgButtons buttons) {
+    MessageForm form(text, MessageDialogContent(type, buttons));
+    return form.Run();
+}
+
+}  // namespace kelvora::ui
