@@ -16,7 +16,8 @@ void* SnapshotTree::Allocate(std::size_t size, std::size_t align) {
     if (cursor_ == nullptr || pad + size > left_) {
         // Large items get a block of their own so the common block stays full.
         const std::size_t want = std::max(kBlockSize, size + align);
-        blocks_.push_back(std::make_unique<std::byte[]>(want));
+        // Not zero-filled: every byte is written before it is read.
+        blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(want));
         reserved_ += want;
         cursor_ = blocks_.back().get();
         left_ = want;

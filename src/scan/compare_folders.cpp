@@ -1,0 +1,118 @@
+#include "scan/compare_folders.h"
+
+#include <cstdio>
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <string>
+
+#include "scan/name_index.h"
+
+namespace kelvora {
+
+std::string FileStateText(const TValori& file) {
+    std::uint8_t block[8] = {};
+    if (file.Data != nullptr) std::memcpy(block, file.Data, std::min<std::size_t>(8, static_cast<std::size_t>(file.Size)));
+    std::uint32_t packed = 0;
+    std::uint32_t size = 0;
+    for (int i = 0; i < 4; ++i) {
+        packed |= static_cast<std::uint32_t>(block[i]) << (8 * i);
+        size |= static_cast<std::uint32_t>(block[4 + i]) << (8 * i);
+    }
+    const unsigned date = packed >> 16;
+    const unsigned time = packed & 0xFFFF;
+    char text[40];
+    const int length = std::snprintf(text, sizeof text, "%02u:%02u %02u/%02u/%02u %d", time >> 11, (time >> 5) & 0x3F,
+                                     date & 0x1F, (date >> 5) & 0x0F, (1980 + (date >> 9)) % 100,
+                                     static_cast<std::int32_t>(size));
+    return std::string(text, static_cast<std::size_t>(length));
+}
+
+namespace {
+
+bool SameBlock(const TValori& a, const TValori& b) {
+    return a.Size == b.Size && (a.Size == 0 || std::memcmp(a.Data, b.Data, static_cast<std::size_t>(a.Size)) == 0);
+}
+
+class FolderComparer {
+public:
+    FolderComparer(ScanEnv& env, IChangeSink& sink, bool deleted) : env_(env), sink_(sink), deleted_(deleted) {}
+
+    // path is PathA; it is extended and restored while the chains are walked.
+    void Compare(const TNode* a, const TNode* b, std::string& path, std::size_t depth) {
+        if (nodeIndexes_.size() <= depth) nodeIndexes_.emplace_back();
+        NameIndex<TNode>& index = nodeIndexes_[depth];
+        index.Build(b);
+        for (const TNode* na = a; na != nullptr && !env_.Stopped(); na = na->NextSibling) {
+            const std::size_t parentLength = path.size();
+            const TNode* nb = index.Find(na->Name);
+            if (nb == nullptr) ReportFolder(*na, path);
+            path.append(na->Name);  // the folder's own path: the files' Path
+            if (nb != nullptr) {
+                CompareFiles(*na, *nb, path);
+            } else {
+                for (const TValori* file = na->Values; file != nullptr; file = file->Next) ReportLoneFile(*file, path);
+            }
+            path.push_back('\\');
+            Compare(na->FirstChild, nb != nullptr ? nb->FirstChild : nullptr, path, depth + 1);
+            path.resize(parentLength);
+            env_.worker.PausePoint();
+        }
+    }
+
+private:
+    void ReportFolder(const TNode& node, std::string_view parentPath) {
+        TNodeData record;
+        record.Kind = deleted_ ? ckFolderDeleted : ckFolderCreated;
+        if (!parentPath.empty()) record.Path.assign(parentPath.substr(0, parentPath.size() - 1));
+        sink_.AddToTree(parentPath, node.Name, std::move(record));
+    }
+
+    void ReportLoneFile(const TValori& file, std::string_view folderPath) {
+        TNodeData record;
+        record.Path.assign(folderPath);
+        if (deleted_) {
+            record.Kind = ckFileDeleted;
+            record.SetOldText(FileStateText(file));
+        } else {
+            record.Kind = ckFileCreated;
+            record.SetNewText(FileStateText(file));
+        }
+        sink_.AddToTree(folderPath, file.Name, std::move(record));
+    }
+
+    void CompareFiles(const TNode& na, const TNode& nb, std::string_view folderPath) {
+        fileIndex_.Build(nb.Values);
+        for (const TValori* fa = na.Values; fa != nullptr; fa = fa->Next) {
+            const TValori* fb = fileIndex_.Find(fa->Name);
+            if (fb == nullptr) {
+                ReportLoneFile(*fa, folderPath);
+            } else if (!deleted_ && !SameBlock(*fa, *fb)) {
+                TNodeData record;
+                record.Kind = ckFileChanged;
+                record.Path.assign(folderPath);
+                record.SetOldText(FileStateText(*fb));
+                record.SetNewText(FileStateText(*fa));
+                sink_.AddToTree(folderPath, fa->Name, std::move(record));
+            }
+            env_.worker.PausePoint();
+        }
+    }
+
+    ScanEnv& env_;
+    IChangeSink& sink_;
+    bool deleted_;
+    std::deque<NameIndex<TNode>> nodeIndexes_;  // one per depth, reused
+    NameIndex<TValori> fileIndex_;             // used by one folder pair at a time
+};
+
+}  // namespace
+
+void CompareFolders(ScanEnv& env, IChangeSink& sink, const TNode* a, const TNode* b, std::string_view pathA,
+                    bool deleted) {
+    FolderComparer comparer(env, sink, deleted);
+    std::string path(pathA);
+    comparer.Compare(a, b, path, 0);
+}
+
+}  // namespace kelvora

@@ -1,0 +1,21 @@
+// The registry scan in its two forms: ScanKey writes a key and everything
+// below it as snapshot records, ReadKey builds the same content as an
+// in-memory tree (values and sub-keys in reverse enumeration order, as they
+// are inserted at the front of their lists).
+#pragma once
+
+#include <string_view>
+
+#include "platform/platform.h"
+#include "scan/db_tree.h"
+#include "scan/scan_env.h"
+#include "scan/snapshot_tree.h"
+
+namespace kelvora {
+
+void ScanKey(ScanEnv& env, platform::RootKey root, std::string_view keyPath, TDBTree& dbTree);
+
+// The tree's Root is the node of the key at keyPath, named nodeName.
+SnapshotTree ReadKey(ScanEnv& env, platform::RootKey root, std::string_view nodeName, std::string_view keyPath);
+
+}  // namespace kelvora

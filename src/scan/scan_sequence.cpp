@@ -1,0 +1,112 @@
+#include "scan/scan_sequence.h"
+
+#include <string>
+
+#include "scan/compare_folders.h"
+#include "scan/compare_keys.h"
+#include "scan/db_tree.h"
+#include "scan/folder_scan.h"
+#include "scan/moved_files.h"
+#include "scan/registry_scan.h"
+#include "translation/messages.h"
+
+namespace kelvora {
+
+namespace {
+
+void Show(IScanProgress& reporter, const Message& message, std::string_view suffix = {}) {
+    std::string status = TranslateString(message);
+    status.append(suffix);
+    reporter.ShowStatus(status);
+}
+
+// A step is never shown once a stop was requested.
+void Step(ScanEnv& env, IScanProgress& reporter) {
+    if (!env.worker.Terminated()) reporter.StepProgress();
+}
+
+}  // namespace
+
+bool ScansFileSystem(const TSettings& settings) { return settings.ScanWin || settings.ScanProg || settings.ScanOthers; }
+
+void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
+    env.context.WizardState = TWizardState::wsScanning;
+    env.files.SetCurrentDir(env.context.ProgramFolder);
+    const TSettings& settings = env.context.Settings;
+    for (const RegistryCategory& category : kRegistryCategories) {
+        if (env.worker.Terminated() || !(settings.*category.Setting)) continue;
+        Show(reporter, RS_SCAN_REG, category.StatusSuffix);
+        // A walk cut short by a stop request is saved with what it holds.
+        TDBTree dbTree = TDBTree::CreateEmpty(category.BaseName);
+        ScanKey(env, category.Root, {}, dbTree);
+        dbTree.Save(env.files);
+        Step(env, reporter);
+    }
+    if (!env.worker.Terminated() && ScansFileSystem(settings)) {
+        Show(reporter, RS_SCAN_FS);
+        ScanFileSystem(env);
+        Step(env, reporter);
+    }
+    if (!env.worker.Terminated()) env.context.WizardState = TWizardState::wsScanned;
+}
+
+void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, const SnapshotLoader& loadSnapshot) {
+    ChangesTreeSink sink(tree);
+    env.context.WizardState = TWizardState::wsRescanning;
+    env.files.SetCurrentDir(env.context.ProgramFolder);
+    const TSettings& settings = env.context.Settings;
+    IWorkerControl& worker = env.worker;
+    // Leaving early frees whatever trees exist (they own their memory) and
+    // leaves WizardState as the stop request set it.
+    for (const RegistryCategory& category : kRegistryCategories) {
+        if (!(settings.*category.Setting)) continue;
+        Show(reporter, RS_SCAN_REG, category.StatusSuffix);
+        const SnapshotTree oldTree = loadSnapshot(category.BaseName);
+        if (worker.Terminated()) return;
+        Step(env, reporter);
+        const SnapshotTree newTree = ReadKey(env, category.Root, {}, {});
+        if (worker.Terminated()) return;
+        Step(env, reporter);
+        Show(reporter, RS_SEARCH_REG, category.StatusSuffix);
+        CompareKeys(env, sink, newTree.Root, oldTree.Root, {}, category.Root, false);
+        if (worker.Terminated()) return;
+        Step(env, reporter);
+        CompareKeys(env, sink, oldTree.Root, newTree.Root, {}, category.Root, true);
+        if (worker.Terminated()) return;
+        Step(env, reporter);
+    }
+    if (worker.Terminated()) return;
+    if (!ScansFileSystem(settings)) {
+        env.context.WizardState = TWizardState::wsIdle;
+        return;
+    }
+
+    Show(reporter, RS_SCAN_FS);
+    // The first scan's snapshot keeps its content under the old name; a
+    // failed move shows later as a missing file.
+    env.files.Rename("FIS2.SNS", "FIS1.SNS");
+    ScanFileSystem(env);
+    if (worker.Terminated()) return;
+    Step(env, reporter);
+
+    Show(reporter, RS_SEARCH_FS);
+    {
+        const SnapshotTree oldTree = loadSnapshot("FIS1");
+        if (worker.Terminated()) return;
+        const SnapshotTree newTree = loadSnapshot("FIS2");
+        if (worker.Terminated()) return;
+        Step(env, reporter);
+        CompareFolders(env, sink, newTree.Root, oldTree.Root, {}, false);
+        if (worker.Terminated()) return;
+        Step(env, reporter);
+        CompareFolders(env, sink, oldTree.Root, newTree.Root, {}, true);
+        if (worker.Terminated()) return;
+    }
+
+    Show(reporter, RS_DETECT_MOVED);
+    DetectMoved(env, tree);
+    Step(env, reporter);
+    env.context.WizardState = TWizardState::wsIdle;
+}
+
+}  // namespace kelvora

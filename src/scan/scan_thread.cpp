@@ -1,0 +1,38 @@
+#include "scan/scan_thread.h"
+
+#include "scan/scan_sequence.h"
+#include "scan/snapshot_loader.h"
+
+namespace kelvora {
+
+// The sequences report through the thread: Status, then the synchronised
+// ShowStatus; StepProgress as the thread does it (never after a stop).
+template <class Thread>
+class ThreadProgress : public IScanProgress {
+public:
+    explicit ThreadProgress(Thread& thread) : thread_(thread) {}
+    void ShowStatus(const std::string& status) override {
+        thread_.Status = status;
+        thread_.ShowStatus();
+    }
+    void StepProgress() override { thread_.StepProgress(); }
+
+private:
+    Thread& thread_;
+};
+
+void ScanThread::Execute() {
+    ScanEnv env{platform_.registry, platform_.files, context_, *this};
+    ThreadProgress<ScanThread> progress(*this);
+    ExecuteScan(env, progress);
+}
+
+void ReScanThread::Execute() {
+    ScanEnv env{platform_.registry, platform_.files, context_, *this};
+    ThreadProgress<ReScanThread> progress(*this);
+    ExecuteRescan(env, progress, changes_, [this](std::string_view name) {
+        return LoadSnapshot(platform_.files, name, context_.WizardState, *this);
+    });
+}
+
+}  // namespace kelvora

@@ -1,0 +1,96 @@
+#include "scan/folder_scan.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_platform.h"
+#include "scan/snapshot_loader.h"
+#include "scan_test_support.h"
+
+namespace kelvora {
+namespace {
+
+using testing::Flatten;
+
+class FolderScanTest : public ::testing::Test {
+protected:
+    FolderScanTest() {
+        memory.files.AddFolder("C:\\Kelvora");
+        memory.files.SetCurrentDir("C:\\Kelvora");
+        context.ProgramFolder = "C:\\Kelvora";
+        context.WindowsFolder = "C:\\Windows";
+        context.SystemDriveRoot = "C:\\";
+        context.Settings.ExcludedFolders.Add("C:\\Kelvora");
+        context.Settings.ScanEntire = false;
+        context.Settings.ScanWin = false;
+        context.Settings.ScanProg = false;
+        context.Settings.ScanOthers = false;
+    }
+
+    std::vector<std::string> ScanAndLoad() {
+        ScanFileSystem(env);
+        EXPECT_EQ(memory.files.GetCurrentDir(), "C:\\Kelvora");
+        return Flatten(LoadSnapshot(memory.files, "FIS2", context.WizardState, worker));
+    }
+
+    platform::memory::MemoryPlatform memory;
+    AppContext context;
+    testing::StoppableWorker worker{context};
+    ScanEnv env{memory.registry, memory.files, context, worker};
+};
+
+TEST_F(FolderScanTest, WholeDriveRecordsRootFilesUnderTheDriveAndSkipsWhatItMust) {
+    memory.files.AddFile("C:\\boot.ini", "12345");
+    memory.files.AddFile("C:\\Windows\\win.ini", "x");
+    memory.files.AddFile("C:\\Kelvora\\HKLM.SNS", "old");           // excluded: the program's folder
+    memory.files.AddFile("C:\\Link\\inside.txt", "x");              // a junction: recorded, not followed
+    memory.files.AddFile("C:\\Locked\\secret.txt", "x");            // cannot be entered: no record
+    memory.files.AddFile("C:\\Huge\\big.bin");
+    memory.files.AddFile("D:\\Program Files\\App\\app.exe", "x");   // another drive: not scanned
+    ASSERT_TRUE(memory.files.MarkReparsePoint("C:\\Link"));
+    ASSERT_TRUE(memory.files.SetAccessible("C:\\Locked", false));
+    ASSERT_TRUE(memory.files.SetFileSize("C:\\Huge\\big.bin", 5ull << 30));
+    memory.registry.PutString(platform::kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
+                              "ProgramFilesDir", "D:\\Program Files");
+    context.Settings.ScanEntire = true;
+    context.Settings.ScanWin = true;
+    context.Settings.ScanProg = true;
+
+    std::vector<std::string> items = ScanAndLoad();
+    std::sort(items.begin(), items.end());
+    EXPECT_EQ(items, (std::vector<std::string>{"C:", "C:\\Huge", "C:\\Huge|big.bin|3|8", "C:\\Kelvora", "C:\\Link",
+                                               "C:\\Windows", "C:\\Windows|win.ini|3|8", "C:|boot.ini|3|8"}));
+    // 5 GiB: the low 32 bits of the size are 1 GiB.
+    const SnapshotTree again = [&] {
+        ScanFileSystem(env);
+        return LoadSnapshot(memory.files, "FIS2", context.WizardState, worker);
+    }();
+    const TNode* huge = again.Root->FirstChild;
+    while (huge != nullptr && huge->Name != "Huge") huge = huge->NextSibling;
+    ASSERT_NE(huge, nullptr);
+    EXPECT_EQ(std::vector<std::uint8_t>(huge->Values->Data + 4, huge->Values->Data + 8),
+              (std::vector<std::uint8_t>{0, 0, 0, 0x40}));
+}
+
+TEST_F(FolderScanTest, OtherPathsEndAtTheFirstEmptyOrMissingItem) {
+    memory.files.AddDrive('E');
+    memory.files.AddFile("D:\\A\\a.txt", "x");
+    memory.files.AddFile("E:\\B\\b.txt", "x");
+    context.Settings.ScanOthers = true;
+    context.Settings.ScanOtherPaths = "D:\\A;;E:\\B";
+    EXPECT_EQ(ScanAndLoad(), (std::vector<std::string>{"D:", "D:\\A", "D:\\A|a.txt|3|8"}));
+    context.Settings.ScanOtherPaths = "D:\\Missing;E:\\B";
+    EXPECT_TRUE(ScanAndLoad().empty());
+    context.Settings.ScanOtherPaths = "D:\\A;E:\\B";
+    EXPECT_EQ(ScanAndLoad().size(), 6u);
+}
+
+TEST_F(FolderScanTest, FullDiskEndsTheScanWithAnErrorAndTheDirectoryBack) {
+    memory.files.AddFile("C:\\Windows\\win.ini", "x");
+    context.Settings.ScanWin = true;
+    memory.files.SetDiskFull(true);
+    EXPECT_THROW(ScanFileSystem(env), SnapshotFileError);
+    EXPECT_EQ(memory.files.GetCurrentDir(), "C:\\Kelvora");
+}
+
+}  // namespace
+}  // namespace kelvora

@@ -1,0 +1,146 @@
+#include "scan/registry_scan.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_platform.h"
+#include "scan/compare_keys.h"
+#include "scan/db_tree.h"
+#include "scan/snapshot_loader.h"
+#include "scan_test_support.h"
+
+namespace kelvora {
+namespace {
+
+using platform::kCurrentUser;
+using platform::kLocalMachine;
+using platform::kUsers;
+using testing::Flatten;
+
+const TNode* Child(const TNode* node, std::string_view name) {
+    for (const TNode* child = node->FirstChild; child != nullptr; child = child->NextSibling) {
+        if (child->Name == name) return child;
+    }
+    return nullptr;
+}
+
+const TNode* At(const TNode* node, std::initializer_list<std::string_view> path) {
+    for (std::string_view name : path) {
+        if (node == nullptr) return nullptr;
+        node = Child(node, name);
+    }
+    return node;
+}
+
+class RegistryScanTest : public ::testing::Test {
+protected:
+    platform::memory::MemoryPlatform memory;
+    AppContext context;
+    testing::StoppableWorker worker{context};
+    ScanEnv env{memory.registry, memory.files, context, worker};
+};
+
+TEST_F(RegistryScanTest, ReadKeyRecordsEveryValueWhateverItsSizeInReverseOrder) {
+    auto& reg = memory.registry;
+    reg.PutString(kCurrentUser, "Software\\T", "", "x");
+    reg.Put(kCurrentUser, "Software\\T", "e", platform::kRegExpandSz, testing::Bytes(std::string("%a%\0", 4)));
+    reg.Put(kCurrentUser, "Software\\T", "n", platform::kRegNone, {});
+    std::vector<std::uint8_t> big(5000);
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7);
+    reg.Put(kCurrentUser, "Software\\T", "big", platform::kRegBinary, big);
+    reg.PutDword(kCurrentUser, "Software\\T", "after", 7);
+    reg.PutDword(kCurrentUser, "Software\\T\\A", "a", 1);
+    reg.PutDword(kCurrentUser, "Software\\T\\B", "b", 2);
+
+    const SnapshotTree tree = ReadKey(env, kCurrentUser, "T", "Software\\T");
+    ASSERT_NE(tree.Root, nullptr);
+    EXPECT_EQ(tree.Root->Name, "T");
+    EXPECT_EQ(Flatten(tree), (std::vector<std::string>{"T", "T|after|4|4", "T|big|3|5000", "T|n|3|0", "T|e|3|4",
+                                                       "T||1|2", "T\\B", "T\\B|b|4|4", "T\\A", "T\\A|a|4|4"}));
+    const TValori* item = tree.Root->Values->Next;
+    ASSERT_EQ(item->Size, 5000);
+    EXPECT_TRUE(std::equal(big.begin(), big.end(), item->Data));
+    EXPECT_EQ(memory.registry.OpenHandles(), 0u);
+}
+
+TEST_F(RegistryScanTest, SnapshotAndLiveTreeHoldTheSameContent) {
+    auto& reg = memory.registry;
+    reg.PutString(kLocalMachine, "", "RootValue", "r");
+    reg.PutString(kLocalMachine, "Software\\Example", "Version", "1.0");
+    reg.Put(kLocalMachine, "Software\\Example\\Deep\\Deeper", "blob", platform::kRegBinary,
+            std::vector<std::uint8_t>(3000, 9));
+    reg.PutDword(kLocalMachine, "Software\\Other", "n", 5);
+    reg.PutDword(kLocalMachine, "System\\Setup", "", 1);
+    memory.files.AddFolder("C:\\Kelvora");
+    memory.files.SetCurrentDir("C:\\Kelvora");
+
+    TDBTree dbTree = TDBTree::CreateEmpty("HKLM");
+    ScanKey(env, kLocalMachine, {}, dbTree);
+    // The root key's record comes first: kind 0, full path of length 0, no
+    // name, no data.
+    ASSERT_GE(dbTree.Bytes().size(), 4u);
+    EXPECT_EQ(std::vector<std::uint8_t>(dbTree.Bytes().begin(), dbTree.Bytes().begin() + 4),
+              (std::vector<std::uint8_t>{0x10, 0x11, 0x00, 0x00}));
+    dbTree.Save(memory.files);
+
+    const SnapshotTree loaded = LoadSnapshot(memory.files, "HKLM", context.WizardState, worker);
+    const SnapshotTree live = ReadKey(env, kLocalMachine, {}, {});
+    std::vector<std::string> a = Flatten(loaded);
+    std::vector<std::string> b = Flatten(live);
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    EXPECT_EQ(a, b);
+
+    testing::RecordingSink sink;
+    CompareKeys(env, sink, live.Root, loaded.Root, {}, kLocalMachine, false);
+    CompareKeys(env, sink, loaded.Root, live.Root, {}, kLocalMachine, true);
+    EXPECT_TRUE(sink.entries.empty());
+}
+
+TEST_F(RegistryScanTest, SkippedAndUnreadableKeysAreRecordedWithoutContent) {
+    auto& reg = memory.registry;
+    reg.PutDword(kLocalMachine, "SOFTWARE\\Classes\\.txt", "x", 1);
+    reg.PutDword(kCurrentUser, "Software\\Varnok\\Kelvora", "ScanHKCR", 1);
+    reg.PutDword(kUsers, ".DEFAULT\\Software\\Varnok\\Kelvora", "ScanHKCR", 1);
+    reg.PutDword(kUsers, "S-1-5-21\\Software\\Varnok\\Kelvora", "ScanHKCR", 1);
+    reg.PutDword(kCurrentUser, "Software\\A", "a", 1);
+    reg.PutDword(kCurrentUser, "Software\\B\\Inner", "b", 1);
+    reg.PutDword(kCurrentUser, "Software\\C", "c", 1);
+    ASSERT_TRUE(reg.SetDenied(kCurrentUser, "Software\\B", true));
+
+    context.Settings.ScanHKCR = true;
+    SnapshotTree machine = ReadKey(env, kLocalMachine, {}, {});
+    const TNode* classes = At(machine.Root, {"SOFTWARE", "Classes"});
+    ASSERT_NE(classes, nullptr);
+    EXPECT_EQ(classes->FirstChild, nullptr);
+    context.Settings.ScanHKCR = false;
+    machine = ReadKey(env, kLocalMachine, {}, {});
+    EXPECT_NE(At(machine.Root, {"SOFTWARE", "Classes", ".txt"}), nullptr);
+
+    const SnapshotTree user = ReadKey(env, kCurrentUser, {}, {});
+    const TNode* own = At(user.Root, {"Software", "Varnok", "Kelvora"});
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(own->Values, nullptr);
+    const TNode* denied = At(user.Root, {"Software", "B"});
+    ASSERT_NE(denied, nullptr);
+    EXPECT_EQ(denied->FirstChild, nullptr);
+    EXPECT_NE(At(user.Root, {"Software", "C"}), nullptr);  // the walk goes on after it
+
+    const SnapshotTree users = ReadKey(env, kUsers, {}, {});
+    EXPECT_EQ(At(users.Root, {".DEFAULT", "Software", "Varnok", "Kelvora"})->Values, nullptr);
+    EXPECT_NE(At(users.Root, {"S-1-5-21", "Software", "Varnok", "Kelvora"})->Values, nullptr);
+    EXPECT_EQ(memory.registry.OpenHandles(), 0u);
+}
+
+TEST_F(RegistryScanTest, StopRequestEndsTheWalkAtItsNextTest) {
+    for (int k = 0; k < 20; ++k) {
+        for (int v = 0; v < 20; ++v) memory.registry.PutDword(kLocalMachine, testing::Numbered("K", k), testing::Numbered("v", v), 1);
+    }
+    worker.stopAfter = 5;
+    const SnapshotTree tree = ReadKey(env, kLocalMachine, {}, {});
+    const std::size_t items = Flatten(tree).size();
+    EXPECT_LE(items, 8u);
+    EXPECT_EQ(memory.registry.OpenHandles(), 0u);
+}
+
+}  // namespace
+}  // namespace kelvora

@@ -1,0 +1,157 @@
+#include "scan/scan_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_platform.h"
+#include "scan/db_tree.h"
+#include "scan/snapshot_loader.h"
+#include "scan_test_support.h"
+
+namespace kelvora {
+namespace {
+
+using platform::kCurrentUser;
+using platform::kLocalMachine;
+
+class ScanSequenceTest : public ::testing::Test {
+protected:
+    ScanSequenceTest() {
+        memory.files.AddFolder("C:\\Kelvora");
+        memory.files.AddFile("C:\\Windows\\a.dll", "aaaa");
+        memory.files.AddFile("C:\\Windows\\System\\b.dll", "bb");
+        memory.files.AddFolder("C:\\Program Files\\App");
+        memory.registry.PutString(kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                                  "C:\\Program Files");
+        memory.registry.PutDword(kCurrentUser, "Software\\Old", "v", 1);
+        for (int i = 0; i < 10; ++i) {
+            memory.registry.PutString(platform::kClassesRoot, testing::Numbered(".ext", i), "", "type");
+        }
+        context.ProgramFolder = "C:\\Kelvora";
+        context.WindowsFolder = "C:\\Windows";
+        context.SystemDriveRoot = "C:\\";
+        context.Settings.ExcludedFolders.Add("C:\\Kelvora");
+        TSettings& s = context.Settings;
+        s.ScanHKCR = s.ScanHKLM = s.ScanHKUS = s.ScanHKCU = s.ScanHKCC = true;
+        s.ScanEntire = false;
+        s.ScanWin = s.ScanProg = true;
+        memory.files.SetCurrentDir("D:\\");
+    }
+
+    void Rescan() {
+        ExecuteRescan(env, reporter, tree, [this](std::string_view name) {
+            return LoadSnapshot(memory.files, name, context.WizardState, worker);
+        });
+    }
+    bool Snapshot(std::string_view name) { return memory.files.FileExists("C:\\Kelvora\\" + std::string(name)); }
+
+    platform::memory::MemoryPlatform memory;
+    AppContext context;
+    testing::StoppableWorker worker{context};
+    ScanEnv env{memory.registry, memory.files, context, worker};
+    testing::RecordingReporter reporter;
+    ChangesTree tree{context.Settings};
+};
+
+TEST_F(ScanSequenceTest, FullRunShowsEveryStatusFillsTheBarAndReportsTheChanges) {
+    ExecuteScan(env, reporter);
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsScanned);
+    EXPECT_EQ(reporter.steps, 6);
+    EXPECT_EQ(reporter.statuses, (std::vector<std::string>{
+                                     "Scanning registry category: HKEY_CLASSES_ROOT ...",
+                                     "Scanning registry category: HKEY_LOCAL_MACHINE ...",
+                                     "Scanning registry category: HKEY_USERS ...",
+                                     "Scanning registry category: HKEY_CURRENT_USER ...",
+                                     "Scanning registry category: HKEY_CURRENT_CONFIG ...",
+                                     "Scanning file system ...",
+                                 }));
+    for (const char* name : {"HKCR.SNS", "HKLM.SNS", "HKUS.SNS", "HKCU.SNS", "HKCC.SNS", "FIS2.SNS"}) {
+        EXPECT_TRUE(Snapshot(name)) << name;
+    }
+
+    // The installation: a key, a file moved to another folder, a new file.
+    memory.registry.PutString(kCurrentUser, "Software\\New", "v", "x");
+    ASSERT_TRUE(memory.files.Rename("C:\\Windows\\a.dll", "C:\\Program Files\\App\\a.dll"));
+    memory.files.AddFile("C:\\Windows\\System\\c.dll", "c");
+
+    reporter = {};
+    memory.files.SetCurrentDir("D:\\");
+    tree.StartFill(false);
+    Rescan();
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
+    EXPECT_EQ(reporter.steps, 24);
+    ASSERT_EQ(reporter.statuses.size(), 13u);
+    EXPECT_EQ(reporter.statuses[2], "Scanning registry category: HKEY_LOCAL_MACHINE ...");
+    EXPECT_EQ(reporter.statuses[3], "Searching changes from category: HKEY_LOCAL_MACHINE ...");
+    EXPECT_EQ(reporter.statuses[10], "Scanning file system ...");
+    EXPECT_EQ(reporter.statuses[11], "Searching changes from file system ...");
+    EXPECT_EQ(reporter.statuses[12], "Detecting moved files ...");
+    EXPECT_EQ(testing::TreeLines(tree), (std::vector<std::string>{
+                                            "9 C:\\Windows\\System\\c.dll",
+                                            "12 C:\\Windows\\a.dll",
+                                            "13 C:\\Program Files\\App\\a.dll",
+                                            "1 HKEY_CURRENT_USER\\Software\\New",
+                                            "3 HKEY_CURRENT_USER\\Software\\New\\v",
+                                        }));
+    for (const char* name : {"HKCR.SNS", "HKLM.SNS", "HKUS.SNS", "HKCU.SNS", "HKCC.SNS", "FIS1.SNS", "FIS2.SNS"}) {
+        EXPECT_FALSE(Snapshot(name)) << name;
+    }
+    EXPECT_EQ(memory.files.GetCurrentDir(), "C:\\Kelvora");
+}
+
+TEST_F(ScanSequenceTest, OnlyOneKindOfTargetRunsOnlyItsSteps) {
+    TSettings& s = context.Settings;
+    s.ScanHKCR = s.ScanHKLM = s.ScanHKUS = s.ScanHKCC = false;
+    s.ScanWin = s.ScanProg = false;
+    ExecuteScan(env, reporter);
+    EXPECT_EQ(reporter.steps, 1);
+    EXPECT_FALSE(Snapshot("FIS2.SNS"));
+    memory.files.AddFile("C:\\Kelvora\\FIS2.SNS", "unrelated");
+    Rescan();
+    EXPECT_EQ(reporter.steps, 5);
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
+    EXPECT_EQ(memory.files.Text("C:\\Kelvora\\FIS2.SNS"), "unrelated");
+
+    s.ScanHKCU = false;
+    s.ScanWin = true;
+    reporter = {};
+    ExecuteScan(env, reporter);
+    EXPECT_EQ(reporter.statuses, (std::vector<std::string>{"Scanning file system ..."}));
+    Rescan();
+    EXPECT_EQ(reporter.steps, 5);
+    EXPECT_EQ(reporter.statuses.size(), 4u);
+}
+
+TEST_F(ScanSequenceTest, StopWhileASnapshotLoadsLeavesWithoutFurtherSteps) {
+    ExecuteScan(env, reporter);
+    reporter = {};
+    worker.stopAfter = worker.pausePoints + 3;  // inside the first snapshot's load
+    Rescan();
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsStopped);
+    EXPECT_EQ(reporter.steps, 0);
+    EXPECT_EQ(reporter.statuses.size(), 1u);
+    EXPECT_FALSE(Snapshot("HKCR.SNS"));
+    EXPECT_TRUE(Snapshot("HKLM.SNS"));
+}
+
+TEST_F(ScanSequenceTest, StopDuringTheFirstScanKeepsWhatTheCategoryHolds) {
+    worker.stopAfter = 2;
+    ExecuteScan(env, reporter);
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsStopped);
+    EXPECT_EQ(reporter.steps, 0);
+    EXPECT_TRUE(Snapshot("HKCR.SNS"));
+    EXPECT_FALSE(Snapshot("HKLM.SNS"));
+}
+
+TEST_F(ScanSequenceTest, VanishedSnapshotOrFullDiskEndTheRunWithAnError) {
+    ExecuteScan(env, reporter);
+    ASSERT_TRUE(memory.files.DeleteFile("C:\\Kelvora\\HKLM.SNS"));
+    EXPECT_THROW(Rescan(), SnapshotFileError);
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsRescanning);
+
+    memory.files.SetDiskFull(true);
+    EXPECT_THROW(ExecuteScan(env, reporter), SnapshotFileError);
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsScanning);
+}
+
+}  // namespace
+}  // namespace kelvora

@@ -1,0 +1,106 @@
+#include "scan/scan_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "platform/memory/memory_platform.h"
+#include "scan_test_support.h"
+
+namespace kelvora {
+namespace {
+
+using platform::kCurrentUser;
+
+// Status texts and steps, as the main window receives them.
+class MainThreadProgress : public IScanProgress {
+public:
+    std::vector<std::string> statuses;
+    int steps = 0;
+    // Run on the main thread after each step, while the worker waits.
+    std::function<void()> afterStep;
+    void ShowStatus(const std::string& status) override { statuses.push_back(status); }
+    void StepProgress() override {
+        ++steps;
+        if (afterStep) afterStep();
+    }
+};
+
+class ScanThreadTest : public ::testing::Test {
+protected:
+    ScanThreadTest() {
+        memory.files.AddFolder("C:\\Kelvora");
+        for (int k = 0; k < 50; ++k) {
+            for (int v = 0; v < 20; ++v) {
+                memory.registry.PutDword(kCurrentUser, testing::Numbered("Software\\K", k), testing::Numbered("v", v), 1);
+            }
+        }
+        context.ProgramFolder = "C:\\Kelvora";
+        TSettings& s = context.Settings;
+        s.ScanHKCR = s.ScanHKLM = s.ScanHKUS = s.ScanHKCC = false;
+        s.ScanHKCU = true;
+        s.ScanWin = s.ScanProg = s.ScanEntire = s.ScanOthers = false;
+    }
+
+    template <class Thread>
+    void Run(std::unique_ptr<Thread> thread) {
+        bool ended = false;
+        thread->SetOnTerminate([&](TSafeThread& done) {
+            fatal = done.FatalException();
+            ended = true;
+        });
+        thread->Start();
+        dispatcher.ServeUntil([&] { return ended; });
+    }
+
+    platform::Dispatcher dispatcher;
+    platform::memory::MemoryPlatform memory;
+    AppContext context;
+    MainThreadProgress progress;
+    ChangesTree tree{context.Settings};
+    std::exception_ptr fatal;
+};
+
+TEST_F(ScanThreadTest, ScanAndRescanRunOnTheirThreadsAndReportOnTheMainThread) {
+    Run(std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress));
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsScanned);
+    EXPECT_EQ(progress.statuses, (std::vector<std::string>{"Scanning registry category: HKEY_CURRENT_USER ..."}));
+    EXPECT_EQ(progress.steps, 1);
+
+    memory.registry.PutString(kCurrentUser, "Software\\K7", "added", "x");
+    tree.StartFill(false);
+    Run(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree));
+    EXPECT_EQ(fatal, nullptr);
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
+    EXPECT_EQ(progress.steps, 5);
+    EXPECT_EQ(testing::TreeLines(tree), (std::vector<std::string>{"3 HKEY_CURRENT_USER\\Software\\K7\\added"}));
+}
+
+TEST_F(ScanThreadTest, CancelDuringTheRescanStopsItWithoutFurtherSteps) {
+    Run(std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress));
+    memory.registry.PutString(kCurrentUser, "Software\\K7", "added", "x");
+    progress = {};
+    tree.StartFill(false);
+    auto thread = std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree);
+    // The first step (the snapshot is loaded) is where the user cancels: the
+    // worker waits in that step's synchronised call meanwhile.
+    ReScanThread* worker = thread.get();
+    progress.afterStep = [worker] { worker->Cancel(); };
+    Run(std::move(thread));
+    EXPECT_EQ(fatal, nullptr);
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsStopped);
+    EXPECT_EQ(progress.steps, 1);
+    EXPECT_EQ(progress.statuses.size(), 1u);
+    EXPECT_TRUE(testing::TreeLines(tree).empty());
+}
+
+TEST_F(ScanThreadTest, MissingSnapshotEndsTheThreadWithItsErrorAndState) {
+    Run(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree));
+    ASSERT_NE(fatal, nullptr);
+    EXPECT_THROW(std::rethrow_exception(fatal), SnapshotFileError);
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsRescanning);
+}
+
+}  // namespace
+}  // namespace kelvora
