@@ -30,5 +30,8 @@ source tools/wine-env.sh
 kelvora_xvfb_start
 trap 'kelvora_wine_stop; kelvora_xvfb_stop' EXIT
 kelvora_wine_start
-# Pinned to the CPU that wineserver sits on (see tools/wine-env.sh).
-timeout 1500 taskset -c 0 ctest --preset windows --no-tests=error </dev/null
+# Pinned to the CPU that wineserver sits on (see tools/wine-env.sh). On a
+# loaded machine a Wine process now and then dies before main() runs (the
+# test fails in 0.00 s with no output); such a test gets one more run. A test
+# that fails on its own merits fails twice and still fails the build.
+timeout 1500 taskset -c 0 ctest --preset windows --no-tests=error --repeat until-pass:2 </dev/null

@@ -2,13 +2,8 @@
 
 namespace kelvora::ui {
 
-SingleInstance::SingleInstance(const char* mutexName) {
-    mutex_ = CreateMutexA(nullptr, FALSE, mutexName);
-    second_ = mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
-SingleInstance::~SingleInstance() {
-    if (mutex_ != nullptr) CloseHandle(mutex_);
+SingleInstance::SingleInstance(const char* mutexName) : mutex_(CreateMutexA(nullptr, FALSE, mutexName)) {
+    second_ = mutex_.Get() != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 bool ActivateExistingWindow(const char* className) {

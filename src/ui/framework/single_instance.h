@@ -5,12 +5,13 @@
 
 #include <windows.h>
 
+#include "platform/win32/handles_win.h"
+
 namespace kelvora::ui {
 
 class SingleInstance {
 public:
     explicit SingleInstance(const char* mutexName);
-    ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
@@ -18,7 +19,7 @@ public:
     bool IsSecond() const { return second_; }
 
 private:
-    HANDLE mutex_ = nullptr;
+    platform::win32::KernelHandle mutex_;
     bool second_ = false;
 };
 
