@@ -34,6 +34,18 @@ private:
     std::string saved_;
 };
 
+// A record for the target folder itself, so that its node exists in the
+// snapshot even while the folder is empty. Without it a target that was
+// empty before the installation and holds files after it would come out of
+// the comparison as a created folder (and its drive as a created drive), and
+// the uninstall would delete a folder that was there before. A drive's root
+// is written as "C:", as its files are.
+void WriteTargetRecord(platform::FileSystem& files, TDBTree& dbTree) {
+    std::string path = files.GetCurrentDir();
+    if (path.size() == 3 && path[1] == ':' && path[2] == '\\') path.resize(2);
+    dbTree.WriteRecord(path, {}, nullptr, 0, 0);
+}
+
 }  // namespace
 
 void ScanFolder(ScanEnv& env, TDBTree& dbTree) {
@@ -58,6 +70,15 @@ std::string GetProgramFilesDir(platform::Registry& registry) {
     return text.substr(0, text.find('\0'));
 }
 
+namespace {
+
+void ScanTarget(ScanEnv& env, TDBTree& dbTree) {
+    WriteTargetRecord(env.files, dbTree);
+    ScanFolder(env, dbTree);
+}
+
+}  // namespace
+
 void ScanFileSystem(ScanEnv& env) {
     TDBTree dbTree = TDBTree::CreateEmpty("FIS2");
     {
@@ -67,12 +88,12 @@ void ScanFileSystem(ScanEnv& env) {
 
         if (settings.ScanEntire) {
             // The Windows and Program Files folders normally lie inside it.
-            if (files.SetCurrentDir(env.context.SystemDriveRoot)) ScanFolder(env, dbTree);
+            if (files.SetCurrentDir(env.context.SystemDriveRoot)) ScanTarget(env, dbTree);
         } else {
-            if (settings.ScanWin && files.SetCurrentDir(env.context.WindowsFolder)) ScanFolder(env, dbTree);
+            if (settings.ScanWin && files.SetCurrentDir(env.context.WindowsFolder)) ScanTarget(env, dbTree);
             if (settings.ScanProg) {
                 const std::string programFiles = GetProgramFilesDir(env.registry);
-                if (!programFiles.empty() && files.SetCurrentDir(programFiles)) ScanFolder(env, dbTree);
+                if (!programFiles.empty() && files.SetCurrentDir(programFiles)) ScanTarget(env, dbTree);
             }
         }
         if (settings.ScanOthers) {
@@ -83,7 +104,7 @@ void ScanFileSystem(ScanEnv& env) {
                 const std::size_t cut = rest.find(';');
                 const std::string item(rest.substr(0, cut));
                 if (item.empty() || !files.SetCurrentDir(item)) break;
-                ScanFolder(env, dbTree);
+                ScanTarget(env, dbTree);
                 if (cut == std::string_view::npos) break;
                 rest.remove_prefix(cut + 1);
             }

@@ -121,6 +121,28 @@ TEST_F(ScanSequenceTest, OnlyOneKindOfTargetRunsOnlyItsSteps) {
     EXPECT_EQ(reporter.statuses.size(), 4u);
 }
 
+TEST_F(ScanSequenceTest, AnEmptyTargetThatGainsFilesIsNotReportedAsCreated) {
+    // The installation writes into a target folder that was empty before:
+    // only the file is new, never the folder or its drive (undoing that
+    // would delete a folder the user had).
+    TSettings& s = context.Settings;
+    s.ScanHKCR = s.ScanHKLM = s.ScanHKUS = s.ScanHKCU = s.ScanHKCC = false;
+    s.ScanWin = s.ScanProg = false;
+    s.ScanOthers = true;
+    s.ScanOtherPaths = "D:\\Tools;C:\\";
+    memory.files.AddFolder("D:\\Tools");
+    memory.files.AddFolder("C:\\Empty");
+    ExecuteScan(env, reporter);
+    memory.files.AddFile("D:\\Tools\\new.exe", "n");
+    memory.files.AddFile("C:\\Empty\\x.txt", "x");
+    tree.StartFill(false);
+    Rescan();
+    EXPECT_EQ(testing::TreeLines(tree), (std::vector<std::string>{
+                                            "9 D:\\Tools\\new.exe",
+                                            "9 C:\\Empty\\x.txt",
+                                        }));
+}
+
 TEST_F(ScanSequenceTest, StopWhileASnapshotLoadsLeavesWithoutFurtherSteps) {
     ExecuteScan(env, reporter);
     reporter = {};
