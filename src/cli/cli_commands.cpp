@@ -77,8 +77,11 @@ std::exception_ptr RunWorker(CliEnv& env, TSafeThread& worker) {
         fatal = done.FatalException();
         ended = true;
     });
+    // A Ctrl+C that came before the worker started stops it at its first
+    // test; waiting for a pause point could let a short run finish first.
+    bool stopSent = env.interrupted.load();
+    if (stopSent) worker.Cancel();
     worker.Start();
-    bool stopSent = false;
     while (!ended) {
         env.dispatcher.ServeUntil([&] { return ended || (!stopSent && env.interrupted.load()); });
         if (!ended && !stopSent) {

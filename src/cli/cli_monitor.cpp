@@ -140,6 +140,8 @@ int Scan(const CliCommand& command, CliEnv& env) {
     ConsoleScanProgress progress(env.console, steps);
     ScanThread scan(context, env.os, env.dispatcher, progress);
     const std::exception_ptr fatal = RunWorker(env, scan);
+    // A stop that came before the worker set its own state is a stop too.
+    if (scan.Terminated()) context.WizardState = TWizardState::wsStopped;
     if (context.WizardState.load() == TWizardState::wsStopped) {
         DeleteSnapshots(env.os.files, context.ProgramFolder);
         return Fail(env, kExitFailed, TranslateString(RS_CLI_SCAN_STOPPED));
@@ -169,6 +171,8 @@ int Rescan(CliEnv& env) {
     ConsoleScanProgress progress(env.console, 4 * TargetSteps(context.Settings));
     ReScanThread rescan(context, env.os, env.dispatcher, progress, tree);
     const std::exception_ptr fatal = RunWorker(env, rescan);
+    // A stop that came before the worker set its own state is a stop too.
+    if (rescan.Terminated()) context.WizardState = TWizardState::wsStopped;
     if (context.WizardState.load() == TWizardState::wsStopped) {
         DeleteSnapshots(env.os.files, context.ProgramFolder);
         return Fail(env, kExitFailed, TranslateString(RS_CLI_SCAN_STOPPED));
