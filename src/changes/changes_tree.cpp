@@ -49,6 +49,17 @@ void ChangesTree::ClearLocked() {
     lastCategory_ = kNoNode;
     lastParent_ = kNoNode;
     dirty_ = true;
+    reshaped_ = true;
+    grown_.clear();  // their nodes are gone with the chunks
+}
+
+// Forgets the list of grown parents: the reader reads everything anew.
+void ChangesTree::MarkReshapedLocked() {
+    if (reshaped_) return;
+    reshaped_ = true;
+    for (NodeId id : grown_) At(id).Grown = false;
+    grown_.clear();
+    grown_.shrink_to_fit();
 }
 
 void ChangesTree::AppendChild(NodeId parent, NodeId child) {
@@ -62,6 +73,14 @@ void ChangesTree::AppendChild(NodeId parent, NodeId child) {
     }
     p.LastChild = child;
     ++p.ChildCount;
+    if (!reshaped_ && !p.Grown) {
+        if (grown_.size() == kMaxGrownListed) {
+            MarkReshapedLocked();
+        } else {
+            p.Grown = true;
+            grown_.push_back(parent);
+        }
+    }
     if (p.Index) p.Index->first.emplace(c.Data.Name, child);  // keeps an earlier child of that name
 }
 
@@ -93,6 +112,7 @@ void ChangesTree::Unlink(NodeId node) {
     }
     c.Parent = kNoNode;
     c.Next = kNoNode;
+    MarkReshapedLocked();
 }
 
 // A level gets its index the first time it is searched with more than a few
@@ -270,6 +290,7 @@ void ChangesTree::FinishFill() {
     if (At(kFileSystemId).ChildCount == 0) At(kFileSystemId).Data.Name = fsEmpty;
     if (At(kRegistryId).ChildCount == 0) At(kRegistryId).Data.Name = regEmpty;
     dirty_ = true;
+    MarkReshapedLocked();
 }
 
 void ChangesTree::Clear() {

@@ -24,6 +24,9 @@
 //   main thread); the window's handler calls AcknowledgeChanges and then
 //   reads the tree. Generation() counts every change and may be read
 //   without the lock.
+// - The tree also keeps, for one reader, what its shape did since that
+//   reader last asked (Access::TakeShapeChanges): which nodes got new
+//   children, as long as appending children is all that happened.
 #pragma once
 
 #include <array>
@@ -52,6 +55,16 @@ public:
     virtual ~IChangesTreeObserver() = default;
     // Nodes were added, removed or changed since the last AcknowledgeChanges.
     virtual void TreeChanged() = 0;
+};
+
+// How the tree's shape changed since the last Access::TakeShapeChanges.
+struct TShapeChanges {
+    // Anything but appended children happened (a clear, a removal, a kind
+    // or caption change, or too many parents to list): read everything anew.
+    bool Reshaped = true;
+    // Otherwise: the nodes that got new children, each once, in the order
+    // they first got one. Children are only ever appended.
+    std::vector<NodeId> Grown;
 };
 
 class ChangesTree {
@@ -108,6 +121,7 @@ private:
     // should be told once the mutex is released.
     bool EndChangeLocked();
     void Notify();
+    void MarkReshapedLocked();
 
     const TSettings& settings_;
     mutable std::mutex mutex_;
@@ -125,6 +139,9 @@ private:
     bool notifyArmed_ = true;
     std::atomic<std::uint64_t> generation_{0};
     std::atomic<IChangesTreeObserver*> observer_{nullptr};
+    // Shape changes not yet taken; nothing is listed while reshaped_.
+    bool reshaped_ = true;
+    std::vector<NodeId> grown_;
 };
 
 // Holds the tree's lock; every read and edit of nodes goes through one.
@@ -143,6 +160,7 @@ public:
 
     NodeId Parent(NodeId node) const;
     NodeId FirstChild(NodeId node) const;
+    NodeId LastChild(NodeId node) const;
     NodeId NextSibling(NodeId node) const;
     std::uint32_t ChildCount(NodeId node) const;
     // The children in insertion order.
@@ -194,6 +212,10 @@ public:
     bool RemoveBranch(NodeId node);
     // Turns a leaf into another kind (moved-file detection).
     void SetKind(NodeId node, TChangeKind kind);
+
+    // Hands over how the shape changed since the last call and starts
+    // listing anew. For the one view that shows the tree.
+    TShapeChanges TakeShapeChanges();
 
 private:
     friend class ChangesTree;

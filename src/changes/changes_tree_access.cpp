@@ -29,6 +29,7 @@ NodeId ChangesTree::Access::Registry() const { return tree_->framed_ ? kRegistry
 
 NodeId ChangesTree::Access::Parent(NodeId node) const { return Valid(node).Parent; }
 NodeId ChangesTree::Access::FirstChild(NodeId node) const { return Valid(node).FirstChild; }
+NodeId ChangesTree::Access::LastChild(NodeId node) const { return Valid(node).LastChild; }
 NodeId ChangesTree::Access::NextSibling(NodeId node) const { return Valid(node).Next; }
 std::uint32_t ChangesTree::Access::ChildCount(NodeId node) const { return Valid(node).ChildCount; }
 bool ChangesTree::Access::IsAlive(NodeId node) const { return node < tree_->used_ && tree_->At(node).Alive; }
@@ -160,6 +161,17 @@ void ChangesTree::Access::SetKind(NodeId node, TChangeKind kind) {
     if (!n.Alive) return;
     n.Data.Kind = kind;
     tree_->dirty_ = true;
+    tree_->MarkReshapedLocked();
+}
+
+TShapeChanges ChangesTree::Access::TakeShapeChanges() {
+    ChangesTree& t = *tree_;
+    TShapeChanges changes;
+    changes.Reshaped = t.reshaped_;
+    changes.Grown.swap(t.grown_);
+    for (NodeId id : changes.Grown) t.At(id).Grown = false;
+    t.reshaped_ = false;
+    return changes;
 }
 
 }  // namespace kelvora

@@ -36,9 +36,14 @@ struct ChangesTree::Node {
     std::uint32_t ChildCount = 0;
     TCheckState Check = TCheckState::None;
     bool Alive = false;
+    bool Grown = false;  // listed in the tree's grown_
     // Built by a search (under the tree's lock), hence mutable.
     mutable std::unique_ptr<ChildIndex> Index;
 };
+
+// Beyond this many parents with new children, a reader is told to read the
+// whole tree anew (it would cost about that much anyway).
+inline constexpr std::size_t kMaxGrownListed = std::size_t{1} << 16;
 
 // What a fill reads from the settings, copied when the fill starts.
 struct ChangesTree::FillRules {

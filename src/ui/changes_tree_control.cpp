@@ -120,26 +120,58 @@ std::size_t ChangesTreeControl::NodeCapacity() {
 const std::vector<NodeId>& ChangesTreeControl::SortedChildren(ChangesTree::Access& a, NodeId parent) {
     // Children only ever join at the end and ids are not reused until the
     // tree is cleared, so the count and the last child tell whether the
-    // sorted list is still right. A kind change (moved files) is caught by
-    // FillFinished.
-    std::uint32_t count = 0;
-    NodeId last = kNoNode;
-    for (NodeId c = a.FirstChild(parent); c != kNoNode; c = a.NextSibling(c)) {
-        ++count;
-        last = c;
-    }
+    // sorted list is still right, and when only children were appended
+    // since, they follow the old last one. A kind change (moved files) is
+    // caught by FillFinished.
+    const std::uint32_t count = a.ChildCount(parent);
+    const NodeId last = a.LastChild(parent);
     Order& order = orders_[parent];
-    if (order.count != count || order.last != last || order.sorted.size() != count) {
+    if (order.count == count && order.last == last && order.sorted.size() == count) return order.sorted;
+    auto before = [&a](NodeId x, NodeId y) { return CompareNodes(a.Data(x), a.Data(y), LocaleCompareNoCase) < 0; };
+    std::vector<NodeId> added;
+    bool appended = order.count != 0 && order.count < count && order.sorted.size() == order.count &&
+                    a.IsAlive(order.last) && a.Parent(order.last) == parent;
+    if (appended) {
+        for (NodeId c = a.NextSibling(order.last); c != kNoNode && added.size() <= count; c = a.NextSibling(c))
+            added.push_back(c);
+        appended = order.count + added.size() == count;
+    }
+    if (appended) {
+        // A stable sort of all the children is the stable merge of the
+        // sorted old ones with the sorted new ones, old first among equals.
+        std::stable_sort(added.begin(), added.end(), before);
+        std::size_t middle = order.sorted.size();
+        order.sorted.insert(order.sorted.end(), added.begin(), added.end());
+        std::inplace_merge(order.sorted.begin(), order.sorted.begin() + static_cast<std::ptrdiff_t>(middle),
+                           order.sorted.end(), before);
+    } else {
         order.sorted.clear();
         order.sorted.reserve(count);
         for (NodeId c = a.FirstChild(parent); c != kNoNode; c = a.NextSibling(c)) order.sorted.push_back(c);
-        std::stable_sort(order.sorted.begin(), order.sorted.end(), [&a](NodeId x, NodeId y) {
-            return CompareNodes(a.Data(x), a.Data(y), LocaleCompareNoCase) < 0;
-        });
-        order.count = count;
-        order.last = last;
+        std::stable_sort(order.sorted.begin(), order.sorted.end(), before);
     }
+    order.count = count;
+    order.last = last;
     return order.sorted;
+}
+
+void ChangesTreeControl::ForgetStaleOrders(ChangesTree::Access& a) {
+    std::erase_if(orders_, [&a](const auto& entry) {
+        const auto& [parent, order] = entry;
+        return !a.IsAlive(parent) || a.ChildCount(parent) != order.count || a.LastChild(parent) != order.last;
+    });
+}
+
+bool ChangesTreeControl::TakeGrown(std::vector<Node>& parents) {
+    return Read([&](ChangesTree::Access& a) {
+        TShapeChanges changes = a.TakeShapeChanges();
+        if (changes.Reshaped) {
+            ForgetStaleOrders(a);
+            return false;
+        }
+        parents = std::move(changes.Grown);
+        return true;
+    });
 }
 
 void ChangesTreeControl::Children(Node parent, std::vector<Node>& out) {

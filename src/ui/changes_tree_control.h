@@ -65,6 +65,7 @@ private:
     void BeginRead() override;
     void EndRead() override;
     void Acknowledge() override;
+    bool TakeGrown(std::vector<Node>& parents) override;
     // IChangesTreeObserver (any thread)
     void TreeChanged() override;
 
@@ -77,7 +78,11 @@ private:
         return fn(access);
     }
     const std::vector<NodeId>& SortedChildren(ChangesTree::Access& a, NodeId parent);
+    // Drops the cached orders of removed nodes and those that lost children.
+    void ForgetStaleOrders(ChangesTree::Access& a);
 
+    // A parent's children in display order, as of when it had count
+    // children, the last appended being last.
     struct Order {
         std::uint32_t count = 0;
         NodeId last = kNoNode;

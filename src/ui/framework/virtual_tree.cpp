@@ -7,7 +7,6 @@ namespace kelvora::ui {
 namespace {
 constexpr UINT_PTR kRebuildTimer = 0x4B52;  // far from the list view's own timer ids
 constexpr UINT kRebuildDelayMs = 60;
-constexpr int kMaxLineLevels = 64;  // deeper rows draw no ancestor lines
 }  // namespace
 
 bool VirtualTree::Create(HWND parent, int id, RECT bounds) {
@@ -128,12 +127,19 @@ void VirtualTree::AppendSubtree(Node parent, int level, std::uint64_t lines) {
     }
 }
 
-void VirtualTree::BuildRows() {
-    rows_.clear();
-    if (source_ == nullptr) return;
+void VirtualTree::BuildRows(bool splice) {
+    if (source_ == nullptr) {
+        rows_.clear();
+        return;
+    }
     ReadScope read(source_);
     std::size_t capacity = source_->NodeCapacity();
     if (expanded_.size() < capacity) expanded_.resize(capacity, 0);
+    // Asked on every build, so the next splice starts from these rows.
+    grown_.clear();
+    bool listed = source_->TakeGrown(grown_);
+    if (splice && listed && SpliceGrown()) return;
+    rows_.clear();
     AppendSubtree(VirtualTreeSource::kNone, 0, 0);
 }
 
@@ -144,14 +150,20 @@ void VirtualTree::ApplyRowCount() {
     InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-void VirtualTree::Rebuild() {
+void VirtualTree::Rebuild() { Update(false); }
+
+void VirtualTree::Refresh() { Update(true); }
+
+void VirtualTree::Update(bool splice) {
     rebuild_pending_ = false;
     KillTimer(Handle(), kRebuildTimer);
     Node focus = FocusedNode();
     int old_top = TopRow();
     Node top = old_top >= 0 && old_top < RowCount() ? RowNode(old_top) : VirtualTreeSource::kNone;
-    BuildRows();
+    Node hot = hot_row_ >= 0 && hot_row_ < RowCount() ? RowNode(hot_row_) : VirtualTreeSource::kNone;
+    BuildRows(splice);
     ApplyRowCount();
+    hot_row_ = hot != VirtualTreeSource::kNone ? RowOf(hot) : -1;
     int new_focus = focus != VirtualTreeSource::kNone ? RowOf(focus) : -1;
     int new_top = top != VirtualTreeSource::kNone ? RowOf(top) : -1;
     if (new_top >= 0 && new_top != TopRow()) {
@@ -162,8 +174,10 @@ void VirtualTree::Rebuild() {
     int old_focus = FocusedRow();
     if (new_focus != old_focus) {
         ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        if (new_focus >= 0)
+        if (new_focus >= 0) {
             ListView_SetItemState(Handle(), new_focus, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            SendMessageA(Handle(), LVM_SETSELECTIONMARK, 0, new_focus);
+        }
     }
 }
 
@@ -180,7 +194,8 @@ void VirtualTree::SourceChanged() {
 void VirtualTree::Reset() {
     std::fill(expanded_.begin(), expanded_.end(), 0);
     ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    BuildRows();
+    hot_row_ = -1;
+    BuildRows(false);
     ApplyRowCount();
 }
 
@@ -251,7 +266,8 @@ void VirtualTree::ExpandAll() {
     std::size_t capacity = source_->NodeCapacity();
     expanded_.assign(capacity, 0);
     for (Node n = 0; n < capacity; ++n) expanded_[n] = source_->HasChildren(n) ? 1 : 0;
-    Rebuild();
+    // Rows that now open are spliced like new children.
+    Refresh();
 }
 
 void VirtualTree::CollapseAll() {
@@ -274,7 +290,7 @@ void VirtualTree::ExpandBranch(Node node) {
         for (Node c : children)
             if (source_->HasChildren(c)) stack.push_back(c);
     }
-    Rebuild();
+    Refresh();
 }
 
 void VirtualTree::ToggleCheck(int row) {
@@ -464,7 +480,7 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_TIMER:
         if (wp == kRebuildTimer) {
-            Rebuild();
+            Refresh();
             return 0;
         }
         break;

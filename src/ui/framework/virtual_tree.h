@@ -44,6 +44,14 @@ public:
     virtual void EndRead() {}
     // The control got PostSourceChanged's message and is about to rebuild.
     virtual void Acknowledge() {}
+    // Within a batch, as the rows are brought up to date: the nodes that got
+    // new children since the last call, when appending children (after
+    // their siblings in insertion order) is all that changed; false when the
+    // rows must be built anew (or the source cannot tell).
+    virtual bool TakeGrown(std::vector<Node>& parents) {
+        (void)parents;
+        return false;
+    }
 };
 
 class VirtualTree : public Control {
@@ -68,9 +76,12 @@ public:
     // The same from any thread: posts the control a message.
     void PostSourceChanged() const noexcept;
     static constexpr UINT kSourceChangedMessage = WM_APP + 3;
-    // Rebuilds the rows now, keeping the expansion, the focus and the scroll
-    // position of nodes still present.
+    // Rebuilds the rows now, keeping the expansion, the focus, the row under
+    // the mouse and the scroll position of nodes still present.
     void Rebuild();
+    // The same, but when the source lists the nodes that got children, only
+    // their new rows are read and spliced in (what SourceChanged leads to).
+    void Refresh();
     // Forgets every expansion (the source was cleared) and rebuilds.
     void Reset();
     // Repaints every cell (texts changed, not the shape).
@@ -86,6 +97,11 @@ public:
     int RowCount() const { return static_cast<int>(rows_.size()); }
     Node RowNode(int row) const { return rows_[static_cast<std::size_t>(row)].node; }
     int RowLevel(int row) const { return rows_[static_cast<std::size_t>(row)].level; }
+    // How column 0 draws a row: an expand button, the last of its siblings,
+    // and bit l set when the ancestor at level l has later siblings.
+    bool RowHasChildren(int row) const { return (rows_[static_cast<std::size_t>(row)].flags & kHasChildren) != 0; }
+    bool RowIsLastSibling(int row) const { return (rows_[static_cast<std::size_t>(row)].flags & kLastSibling) != 0; }
+    std::uint64_t RowLines(int row) const { return rows_[static_cast<std::size_t>(row)].lines; }
     int RowOf(Node node) const;  // -1 when not in view
     int FocusedRow() const;
     Node FocusedNode() const;  // kNone when none
@@ -119,6 +135,7 @@ private:
     };
     static constexpr std::uint8_t kHasChildren = 1;
     static constexpr std::uint8_t kLastSibling = 2;
+    static constexpr int kMaxLineLevels = 64;  // deeper rows draw no ancestor lines
 
     // Holds a source batch for its lifetime.
     class ReadScope {
@@ -136,8 +153,15 @@ private:
         VirtualTreeSource* source_;
     };
 
-    void BuildRows();
+    class Splicer;
+
+    // Brings the rows up to date, spliced when allowed and possible.
+    void Update(bool splice);
+    void BuildRows(bool splice);
     void AppendSubtree(Node parent, int level, std::uint64_t lines);
+    // Splices the new rows below the source's grown nodes and below rows
+    // opened since; false when the rows turn out not to match the source.
+    bool SpliceGrown();
     void ApplyRowCount();
     void ToggleExpanded(int row);
     void ToggleCheck(int row);
@@ -160,6 +184,11 @@ private:
     // AppendSubtree's lists, one per level; a deque keeps each list in place
     // while deeper levels are added.
     std::deque<std::vector<Node>> level_children_;
+    // A splice's scratch: the nodes that got children, a mark per node id
+    // for them, and the rows as they were.
+    std::vector<Node> grown_;
+    std::vector<std::uint8_t> touched_;
+    std::vector<Row> old_rows_;
     std::vector<int> min_widths_;
     int last_width_ = 0;  // the width asked for the last column before it filled the rest
     ImageList images_;
