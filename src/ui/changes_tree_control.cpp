@@ -169,6 +169,10 @@ bool ChangesTreeControl::TakeGrown(std::vector<Node>& parents) {
             ForgetStaleOrders(a);
             return false;
         }
+        // Ordering the new children now, a few at a time as they come, keeps
+        // "Expand all" from having to sort a whole fill's worth at once.
+        for (NodeId parent : changes.Grown)
+            if (a.IsAlive(parent)) SortedChildren(a, parent);
         parents = std::move(changes.Grown);
         return true;
     });
