@@ -329,5 +329,56 @@ TEST_F(ChangesTreeTest, SiblingOrderByKindThenName) {
     EXPECT_LT(CompareNodes(a.Data(a.FileSystem()), a.Data(a.Registry())), 0);
 }
 
+// What a view learns when it asks for the shape changes: which nodes got
+// children, each once, while appending is all that happened; anything else
+// tells it to read the whole tree.
+TEST_F(ChangesTreeTest, ShapeChangesListGrownParentsUntilSomethingElseHappens) {
+    tree.StartFill(false);
+    EXPECT_TRUE(tree.Lock().TakeShapeChanges().Reshaped);  // a new fill
+    AddFile(ckFileCreated, "C:\\A", "1");
+    AddFile(ckFileCreated, "C:\\A", "2");
+    AddFile(ckFileCreated, "C:\\B", "3");
+    AddFile(ckFileCreated, "C:\\A", "4");
+    const NodeId c = Find(Fs(), {"C:"}), a = Find(c, {"A"}), b = Find(c, {"B"});
+    TShapeChanges changes = tree.Lock().TakeShapeChanges();
+    EXPECT_FALSE(changes.Reshaped);
+    EXPECT_EQ(changes.Grown, (std::vector<NodeId>{Fs(), c, a, b}));
+    // Taking starts the list anew.
+    changes = tree.Lock().TakeShapeChanges();
+    EXPECT_FALSE(changes.Reshaped);
+    EXPECT_TRUE(changes.Grown.empty());
+    AddFile(ckFileCreated, "C:\\B", "5");
+    EXPECT_EQ(tree.Lock().TakeShapeChanges().Grown, std::vector<NodeId>{b});
+    // Check marks change no shape.
+    tree.Lock().SetBranchChecked(c, true);
+    EXPECT_FALSE(tree.Lock().TakeShapeChanges().Reshaped);
+
+    auto reshapedBy = [&](auto&& change) {
+        AddFile(ckFileCreated, "C:\\B", "x");
+        change();
+        changes = tree.Lock().TakeShapeChanges();
+        return changes.Reshaped && changes.Grown.empty();
+    };
+    const NodeId one = Find(a, {"1"});
+    EXPECT_TRUE(reshapedBy([&] { tree.Lock().SetKind(one, ckFileMovedTo); }));
+    EXPECT_TRUE(reshapedBy([&] { EXPECT_TRUE(tree.Lock().RemoveBranch(a)); }));
+    EXPECT_TRUE(reshapedBy([&] { tree.FinishFill(); }));
+    EXPECT_TRUE(reshapedBy([&] { tree.Clear(); }));
+}
+
+TEST_F(ChangesTreeTest, TooManyGrownParentsReshapeAndTheListStartsAgain) {
+    tree.StartFill(false);
+    tree.Lock().TakeShapeChanges();
+    // Each record in a folder of its own: the drive and the folders grow.
+    for (int i = 0; i < 70000; ++i) AddFile(ckFileCreated, "C:\\F" + std::to_string(i), "f");
+    TShapeChanges changes = tree.Lock().TakeShapeChanges();
+    EXPECT_TRUE(changes.Reshaped);
+    EXPECT_TRUE(changes.Grown.empty());
+    AddFile(ckFileCreated, "C:\\F7", "g");
+    changes = tree.Lock().TakeShapeChanges();
+    EXPECT_FALSE(changes.Reshaped);
+    EXPECT_EQ(changes.Grown, std::vector<NodeId>{Find(Fs(), {"C:", "F7"})});
+}
+
 }  // namespace
 }  // namespace kelvora

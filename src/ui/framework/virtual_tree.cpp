@@ -127,10 +127,10 @@ void VirtualTree::AppendSubtree(Node parent, int level, std::uint64_t lines) {
     }
 }
 
-void VirtualTree::BuildRows(bool splice) {
+bool VirtualTree::BuildRows(bool splice) {
     if (source_ == nullptr) {
         rows_.clear();
-        return;
+        return false;
     }
     ReadScope read(source_);
     std::size_t capacity = source_->NodeCapacity();
@@ -138,9 +138,10 @@ void VirtualTree::BuildRows(bool splice) {
     // Asked on every build, so the next splice starts from these rows.
     grown_.clear();
     bool listed = source_->TakeGrown(grown_);
-    if (splice && listed && SpliceGrown()) return;
+    if (splice && listed && SpliceGrown()) return true;
     rows_.clear();
     AppendSubtree(VirtualTreeSource::kNone, 0, 0);
+    return false;
 }
 
 void VirtualTree::ApplyRowCount() {
@@ -152,16 +153,16 @@ void VirtualTree::ApplyRowCount() {
 
 void VirtualTree::Rebuild() { Update(false); }
 
-void VirtualTree::Refresh() { Update(true); }
+bool VirtualTree::Refresh() { return Update(true); }
 
-void VirtualTree::Update(bool splice) {
+bool VirtualTree::Update(bool splice) {
     rebuild_pending_ = false;
     KillTimer(Handle(), kRebuildTimer);
     Node focus = FocusedNode();
     int old_top = TopRow();
     Node top = old_top >= 0 && old_top < RowCount() ? RowNode(old_top) : VirtualTreeSource::kNone;
     Node hot = hot_row_ >= 0 && hot_row_ < RowCount() ? RowNode(hot_row_) : VirtualTreeSource::kNone;
-    BuildRows(splice);
+    bool spliced = BuildRows(splice);
     ApplyRowCount();
     hot_row_ = hot != VirtualTreeSource::kNone ? RowOf(hot) : -1;
     int new_focus = focus != VirtualTreeSource::kNone ? RowOf(focus) : -1;
@@ -179,6 +180,7 @@ void VirtualTree::Update(bool splice) {
             SendMessageA(Handle(), LVM_SETSELECTIONMARK, 0, new_focus);
         }
     }
+    return spliced;
 }
 
 void VirtualTree::PostSourceChanged() const noexcept {

@@ -81,7 +81,8 @@ public:
     void Rebuild();
     // The same, but when the source lists the nodes that got children, only
     // their new rows are read and spliced in (what SourceChanged leads to).
-    void Refresh();
+    // True when they were.
+    bool Refresh();
     // Forgets every expansion (the source was cleared) and rebuilds.
     void Reset();
     // Repaints every cell (texts changed, not the shape).
@@ -156,8 +157,8 @@ private:
     class Splicer;
 
     // Brings the rows up to date, spliced when allowed and possible.
-    void Update(bool splice);
-    void BuildRows(bool splice);
+    bool Update(bool splice);
+    bool BuildRows(bool splice);
     void AppendSubtree(Node parent, int level, std::uint64_t lines);
     // Splices the new rows below the source's grown nodes and below rows
     // opened since; false when the rows turn out not to match the source.
