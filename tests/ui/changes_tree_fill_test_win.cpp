@@ -152,9 +152,9 @@ TEST_F(ChangesTreeFillTest, SplicedRowsMatchAFullRebuildBatchAfterBatch) {
     // lines); a new branch below an open folder (it shows closed); a new
     // folder before App.
     for (int i = 0; i < 30; ++i) File("C:\\Zeta", "g" + std::to_string(i) + ".txt");
+    ASSERT_TRUE(tree().Refresh());
     tree().SetFocusedRow(tree().RowOf(Find({"File System", "C:", "Zeta", "f1.txt"})));
     SendMessageA(tree().Handle(), LVM_SCROLL, 0, 6 * 18);
-    ASSERT_TRUE(tree().Refresh());
     File("C:\\App", "b.txt");
     File("C:\\App", "z.txt");
     File("C:\\App", "0.txt");
@@ -178,7 +178,8 @@ TEST_F(ChangesTreeFillTest, SplicedRowsMatchAFullRebuildBatchAfterBatch) {
 
     // A branch removed while the fill goes on: read in full once, then
     // spliced again, also below the recreated path.
-    ASSERT_TRUE(model.Lock().RemoveBranch(Find({"File System", "C:", "Zeta"})));
+    const NodeId zeta = Find({"File System", "C:", "Zeta"});
+    ASSERT_TRUE(model.Lock().RemoveBranch(zeta));
     File("C:\\Zeta", "back.txt");
     ExpectRowsAfterRefresh(false);
     tree().ExpandAll();
