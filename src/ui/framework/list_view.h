@@ -45,6 +45,7 @@ public:
 
 protected:
     LRESULT OnNotify(NMHDR* nm) override;
+    LRESULT OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void ShowSortArrow();
