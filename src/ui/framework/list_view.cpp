@@ -142,9 +142,12 @@ LRESULT ListView::OnNotify(NMHDR* nm) {
     }
     case LVN_ITEMCHANGED: {
         auto* change = reinterpret_cast<NMLISTVIEW*>(nm);
+        // Moving the selection unselects the old row, then selects the new
+        // one: two notifications for one change. Report them together, once
+        // the list view is done.
         if ((change->uChanged & LVIF_STATE) != 0 && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) != 0 &&
-            OnSelectionChange)
-            OnSelectionChange();
+            !selection_posted_)
+            selection_posted_ = PostMessageA(Handle(), kSelectionChangedMessage, 0, 0) != FALSE;
         break;
     }
     case NM_DBLCLK:
@@ -157,6 +160,11 @@ LRESULT ListView::OnNotify(NMHDR* nm) {
 }
 
 LRESULT ListView::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kSelectionChangedMessage) {
+        selection_posted_ = false;
+        if (OnSelectionChange) OnSelectionChange();
+        return 0;
+    }
     // A right click and the menu key both end in WM_CONTEXTMENU; from the
     // keyboard it comes at (-1, -1) and the menu opens at the focused row.
     if (msg == WM_CONTEXTMENU && OnContextMenu) {
