@@ -167,7 +167,8 @@ LRESULT ListView::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     // A right click and the menu key both end in WM_CONTEXTMENU; from the
     // keyboard it comes at (-1, -1) and the menu opens at the focused row.
-    if (msg == WM_CONTEXTMENU && OnContextMenu) {
+    // The header's own (wp is the header) goes on to the parent.
+    if (msg == WM_CONTEXTMENU && reinterpret_cast<HWND>(wp) == Handle() && OnContextMenu) {
         POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         if (pt.x == -1 && pt.y == -1) {
             int item = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
