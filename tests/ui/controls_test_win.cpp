@@ -117,6 +117,22 @@ TEST_F(EditTest, PasteInsertsAtTheCaretAndCountsOnlyKeptCharactersAgainstTheLimi
     EXPECT_EQ(edit.Text(), "xy");
 }
 
+TEST_F(EditTest, CharactersBeyondAsciiMeetTheFilterAsTheirUtf8Bytes) {
+    // Typed characters arrive as UTF-16 units; U+1F30E comes in two.
+    const wchar_t typed[] = {L'1', 0x00E9, 0x2192, 0xD83C, 0xDF0E, L'2'};
+    auto type_all = [&] {
+        for (wchar_t c : typed) SendMessageW(edit.Handle(), WM_CHAR, c, 1);
+    };
+    edit.SetCharFilter([](char c) { return c >= '0' && c <= '9'; });
+    type_all();
+    EXPECT_EQ(edit.Text(), "12");
+    // The same bytes pass when the filter passes them, pasted or typed.
+    edit.SetText("");
+    edit.SetCharFilter(IsFileNameChar);
+    type_all();
+    EXPECT_EQ(edit.Text(), "1\xC3\xA9\xE2\x86\x92\xF0\x9F\x8C\x8E" "2");
+}
+
 TEST_F(EditTest, ReadOnlyEditRefusesPaste) {
     SendMessageA(edit.Handle(), EM_SETREADONLY, TRUE, 0);
     PutOnClipboard(host.Handle(), "abc");

@@ -24,10 +24,7 @@ LRESULT Edit::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
             Paste();
             return 0;
         }
-        if (wp >= 32 && wp < 256 && !filter_(static_cast<char>(wp))) {
-            MessageBeep(MB_OK);
-            return 0;
-        }
+        if (wp >= 32) return TypeFiltered(static_cast<wchar_t>(wp), lp);
         break;
     case WM_KEYDOWN:
         if (wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
@@ -42,6 +39,34 @@ LRESULT Edit::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     return CallDefault(msg, wp, lp);
+}
+
+LRESULT Edit::TypeFiltered(wchar_t unit, LPARAM lp) {
+    // A subclass sees the control's Unicode messages: a character is one
+    // UTF-16 unit, or a surrogate pair sent as two. The filter judges the
+    // character's UTF-8 bytes, as it judges pasted text.
+    if (unit >= 0xD800 && unit < 0xDC00) {
+        pending_high_ = unit;  // wait for the other half
+        return 0;
+    }
+    wchar_t units[2];
+    int count = 0;
+    if (unit >= 0xDC00 && unit < 0xE000) {
+        if (pending_high_ == 0) return 0;  // half a character
+        units[count++] = pending_high_;
+    }
+    pending_high_ = 0;
+    units[count++] = unit;
+    char utf8[8];
+    int n = WideCharToMultiByte(CP_UTF8, 0, units, count, utf8, sizeof(utf8), nullptr, nullptr);
+    for (int i = 0; i < n; ++i) {
+        if (!filter_(utf8[i])) {
+            MessageBeep(MB_OK);
+            return 0;
+        }
+    }
+    for (int i = 0; i < count; ++i) CallDefault(WM_CHAR, units[i], lp);
+    return 0;
 }
 
 void Edit::Paste() {
