@@ -11,8 +11,8 @@ namespace kelvora::ui {
 class Edit : public Control {
 public:
     bool Create(HWND parent, int id, std::string_view text, RECT bounds, DWORD style = ES_AUTOHSCROLL);
-    // Characters for which the filter answers false are not typed (control
-    // characters such as Backspace always pass).
+    // Characters for which the filter answers false are not typed nor
+    // pasted (control characters such as Backspace always pass).
     void SetCharFilter(std::function<bool(char)> filter) { filter_ = std::move(filter); }
     void SetMaxLength(int chars) { SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(chars), 0); }
     void SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
@@ -24,6 +24,7 @@ protected:
     LRESULT OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    void Paste();
     std::function<bool(char)> filter_;
 };
 
