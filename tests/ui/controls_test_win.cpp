@@ -341,7 +341,7 @@ TEST(ComboBoxTest, OwnerDrawnItemsTakeTheAskedHeightAndSelectByText) {
     for (const char* face : {"Tahoma", "Courier New", "Arial"}) combo.AddItem(face);
     EXPECT_EQ(SendMessageA(combo.Handle(), CB_GETITEMHEIGHT, 0, 0), 26);
     EXPECT_GE(SendMessageA(combo.Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0), 26);
-    // Sorted? No: items stay in the order added.
+    // Items stay in the order added.
     EXPECT_EQ(combo.Item(1), "Courier New");
     EXPECT_EQ(combo.Count(), 3);
     EXPECT_EQ(combo.Item(7), "");

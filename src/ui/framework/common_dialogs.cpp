@@ -20,6 +20,8 @@ std::string FilterText(std::string_view filter) {
 std::optional<std::string> RunFileDialog(HWND owner, std::string_view filter, std::string_view extension,
                                          std::string_view initial, std::string_view folder, bool save) {
     std::string filters = FilterText(filter);
+    // The dialog wants the extension without its dot.
+    if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
     std::string ext(extension);
     std::string dir(folder);
     std::string path(MAX_PATH * 4, '\0');
