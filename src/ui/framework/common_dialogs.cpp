@@ -77,16 +77,15 @@ std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, s
     return path;
 }
 
-std::optional<HDC> ChoosePrinter(HWND owner) {
+OwnedDc ChoosePrinter(HWND owner) {
     PRINTDLGA pd{};
     pd.lStructSize = sizeof(pd);
     pd.hwndOwner = owner;
     pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS;
-    if (!PrintDlgA(&pd)) return std::nullopt;
+    if (!PrintDlgA(&pd)) return OwnedDc{};
     if (pd.hDevMode != nullptr) GlobalFree(pd.hDevMode);
     if (pd.hDevNames != nullptr) GlobalFree(pd.hDevNames);
-    if (pd.hDC == nullptr) return std::nullopt;
-    return pd.hDC;
+    return OwnedDc(pd.hDC);
 }
 
 }  // namespace kelvora::ui
