@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes screenshots of the changes tree, the message box and the input
-# dialog: runs their window tests under Wine in a private Xvfb and
+# dialog, at 96 dpi and (HighDpi's child process) at 120 dpi: runs their
+# window tests under Wine in a private Xvfb and
 # photographs the screen whenever a test asks (KELVORA_SHOTS). The pictures
 # land in build/windows/shots/.
 set -euo pipefail
@@ -19,7 +20,7 @@ kelvora_wine_start
 # Z: is the Linux root under Wine.
 export KELVORA_SHOTS="Z:${shots//\//\\}"
 taskset -c 0 "$WINE64" build/windows/tests/kelvora_win_tests.exe \
-  --gtest_filter='ChangesTreeControlTest.CheckClicks*:MessageDlg.Question*:InputTextDlg.OkIs*' \
+  --gtest_filter='ChangesTreeControlTest.CheckClicks*:MessageDlg.Question*:InputTextDlg.OkIs*:DpiLayout.*:HighDpi.*' \
   </dev/null >"$shots/tests.log" 2>&1 &
 tests=$!
 while kill -0 "$tests" 2>/dev/null; do

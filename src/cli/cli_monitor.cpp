@@ -1,5 +1,6 @@
 // scan, rescan and cancel: the monitoring of an installation.
 #include <array>
+#include <optional>
 
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
@@ -111,6 +112,26 @@ std::string Summary(ChangesTree& tree) {
     return text;
 }
 
+// Runs a scan or a rescan to its end. A stopped or failed run leaves no
+// snapshots behind and ends the command with its message; nullopt means the
+// run completed.
+std::optional<int> RunScan(CliEnv& env, TSafeThread& scan) {
+    AppContext& context = env.context;
+    const std::exception_ptr fatal = RunWorker(env, scan);
+    // A stop that came before the worker set its own state is a stop too.
+    if (scan.Terminated()) context.WizardState = TWizardState::wsStopped;
+    if (context.WizardState.load() == TWizardState::wsStopped) {
+        DeleteSnapshots(env.os.files, context.ProgramFolder);
+        return Fail(env, kExitFailed, TranslateString(RS_CLI_SCAN_STOPPED));
+    }
+    if (fatal) {
+        DeleteSnapshots(env.os.files, context.ProgramFolder);
+        context.WizardState = TWizardState::wsIdle;
+        return Fail(env, kExitFailed, FormatText(TranslateString(RS_CLI_SCAN_FAILED), {Describe(fatal)}));
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int Scan(const CliCommand& command, CliEnv& env) {
@@ -139,18 +160,7 @@ int Scan(const CliCommand& command, CliEnv& env) {
     context.AppIdentifier = identifier;
     ConsoleScanProgress progress(env.console, steps);
     ScanThread scan(context, env.os, env.dispatcher, progress);
-    const std::exception_ptr fatal = RunWorker(env, scan);
-    // A stop that came before the worker set its own state is a stop too.
-    if (scan.Terminated()) context.WizardState = TWizardState::wsStopped;
-    if (context.WizardState.load() == TWizardState::wsStopped) {
-        DeleteSnapshots(env.os.files, context.ProgramFolder);
-        return Fail(env, kExitFailed, TranslateString(RS_CLI_SCAN_STOPPED));
-    }
-    if (fatal) {
-        DeleteSnapshots(env.os.files, context.ProgramFolder);
-        context.WizardState = TWizardState::wsIdle;
-        return Fail(env, kExitFailed, FormatText(TranslateString(RS_CLI_SCAN_FAILED), {Describe(fatal)}));
-    }
+    if (std::optional<int> failed = RunScan(env, scan)) return *failed;
     WriteRunAtLogon(env.os.registry, env.WindowProgram);
     WriteResumeMarker(env.os.files, context.ProgramFolder, identifier);
     env.console.Write(TranslateString(RS_CLI_SCANNED) + "\n");
@@ -170,18 +180,7 @@ int Rescan(CliEnv& env) {
     tree.StartFill(false);
     ConsoleScanProgress progress(env.console, 4 * TargetSteps(context.Settings));
     ReScanThread rescan(context, env.os, env.dispatcher, progress, tree);
-    const std::exception_ptr fatal = RunWorker(env, rescan);
-    // A stop that came before the worker set its own state is a stop too.
-    if (rescan.Terminated()) context.WizardState = TWizardState::wsStopped;
-    if (context.WizardState.load() == TWizardState::wsStopped) {
-        DeleteSnapshots(env.os.files, context.ProgramFolder);
-        return Fail(env, kExitFailed, TranslateString(RS_CLI_SCAN_STOPPED));
-    }
-    if (fatal) {
-        DeleteSnapshots(env.os.files, context.ProgramFolder);
-        context.WizardState = TWizardState::wsIdle;
-        return Fail(env, kExitFailed, FormatText(TranslateString(RS_CLI_SCAN_FAILED), {Describe(fatal)}));
-    }
+    if (std::optional<int> failed = RunScan(env, rescan)) return *failed;
     context.WizardState = TWizardState::wsMonitored;
     if (tree.Lock().NodeCount() <= 3) {
         env.console.Write(TranslateString(RS_CLI_NO_CHANGES) + "\n");

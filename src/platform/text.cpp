@@ -43,4 +43,13 @@ std::size_t NoCaseHash::operator()(std::string_view s) const noexcept {
     return h;
 }
 
+std::string_view Utf8Prefix(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    std::size_t end = maxBytes;
+    // Continuation bytes are 10xxxxxx: step back to the start of the
+    // character that the cut would split.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}
+
 }  // namespace kelvora

@@ -19,6 +19,10 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 // The text with a-z turned into A-Z.
 std::string UpperAscii(std::string_view text);
 
+// The longest start of text that has at most maxBytes bytes and does not end
+// inside a UTF-8 character.
+std::string_view Utf8Prefix(std::string_view text, std::size_t maxBytes);
+
 // Hash and equality for unordered containers keyed by names.
 struct NoCaseHash {
     using is_transparent = void;

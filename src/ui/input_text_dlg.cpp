@@ -14,7 +14,8 @@ constexpr int kButtonHeight = 25;
 bool TdlgInputText::Execute(HWND owner) {
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    UINT dpi = owner != nullptr ? GetDpiForWindow(owner) : 0;
+    // The owner's dpi; without one, the primary screen's (where it shows).
+    UINT dpi = owner != nullptr ? GetDpiForWindow(owner) : GetDpiForSystem();
     if (dpi == 0) dpi = 96;
     auto s = [dpi](int px) { return MulDiv(px, static_cast<int>(dpi), 96); };
     RECT frame{0, 0, s(kClientWidth), s(kClientHeight)};

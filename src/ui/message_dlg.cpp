@@ -30,7 +30,8 @@ HFONT ActiveFont(Font& fallback) {
     if (active == nullptr) active = g_main_window;
     auto font = active != nullptr ? reinterpret_cast<HFONT>(SendMessageA(active, WM_GETFONT, 0, 0)) : nullptr;
     if (font != nullptr) return font;
-    fallback = CreateMessageFont(96);
+    // The box shows centred on the primary screen: the font of its dpi.
+    fallback = CreateMessageFont(GetDpiForSystem());
     return fallback.Get();
 }
 

@@ -30,7 +30,7 @@ public:
 
 protected:
     void OnCommand(WORD code) override {
-        if (code == BN_CLICKED && group_.OnChange) group_.OnChange(index_);
+        if (code == BN_CLICKED) group_.Clicked(index_);
     }
 
 private:
@@ -56,7 +56,16 @@ int RadioGroup::ItemIndex() const {
     return -1;
 }
 
+void RadioGroup::Clicked(int index) {
+    // Windows reports a click on the button that is checked already too:
+    // only a new choice is news.
+    if (index == reported_ || ItemIndex() != index) return;
+    reported_ = index;
+    if (OnChange) OnChange(index);
+}
+
 void RadioGroup::SetItemIndex(int index) {
+    reported_ = index;
     for (std::size_t i = 0; i < buttons_.size(); ++i)
         SendMessageA(buttons_[i]->Handle(), BM_SETCHECK,
                      static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);

@@ -47,12 +47,14 @@ public:
     // The selected button's index, -1 when none.
     int ItemIndex() const;
     void SetItemIndex(int index);
-    // Called after the user selected another button.
+    // Called once after the user selected another button.
     std::function<void(int index)> OnChange;
 
 private:
     class Radio;
+    void Clicked(int index);
     std::vector<std::unique_ptr<Radio>> buttons_;
+    int reported_ = -1;  // the selection last set or reported
 };
 
 class Label : public Control {

@@ -6,9 +6,16 @@ namespace kelvora::ui {
 
 bool OwnerDrawCombo::Create(HWND parent, int id, RECT bounds, int itemHeight) {
     item_height_ = itemHeight;
-    return CreateControl({parent, WC_COMBOBOXA, "",
-                          WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0, id,
-                          bounds});
+    if (!CreateControl({parent, WC_COMBOBOXA, "",
+                        WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0, id,
+                        bounds}))
+        return false;
+    // The combo box asks its items' height (WM_MEASUREITEM) while it is
+    // being created, before this wrapper is attached to answer: set the
+    // heights of the list's items and of the selection field now.
+    SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, itemHeight);
+    SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight);
+    return true;
 }
 
 int OwnerDrawCombo::AddItem(std::string_view text) {

@@ -20,6 +20,8 @@ std::string FilterText(std::string_view filter) {
 std::optional<std::string> RunFileDialog(HWND owner, std::string_view filter, std::string_view extension,
                                          std::string_view initial, std::string_view folder, bool save) {
     std::string filters = FilterText(filter);
+    // The dialog wants the extension without its dot.
+    if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
     std::string ext(extension);
     std::string dir(folder);
     std::string path(MAX_PATH * 4, '\0');
@@ -75,16 +77,15 @@ std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, s
     return path;
 }
 
-std::optional<HDC> ChoosePrinter(HWND owner) {
+OwnedDc ChoosePrinter(HWND owner) {
     PRINTDLGA pd{};
     pd.lStructSize = sizeof(pd);
     pd.hwndOwner = owner;
     pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS;
-    if (!PrintDlgA(&pd)) return std::nullopt;
+    if (!PrintDlgA(&pd)) return OwnedDc{};
     if (pd.hDevMode != nullptr) GlobalFree(pd.hDevMode);
     if (pd.hDevNames != nullptr) GlobalFree(pd.hDevNames);
-    if (pd.hDC == nullptr) return std::nullopt;
-    return pd.hDC;
+    return OwnedDc(pd.hDC);
 }
 
 }  // namespace kelvora::ui

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/framework/gdi.h"
+
 namespace kelvora::ui {
 
 // filter: pairs of description and pattern separated by '|', such as
@@ -17,8 +19,7 @@ std::optional<std::string> ChooseFileToSave(HWND owner, std::string_view filter,
 // The shell's folder browser; answers the chosen folder.
 std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, std::string_view initialFolder = {});
 
-// The print dialog; on OK answers a printer device context (the caller owns
-// it: DeleteDC).
-std::optional<HDC> ChoosePrinter(HWND owner);
+// The print dialog; on OK answers the chosen printer's device context.
+OwnedDc ChoosePrinter(HWND owner);
 
 }  // namespace kelvora::ui

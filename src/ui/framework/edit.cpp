@@ -15,25 +15,89 @@ void Edit::OnCommand(WORD code) {
 }
 
 LRESULT Edit::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CHAR && filter_) {
-        auto c = static_cast<unsigned char>(wp);
-        if (c >= 32 && wp < 256 && !filter_(static_cast<char>(c))) {
+    if (!filter_) return CallDefault(msg, wp, lp);
+    switch (msg) {
+    case WM_CHAR:
+        // The edit pastes on Ctrl+V (the character 0x16) and Shift+Insert
+        // by itself, without a WM_PASTE that could be filtered.
+        if (wp == 0x16) {
+            Paste();
+            return 0;
+        }
+        if (wp >= 32) return TypeFiltered(static_cast<wchar_t>(wp), lp);
+        break;
+    case WM_KEYDOWN:
+        if (wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+            Paste();
+            return 0;
+        }
+        break;
+    case WM_PASTE:
+        Paste();
+        return 0;
+    default:
+        break;
+    }
+    return CallDefault(msg, wp, lp);
+}
+
+LRESULT Edit::TypeFiltered(wchar_t unit, LPARAM lp) {
+    // A subclass sees the control's Unicode messages: a character is one
+    // UTF-16 unit, or a surrogate pair sent as two. The filter judges the
+    // character's UTF-8 bytes, as it judges pasted text.
+    if (unit >= 0xD800 && unit < 0xDC00) {
+        pending_high_ = unit;  // wait for the other half
+        return 0;
+    }
+    wchar_t units[2];
+    int count = 0;
+    if (unit >= 0xDC00 && unit < 0xE000) {
+        if (pending_high_ == 0) return 0;  // half a character
+        units[count++] = pending_high_;
+    }
+    pending_high_ = 0;
+    units[count++] = unit;
+    char utf8[8];
+    int n = WideCharToMultiByte(CP_UTF8, 0, units, count, utf8, sizeof(utf8), nullptr, nullptr);
+    for (int i = 0; i < n; ++i) {
+        if (!filter_(utf8[i])) {
             MessageBeep(MB_OK);
             return 0;
         }
     }
-    if (msg == WM_PASTE && filter_) {
-        // Pasted text goes through the same filter: paste, then drop what
-        // the filter refuses.
-        LRESULT r = CallDefault(msg, wp, lp);
-        std::string text = Text();
-        std::string kept;
-        std::copy_if(text.begin(), text.end(), std::back_inserter(kept),
-                     [&](char c) { return static_cast<unsigned char>(c) < 32 || filter_(c); });
-        if (kept != text) SetText(kept);
-        return r;
+    for (int i = 0; i < count; ++i) CallDefault(WM_CHAR, units[i], lp);
+    return 0;
+}
+
+void Edit::Paste() {
+    HWND h = Handle();
+    LONG style = GetWindowLongA(h, GWL_STYLE);
+    if ((style & ES_READONLY) != 0 || !OpenClipboard(h)) return;
+    std::wstring pasted;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+            pasted = text;
+            GlobalUnlock(data);
+        }
     }
-    return CallDefault(msg, wp, lp);
+    CloseClipboard();
+    // A one-line edit takes the first line, as its own paste does.
+    if ((style & ES_MULTILINE) == 0) pasted.resize(std::min(pasted.size(), pasted.find_first_of(L"\r\n")));
+    // Filter, then insert at the caret: the limit counts only what is kept,
+    // the caret ends after it, and the change is one undo step.
+    int n = WideCharToMultiByte(CP_UTF8, 0, pasted.data(), static_cast<int>(pasted.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, pasted.data(), static_cast<int>(pasted.size()), utf8.data(), n, nullptr, nullptr);
+    std::string kept;
+    std::copy_if(utf8.begin(), utf8.end(), std::back_inserter(kept),
+                 [&](char c) { return static_cast<unsigned char>(c) < 32 || filter_(c); });
+    std::wstring insert(static_cast<std::size_t>(
+                            MultiByteToWideChar(CP_UTF8, 0, kept.data(), static_cast<int>(kept.size()), nullptr, 0)),
+                        L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, kept.data(), static_cast<int>(kept.size()), insert.data(),
+                        static_cast<int>(insert.size()));
+    if (kept.size() != utf8.size()) MessageBeep(MB_OK);
+    if (!insert.empty()) SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(insert.c_str()));
 }
 
 bool IsFileNameChar(char c) {

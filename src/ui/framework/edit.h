@@ -11,7 +11,8 @@ namespace kelvora::ui {
 class Edit : public Control {
 public:
     bool Create(HWND parent, int id, std::string_view text, RECT bounds, DWORD style = ES_AUTOHSCROLL);
-    // Characters for which the filter answers false are not typed (control
+    // Characters for which the filter answers false are not typed nor
+    // pasted; the filter sees each byte of a character's UTF-8 (control
     // characters such as Backspace always pass).
     void SetCharFilter(std::function<bool(char)> filter) { filter_ = std::move(filter); }
     void SetMaxLength(int chars) { SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(chars), 0); }
@@ -24,7 +25,10 @@ protected:
     LRESULT OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    LRESULT TypeFiltered(wchar_t unit, LPARAM lp);
+    void Paste();
     std::function<bool(char)> filter_;
+    wchar_t pending_high_ = 0;  // the first half of a surrogate pair being typed
 };
 
 // Characters that Windows does not allow in a file name.

@@ -47,6 +47,9 @@ struct ImageListDeleter {
 struct MenuDeleter {
     void operator()(HMENU h) const noexcept { DestroyMenu(h); }
 };
+struct DcDeleter {
+    void operator()(HDC h) const noexcept { DeleteDC(h); }
+};
 struct WindowDeleter {
     void operator()(HWND h) const noexcept { DestroyWindow(h); }
 };
@@ -59,6 +62,8 @@ using Icon = UniqueHandle<HICON, IconDeleter>;
 using ImageList = UniqueHandle<HIMAGELIST, ImageListDeleter>;
 using Menu = UniqueHandle<HMENU, MenuDeleter>;
 using OwnedWindow = UniqueHandle<HWND, WindowDeleter>;
+// A device context made with CreateDC (a printer's), not one from GetDC.
+using OwnedDc = UniqueHandle<HDC, DcDeleter>;
 
 // Selects an object into a device context for the lifetime of the guard.
 class SelectGuard {

@@ -1,5 +1,10 @@
 #include "ui/framework/list_view.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
+#include <exception>
+
 namespace kelvora::ui {
 
 bool ListView::Create(HWND parent, int id, RECT bounds, DWORD extraStyle) {
@@ -53,14 +58,21 @@ void ListView::SetCell(int index, int column, std::string_view text) {
 }
 
 std::string ListView::Cell(int index, int column) const {
-    std::string text(1024, '\0');
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = text.data();
-    item.cchTextMax = static_cast<int>(text.size());
-    auto n = SendMessageA(Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    text.resize(static_cast<std::size_t>(n));
-    return text;
+    // The list view tells no text's length: grow the buffer until the text
+    // leaves room to spare.
+    for (std::size_t size = 1024;; size *= 4) {
+        std::string text(size, '\0');
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size());
+        auto n = static_cast<std::size_t>(
+            SendMessageA(Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+        if (n + 1 < size || size >= (1u << 24)) {
+            text.resize(std::min(n, size));
+            return text;
+        }
+    }
 }
 
 LPARAM ListView::ItemParam(int index) const {
@@ -83,17 +95,29 @@ void ListView::Select(int index) {
 void ListView::SortBy(int column, bool ascending) {
     sort_column_ = column;
     sort_ascending_ = ascending;
-    if (compare_) {
-        // LVM_SORTITEMS hands the comparison the item params.
-        auto callback = [](LPARAM a, LPARAM b, LPARAM self) -> int {
-            auto* view = reinterpret_cast<ListView*>(self);
-            int r = view->compare_(a, b, view->sort_column_);
-            return view->sort_ascending_ ? r : -r;
-        };
-        SendMessageA(Handle(), LVM_SORTITEMS, reinterpret_cast<WPARAM>(this),
-                     reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(callback)));
-    }
     ShowSortArrow();
+    if (!compare_) return;
+    // LVM_SORTITEMS hands the comparison the item params. An exception must
+    // not cross the list view's own code: the first one is kept, the sort
+    // runs out with "equal", and the exception goes on from here.
+    struct Sort {
+        ListView* view;
+        std::exception_ptr failure;
+    } sort{this, nullptr};
+    auto callback = [](LPARAM a, LPARAM b, LPARAM param) -> int {
+        auto* s = reinterpret_cast<Sort*>(param);
+        if (s->failure) return 0;
+        try {
+            int r = s->view->compare_(a, b, s->view->sort_column_);
+            return s->view->sort_ascending_ ? r : (r < 0) - (r > 0);  // no overflow on INT_MIN
+        } catch (...) {
+            s->failure = std::current_exception();
+            return 0;
+        }
+    };
+    SendMessageA(Handle(), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sort),
+                 reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(callback)));
+    if (sort.failure) std::rethrow_exception(sort.failure);
 }
 
 void ListView::ShowSortArrow() {
@@ -118,25 +142,47 @@ LRESULT ListView::OnNotify(NMHDR* nm) {
     }
     case LVN_ITEMCHANGED: {
         auto* change = reinterpret_cast<NMLISTVIEW*>(nm);
+        // Moving the selection unselects the old row, then selects the new
+        // one: two notifications for one change. Report them together, once
+        // the list view is done.
         if ((change->uChanged & LVIF_STATE) != 0 && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) != 0 &&
-            OnSelectionChange)
-            OnSelectionChange();
+            !selection_posted_)
+            selection_posted_ = PostMessageA(Handle(), kSelectionChangedMessage, 0, 0) != FALSE;
         break;
     }
     case NM_DBLCLK:
         if (OnDoubleClick) OnDoubleClick();
         break;
-    case NM_RCLICK:
-        if (OnContextMenu) {
-            POINT pt;
-            GetCursorPos(&pt);
-            OnContextMenu(pt);
-        }
-        break;
     default:
         break;
     }
     return 0;
+}
+
+LRESULT ListView::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kSelectionChangedMessage) {
+        selection_posted_ = false;
+        if (OnSelectionChange) OnSelectionChange();
+        return 0;
+    }
+    // A right click and the menu key both end in WM_CONTEXTMENU; from the
+    // keyboard it comes at (-1, -1) and the menu opens at the focused row.
+    // The header's own (wp is the header) goes on to the parent.
+    if (msg == WM_CONTEXTMENU && reinterpret_cast<HWND>(wp) == Handle() && OnContextMenu) {
+        POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        if (pt.x == -1 && pt.y == -1) {
+            int item = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+            if (item < 0) item = SelectedIndex();
+            RECT rc{LVIR_LABEL};
+            if (item < 0 || !SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rc)))
+                rc = {0, 0, 0, 0};
+            pt = {rc.left + 4, (rc.top + rc.bottom) / 2};
+            ClientToScreen(Handle(), &pt);
+        }
+        OnContextMenu(pt);
+        return 0;
+    }
+    return CallDefault(msg, wp, lp);
 }
 
 }  // namespace kelvora::ui

@@ -38,6 +38,7 @@ public:
     int SortColumn() const { return sort_column_; }
     bool SortAscending() const { return sort_ascending_; }
 
+    // Once per change of the selection, from the message loop soon after.
     std::function<void()> OnSelectionChange;
     std::function<void()> OnDoubleClick;
     // A right click (or the menu key) at screen point pt.
@@ -45,9 +46,12 @@ public:
 
 protected:
     LRESULT OnNotify(NMHDR* nm) override;
+    LRESULT OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void ShowSortArrow();
+    static constexpr UINT kSelectionChangedMessage = WM_APP + 20;  // posted to the list view itself
+    bool selection_posted_ = false;
     std::function<int(LPARAM, LPARAM, int)> compare_;
     int sort_column_ = -1;
     bool sort_ascending_ = true;

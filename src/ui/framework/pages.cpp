@@ -23,12 +23,24 @@ Panel& PageControl::AddPage(HWND parent, RECT bounds) {
 }
 
 void PageControl::SetActivePage(int index) {
-    // Show the new page before hiding the old, so the focus never falls to
-    // nowhere.
-    if (index >= 0 && index < PageCount()) ShowWindow(Page(index).Handle(), SW_SHOWNA);
-    for (int i = 0; i < PageCount(); ++i)
-        if (i != index) ShowWindow(Page(i).Handle(), SW_HIDE);
+    bool valid = index >= 0 && index < PageCount();
+    HWND focus = GetFocus();
+    bool focus_leaves = false;
+    if (valid) ShowWindow(Page(index).Handle(), SW_SHOWNA);
+    for (int i = 0; i < PageCount(); ++i) {
+        if (i == index) continue;
+        HWND page = Page(i).Handle();
+        if (focus != nullptr && (focus == page || IsChild(page, focus))) focus_leaves = true;
+        ShowWindow(page, SW_HIDE);
+    }
     active_ = index;
+    // Windows hands the focus of a hidden page to its parent, where the
+    // keyboard reaches nothing: move it to the new page's first control.
+    if (focus_leaves && valid) {
+        HWND page = Page(index).Handle();
+        HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+        SetFocus(first != nullptr && IsChild(page, first) ? first : page);
+    }
 }
 
 void PageControl::SetBounds(RECT b) {

@@ -10,8 +10,13 @@ void PopupMenu::AddItem(UINT id, std::string_view caption) {
 }
 
 void PopupMenu::SetCaption(UINT id, std::string_view caption) {
+    // Only the text: ModifyMenu would reset the checked and grayed states.
     std::string text(caption);
-    ModifyMenuA(menu_.Get(), id, MF_BYCOMMAND | MF_STRING, id, text.c_str());
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text.data();
+    SetMenuItemInfoA(menu_.Get(), id, FALSE, &info);
 }
 
 UINT PopupMenu::Track(HWND owner, POINT pt) const {

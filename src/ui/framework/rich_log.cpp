@@ -39,4 +39,12 @@ void RichLog::AddLine(std::string_view text, COLORREF colour) {
     SendMessageA(h, WM_VSCROLL, SB_BOTTOM, 0);
 }
 
+int RichLog::LineCount() const {
+    HWND h = Handle();
+    auto lines = static_cast<int>(SendMessageA(h, EM_GETLINECOUNT, 0, 0));
+    auto last_start = SendMessageA(h, EM_LINEINDEX, static_cast<WPARAM>(lines - 1), 0);
+    bool last_empty = SendMessageA(h, EM_LINELENGTH, static_cast<WPARAM>(last_start), 0) == 0;
+    return last_empty ? lines - 1 : lines;
+}
+
 }  // namespace kelvora::ui

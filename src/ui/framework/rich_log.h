@@ -12,7 +12,8 @@ public:
     // Appends text and a line break in colour, and scrolls to it.
     void AddLine(std::string_view text, COLORREF colour);
     void Clear() { SetText(""); }
-    int LineCount() const { return static_cast<int>(SendMessageA(Handle(), EM_GETLINECOUNT, 0, 0)); }
+    // The lines added (the empty line after the last break is none).
+    int LineCount() const;
 };
 
 }  // namespace kelvora::ui

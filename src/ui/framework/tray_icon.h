@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "ui/framework/popup_menu.h"
@@ -26,6 +27,11 @@ public:
     void Hide();
     bool Visible() const { return owner_ != nullptr; }
     void SetTip(std::string_view tip);
+    // The shell forgets every icon when the taskbar restarts (Explorer
+    // crashed, for instance) and then broadcasts TaskbarCreatedMessage();
+    // the owner passes it on here and the icon is added again.
+    static UINT TaskbarCreatedMessage();
+    void TaskbarCreated();
     PopupMenu& Menu() { return menu_; }
 
     // For the owner's kTrayMessage: shows the menu on a right click, calls
@@ -36,8 +42,10 @@ public:
 
 private:
     NOTIFYICONDATAA Data() const;
+    bool Add();
     HWND owner_ = nullptr;
     HICON icon_ = nullptr;
+    std::string tip_;
     PopupMenu menu_;
 };
 
