@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "changes/changes_tree.h"
 
@@ -73,6 +75,57 @@ TEST(ChangesTreeConcurrency, WorkerAddsWhileMainThreadReadsAndEdits) {
     auto a = tree.Lock();
     EXPECT_EQ(CountNodes(a, a.Root()), a.NodeCount());
     EXPECT_GT(tree.Generation(), 0u);
+}
+
+// A view that learns the tree's shape only from the shape changes (every
+// node's child count, recounted in full when told the tree was reshaped)
+// stays in step with the tree while a worker adds and the main thread now
+// and then removes a branch.
+TEST(ChangesTreeConcurrency, ShapeChangesKeepAViewInStepWithAWorker) {
+    TSettings settings;
+    ChangesTree tree(settings);
+    tree.StartFill(false);
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i < 20000; ++i) {
+            const std::string path = "C:\\Dir" + std::to_string(i / 40) + "\\Sub" + std::to_string(i % 3);
+            TNodeData rec;
+            rec.Kind = ckFileCreated;
+            rec.Path = path;
+            tree.AddToTree(path, "item" + std::to_string(i), std::move(rec));
+        }
+        done.store(true);
+    });
+
+    std::vector<std::uint32_t> counts;  // by node id: the view
+    int takes = 0, reshapes = 0, mismatches = 0;
+    auto takeAndCompare = [&] {
+        auto a = tree.Lock();
+        TShapeChanges changes = a.TakeShapeChanges();
+        counts.resize(a.IdLimit(), 0);
+        if (changes.Reshaped) {
+            ++reshapes;
+            for (NodeId n = 0; n < a.IdLimit(); ++n) counts[n] = a.IsAlive(n) ? a.ChildCount(n) : 0;
+        }
+        for (NodeId parent : changes.Grown) counts[parent] = a.ChildCount(parent);
+        for (NodeId n = 0; n < a.IdLimit(); ++n)
+            if (a.IsAlive(n) && counts[n] != a.ChildCount(n)) ++mismatches;
+        ++takes;
+    };
+    while (!done.load()) {
+        takeAndCompare();
+        if (takes % 16 == 0) {
+            auto a = tree.Lock();
+            const NodeId drive = a.FindChild(a.FileSystem(), "C:");
+            if (drive != kNoNode && a.ChildCount(drive) > 2) a.RemoveBranch(a.Children(drive)[1]);
+        }
+        // Let the worker add a batch, as the window's timer does.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    worker.join();
+    takeAndCompare();
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_GT(takes, reshapes);  // most takes listed what grew
 }
 
 }  // namespace
