@@ -27,8 +27,8 @@ void SortForDisplay(ChangesTree::Access& a, std::vector<NodeId>& ids) {
     // upper-case bytes: make those keys once instead of at every comparison.
     struct Key {
         std::int32_t kind;
-        std::string name;
         NodeId id;
+        std::string name;
     };
     std::vector<Key> keys;
     keys.reserve(ids.size());
@@ -40,12 +40,16 @@ void SortForDisplay(ChangesTree::Access& a, std::vector<NodeId>& ids) {
             });
             return;
         }
-        keys.push_back({d.Kind, UpperAscii(d.Name), id});
+        keys.push_back({d.Kind, id, UpperAscii(d.Name)});
     }
-    std::stable_sort(keys.begin(), keys.end(), [](const Key& x, const Key& y) {
-        return x.kind != y.kind ? x.kind < y.kind : x.name < y.name;
+    // Sorting pointers moves less than sorting the keys.
+    std::vector<const Key*> order;
+    order.reserve(keys.size());
+    for (const Key& k : keys) order.push_back(&k);
+    std::stable_sort(order.begin(), order.end(), [](const Key* x, const Key* y) {
+        return x->kind != y->kind ? x->kind < y->kind : x->name < y->name;
     });
-    for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = keys[i].id;
+    for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = order[i]->id;
 }
 
 }  // namespace
