@@ -5,7 +5,9 @@
 //
 // The model may be filled by a worker while it is shown: the model tells
 // its observer (this control) from the worker's thread, which only posts a
-// message; the rows are rebuilt on the window thread, coalesced.
+// message; the rows follow on the window thread, coalesced, by splicing in
+// the rows of the children added since (the model lists their parents) and
+// ordering each parent's new children as they come.
 #pragma once
 
 #include <cstdint>

@@ -6,7 +6,9 @@
 //
 // Only the window thread uses the control and its source. A source that
 // others change (a worker filling the model) calls SourceChanged on the
-// window thread; the rows are rebuilt soon after, coalesced.
+// window thread; the rows are brought up to date soon after, coalesced, and
+// when the source tells which nodes got new children only their rows are
+// read (virtual_tree_splice.cpp).
 #pragma once
 
 #include <cstdint>
