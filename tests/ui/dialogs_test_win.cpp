@@ -29,15 +29,6 @@ struct Shown {
     RECT window{};
 };
 
-HWND WaitForWindow(const char* cls) {
-    for (int i = 0; i < 500; ++i) {
-        HWND hwnd = FindWindowA(cls, nullptr);
-        if (hwnd != nullptr && IsWindowVisible(hwnd)) return hwnd;
-        Sleep(10);
-    }
-    return nullptr;
-}
-
 Shown Read(HWND dialog) {
     Shown shown;
     shown.title = test::WindowText(dialog);
@@ -77,7 +68,7 @@ void PressKey(HWND dialog, WPARAM vk) {
 TModalResult Answer(std::string_view text, TMsgDlgType type, TMsgDlgButtons buttons, Shown& shown,
                     const std::function<void(HWND)>& act) {
     std::thread robot([&] {
-        HWND dialog = WaitForWindow("TMessageForm");
+        HWND dialog = test::WaitForWindow("TMessageForm");
         if (dialog == nullptr) return;
         shown = Read(dialog);
         act(dialog);
@@ -175,7 +166,7 @@ TEST(InputTextDlg, OkIsEnabledOnlyWithTextAndAnswersIt) {
     dialog.LabelText = "New name";
     bool was_enabled = true, enabled_after = false;
     std::thread robot([&] {
-        HWND d = WaitForWindow("TdlgInputText");
+        HWND d = test::WaitForWindow("TdlgInputText");
         if (d == nullptr) return;
         HWND ok = GetDlgItem(d, IDOK);
         was_enabled = IsWindowEnabled(ok) != FALSE;
@@ -200,7 +191,7 @@ TEST(InputTextDlg, EscapeCancels) {
     TdlgInputText dialog;
     dialog.Text = "old";
     std::thread robot([&] {
-        HWND d = WaitForWindow("TdlgInputText");
+        HWND d = test::WaitForWindow("TdlgInputText");
         if (d != nullptr) PressKey(d, VK_ESCAPE);
     });
     EXPECT_FALSE(dialog.Execute(host.Handle()));

@@ -173,21 +173,12 @@ Problems LayoutProblems(HWND window) {
     return problems;
 }
 
-HWND WaitForWindow(const char* cls) {
-    for (int i = 0; i < 500; ++i) {
-        HWND hwnd = FindWindowA(cls, nullptr);
-        if (hwnd != nullptr && IsWindowVisible(hwnd)) return hwnd;
-        Sleep(10);
-    }
-    return nullptr;
-}
-
 // Shows a modal dialog while a second thread reads its layout, takes a
 // screenshot and closes it; answers the problems found.
 Problems CheckModal(const char* cls, const char* shot, const std::function<void()>& show) {
     Problems problems{"no window of class " + std::string(cls)};
     std::thread robot([&] {
-        HWND dialog = WaitForWindow(cls);
+        HWND dialog = test::WaitForWindow(cls);
         if (dialog == nullptr) return;
         problems = LayoutProblems(dialog);
         test::Screenshot(ShotName(shot).c_str());

@@ -68,6 +68,17 @@ inline void Key(HWND hwnd, WPARAM vk) {
     Pump();
 }
 
+// For a second thread while the test thread shows a modal window: the
+// visible top-level window of class cls, waited for up to five seconds.
+inline HWND WaitForWindow(const char* cls) {
+    for (int i = 0; i < 500; ++i) {
+        HWND hwnd = FindWindowA(cls, nullptr);
+        if (hwnd != nullptr && IsWindowVisible(hwnd)) return hwnd;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
 inline std::string WindowText(HWND hwnd) {
     char text[1024] = {};
     SendMessageA(hwnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
