@@ -26,10 +26,15 @@ cli() { wine_run 'C:\KelvoraE2E\kelvora-cli.exe' "$@"; }
 reg_dump() { wine_run reg export "$1" 'C:\KelvoraE2E\dump.reg' /y >/dev/null 2>&1 || true
              iconv -f UTF-16LE -t UTF-8 "$program/dump.reg" | tr -d '\r' | grep -v '^$'; }
 # The state that the test compares: our three registry branches of interest
-# and every file and folder below Program Files with its size.
+# and every file and folder below Program Files with its size. Left out: what
+# Wine writes by itself (HKCU\Software\Wine, and the NetworkCards list it
+# fills the first time any process asks for the network adapters) and the
+# program's own settings.
 snapshot() {
   { reg_dump 'HKLM\Software'; reg_dump 'HKCU\Software'; } |
-    awk '/^\[/ { skip = tolower($0) ~ /^\[hkey_current_user\\software\\(wine|varnok)(\\|\])/ }
+    awk '/^\[/ { key = tolower($0)
+                 skip = key ~ /^\[hkey_current_user\\software\\(wine|varnok)(\\|\])/ ||
+                        key ~ /^\[hkey_local_machine\\software\\(wow6432node\\)?microsoft\\windows nt\\currentversion\\networkcards\\/ }
          !skip' > "$work/$1.reg"
   (cd "$pf" && find . -printf '%p %y %s\n' | sort) > "$work/$1.files"
 }
