@@ -34,8 +34,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) the Kelvora developer
 !include FileFunc.nsh
 !include "${STAGE}/files.nsh"
 
-!define MUI_ICON "${__FILEDIR__}/../src/app/kelvora.ico"
-!define MUI_UNICON "${__FILEDIR__}/../src/app/kelvora.ico"
+; makensis works in the folder of this script.
+!define MUI_ICON "../src/app/kelvora.ico"
+!define MUI_UNICON "../src/app/kelvora.ico"
 !insertmacro MUI_PAGE_LICENSE "${STAGE}/LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
