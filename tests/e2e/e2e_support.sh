@@ -20,9 +20,11 @@ reg_dump() {
   iconv -f UTF-16LE -t UTF-8 "$work/dump.reg" | tr -d '\r' | grep -v '^$'
   rm -f "$work/dump.reg"
 }
-# Imports registry text (Windows' .reg format, written with LF) from stdin.
+# Imports registry text (Windows' .reg format, written with LF) from stdin,
+# as regedit writes it: UTF-16 with a byte order mark, so that hex(1) data is
+# UTF-16 too.
 reg_import() {
-  sed 's/$/\r/' > "$work/import.reg"
+  { printf '\xff\xfe'; sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } > "$work/import.reg"
   wine_run reg import "$(winpath "$work/import.reg")" >/dev/null 2>&1
 }
 
