@@ -47,6 +47,11 @@ if compgen -G "$build/Translations/*.lng" >/dev/null; then
 fi
 files=()
 while IFS= read -r f; do files+=("$f"); done < <(cd "$stage" && find . -type f | sed 's|^\./||' | sort)
+# Info-ZIP's zip does not mark a UTF-8 name as such, and Windows would read
+# it in the OEM code page: every packed name is ASCII.
+for f in "${files[@]}"; do
+  if [[ "$f" = *[^\ -~]* ]]; then echo "package.sh: '$f': give it a name in ASCII" >&2; exit 2; fi
+done
 find "$stage" -type d -exec chmod 755 {} + -o -type f -exec chmod 644 {} +
 find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 

@@ -35,8 +35,8 @@ cleanup() {
 trap cleanup EXIT
 cleanup
 
-# The installation is over when the uninstaller's copy has run to its end:
-# it copies itself out of the folder it removes and returns at once.
+# uninstall.exe copies itself out of the folder it removes, starts the copy
+# and returns at once; the copy's last step removes the registration.
 uninstall_silently() {
   wine_run "C:\\Program Files\\Kelvora\\uninstall.exe" "$@" || fail "uninstall.exe $*"
   for _ in $(seq 300); do
