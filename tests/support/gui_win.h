@@ -106,6 +106,14 @@ inline std::string ListViewCell(HWND list, int row, int column = 0) {
     return text;
 }
 
+// The format flags of a list view's column header (HDF_SORTUP, HDF_RIGHT ...).
+inline int HeaderFormat(HWND list, int column) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    SendMessageA(ListView_GetHeader(list), HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+    return item.fmt;
+}
+
 // Collects the messages of the exceptions that reach a window procedure
 // while it lives, then puts the reporter it replaced back.
 class CaughtExceptions {
@@ -121,6 +129,12 @@ public:
 private:
     std::function<void(const char*)> previous_;
 };
+
+inline std::string ClassName(HWND hwnd) {
+    char name[256] = {};
+    GetClassNameA(hwnd, name, sizeof(name));
+    return name;
+}
 
 inline std::string WindowText(HWND hwnd) {
     char text[1024] = {};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/gui_win.h"
+
 namespace kelvora::test {
 
 namespace {
@@ -91,11 +93,7 @@ void CALLBACK ModalRobot::TimeOut(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 ModalRobot::Match WindowOfClass(std::string cls) {
-    return [cls = std::move(cls)](HWND hwnd) {
-        char name[256] = {};
-        GetClassNameA(hwnd, name, sizeof(name));
-        return cls == name;
-    };
+    return [cls = std::move(cls)](HWND hwnd) { return ClassName(hwnd) == cls; };
 }
 
 ModalRobot::Match DialogOwnedBy(HWND owner) {

@@ -20,7 +20,7 @@ public:
     using Match = std::function<bool(HWND)>;
     using Step = std::function<void(HWND window)>;
     // Generous: it only matters when something has gone wrong.
-    static constexpr UINT kTimeoutMs = 30000;
+    static constexpr UINT kTimeoutMs = 60000;
 
     // Arms the robot on this thread. The first top-level window that shows
     // and matches is its window (what names it in failures); the steps then

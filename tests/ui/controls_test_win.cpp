@@ -218,12 +218,7 @@ protected:
         for (int i = 0; i < list.Count(); ++i) cells.push_back(list.Cell(i, column));
         return cells;
     }
-    int Arrow(int column) {
-        HDITEMA item{};
-        item.mask = HDI_FORMAT;
-        SendMessageA(ListView_GetHeader(list.Handle()), HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
-        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
-    }
+    int Arrow(int column) { return test::HeaderFormat(list.Handle(), column) & (HDF_SORTUP | HDF_SORTDOWN); }
     // A mouse click in the middle of a column's header.
     void ClickHeader(int column) {
         HWND header = ListView_GetHeader(list.Handle());
@@ -263,10 +258,7 @@ TEST_F(ListViewTest, HeaderClicksToggleTheSortAndItsArrowOnTheClickedColumnOnly)
     for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list.Cell(i, 0), names[list.ItemParam(i)]);
     EXPECT_EQ(list.Cell(0, 1), "300");
     // The column's own alignment survives the arrow.
-    HDITEMA item{};
-    item.mask = HDI_FORMAT;
-    SendMessageA(ListView_GetHeader(list.Handle()), HDM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(item.fmt & HDF_JUSTIFYMASK, HDF_RIGHT);
+    EXPECT_EQ(test::HeaderFormat(list.Handle(), 1) & HDF_JUSTIFYMASK, HDF_RIGHT);
 }
 
 TEST_F(ListViewTest, SelectionAndContextMenuReachTheirHandlers) {

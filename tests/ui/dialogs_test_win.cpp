@@ -38,15 +38,14 @@ Shown Read(HWND dialog) {
         dialog,
         [](HWND child, LPARAM param) -> BOOL {
             auto* s = reinterpret_cast<Shown*>(param);
-            char cls[32] = {};
-            GetClassNameA(child, cls, sizeof(cls));
+            std::string cls = test::ClassName(child);
             LONG style = GetWindowLongA(child, GWL_STYLE);
-            if (lstrcmpiA(cls, "Button") == 0) {
+            if (lstrcmpiA(cls.c_str(), "Button") == 0) {
                 RECT rc;
                 GetWindowRect(child, &rc);
                 s->buttons.push_back({test::WindowText(child), GetDlgCtrlID(child),
                                       (style & 0x0F) == BS_DEFPUSHBUTTON, rc});
-            } else if (lstrcmpiA(cls, "Static") == 0) {
+            } else if (lstrcmpiA(cls.c_str(), "Static") == 0) {
                 if ((style & SS_TYPEMASK) == SS_ICON) s->hasIcon = true;
                 else s->statics.push_back(test::WindowText(child));
             }

@@ -56,12 +56,6 @@ int SystemMessageFontHeight() {
     return std::abs(metrics.lfMessageFont.lfHeight);
 }
 
-std::string ClassOf(HWND hwnd) {
-    char cls[64] = {};
-    GetClassNameA(hwnd, cls, sizeof(cls));
-    return cls;
-}
-
 std::string WithoutMnemonics(std::string text) {
     std::string plain;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -121,7 +115,7 @@ Problems LayoutProblems(HWND window) {
         RECT rc;
         GetWindowRect(c, &rc);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rc), 2);
-        children.push_back({c, rc, ClassOf(c) + " \"" + test::WindowText(c) + "\""});
+        children.push_back({c, rc, test::ClassName(c) + " \"" + test::WindowText(c) + "\""});
     }
     const int edge = GetSystemMetrics(SM_CXEDGE);
     for (std::size_t i = 0; i < children.size(); ++i) {
@@ -139,7 +133,7 @@ Problems LayoutProblems(HWND window) {
         ControlDc dc(c.hwnd);
         LONG style = GetWindowLongA(c.hwnd, GWL_STYLE);
         std::string text = test::WindowText(c.hwnd);
-        std::string cls = ClassOf(c.hwnd);
+        std::string cls = test::ClassName(c.hwnd);
         if (lstrcmpiA(cls.c_str(), "Button") == 0) {
             // A push button draws its caption inside a 3D edge and a focus
             // rectangle.

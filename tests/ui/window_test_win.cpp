@@ -94,12 +94,7 @@ TEST(WindowFramework, ListViewSortsByClickedColumnWithHeaderArrow) {
         nm.iSubItem = column;
         SendMessageA(host.Handle(), WM_NOTIFY, 30, reinterpret_cast<LPARAM>(&nm));
     };
-    auto arrow = [&](int column) {
-        HDITEMA item{};
-        item.mask = HDI_FORMAT;
-        SendMessageA(ListView_GetHeader(list.Handle()), HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
-        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
-    };
+    auto arrow = [&](int column) { return test::HeaderFormat(list.Handle(), column) & (HDF_SORTUP | HDF_SORTDOWN); };
     click(0);
     EXPECT_EQ(list.Cell(0, 0), "Alpha");
     EXPECT_EQ(list.Cell(2, 0), "gamma");
