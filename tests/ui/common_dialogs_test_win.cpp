@@ -69,9 +69,9 @@ TEST_F(CommonDialogsTest, OpenFindsANameInTheInitialFolder) {
 }
 
 TEST_F(CommonDialogsTest, FolderBrowserStartsAtTheInitialFolder) {
-    // Wine's folder browser does not always walk down to a folder below
-    // %TEMP% (it stops at the profile folder), so this starts in the system
-    // folder, which every Windows has and no test writes into.
+    // Wine's folder browser mostly fails to walk down into the profile's
+    // Temp folder (it stops at the profile folder), so this starts in the
+    // system folder, which every Windows has and no test writes into.
     char system[MAX_PATH] = {};
     ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
     test::ModalRobot robot("folder browser", test::DialogOwnedBy(host.Handle()),
