@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/framework/gdi.h"
 
@@ -21,5 +22,12 @@ std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, s
 
 // The print dialog; on OK answers the chosen printer's device context.
 OwnedDc ChoosePrinter(HWND owner);
+
+// Several existing files (no read-only box, no network button); answers
+// their full paths, none when cancelled.
+std::vector<std::string> ChooseFilesToOpen(HWND owner, std::string_view filter);
+// The folder browser rooted at the computer's drives, showing the selected
+// folder's path in its status line.
+std::optional<std::string> BrowseDriveFolder(HWND owner, std::string_view title);
 
 }  // namespace kelvora::ui
