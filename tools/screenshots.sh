@@ -20,7 +20,7 @@ kelvora_wine_start
 # Z: is the Linux root under Wine.
 export KELVORA_SHOTS="Z:${shots//\//\\}"
 taskset -c 0 "$WINE64" build/windows/tests/kelvora_win_tests.exe \
-  --gtest_filter='ChangesTreeControlTest.CheckClicks*:MessageDlg.Question*:InputTextDlg.OkIs*:DpiLayout.*:HighDpi.*' \
+  --gtest_filter='ChangesTreeControlTest.CheckClicks*:MessageDlg.Question*:InputTextDlg.OkIs*:DpiLayout.*:HighDpi.*:OptionsDialog.Ok*' \
   </dev/null >"$shots/tests.log" 2>&1 &
 tests=$!
 while kill -0 "$tests" 2>/dev/null; do

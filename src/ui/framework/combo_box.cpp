@@ -41,6 +41,17 @@ bool OwnerDrawCombo::SelectText(std::string_view text) {
     return false;
 }
 
+LRESULT OwnerDrawCombo::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    const LRESULT result = CallDefault(msg, wp, lp);
+    // A new font makes the combo box measure the selection field again for
+    // the font's height: keep the items' own height.
+    if (msg == WM_SETFONT) {
+        SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, item_height_);
+        SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item_height_);
+    }
+    return result;
+}
+
 void OwnerDrawCombo::OnCommand(WORD code) {
     if (code == CBN_SELCHANGE && OnChange) OnChange();
 }
