@@ -1,6 +1,7 @@
 // The command line of kelvora-cli: a command, its arguments and its options.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,7 @@ struct CliCommand {
     bool Hexa = false;                   // --hex
     bool Yes = false;                    // --yes
     std::optional<bool> RemoveShared;    // --remove-shared=yes|no
+    std::optional<std::int32_t> LogLevel;  // --log-level=N, 0 to 7
 };
 
 // The one-line message of a command line that cannot be run.
