@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <exception>
+#include <new>
 
 namespace kelvora {
 
@@ -79,7 +79,7 @@ bool TChgArchive::Open() {
             content_.clear();
             return false;
         }
-    } catch (const std::exception&) {  // out of memory for a huge file
+    } catch (const std::bad_alloc&) {  // no memory for a huge file: not an archive to load
         content_.clear();
         return false;
     }
