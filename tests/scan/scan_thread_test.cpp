@@ -96,6 +96,20 @@ TEST_F(ScanThreadTest, TheRescanReadsTheUsersSeparatorsOnceForItsFileTexts) {
     EXPECT_EQ(access.Data(access.FirstChild(app)).NewText(), "14.05 23-11-02 3");
 }
 
+// The window may close while a scan runs: the worker stops before it goes.
+TEST_F(ScanThreadTest, ARunningScanOrRescanCanBeDestroyed) {
+    auto scan = std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress);
+    scan->Start();
+    scan->Pause();  // serves its first status; it halts inside the walk
+    scan.reset();
+    tree.StartFill(false);
+    auto rescan = std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree);
+    rescan->Start();
+    rescan->Pause();
+    rescan.reset();
+    EXPECT_EQ(progress.statuses.size(), 2u);
+}
+
 TEST_F(ScanThreadTest, CancelDuringTheRescanStopsItWithoutFurtherSteps) {
     Run(std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress));
     memory.registry.PutString(kCurrentUser, "Software\\K7", "added", "x");
