@@ -6,6 +6,7 @@
 
 #include "cli/display_width.h"
 #include "cli/monitoring.h"
+#include "kelvora_version.h"
 #include "platform/memory/memory_platform.h"
 #include "settings/settings_store.h"
 
@@ -248,6 +249,35 @@ TEST(DisplayWidth, CountsTheCellsAConsoleShows) {
     EXPECT_EQ(DisplayWidth("\xF0\x9F\x8C\x8D"), 2u);                  // 🌍
     EXPECT_EQ(DisplayWidth("a\xFF\xE6\x97"), 4u);                     // each byte of broken UTF-8: one cell
     EXPECT_EQ(DisplayWidth("\xC0\xAF\xED\xA0\x80"), 5u);             // overlong form, surrogate
+}
+
+TEST_F(CliTest, WithoutElevationTheCommandsThatReachASetupsWorkRunOnlyWhenToldTo) {
+    env.Elevated = false;
+    const std::string refusal =
+        "Not elevated: without an administrator's rights this command reaches only part of what setups write. "
+        "Run kelvora-cli as administrator, or add --partial to accept a partial run.";
+    ASSERT_EQ(Run({"scan", "App", "--hkcu"}), kExitUsage);
+    EXPECT_EQ(console.errors, std::vector<std::string>{refusal});
+    // Refused before anything: no snapshot, no marker, no stored targets.
+    EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
+    EXPECT_TRUE(context.Settings.ScanHKLM);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"rescan"}, {"uninstall", "Missing", "--yes"}}) {
+        EXPECT_EQ(Run(args), kExitUsage);
+        EXPECT_EQ(console.errors, std::vector<std::string>{refusal});
+    }
+    EXPECT_EQ(Run({"list", "--partial"}), kExitUsage);  // only those commands take it
+    EXPECT_EQ(Run({"list"}), kExitOk);
+    EXPECT_EQ(Run({"--version"}), kExitOk);
+    EXPECT_EQ(console.out, "kelvora-cli " KELVORA_VERSION "\n");
+
+    ASSERT_EQ(Run({"scan", "App", "--hkcu", "--partial"}), kExitOk) << console.errors.at(0);
+    EXPECT_TRUE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    memory.registry.PutString(kCurrentUser, "Software\\Vendor", "Path", "C:\\App");
+    ASSERT_EQ(Run({"rescan", "--partial"}), kExitOk) << console.errors.at(0);
+    ASSERT_EQ(Run({"uninstall", "App", "--yes", "--partial"}), kExitOk) << console.out;
+    EXPECT_FALSE(memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"));
 }
 
 }  // namespace
