@@ -230,6 +230,14 @@ TEST_F(CliTest, AQuestionNamesItsApplicationAndNeedsSomeoneToAnswerIt) {
     EXPECT_TRUE(Exists("C:\\Kelvora\\App.qor"));
 }
 
+TEST_F(CliTest, AnUninstallWithErrorsSaysSoInItsOneClosingLine) {
+    MonitorApp();
+    memory.registry.PutString(kCurrentUser, "Software\\Vendor\\Later", "x", "1");  // not the setup's
+    EXPECT_EQ(Run({"uninstall", "App", "--yes"}), kExitFailed);
+    EXPECT_TRUE(console.out.ends_with("Vendor ... ERROR (has sub-keys)\nUninstall complete; failed actions: 1.\n"))
+        << console.out;
+}
+
 TEST_F(CliTest, ListLinesUpNamesAsTheConsoleShowsThem) {
     MonitorApp();
     const std::string archive = memory.files.Text("C:\\Kelvora\\App.qor");
