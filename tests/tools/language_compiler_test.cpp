@@ -39,6 +39,14 @@ TEST(LanguageCompiler, WritesSectionsNumbersTextsAndFlags) {
     EXPECT_EQ(at(16, 10), 0xFCD116u);
     EXPECT_EQ(at(27, 10), 0xCE1126u);
     EXPECT_EQ(at(0, 0), 0x808080u);  // the border
+
+    TDataFile cross(CompileLanguage("[S]\nFLAG = flag cross #FFFFFF #CE1124\n"));
+    ASSERT_GT(cross.ReadBuffer("S", "FLAG", bitmap), 0);
+    flag = DecodeBitmapFile(bitmap);
+    ASSERT_TRUE(flag);
+    EXPECT_EQ(at(16, 3), 0xCE1124u);
+    EXPECT_EQ(at(3, 10), 0xCE1124u);
+    EXPECT_EQ(at(5, 5), 0xFFFFFFu);
 }
 
 TEST(LanguageCompiler, TextsBeforeACharsetAreWesternEuropean) {

@@ -1,6 +1,7 @@
 #include "tools/lngc/language_compiler.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <set>
 
 #include "platform/text.h"
@@ -128,7 +129,8 @@ private:
         return std::move(*encoded);
     }
 
-    // "vertical #RRGGBB #RRGGBB #RRGGBB" or "horizontal ...".
+    // "vertical #RRGGBB #RRGGBB #RRGGBB", "horizontal ..." (three stripes) or
+    // "cross #RRGGBB #RRGGBB" (a field and a centred cross).
     std::string Flag(std::string_view spec) {
         std::vector<std::string_view> words;
         while (!(spec = Trim(spec)).empty()) {
@@ -137,22 +139,26 @@ private:
             words.push_back(spec.substr(0, n));
             spec.remove_prefix(n);
         }
-        if (words.size() != 4 || (words[0] != "vertical" && words[0] != "horizontal"))
-            Fail("a flag is: flag vertical|horizontal #RRGGBB #RRGGBB #RRGGBB");
-        std::uint32_t colours[3];
-        for (int i = 0; i < 3; ++i) {
-            const std::string_view w = words[static_cast<std::size_t>(i) + 1];
-            const auto [end, ec] = std::from_chars(w.data() + 1, w.data() + w.size(), colours[i], 16);
+        const bool cross = !words.empty() && words[0] == "cross";
+        if (!(words.size() == 4 && (words[0] == "vertical" || words[0] == "horizontal")) &&
+            !(words.size() == 3 && cross))
+            Fail("a flag is: flag vertical|horizontal #RRGGBB #RRGGBB #RRGGBB, or flag cross #RRGGBB #RRGGBB");
+        std::uint32_t colours[3] = {};
+        for (std::size_t i = 1; i < words.size(); ++i) {
+            const std::string_view w = words[i];
+            const auto [end, ec] = std::from_chars(w.data() + 1, w.data() + w.size(), colours[i - 1], 16);
             if (w.size() != 7 || w[0] != '#' || ec != std::errc() || end != w.data() + w.size())
                 Fail("a colour is #RRGGBB: " + std::string(w));
         }
-        const bool vertical = words[0] == "vertical";
         TPicture flag{kFlagWidth, kFlagHeight, {}};
         for (int y = 0; y < kFlagHeight; ++y) {
             for (int x = 0; x < kFlagWidth; ++x) {
-                const bool border = x == 0 || y == 0 || x == kFlagWidth - 1 || y == kFlagHeight - 1;
-                const int stripe = vertical ? x * 3 / kFlagWidth : y * 3 / kFlagHeight;
-                flag.Pixels.push_back(border ? kFlagBorder : colours[stripe]);
+                std::uint32_t colour;
+                if (x == 0 || y == 0 || x == kFlagWidth - 1 || y == kFlagHeight - 1) colour = kFlagBorder;
+                else if (cross)  // bars 5 pixels wide through the middle
+                    colour = colours[std::abs(2 * x - (kFlagWidth - 1)) <= 4 || std::abs(2 * y - (kFlagHeight - 1)) <= 4];
+                else colour = colours[words[0] == "vertical" ? x * 3 / kFlagWidth : y * 3 / kFlagHeight];
+                flag.Pixels.push_back(colour);
             }
         }
         const std::vector<std::uint8_t> file = EncodeBitmapFile(flag);

@@ -10,6 +10,7 @@
 //                                      a tricolour flag picture (stripes
 //                                      side by side, or "horizontal" for
 //                                      stripes one above the other)
+//   FLAG = flag cross #FFFFFF #CE1124  a field with a centred cross
 //   [RESOURCESTRING]
 //   RS_OK = "Ok"                       a text, blanks inside the quotes kept;
 //                                      escapes \n (line feed), \t, \" and \\
