@@ -65,6 +65,26 @@ constexpr TOptionsCaption kCaptions[] = {
     {"odIgnFiles", "Filter", "All files (*.*)|*.*"},
 };
 
+// The check boxes and the values they show.
+constexpr struct {
+    CheckBox TdlgQorOptions::*box;
+    bool TOptionValues::*value;
+} kBoxes[] = {
+    {&TdlgQorOptions::cbStergValori, &TOptionValues::DeleteValues},
+    {&TdlgQorOptions::cbCreezValori, &TOptionValues::CreateValues},
+    {&TdlgQorOptions::cbRefacValori, &TOptionValues::RestoreValues},
+    {&TdlgQorOptions::cbStergChei, &TOptionValues::DeleteKey},
+    {&TdlgQorOptions::cbCreezChei, &TOptionValues::CreateKey},
+    {&TdlgQorOptions::cbDecrementez, &TOptionValues::DecSharedCounter},
+    {&TdlgQorOptions::cbStergFisiere, &TOptionValues::DeleteFiles},
+    {&TdlgQorOptions::cbUseRecycled, &TOptionValues::UseRecycled},
+    {&TdlgQorOptions::cbStergDirectoare, &TOptionValues::DeleteFolders},
+    {&TdlgQorOptions::cbErrors, &TOptionValues::LogErrors},
+    {&TdlgQorOptions::cbWarnings, &TOptionValues::LogWarnings},
+    {&TdlgQorOptions::cbOk, &TOptionValues::LogSuccess},
+    {&TdlgQorOptions::cbAutoDelQor, &TOptionValues::AutoDelQor},
+};
+
 // Every list of the Scanner page has one column as wide as the list.
 void FillList(ListView& list, const std::vector<std::string>& items) {
     list.Clear();
@@ -200,10 +220,10 @@ void TdlgQorOptions::CreateControls() {
     cbOk.Create(uninstaller, idCbOk, "", none);
     cbAutoDelQor.Create(uninstaller, idCbAutoDelQor, "", none);
     // Long captions wrap when the dialog cannot grow wide enough for them.
-    for (CheckBox* c : {&cbStergValori, &cbCreezValori, &cbRefacValori, &cbStergChei, &cbCreezChei, &cbDecrementez,
-                        &cbStergFisiere, &cbUseRecycled, &cbStergDirectoare, &cbErrors, &cbWarnings, &cbOk,
-                        &cbAutoDelQor})
-        SetWindowLongPtrA(c->Handle(), GWL_STYLE, GetWindowLongPtrA(c->Handle(), GWL_STYLE) | BS_MULTILINE);
+    for (const auto& entry : kBoxes) {
+        HWND box = (this->*entry.box).Handle();
+        SetWindowLongPtrA(box, GWL_STYLE, GetWindowLongPtrA(box, GWL_STYLE) | BS_MULTILINE);
+    }
     btnViewLog.Create(uninstaller, idBtnViewLog, "", none);
     btnClearLog.Create(uninstaller, idBtnClearLog, "", none);
 
@@ -306,14 +326,7 @@ void TdlgQorOptions::ShowValues(const TOptionValues& v) {
     FillList(lvExFolders, v.ExcludedFolders);
     FillList(lvIgnFiles, v.IgnoredFiles);
     FillList(lvIgnKeys, v.IgnoredKeys);
-    const std::pair<CheckBox*, bool> boxes[] = {
-        {&cbStergValori, v.DeleteValues}, {&cbCreezValori, v.CreateValues}, {&cbRefacValori, v.RestoreValues},
-        {&cbStergChei, v.DeleteKey},      {&cbCreezChei, v.CreateKey},      {&cbDecrementez, v.DecSharedCounter},
-        {&cbStergFisiere, v.DeleteFiles}, {&cbUseRecycled, v.UseRecycled},  {&cbStergDirectoare, v.DeleteFolders},
-        {&cbErrors, v.LogErrors},         {&cbWarnings, v.LogWarnings},     {&cbOk, v.LogSuccess},
-        {&cbAutoDelQor, v.AutoDelQor},
-    };
-    for (const auto& [box, checked] : boxes) box->SetChecked(checked);
+    for (const auto& [box, value] : kBoxes) (this->*box).SetChecked(v.*value);
     cbUseRecycled.SetEnabled(v.DeleteFiles);
 }
 
@@ -328,19 +341,7 @@ TOptionValues TdlgQorOptions::Values() const {
     v.ExcludedFolders = ListItems(lvExFolders);
     v.IgnoredFiles = ListItems(lvIgnFiles);
     v.IgnoredKeys = ListItems(lvIgnKeys);
-    v.DeleteValues = cbStergValori.Checked();
-    v.CreateValues = cbCreezValori.Checked();
-    v.RestoreValues = cbRefacValori.Checked();
-    v.DeleteKey = cbStergChei.Checked();
-    v.CreateKey = cbCreezChei.Checked();
-    v.DecSharedCounter = cbDecrementez.Checked();
-    v.DeleteFiles = cbStergFisiere.Checked();
-    v.UseRecycled = cbUseRecycled.Checked();
-    v.DeleteFolders = cbStergDirectoare.Checked();
-    v.LogErrors = cbErrors.Checked();
-    v.LogWarnings = cbWarnings.Checked();
-    v.LogSuccess = cbOk.Checked();
-    v.AutoDelQor = cbAutoDelQor.Checked();
+    for (const auto& [box, value] : kBoxes) v.*value = (this->*box).Checked();
     return v;
 }
 

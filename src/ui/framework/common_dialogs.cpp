@@ -44,6 +44,17 @@ std::optional<std::string> RunFileDialog(HWND owner, std::string_view filter, st
     return path;
 }
 
+// The path of what the folder browser answered (which it hands over).
+std::optional<std::string> PathOfBrowsed(PIDLIST_ABSOLUTE pidl) {
+    if (pidl == nullptr) return std::nullopt;
+    std::string path(MAX_PATH * 4, '\0');
+    BOOL ok = SHGetPathFromIDListA(pidl, path.data());
+    CoTaskMemFree(pidl);
+    if (!ok) return std::nullopt;
+    path.resize(path.find('\0'));
+    return path;
+}
+
 }  // namespace
 
 std::optional<std::string> ChooseFileToOpen(HWND owner, std::string_view filter, std::string_view initialFolder) {
@@ -68,14 +79,7 @@ std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, s
         return 0;
     };
     info.lParam = initial.empty() ? 0 : reinterpret_cast<LPARAM>(initial.c_str());
-    PIDLIST_ABSOLUTE pidl = SHBrowseForFolderA(&info);
-    if (pidl == nullptr) return std::nullopt;
-    std::string path(MAX_PATH * 4, '\0');
-    BOOL ok = SHGetPathFromIDListA(pidl, path.data());
-    CoTaskMemFree(pidl);
-    if (!ok) return std::nullopt;
-    path.resize(path.find('\0'));
-    return path;
+    return PathOfBrowsed(SHBrowseForFolderA(&info));
 }
 
 OwnedDc ChoosePrinter(HWND owner) {
@@ -131,13 +135,7 @@ std::optional<std::string> BrowseDriveFolder(HWND owner, std::string_view title)
     };
     PIDLIST_ABSOLUTE pidl = SHBrowseForFolderA(&info);
     if (drives != nullptr) CoTaskMemFree(drives);
-    if (pidl == nullptr) return std::nullopt;
-    std::string path(MAX_PATH * 4, '\0');
-    BOOL ok = SHGetPathFromIDListA(pidl, path.data());
-    CoTaskMemFree(pidl);
-    if (!ok) return std::nullopt;
-    path.resize(path.find('\0'));
-    return path;
+    return PathOfBrowsed(pidl);
 }
 
 }  // namespace kelvora::ui
