@@ -74,8 +74,6 @@ public:
     // not exist or is shorter.
     std::int32_t ReadInteger(std::string_view section, std::string_view value, std::int32_t def);
 
-    std::size_t Position() const { return pos_; }
-
 private:
     struct Header {
         std::uint32_t mark;

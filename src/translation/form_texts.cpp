@@ -14,12 +14,6 @@ void TFormTexts::SplitName(std::string_view name, std::string_view& component, s
     property = last == std::string_view::npos ? name : name.substr(last + 1);
 }
 
-bool TFormTexts::HasComponent(std::string_view component) const {
-    for (const Entry& e : entries_)
-        if (EqualsNoCase(e.Component, component)) return true;
-    return false;
-}
-
 bool TFormTexts::Set(std::string_view component, std::string_view property, std::string_view text) const {
     for (const Entry& e : entries_) {
         if (EqualsNoCase(e.Component, component) && EqualsNoCase(e.Property, property)) {

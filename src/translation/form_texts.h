@@ -32,7 +32,6 @@ public:
     // the first ".", the property the text after the last one.
     static void SplitName(std::string_view name, std::string_view& component, std::string_view& property);
 
-    bool HasComponent(std::string_view component) const;
     // Sets the property; false when the component has no text property of
     // that name.
     bool Set(std::string_view component, std::string_view property, std::string_view text) const;
