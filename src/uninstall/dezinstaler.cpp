@@ -3,6 +3,7 @@
 #include <span>
 
 #include "changes/chg_archive.h"
+#include "changes/value_type.h"
 #include "translation/messages.h"
 #include "uninstall/uninstall_actions.h"
 
@@ -179,7 +180,10 @@ Outcome TDezinstaler::DoAction(const Change& change, std::string& line) {
             return DeleteRegistryKey(registry, change.RootKey, key);
         case ckRegValueChanged:
             line = TranslateString(RS_RESTORE_REG_VAL) + value;
-            return RestoreRegistryValue(registry, change.RootKey, change.Path, change.Name, change.ValueType,
+            // The old data goes back under the old type, also when the
+            // installation changed the value's type.
+            return RestoreRegistryValue(registry, change.RootKey, change.Path, change.Name,
+                                        TypeBefore(change.Kind, static_cast<std::int32_t>(change.ValueType)),
                                         change.OldData);
         case ckRegKeyDeleted:
             line = TranslateString(RS_CREATE_REG_KEY) + root + "\\" + key;

@@ -8,6 +8,7 @@
 #include "changes/chg_archive.h"
 #include "platform/memory/memory_platform.h"
 #include "uninstall/uninstall_log.h"
+#include "value_types_round_trip.h"
 
 namespace kelvora {
 namespace {
@@ -342,6 +343,17 @@ TEST_F(UninstallWorker, LogLevelFiveKeepsErrorsAndSuccessesButNotWarnings) {
     dispatcher.ServeUntil([&] { return ended; });
     EXPECT_EQ(log.Lines(), (std::vector<std::string>{"DELETING FILE: C:\\App\\ok.txt ... Ok",
                                                      "DELETING FILE: C:\\App\\used.txt ... ERROR (in use)"}));
+}
+
+TEST(ValueTypesRoundTrip, EveryTypeIsScannedComparedArchivedAndRestoredUnderItsOwnType) {
+    MemoryPlatform os;
+    ASSERT_TRUE(os.files.AddFolder("C:\\Kelvora"));
+    testing::ValueTypesRoundTrip run(os.platform, kCurrentUser, "Software\\Types", "C:\\Kelvora");
+    testing::PutValuesBefore(run);
+    const auto before = run.Dump();
+    EXPECT_EQ(run.MonitorAndUndo([&] { testing::Install(run); }),
+              testing::ExpectedLines("HKEY_CURRENT_USER\\Software\\Types"));
+    EXPECT_EQ(run.Dump(), before);
 }
 
 }  // namespace
