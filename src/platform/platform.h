@@ -199,6 +199,10 @@ public:
     virtual std::string FullPathName(std::string_view path) = 0;
     // GetWindowsDirectoryA.
     virtual std::string WindowsFolder() = 0;
+    // GetLastError: the Win32 error code of this thread's last call that
+    // failed (kErrorAccessDenied when access was refused). Read it right
+    // after the failed call.
+    virtual long LastError() = 0;
 
     // Whole-file reads and writes. ReadFile fails on a missing or unreadable
     // file. WriteFile creates or replaces the file in place.

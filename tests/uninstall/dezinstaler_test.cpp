@@ -283,6 +283,17 @@ TEST_F(UninstallWorker, TheArchiveGoesByItselfOnlyAfterARunWithoutErrors) {
     EXPECT_EQ(UseCount(), 1);
 }
 
+TEST_F(UninstallWorker, ARunRefusedAccessHasErrorsAndKeepsItsArchive) {
+    context.Settings.AutoDelQor = true;
+    os.registry.PutString(kCurrentUser, "Software\\App", "V", "1");
+    ASSERT_TRUE(os.registry.SetDenied(kCurrentUser, "Software\\App", true));
+    Add(ckRegValueCreated, kCurrentUser, "Software\\App", "V", platform::kRegSz, {}, {'1', 0});
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(view.lines, std::vector<std::string>{
+                              "1 DELETING REGISTRY VALUE: HKEY_CURRENT_USER\\Software\\App\\V ... ERROR (access denied)"});
+    EXPECT_EQ(UseCount(), 1);
+}
+
 TEST_F(UninstallWorker, WithEveryPhaseOffOnlyTheSummaryIsShownAndAFailedMarkIsHarmless) {
     AllPhasesOff();
     Add(ckRegKeyDeleted, kCurrentUser, "Software", "Removed");
