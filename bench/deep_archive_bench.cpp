@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
         std::size_t size = 0;
         {
             const ChangesTree::Access access = tree.Lock();
-            size = ExportText("Deep", "now", BuildDocument(access, kNoNode, false, CellWords::Translated()),
+            size = ExportText("Deep", "now", BuildDocument(access, kNoNode, false, CellWords::Translated(), os.collation),
                               MarkWords::Translated())
                        .size();
         }

@@ -246,12 +246,27 @@ public:
     virtual double Now() = 0;
 };
 
+// --------------------------------------------------------------- collation
+
+// The order in which the user reads names: the user's locale, ignoring case
+// (CompareString with LOCALE_USER_DEFAULT and NORM_IGNORECASE). Every
+// implementation orders names made only of ASCII letters, digits, spaces and
+// dots as CompareNoCase does, so such names may be sorted by their
+// upper-cased bytes instead.
+class Collation {
+public:
+    virtual ~Collation() = default;
+    // <0 when a comes before b, 0 when they are equal, >0 after.
+    virtual int Compare(std::string_view a, std::string_view b) const = 0;
+};
+
 // All services together, as the engine receives them.
 struct Platform {
     Registry& registry;
     FileSystem& files;
     Shell& shell;
     Clock& clock;
+    const Collation& collation;
 };
 
 }  // namespace kelvora::platform

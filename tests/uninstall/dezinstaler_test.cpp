@@ -8,6 +8,7 @@
 #include "changes/chg_archive.h"
 #include "platform/memory/memory_platform.h"
 #include "uninstall/uninstall_log.h"
+#include "tree_order_everywhere.h"
 #include "value_types_round_trip.h"
 
 namespace kelvora {
@@ -294,6 +295,20 @@ TEST_F(UninstallWorker, ARunRefusedAccessHasErrorsAndKeepsItsArchive) {
     EXPECT_EQ(UseCount(), 1);
 }
 
+TEST_F(UninstallWorker, SettingsEditedDuringTheRunDoNotReachIt) {
+    ASSERT_TRUE(os.files.AddFile("C:\\App\\a.txt", "x"));
+    Add(ckFolderCreated, 0, "C:", "App");
+    AddFile("C:\\App", "a.txt");
+    // The options dialog changes the settings while the run shows a line.
+    view.onLine = [&](const std::string&) {
+        context.Settings.DeleteFolders = false;
+        context.Settings.AutoDelQor = true;
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_FALSE(os.files.Exists("C:\\App"));
+    EXPECT_EQ(UseCount(), 1);
+}
+
 TEST_F(UninstallWorker, WithEveryPhaseOffOnlyTheSummaryIsShownAndAFailedMarkIsHarmless) {
     AllPhasesOff();
     Add(ckRegKeyDeleted, kCurrentUser, "Software", "Removed");
@@ -365,6 +380,17 @@ TEST(ValueTypesRoundTrip, EveryTypeIsScannedComparedArchivedAndRestoredUnderItsO
     EXPECT_EQ(run.MonitorAndUndo([&] { testing::Install(run); }),
               testing::ExpectedLines("HKEY_CURRENT_USER\\Software\\Types"));
     EXPECT_EQ(run.Dump(), before);
+}
+
+TEST(TreeOrder, TheExportAndTheUninstallerFollowTheCollationOfTheScreen) {
+    MemoryPlatform os;
+    TSettings settings;
+    ChangesTree tree(settings);
+    testing::PlaceOddNames(tree, "Software\\Odd");
+    const std::vector<std::string> collated{"_a", "b", "ea", "\xC3\xA9" "a", "it's", "its", "Z"};
+    ASSERT_NE(collated, testing::ByteOrder());
+    EXPECT_EQ(testing::ExportOrder(tree, os.collation), collated);
+    EXPECT_EQ(testing::UninstallOrder(os.platform, tree, "Software\\Odd"), collated);
 }
 
 }  // namespace

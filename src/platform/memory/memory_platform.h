@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/memory/fixed_clock.h"
+#include "platform/memory/memory_collation.h"
 #include "platform/memory/memory_file_system.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_shell.h"
@@ -21,7 +22,8 @@ public:
     MemoryFileSystem files;
     MemoryShell shell{files};
     FixedClock clock;
-    Platform platform{registry, files, shell, clock};
+    MemoryCollation collation;
+    Platform platform{registry, files, shell, clock, collation};
 };
 
 }  // namespace kelvora::platform::memory
