@@ -89,8 +89,9 @@ int main(int argc, char** argv) {
         std::size_t size = 0;
         {
             const ChangesTree::Access access = tree.Lock();
-            size = ExportText("Deep", "now", BuildDocument(access, kNoNode, false, CellWords::Translated(), os.collation),
-                              MarkWords::Translated())
+            const std::vector<DocLine> lines =
+                BuildDocument(access, kNoNode, false, CellWords::Translated(), os.collation);
+            size = ExportText("Deep", "now", lines, MarkWords::Translated())
                        .size();
         }
         std::printf("export (%zu bytes of text): %.3f s, peak %.1f MB\n", size, Seconds(start),

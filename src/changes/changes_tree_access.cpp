@@ -63,6 +63,7 @@ bool PlainName(std::string_view s) {
 }  // namespace
 
 void ChangesTree::Access::SortSiblings(std::vector<NodeId>& ids, const platform::Collation& names) const {
+    if (ids.size() < 2) return;
     // When every name is plain, the collation's order is that of the names'
     // upper-case bytes: make those keys once instead of asking the
     // collation (about a microsecond a call on Windows) at every comparison.

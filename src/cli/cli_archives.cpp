@@ -68,7 +68,8 @@ int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& expo
     const std::string now = env.console.DateTimeText(env.os.clock.Now(), false);
     auto access = tree.Lock();
     if (command.Verb == CliVerb::kExport) {
-        if (!ExportChanges(env.os.files, env.os.collation, exportPath, access, kNoNode, identifier, now, command.Hexa)) {
+        if (!ExportChanges(env.os.files, env.os.collation, exportPath, access, kNoNode, identifier, now,
+                           command.Hexa)) {
             return Fail(env, kExitFailed, TranslateString(RS_EXPORT_ERROR));
         }
         return kExitOk;

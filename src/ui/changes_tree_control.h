@@ -29,7 +29,8 @@ class ChangesTreeControl : private VirtualTreeSource, private IChangesTreeObserv
 public:
     // Siblings show in the tree's order (sibling_order.h) by names, the
     // user's collation unless told otherwise.
-    explicit ChangesTreeControl(ChangesTree& model, const platform::Collation& names = platform::win32::UserCollation());
+    explicit ChangesTreeControl(ChangesTree& model,
+                                const platform::Collation& names = platform::win32::UserCollation());
     ~ChangesTreeControl() override;
 
     // Creates the control with its columns (captions translated now).

@@ -12,7 +12,7 @@
 #include "platform/memory/memory_platform.h"
 #include "scan/scan_test_support.h"
 #include "support/small_stack.h"
-#include "uninstall/dezinstaler.h"
+#include "support/uninstall_run.h"
 
 namespace kelvora {
 namespace {
@@ -90,23 +90,7 @@ TEST_F(DeepTree, ExportAndTheUninstallersWalkTakeNoStackPerLevel) {
 }
 
 TEST_F(DeepTree, TheUninstallerActsOnTheDeepestChanges) {
-    struct Lines : IUninstallView {
-        std::vector<std::string> lines;
-        void ShowStatus(const std::string&) override {}
-        void SetProgressMax(int) override {}
-        void StepProgress() override {}
-        void ShowLogLine(const std::string& line, std::int32_t) override { lines.push_back(line); }
-    } view;
-    struct Keep : IRemoveSharedQuestion {
-        int AskRemoveShared(const std::string&, const std::string&) override { return kAnswerNoToAll; }
-    } question;
-    platform::Dispatcher dispatcher;
-    TDezinstaler uninstaller(UninstallServices{os.platform, dispatcher, context, tree, view, question});
-    bool ended = false;
-    uninstaller.SetOnTerminate([&](TSafeThread&) { ended = true; });
-    uninstaller.Start();
-    dispatcher.ServeUntil([&] { return ended; });
-    EXPECT_EQ(view.lines, (std::vector<std::string>{
+    EXPECT_EQ(testing::UninstallLines(os.platform, context, tree), (std::vector<std::string>{
                               "DELETING REGISTRY VALUE: HKEY_CURRENT_USER\\" + path + "\\v ... FAILS (not found)",
                               "DELETING FILE: C:\\" + path + "\\f.txt ... FAILS (not found)",
                               "Uninstall complete without errors",

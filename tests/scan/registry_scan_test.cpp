@@ -72,7 +72,8 @@ TEST_F(RegistryScanTest, SnapshotAndLiveTreeHoldTheSameContent) {
     reg.PutDword(kLocalMachine, "System\\Setup", "", 1);
     // The types that are kept as raw bytes keep their own type too.
     reg.Put(kLocalMachine, "Software\\Types", "Path", platform::kRegExpandSz, testing::Bytes(std::string("%a%\0", 4)));
-    reg.Put(kLocalMachine, "Software\\Types", "List", platform::kRegMultiSz, testing::Bytes(std::string("a\0b\0\0", 5)));
+    reg.Put(kLocalMachine, "Software\\Types", "List", platform::kRegMultiSz,
+            testing::Bytes(std::string("a\0b\0\0", 5)));
     reg.Put(kLocalMachine, "Software\\Types", "Big", platform::kRegQword, testing::Bytes(std::string(8, '\1')));
     reg.Put(kLocalMachine, "Software\\Types", "", platform::kRegNone, {});
     memory.files.AddFolder("C:\\Kelvora");

@@ -290,8 +290,9 @@ TEST_F(UninstallWorker, ARunRefusedAccessHasErrorsAndKeepsItsArchive) {
     ASSERT_TRUE(os.registry.SetDenied(kCurrentUser, "Software\\App", true));
     Add(ckRegValueCreated, kCurrentUser, "Software\\App", "V", platform::kRegSz, {}, {'1', 0});
     EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(view.lines, std::vector<std::string>{
-                              "1 DELETING REGISTRY VALUE: HKEY_CURRENT_USER\\Software\\App\\V ... ERROR (access denied)"});
+    EXPECT_EQ(view.lines,
+              std::vector<std::string>{
+                  "1 DELETING REGISTRY VALUE: HKEY_CURRENT_USER\\Software\\App\\V ... ERROR (access denied)"});
     EXPECT_EQ(UseCount(), 1);
 }
 

@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "changes/text_export.h"
-#include "platform/dispatcher.h"
-#include "uninstall/dezinstaler.h"
+#include "support/uninstall_run.h"
 
 namespace kelvora::testing {
 
@@ -46,29 +45,14 @@ inline std::vector<std::string> ExportOrder(ChangesTree& tree, const platform::C
 // The value names in the order the uninstaller deletes them (none of them
 // exists: each line ends "not found", in the walk's order).
 inline std::vector<std::string> UninstallOrder(platform::Platform& os, ChangesTree& tree, const std::string& key) {
-    struct Lines : IUninstallView {
-        std::vector<std::string> lines;
-        void ShowStatus(const std::string&) override {}
-        void SetProgressMax(int) override {}
-        void StepProgress() override {}
-        void ShowLogLine(const std::string& line, std::int32_t) override { lines.push_back(line); }
-    } view;
-    struct Keep : IRemoveSharedQuestion {
-        int AskRemoveShared(const std::string&, const std::string&) override { return kAnswerNoToAll; }
-    } question;
     AppContext context;
     context.ProgramFolder = "C:\\NoSuchFolder";
     context.AppIdentifier = "Order";
-    platform::Dispatcher dispatcher;
-    TDezinstaler uninstaller(UninstallServices{os, dispatcher, context, tree, view, question});
-    bool ended = false;
-    uninstaller.SetOnTerminate([&](TSafeThread&) { ended = true; });
-    uninstaller.Start();
-    dispatcher.ServeUntil([&] { return ended; });
     const std::string prefix = "DELETING REGISTRY VALUE: HKEY_CURRENT_USER\\" + key + "\\";
     std::vector<std::string> order;
-    for (const std::string& line : view.lines) {
-        if (line.rfind(prefix, 0) == 0) order.push_back(line.substr(prefix.size(), line.find(" ... ") - prefix.size()));
+    for (const std::string& line : UninstallLines(os, context, tree)) {
+        if (line.rfind(prefix, 0) != 0) continue;
+        order.push_back(line.substr(prefix.size(), line.find(" ... ") - prefix.size()));
     }
     return order;
 }
@@ -77,7 +61,8 @@ inline std::vector<std::string> UninstallOrder(platform::Platform& os, ChangesTr
 // must not be for these names.
 inline std::vector<std::string> ByteOrder() {
     std::vector<std::string> names = kOddNames;
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
     return names;
 }
 

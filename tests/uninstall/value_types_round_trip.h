@@ -14,12 +14,11 @@
 
 #include "changes/archive_load.h"
 #include "changes/archive_save.h"
-#include "platform/dispatcher.h"
 #include "scan/compare_keys.h"
 #include "scan/registry_scan.h"
 #include "scan/scan_test_support.h"
 #include "scan/snapshot_loader.h"
-#include "uninstall/dezinstaler.h"
+#include "support/uninstall_run.h"
 
 namespace kelvora::testing {
 
@@ -36,7 +35,8 @@ public:
         context_.Settings.LogLevel = 7;
     }
 
-    void Set(std::string_view subKey, std::string_view name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
+    void Set(std::string_view subKey, std::string_view name, std::uint32_t type,
+             const std::vector<std::uint8_t>& data) {
         platform::RegKey key;
         ASSERT_EQ(os_.registry.CreateKey(root_, Below(subKey), key), 0);
         ASSERT_EQ(os_.registry.SetValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size())), 0);
@@ -86,23 +86,7 @@ public:
 
         tree.StartFill(true);
         EXPECT_EQ(LoadCheckTree(context_, os_.files, os_.clock, tree, worker_, nullptr), TWizardState::wsIdle);
-        struct Lines : IUninstallView {
-            std::vector<std::string> lines;
-            void ShowStatus(const std::string&) override {}
-            void SetProgressMax(int) override {}
-            void StepProgress() override {}
-            void ShowLogLine(const std::string& line, std::int32_t) override { lines.push_back(line); }
-        } view;
-        struct Keep : IRemoveSharedQuestion {
-            int AskRemoveShared(const std::string&, const std::string&) override { return kAnswerNoToAll; }
-        } question;
-        platform::Dispatcher dispatcher;
-        TDezinstaler worker(UninstallServices{os_, dispatcher, context_, tree, view, question});
-        bool ended = false;
-        worker.SetOnTerminate([&](TSafeThread&) { ended = true; });
-        worker.Start();
-        dispatcher.ServeUntil([&] { return ended; });
-        return view.lines;
+        return UninstallLines(os_, context_, tree);
     }
 
 private:

@@ -20,7 +20,8 @@ unsigned Weight(std::string_view text, std::size_t i, std::size_t& length) {
     if (c == '\'' || c == '-') return 0;
     if (c < 0x80) {
         if (c >= '0' && c <= '9') return 0x100 + c;
-        if (IsLetter(static_cast<char>(c))) return 0x200 + 4u * static_cast<unsigned char>(ToUpperAscii(static_cast<char>(c)));
+        const char letter = ToUpperAscii(static_cast<char>(c));
+        if (IsLetter(letter)) return 0x200 + 4u * static_cast<unsigned char>(letter);
         return 1 + c;
     }
     if (c == 0xC3 && i + 1 < text.size()) {
