@@ -25,6 +25,14 @@ void Step(ScanEnv& env, IScanProgress& reporter) {
     if (!env.worker.Terminated()) reporter.StepProgress();
 }
 
+// The state a complete run leaves. A stop requested at any moment before,
+// even after the last test of the work, keeps the run stopped: the state
+// moves only from the running one.
+void Complete(ScanEnv& env, TWizardState running, TWizardState done) {
+    if (env.worker.Terminated()) return;
+    env.context.WizardState.compare_exchange_strong(running, done);
+}
+
 }  // namespace
 
 bool ScansFileSystem(const TSettings& settings) { return settings.ScanWin || settings.ScanProg || settings.ScanOthers; }
@@ -47,7 +55,7 @@ void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
         ScanFileSystem(env);
         Step(env, reporter);
     }
-    if (!env.worker.Terminated()) env.context.WizardState = TWizardState::wsScanned;
+    Complete(env, TWizardState::wsScanning, TWizardState::wsScanned);
 }
 
 void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, const SnapshotLoader& loadSnapshot) {
@@ -77,7 +85,7 @@ void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, con
     }
     if (worker.Terminated()) return;
     if (!ScansFileSystem(settings)) {
-        env.context.WizardState = TWizardState::wsIdle;
+        Complete(env, TWizardState::wsRescanning, TWizardState::wsIdle);
         return;
     }
 
@@ -105,8 +113,9 @@ void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, con
 
     Show(reporter, RS_DETECT_MOVED);
     DetectMoved(env, tree);
+    if (worker.Terminated()) return;
     Step(env, reporter);
-    env.context.WizardState = TWizardState::wsIdle;
+    Complete(env, TWizardState::wsRescanning, TWizardState::wsIdle);
 }
 
 }  // namespace kelvora

@@ -155,6 +155,52 @@ TEST_F(ScanSequenceTest, StopWhileASnapshotLoadsLeavesWithoutFurtherSteps) {
     EXPECT_TRUE(Snapshot("HKLM.SNS"));
 }
 
+// A stop at any pause point, status or step of either scan ends the run as
+// stopped, never as complete: a rescan that went on as complete after a stop
+// in its moved-file detection would be saved with moved files left as
+// created (checked for deletion) and deleted.
+TEST_F(ScanSequenceTest, AStopAnywhereEndsEitherScanAsStopped) {
+    reporter.worker = &worker;
+    const auto stopScanAt = [&](long event) {
+        worker.Reset();
+        worker.stopAtEvent = event;
+        ExecuteScan(env, reporter);
+        return worker.events;
+    };
+    const long scanEvents = stopScanAt(-1);
+    ASSERT_EQ(context.WizardState.load(), TWizardState::wsScanned);
+    for (long event = 1; event <= scanEvents; ++event) {
+        stopScanAt(event);
+        ASSERT_EQ(context.WizardState.load(), TWizardState::wsStopped) << "first scan, event " << event;
+    }
+
+    stopScanAt(-1);
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> snapshots;
+    memory.files.List("C:\\Kelvora\\*.SNS", [&](const platform::FindEntry& entry) {
+        snapshots.emplace_back("C:\\Kelvora\\" + entry.name, std::vector<std::uint8_t>());
+        return true;
+    });
+    for (auto& [path, bytes] : snapshots) ASSERT_TRUE(memory.files.ReadFile(path, bytes));
+    ASSERT_TRUE(memory.files.Rename("C:\\Windows\\a.dll", "C:\\Program Files\\App\\a.dll"));
+    const auto stopRescanAt = [&](long event) {
+        for (const auto& [path, bytes] : snapshots) memory.files.WriteFile(path, bytes.data(), bytes.size());
+        worker.Reset();
+        worker.stopAtEvent = event;
+        ChangesTree changes{context.Settings};
+        changes.StartFill(false);
+        ExecuteRescan(env, reporter, changes, [this](std::string_view name) {
+            return LoadSnapshot(memory.files, name, context.WizardState, worker);
+        });
+        return worker.events;
+    };
+    const long rescanEvents = stopRescanAt(-1);
+    ASSERT_EQ(context.WizardState.load(), TWizardState::wsIdle);
+    for (long event = 1; event <= rescanEvents; ++event) {
+        stopRescanAt(event);
+        ASSERT_EQ(context.WizardState.load(), TWizardState::wsStopped) << "rescan, event " << event;
+    }
+}
+
 TEST_F(ScanSequenceTest, StopDuringTheFirstScanKeepsWhatTheCategoryHolds) {
     worker.stopAfter = 2;
     ExecuteScan(env, reporter);

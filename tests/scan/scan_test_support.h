@@ -21,6 +21,9 @@ namespace kelvora::testing {
 
 // Stops like Cancel does (wizard state wsStopped, then the terminated flag)
 // once stopAfter pause points have passed; never when stopAfter is negative.
+// Events are the pause points together with the statuses and steps that a
+// RecordingReporter reports to it: stopAtEvent stops at the one of that
+// number, so a loop over the events of a run can stop it in every phase.
 class StoppableWorker : public IWorkerControl {
 public:
     explicit StoppableWorker(AppContext& context) : context_(context) {}
@@ -28,13 +31,26 @@ public:
     void PausePoint() override {
         ++pausePoints;
         if (stopAfter >= 0 && pausePoints >= stopAfter) Stop();
+        Event();
+    }
+    void Event() {
+        ++events;
+        if (stopAtEvent >= 0 && events >= stopAtEvent) Stop();
     }
     void Stop() {
         context_.WizardState = TWizardState::wsStopped;
         terminated_ = true;
     }
+    // Ready for another run: no stop, counts at zero.
+    void Reset() {
+        terminated_ = false;
+        stopAfter = stopAtEvent = -1;
+        pausePoints = events = 0;
+    }
     long stopAfter = -1;
     long pausePoints = 0;
+    long stopAtEvent = -1;
+    long events = 0;
 
 private:
     AppContext& context_;
@@ -85,8 +101,16 @@ class RecordingReporter : public IScanProgress {
 public:
     std::vector<std::string> statuses;
     int steps = 0;
-    void ShowStatus(const std::string& status) override { statuses.push_back(status); }
-    void StepProgress() override { ++steps; }
+    // When set, each status and step is an event of this worker.
+    StoppableWorker* worker = nullptr;
+    void ShowStatus(const std::string& status) override {
+        statuses.push_back(status);
+        if (worker != nullptr) worker->Event();
+    }
+    void StepProgress() override {
+        ++steps;
+        if (worker != nullptr) worker->Event();
+    }
 };
 
 inline std::vector<std::uint8_t> OldBytes(const TNodeData& record) {
