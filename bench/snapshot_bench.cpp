@@ -43,7 +43,7 @@ int main() {
     const char text[] = "C:\\Program Files\\Example\\example.exe,0";
 
     auto start = Clock::now();
-    TDBTree db = TDBTree::CreateEmpty("HKCR");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKCR");
     db.WriteRecord("", "", nullptr, 0, 0);
     char key[32];
     for (int k = 0; k < kKeys; ++k) {
@@ -64,14 +64,13 @@ int main() {
 
     platform::memory::MemoryFileSystem fs;
     fs.AddFolder("C:\\Kelvora");
-    fs.SetCurrentDir("C:\\Kelvora");
     db.Save(fs);
     const std::size_t fileBytes = db.Bytes().size();
 
     std::atomic<TWizardState> state{TWizardState::wsRescanning};
     NoControl control;
     start = Clock::now();
-    SnapshotTree tree = LoadSnapshot(fs, "HKCR", state, control);
+    SnapshotTree tree = LoadSnapshot(fs, "C:\\Kelvora", "HKCR", state, control);
     const double loadMs = MsSince(start);
     const std::size_t records = CountRecords(tree.Root);
     const std::size_t arenaBytes = tree.BytesReserved();

@@ -50,7 +50,7 @@ void WriteTargetRecord(platform::FileSystem& files, TDBTree& dbTree) {
 
 void ScanFolder(ScanEnv& env, TDBTree& dbTree) {
     FolderRecordWriter writer(dbTree);
-    FolderWalk<FolderRecordWriter> walk(env.files, env.context.Settings.ExcludedFolders, env.worker, writer);
+    FolderWalk<FolderRecordWriter> walk(env.files, env.config.Settings.ExcludedFolders, env.worker, writer);
     walk.ScanCurrent();
 }
 
@@ -80,17 +80,17 @@ void ScanTarget(ScanEnv& env, TDBTree& dbTree) {
 }  // namespace
 
 void ScanFileSystem(ScanEnv& env) {
-    TDBTree dbTree = TDBTree::CreateEmpty("FIS2");
+    TDBTree dbTree = TDBTree::CreateEmpty(env.config.ProgramFolder, "FIS2");
     {
         const CurrentDirGuard guard(env.files);
-        const TSettings& settings = env.context.Settings;
+        const TSettings& settings = env.config.Settings;
         platform::FileSystem& files = env.files;
 
         if (settings.ScanEntire) {
             // The Windows and Program Files folders normally lie inside it.
-            if (files.SetCurrentDir(env.context.SystemDriveRoot)) ScanTarget(env, dbTree);
+            if (files.SetCurrentDir(env.config.SystemDriveRoot)) ScanTarget(env, dbTree);
         } else {
-            if (settings.ScanWin && files.SetCurrentDir(env.context.WindowsFolder)) ScanTarget(env, dbTree);
+            if (settings.ScanWin && files.SetCurrentDir(env.config.WindowsFolder)) ScanTarget(env, dbTree);
             if (settings.ScanProg) {
                 const std::string programFiles = GetProgramFilesDir(env.registry);
                 if (!programFiles.empty() && files.SetCurrentDir(programFiles)) ScanTarget(env, dbTree);

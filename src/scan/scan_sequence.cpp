@@ -30,7 +30,7 @@ void Step(ScanEnv& env, IScanProgress& reporter) {
 // moves only from the running one.
 void Complete(ScanEnv& env, TWizardState running, TWizardState done) {
     if (env.worker.Terminated()) return;
-    env.context.WizardState.compare_exchange_strong(running, done);
+    env.wizardState.compare_exchange_strong(running, done);
 }
 
 }  // namespace
@@ -38,14 +38,13 @@ void Complete(ScanEnv& env, TWizardState running, TWizardState done) {
 bool ScansFileSystem(const TSettings& settings) { return settings.ScanWin || settings.ScanProg || settings.ScanOthers; }
 
 void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
-    env.context.WizardState = TWizardState::wsScanning;
-    env.files.SetCurrentDir(env.context.ProgramFolder);
-    const TSettings& settings = env.context.Settings;
+    env.wizardState = TWizardState::wsScanning;
+    const TSettings& settings = env.config.Settings;
     for (const RegistryCategory& category : kRegistryCategories) {
         if (env.worker.Terminated() || !(settings.*category.Setting)) continue;
         Show(reporter, RS_SCAN_REG, category.StatusSuffix);
         // A walk cut short by a stop request is saved with what it holds.
-        TDBTree dbTree = TDBTree::CreateEmpty(category.BaseName);
+        TDBTree dbTree = TDBTree::CreateEmpty(env.config.ProgramFolder, category.BaseName);
         ScanKey(env, category.Root, {}, dbTree);
         dbTree.Save(env.files);
         Step(env, reporter);
@@ -60,9 +59,8 @@ void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
 
 void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, const SnapshotLoader& loadSnapshot) {
     ChangesTreeSink sink(tree);
-    env.context.WizardState = TWizardState::wsRescanning;
-    env.files.SetCurrentDir(env.context.ProgramFolder);
-    const TSettings& settings = env.context.Settings;
+    env.wizardState = TWizardState::wsRescanning;
+    const TSettings& settings = env.config.Settings;
     IWorkerControl& worker = env.worker;
     // Leaving early frees whatever trees exist (they own their memory) and
     // leaves WizardState as the stop request set it.
@@ -92,7 +90,8 @@ void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, con
     Show(reporter, RS_SCAN_FS);
     // The first scan's snapshot keeps its content under the old name; a
     // failed move shows later as a missing file.
-    env.files.Rename("FIS2.SNS", "FIS1.SNS");
+    const std::string& folder = env.config.ProgramFolder;
+    env.files.Rename(FileInFolder(folder, "FIS2.SNS"), FileInFolder(folder, "FIS1.SNS"));
     ScanFileSystem(env);
     if (worker.Terminated()) return;
     Step(env, reporter);

@@ -234,12 +234,14 @@ private:
 
 }  // namespace
 
-SnapshotTree LoadSnapshot(platform::FileSystem& fs, std::string_view name,
+SnapshotTree LoadSnapshot(platform::FileSystem& fs, std::string_view folder, std::string_view name,
                           const std::atomic<TWizardState>& wizardState, IWorkerControl& control) {
     const bool fileSystem = !name.empty() && ToUpperAscii(name.front()) == 'F';
     SnapshotBuilder builder(fileSystem);
+    std::string file;
     {
-        TDBTree db = TDBTree::CreateFromFile(fs, name);
+        TDBTree db = TDBTree::CreateFromFile(fs, folder, name);
+        file = db.FilePath();
         std::string path;
         std::string nameBuffer;
         db.ReadHeader(path);
@@ -249,8 +251,6 @@ SnapshotTree LoadSnapshot(platform::FileSystem& fs, std::string_view name,
             control.PausePoint();
         }
     }
-    std::string file(name);
-    file += ".sns";
     fs.DeleteFile(file);
     return builder.Take();
 }

@@ -12,8 +12,7 @@
 
 namespace kelvora {
 
-// Loads the snapshot name + ".sns" from the current directory into a tree and
-// deletes the file. A name beginning with "F" is a file-system snapshot (its
+// Loads the snapshot folder\name.sns into a tree and deletes the file. A name beginning with "F" is a file-system snapshot (its
 // top level is a chain of drive nodes), any other a registry snapshot (one
 // root node with an empty name for the root key).
 //
@@ -26,7 +25,7 @@ namespace kelvora {
 // so far; the file is deleted in both cases. A damaged or truncated file is
 // read up to its first record that does not fit. Throws SnapshotFileError
 // when the file cannot be read (and then leaves it alone).
-SnapshotTree LoadSnapshot(platform::FileSystem& fs, std::string_view name,
+SnapshotTree LoadSnapshot(platform::FileSystem& fs, std::string_view folder, std::string_view name,
                           const std::atomic<TWizardState>& wizardState, IWorkerControl& control);
 
 }  // namespace kelvora

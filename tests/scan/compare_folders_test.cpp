@@ -57,7 +57,8 @@ protected:
     platform::memory::MemoryPlatform memory;
     AppContext context;
     testing::StoppableWorker worker{context};
-    ScanEnv env{memory.registry, memory.files, context, worker};
+    ScanConfig config;
+    ScanEnv env{memory.registry, memory.files, config, context.WizardState, worker};
     testing::RecordingSink sink;
     FileTree before;
     FileTree after;
@@ -124,7 +125,7 @@ TEST_F(CompareFoldersTest, MovedFilesPairInTheTreesWalkOrderByExactNameAndState)
     after.File("C:\\N", "x.dll", kNov2002, 7);
     after.File("C:\\N", "README.TXT", kNov2002, 1);
     after.File("C:\\N", "keep.txt", kNov2002, 2);
-    ChangesTree tree(context.Settings);
+    ChangesTree tree(config.Settings);
     tree.StartFill(false);
     ChangesTreeSink treeSink(tree);
     CompareFolders(env, treeSink, after.tree.Root, before.tree.Root, {}, false);
@@ -147,7 +148,7 @@ TEST_F(CompareFoldersTest, EachCreatedFilePairsOnceAndAStopEndsTheDetection) {
 
     before.File("C:\\A", "m.dll", kNov2002, 7);
     after.File("C:\\B", "m.dll", kNov2002, 7);
-    ChangesTree tree(context.Settings);
+    ChangesTree tree(config.Settings);
     tree.StartFill(false);
     ChangesTreeSink treeSink(tree);
     CompareFolders(env, treeSink, after.tree.Root, before.tree.Root, {}, false);

@@ -14,10 +14,12 @@ namespace {
 using platform::memory::MemoryFileSystem;
 using Bytes = std::vector<std::uint8_t>;
 
-// The program's folder, made the current directory.
-void EnterProgramFolder(MemoryFileSystem& fs) {
+// The program's folder, with the current directory elsewhere: snapshot
+// files are named by full path.
+void MakeProgramFolder(MemoryFileSystem& fs) {
     fs.AddFolder("C:\\Kelvora");
-    fs.SetCurrentDir("C:\\Kelvora");
+    fs.AddFolder("D:\\Elsewhere");
+    fs.SetCurrentDir("D:\\Elsewhere");
 }
 
 void Put(platform::FileSystem& fs, std::string_view path, const Bytes& bytes) {
@@ -37,7 +39,7 @@ std::vector<std::uint32_t> Headers(TDBTree db) {
 }
 
 TEST(DBTree, WritesTheStartOfARegistrySnapshotByteForByte) {
-    TDBTree db = TDBTree::CreateEmpty("HKLM");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKLM");
     db.WriteRecord("", "", nullptr, 0, 0);
     db.WriteRecord("Software", "", nullptr, 0, 0);
     db.WriteRecord("Software\\Example", "", nullptr, 0, 0);
@@ -54,7 +56,7 @@ TEST(DBTree, WritesTheStartOfARegistrySnapshotByteForByte) {
 }
 
 TEST(DBTree, CompressesPathsAgainstThePreviousRecordOnly) {
-    TDBTree db = TDBTree::CreateEmpty("FIS2");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "FIS2");
     db.WriteRecord("C:", "", nullptr, 0, 0);
     db.WriteRecord("C:\\A", "", nullptr, 0, 0);       // relative A
     db.WriteRecord("C:\\A\\B", "", nullptr, 0, 0);    // relative B
@@ -68,7 +70,7 @@ TEST(DBTree, CompressesPathsAgainstThePreviousRecordOnly) {
 
 TEST(DBTree, RepeatsNoPathForTheSamePathButEveryRootRecordCarriesOne) {
     const std::uint8_t dword[4] = {1, 0, 0, 0};
-    TDBTree db = TDBTree::CreateEmpty("HKCU");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKCU");
     db.WriteRecord("", "", nullptr, 0, 0);
     db.WriteRecord("", "A", dword, 4, 4);
     db.WriteRecord("", "B", dword, 4, 4);
@@ -81,16 +83,16 @@ TEST(DBTree, RepeatsNoPathForTheSamePathButEveryRootRecordCarriesOne) {
 
 TEST(DBTree, ReadsBackNamesAndDataOfEveryKind) {
     const std::uint8_t raw[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    TDBTree db = TDBTree::CreateEmpty("HKCU");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKCU");
     db.WriteRecord("K", "s", Text(""), 1, 1);  // empty text: its zero byte
     db.WriteRecord("K", "", raw, 3, 8);
     db.WriteRecord("K\\L", "n", nullptr, 3, 0);
 
     MemoryFileSystem fs;
-    EnterProgramFolder(fs);
+    MakeProgramFolder(fs);
     db.Save(fs);
     ASSERT_TRUE(fs.FileExists("C:\\Kelvora\\HKCU.SNS"));
-    TDBTree in = TDBTree::CreateFromFile(fs, "HKCU");
+    TDBTree in = TDBTree::CreateFromFile(fs, "C:\\Kelvora", "HKCU");
     EXPECT_EQ(in.FileName(), "HKCU");
 
     std::string path = "untouched", name;
@@ -121,7 +123,7 @@ TEST(DBTree, ReadsBackNamesAndDataOfEveryKind) {
 
 TEST(DBTree, SkipsTheUnreadNameAndDataOfARecord) {
     const std::uint8_t raw[2] = {9, 9};
-    TDBTree db = TDBTree::CreateEmpty("X");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "X");
     db.WriteRecord("A", "first", raw, 3, 2);
     db.WriteRecord("A\\B", "second", raw, 3, 2);
     std::string path;
@@ -144,9 +146,9 @@ TEST(DBTree, StopsAtARecordThatDoesNotFit) {
     };
     for (const Bytes& bytes : damaged) {
         MemoryFileSystem fs;
-        EnterProgramFolder(fs);
-        Put(fs, "D.sns", bytes);
-        TDBTree db = TDBTree::CreateFromFile(fs, "D");
+        MakeProgramFolder(fs);
+        Put(fs, "C:\\Kelvora\\D.sns", bytes);
+        TDBTree db = TDBTree::CreateFromFile(fs, "C:\\Kelvora", "D");
         std::string path = "kept";
         db.ReadHeader(path);
         EXPECT_TRUE(db.EndOfData());
@@ -156,14 +158,14 @@ TEST(DBTree, StopsAtARecordThatDoesNotFit) {
 
 TEST(DBTree, ReportsFilesThatCannotBeReadOrSaved) {
     MemoryFileSystem fs;
-    EnterProgramFolder(fs);
-    EXPECT_THROW(TDBTree::CreateFromFile(fs, "HKCR"), SnapshotFileError);
+    MakeProgramFolder(fs);
+    EXPECT_THROW(TDBTree::CreateFromFile(fs, "C:\\Kelvora", "HKCR"), SnapshotFileError);
     fs.SetDiskFull(true);
-    EXPECT_THROW(TDBTree::CreateEmpty("HKCR").Save(fs), SnapshotFileError);
+    EXPECT_THROW(TDBTree::CreateEmpty("C:\\Kelvora", "HKCR").Save(fs), SnapshotFileError);
 }
 
 TEST(DBTree, RefusesAPathTooLongForItsLengthField) {
-    TDBTree db = TDBTree::CreateEmpty("FIS2");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "FIS2");
     const std::string longPath(dbMaxPathLength + 1, 'x');
     EXPECT_THROW(db.WriteRecord(longPath, "", nullptr, 0, 0), SnapshotFileError);
     // A long path reached one short component at a time is fine.
@@ -176,16 +178,14 @@ TEST(DBTree, RefusesAPathTooLongForItsLengthField) {
 
 TEST(DeleteSnapshots, RemovesEverySnapshotInTheProgramFolderOnly) {
     MemoryFileSystem fs;
-    EnterProgramFolder(fs);
+    MakeProgramFolder(fs);
     fs.AddFolder("C:\\Prog");
-    fs.AddFolder("D:\\Elsewhere");
-    fs.SetCurrentDir("D:\\Elsewhere");
     for (const char* name : {"HKCR.SNS", "HKLM.SNS", "fis1.sns", "FIS2.SNS", "Other.sns", "Keep.qor"}) {
         fs.AddFile(std::string("C:\\Prog\\") + name, "x");
     }
     fs.AddFile("D:\\Elsewhere\\HKCU.SNS", "x");
     DeleteSnapshots(fs, "C:\\Prog");
-    EXPECT_EQ(fs.GetCurrentDir(), "C:\\Prog");
+    EXPECT_EQ(fs.GetCurrentDir(), "D:\\Elsewhere");
     std::vector<std::string> left;
     fs.List("C:\\Prog\\*.*", [&](const platform::FindEntry& e) {
         if (!e.IsFolder()) left.push_back(e.name);

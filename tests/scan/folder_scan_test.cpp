@@ -16,26 +16,27 @@ protected:
     FolderScanTest() {
         memory.files.AddFolder("C:\\Kelvora");
         memory.files.SetCurrentDir("C:\\Kelvora");
-        context.ProgramFolder = "C:\\Kelvora";
-        context.WindowsFolder = "C:\\Windows";
-        context.SystemDriveRoot = "C:\\";
-        context.Settings.ExcludedFolders.Add("C:\\Kelvora");
-        context.Settings.ScanEntire = false;
-        context.Settings.ScanWin = false;
-        context.Settings.ScanProg = false;
-        context.Settings.ScanOthers = false;
+        config.ProgramFolder = "C:\\Kelvora";
+        config.WindowsFolder = "C:\\Windows";
+        config.SystemDriveRoot = "C:\\";
+        config.Settings.ExcludedFolders.Add("C:\\Kelvora");
+        config.Settings.ScanEntire = false;
+        config.Settings.ScanWin = false;
+        config.Settings.ScanProg = false;
+        config.Settings.ScanOthers = false;
     }
 
     std::vector<std::string> ScanAndLoad() {
         ScanFileSystem(env);
         EXPECT_EQ(memory.files.GetCurrentDir(), "C:\\Kelvora");
-        return Flatten(LoadSnapshot(memory.files, "FIS2", context.WizardState, worker));
+        return Flatten(LoadSnapshot(memory.files, config.ProgramFolder, "FIS2", context.WizardState, worker));
     }
 
     platform::memory::MemoryPlatform memory;
     AppContext context;
     testing::StoppableWorker worker{context};
-    ScanEnv env{memory.registry, memory.files, context, worker};
+    ScanConfig config;
+    ScanEnv env{memory.registry, memory.files, config, context.WizardState, worker};
 };
 
 TEST_F(FolderScanTest, WholeDriveRecordsRootFilesUnderTheDriveAndSkipsWhatItMust) {
@@ -51,9 +52,9 @@ TEST_F(FolderScanTest, WholeDriveRecordsRootFilesUnderTheDriveAndSkipsWhatItMust
     ASSERT_TRUE(memory.files.SetFileSize("C:\\Huge\\big.bin", 5ull << 30));
     memory.registry.PutString(platform::kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
                               "ProgramFilesDir", "D:\\Program Files");
-    context.Settings.ScanEntire = true;
-    context.Settings.ScanWin = true;
-    context.Settings.ScanProg = true;
+    config.Settings.ScanEntire = true;
+    config.Settings.ScanWin = true;
+    config.Settings.ScanProg = true;
 
     std::vector<std::string> items = ScanAndLoad();
     std::sort(items.begin(), items.end());
@@ -62,7 +63,7 @@ TEST_F(FolderScanTest, WholeDriveRecordsRootFilesUnderTheDriveAndSkipsWhatItMust
     // 5 GiB: the low 32 bits of the size are 1 GiB.
     const SnapshotTree again = [&] {
         ScanFileSystem(env);
-        return LoadSnapshot(memory.files, "FIS2", context.WizardState, worker);
+        return LoadSnapshot(memory.files, config.ProgramFolder, "FIS2", context.WizardState, worker);
     }();
     const TNode* huge = again.Root->FirstChild;
     while (huge != nullptr && huge->Name != "Huge") huge = huge->NextSibling;
@@ -75,18 +76,18 @@ TEST_F(FolderScanTest, OtherPathsEndAtTheFirstEmptyOrMissingItem) {
     memory.files.AddDrive('E');
     memory.files.AddFile("D:\\A\\a.txt", "x");
     memory.files.AddFile("E:\\B\\b.txt", "x");
-    context.Settings.ScanOthers = true;
-    context.Settings.ScanOtherPaths = "D:\\A;;E:\\B";
+    config.Settings.ScanOthers = true;
+    config.Settings.ScanOtherPaths = "D:\\A;;E:\\B";
     EXPECT_EQ(ScanAndLoad(), (std::vector<std::string>{"D:", "D:\\A", "D:\\A|a.txt|3|8"}));
-    context.Settings.ScanOtherPaths = "D:\\Missing;E:\\B";
+    config.Settings.ScanOtherPaths = "D:\\Missing;E:\\B";
     EXPECT_TRUE(ScanAndLoad().empty());
-    context.Settings.ScanOtherPaths = "D:\\A;E:\\B";
+    config.Settings.ScanOtherPaths = "D:\\A;E:\\B";
     EXPECT_EQ(ScanAndLoad().size(), 6u);
 }
 
 TEST_F(FolderScanTest, FullDiskEndsTheScanWithAnErrorAndTheDirectoryBack) {
     memory.files.AddFile("C:\\Windows\\win.ini", "x");
-    context.Settings.ScanWin = true;
+    config.Settings.ScanWin = true;
     memory.files.SetDiskFull(true);
     EXPECT_THROW(ScanFileSystem(env), SnapshotFileError);
     EXPECT_EQ(memory.files.GetCurrentDir(), "C:\\Kelvora");
