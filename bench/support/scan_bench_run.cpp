@@ -36,7 +36,7 @@ struct NullKeyVisitor {
 struct NullFolderVisitor {
     std::size_t folders = 0;
     std::size_t files = 0;
-    void Folder(std::string_view) { ++folders; }
+    void Folder(std::string_view, bool) { ++folders; }
     void File(std::string_view, std::string_view, const std::uint8_t (&)[8]) { ++files; }
 };
 
@@ -159,17 +159,13 @@ void FolderBench(platform::FileSystem& files, ScanEnv& env, const ScanBenchConfi
     NullFolderVisitor counted;
     auto bareWalk = [&] {
         counted = {};
-        files.SetCurrentDir(config.folderPath);
         FolderWalk<NullFolderVisitor> walk(files, env.config.Settings.ExcludedFolders, env.worker, counted);
-        walk.ScanCurrent();
-        files.SetCurrentDir(config.programFolder);
+        walk.Walk(config.folderPath);
     };
     std::size_t fileSize = 0;
     auto scan = [&](const char* name) {
         TDBTree dbTree = TDBTree::CreateEmpty(config.programFolder, name);
-        files.SetCurrentDir(config.folderPath);
-        ScanFolder(env, dbTree);
-        files.SetCurrentDir(config.programFolder);
+        ScanFolder(env, config.folderPath, dbTree);
         dbTree.Save(files);
         fileSize = dbTree.Bytes().size();
     };
@@ -239,7 +235,6 @@ void RunScanBench(platform::Registry& registry, platform::FileSystem& files, con
     scanConfig.Settings.ExcludedFolders.Add(config.programFolder);
     RunningWorker worker;
     ScanEnv env{registry, files, scanConfig, context.WizardState, worker};
-    files.SetCurrentDir(config.programFolder);
 
     RegistryBench(registry, files, env, config);
     std::printf("  %-44s %9.1f MB\n", "peak memory so far", Mb(PeakMemoryBytes()));

@@ -30,6 +30,9 @@ inline constexpr std::uint32_t dbNoData = 0x1000;
 // Record kinds.
 inline constexpr std::int32_t dbKindKey = 0;     // registry key or folder
 inline constexpr std::int32_t dbKindString = 1;  // REG_SZ value
+// A key or folder that exists but could not be read, in place of its kind-0
+// record: no name, no data. Nothing is known of what it holds.
+inline constexpr std::int32_t dbKindUnreadable = 2;
 inline constexpr std::int32_t dbKindRaw = 3;     // any other value type, or a file
 inline constexpr std::int32_t dbKindDword = 4;   // REG_DWORD value
 

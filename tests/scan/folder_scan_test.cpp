@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_platform.h"
+#include "long_path_support.h"
 #include "scan/snapshot_loader.h"
 #include "scan_test_support.h"
 
@@ -44,7 +45,7 @@ TEST_F(FolderScanTest, WholeDriveRecordsRootFilesUnderTheDriveAndSkipsWhatItMust
     memory.files.AddFile("C:\\Windows\\win.ini", "x");
     memory.files.AddFile("C:\\Kelvora\\HKLM.SNS", "old");           // excluded: the program's folder
     memory.files.AddFile("C:\\Link\\inside.txt", "x");              // a junction: recorded, not followed
-    memory.files.AddFile("C:\\Locked\\secret.txt", "x");            // cannot be entered: no record
+    memory.files.AddFile("C:\\Locked\\secret.txt", "x");            // cannot be read: an unreadable record
     memory.files.AddFile("C:\\Huge\\big.bin");
     memory.files.AddFile("D:\\Program Files\\App\\app.exe", "x");   // another drive: not scanned
     ASSERT_TRUE(memory.files.MarkReparsePoint("C:\\Link"));
@@ -59,7 +60,8 @@ TEST_F(FolderScanTest, WholeDriveRecordsRootFilesUnderTheDriveAndSkipsWhatItMust
     std::vector<std::string> items = ScanAndLoad();
     std::sort(items.begin(), items.end());
     EXPECT_EQ(items, (std::vector<std::string>{"C:", "C:\\Huge", "C:\\Huge|big.bin|3|8", "C:\\Kelvora", "C:\\Link",
-                                               "C:\\Windows", "C:\\Windows|win.ini|3|8", "C:|boot.ini|3|8"}));
+                                               "C:\\Locked (unreadable)", "C:\\Windows", "C:\\Windows|win.ini|3|8",
+                                               "C:|boot.ini|3|8"}));
     // 5 GiB: the low 32 bits of the size are 1 GiB.
     const SnapshotTree again = [&] {
         ScanFileSystem(env);
@@ -91,6 +93,19 @@ TEST_F(FolderScanTest, FullDiskEndsTheScanWithAnErrorAndTheDirectoryBack) {
     memory.files.SetDiskFull(true);
     EXPECT_THROW(ScanFileSystem(env), SnapshotFileError);
     EXPECT_EQ(memory.files.GetCurrentDir(), "C:\\Kelvora");
+}
+
+// Folders beyond MAX_PATH can be entered, but the current directory cannot
+// be read back there: a walk that read it would record their content at the
+// drive's root, and the uninstall would then delete a user's files there.
+TEST(FolderScanBeyondMaxPath, ScanRescanAndUninstallWorkAtTheRealPaths) {
+    platform::memory::MemoryPlatform memory;
+    platform::Dispatcher dispatcher;
+    memory.files.AddFolder("C:\\Kelvora");
+    memory.files.AddFolder("C:\\Deep");
+    memory.files.AddFile("C:\\user.txt", "mine");
+    testing::MonitorBeyondMaxPath(memory.platform, dispatcher, "C:\\Deep", "C:\\Kelvora");
+    EXPECT_TRUE(memory.files.FileExists("C:\\user.txt"));
 }
 
 }  // namespace

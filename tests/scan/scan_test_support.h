@@ -137,12 +137,13 @@ inline std::vector<std::uint8_t> Dword(std::uint32_t number) {
             static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
 }
 
-// "path|name|kind|size" for every item and "path" for every node of a tree,
-// in tree order (the order the comparisons would meet them).
+// "path|name|kind|size" for every item and "path" for every node of a tree
+// ("path (unreadable)" for an unreadable one), in tree order (the order the
+// comparisons would meet them).
 inline void Flatten(const TNode* node, const std::string& parent, std::vector<std::string>& out) {
     for (; node != nullptr; node = node->NextSibling) {
         const std::string path = parent.empty() ? std::string(node->Name) : parent + "\\" + std::string(node->Name);
-        out.push_back(path);
+        out.push_back(node->Unreadable ? path + " (unreadable)" : path);
         for (const TValori* item = node->Values; item != nullptr; item = item->Next) {
             out.push_back(path + "|" + std::string(item->Name) + "|" + std::to_string(item->DataType) + "|" +
                           std::to_string(item->Size));
