@@ -87,6 +87,53 @@ TEST_F(FolderScanTest, OtherPathsEndAtTheFirstEmptyOrMissingItem) {
     EXPECT_EQ(ScanAndLoad().size(), 6u);
 }
 
+// One chain of folders named "d" below C:\, as deep as asked, with one file
+// in the deepest; nothing else can be done with it.
+class FolderChain final : public platform::FileSystem {
+public:
+    explicit FolderChain(std::size_t depth) : depth_(depth) {}
+    bool List(std::string_view pattern, const std::function<bool(const platform::FindEntry&)>& each) override {
+        // "C:" + "\\d" per level + "\\*.*"
+        const std::size_t level = (pattern.size() - 6) / 2;
+        each(level < depth_ ? platform::FindEntry{"d", platform::kAttrDirectory}
+                            : platform::FindEntry{"f.txt", platform::kAttrArchive});
+        return true;
+    }
+    std::uint32_t GetAttributes(std::string_view) override { return platform::kAttrDirectory; }
+    std::string GetCurrentDir() override { return {}; }
+    bool SetCurrentDir(std::string_view) override { return false; }
+    bool SetAttributes(std::string_view, std::uint32_t) override { return false; }
+    bool Rename(std::string_view, std::string_view) override { return false; }
+    bool DeleteFile(std::string_view) override { return false; }
+    bool CreateFolder(std::string_view) override { return false; }
+    bool RemoveFolder(std::string_view) override { return false; }
+    std::string LongPathName(std::string_view path) override { return std::string(path); }
+    std::string FullPathName(std::string_view path) override { return std::string(path); }
+    std::string WindowsFolder() override { return {}; }
+    bool ReadFile(std::string_view, std::vector<std::uint8_t>&) override { return false; }
+    bool WriteFile(std::string_view, const std::uint8_t*, std::size_t) override { return false; }
+    bool WriteFileAtomic(std::string_view, const std::uint8_t*, std::size_t) override { return false; }
+
+private:
+    std::size_t depth_;
+};
+
+// The walk keeps its own stack: a tree 10,000 folders deep (a path of 20,000
+// characters) scans on a thread with a small stack.
+TEST_F(FolderScanTest, ADeepTreeScansOnASmallStack) {
+    FolderChain chain(10000);
+    ScanEnv chainEnv{memory.registry, chain, config, context.WizardState, worker};
+    TDBTree dbTree = TDBTree::CreateEmpty("C:\\Kelvora", "FIS2");
+    testing::RunOnSmallStack([&] { ScanFolder(chainEnv, "C:\\", dbTree); });
+    std::string path;
+    std::string name;
+    long records = 0;
+    for (dbTree.ReadHeader(path); !dbTree.EndOfData(); dbTree.ReadHeader(path), ++records) dbTree.ReadName(name);
+    EXPECT_EQ(records, 10002);  // C:, every folder, the file
+    EXPECT_EQ(path, "d");
+    EXPECT_EQ(name, "f.txt");
+}
+
 TEST_F(FolderScanTest, FullDiskEndsTheScanWithAnErrorAndTheDirectoryBack) {
     memory.files.AddFile("C:\\Windows\\win.ini", "x");
     config.Settings.ScanWin = true;

@@ -1,11 +1,15 @@
 // Shared pieces of the scanning engine's tests: a worker that can be told to
-// stop after some pause points, a changes list that records what the
-// comparisons report, a recorder of status texts and progress steps, and a
-// flat listing of a snapshot tree.
+// stop after some pause points, a thread with a small stack, a changes list
+// that records what the comparisons report, a recorder of status texts and
+// progress steps, and a flat listing of a snapshot tree.
 #pragma once
+
+#include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,6 +60,26 @@ private:
     AppContext& context_;
     bool terminated_ = false;
 };
+
+// Runs work on a new thread whose stack has 1 MB (the main thread's may be
+// far larger) and waits for it: a walk that recursed once per level of a
+// deep tree would overflow it.
+inline void RunOnSmallStack(const std::function<void()>& work) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 1024 * 1024);
+    pthread_t thread;
+    const auto run = [](void* w) -> void* {
+        (*static_cast<const std::function<void()>*>(w))();
+        return nullptr;
+    };
+    if (pthread_create(&thread, &attributes, run, const_cast<std::function<void()>*>(&work)) == 0) {
+        pthread_join(thread, nullptr);
+    } else {
+        ADD_FAILURE() << "no thread";
+    }
+    pthread_attr_destroy(&attributes);
+}
 
 // The changes as the tree receives them, in order.
 class RecordingSink : public IChangeSink {
