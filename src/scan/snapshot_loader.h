@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <string_view>
 
 #include "platform/platform.h"
@@ -26,7 +27,15 @@ namespace kelvora {
 // so far; the file is deleted in both cases. A damaged or truncated file is
 // read up to its first record that does not fit. Throws SnapshotFileError
 // when the file cannot be read (and then leaves it alone).
+//
+// Loading costs time in proportion to the file's size, whatever its shape.
+// work, when given, receives what the load cost beyond reading each record.
+struct SnapshotLoadWork {
+    // Sibling links followed to find or append nodes along chains.
+    std::size_t LinksFollowed = 0;
+};
 SnapshotTree LoadSnapshot(platform::FileSystem& fs, std::string_view folder, std::string_view name,
-                          const std::atomic<TWizardState>& wizardState, IWorkerControl& control);
+                          const std::atomic<TWizardState>& wizardState, IWorkerControl& control,
+                          SnapshotLoadWork* work = nullptr);
 
 }  // namespace kelvora

@@ -59,9 +59,9 @@ protected:
         return none;
     }
 
-    SnapshotTree Load(const TDBTree& db) {
+    SnapshotTree Load(const TDBTree& db, SnapshotLoadWork* work = nullptr) {
         db.Save(fs);
-        return LoadSnapshot(fs, "C:\\Kelvora", db.FileName(), state, control);
+        return LoadSnapshot(fs, "C:\\Kelvora", db.FileName(), state, control, work);
     }
 
     platform::memory::MemoryFileSystem fs;
@@ -153,6 +153,25 @@ TEST_F(LoadSnapshotTest, LongLevelsKeepFirstMatchAndFileOrder) {
     EXPECT_EQ(Child(a, "C07")->Values, nullptr);
     EXPECT_EQ(ValueNames(Child(a, "C20")), (std::vector<std::string>{"indexed"}));
     EXPECT_EQ(ValueNames(Child(a, "C40")), (std::vector<std::string>{"new"}));
+}
+
+// Nodes put in front of an indexed level (by relative paths) are found
+// through its index too: a file that puts thousands there before walking the
+// level each time loads with work in proportion to its records.
+TEST_F(LoadSnapshotTest, LoadingWorkStaysInProportionToTheRecords) {
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKLM");
+    db.WriteRecord("", "", nullptr, 0, 0);
+    for (int i = 0; i < 20; ++i) db.WriteRecord("P\\c" + std::to_string(i), "", nullptr, 0, 0);
+    constexpr int kRounds = 5000;
+    for (int i = 0; i < kRounds; ++i) {
+        db.WriteRecord("P", "", nullptr, 0, 0);
+        db.WriteRecord("P\\r" + std::to_string(i), "", nullptr, 0, 0);  // relative: in front of the level
+        db.WriteRecord("P\\c0", "", nullptr, 0, 0);                     // walked through the level
+    }
+    SnapshotLoadWork work;
+    SnapshotTree tree = Load(db, &work);
+    EXPECT_EQ(ChildNames(Child(tree.Root, "P")->FirstChild).size(), 20u + kRounds);
+    EXPECT_LE(work.LinksFollowed, 4u * (21 + 3 * kRounds));
 }
 
 TEST_F(LoadSnapshotTest, FileSystemTreeHasOneTopNodePerDrive) {
