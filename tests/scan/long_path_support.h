@@ -29,25 +29,37 @@ public:
     int AskRemoveShared(const std::string&, const std::string&) override { return kAnswerNo; }
 };
 
-// The folders of names of 100 characters below base, down to one whose path
-// has at least `length` characters; created when create is set.
-inline std::string DeepFolder(platform::FileSystem& files, std::string path, std::size_t length, bool create) {
-    for (char tag = 'a'; path.size() < length; ++tag) {
+// Folders of names of 100 characters below base: the first whose path has
+// 300 characters or more, and one below it with 1,000 or more. Created when
+// create is set.
+struct DeepFolders {
+    std::string at300;
+    std::string at1000;
+};
+
+inline DeepFolders MakeDeepFolders(platform::FileSystem& files, const std::string& base, bool create) {
+    DeepFolders deep;
+    std::string path = base;
+    for (char tag = 'a'; path.size() < 1000; ++tag) {
         path += '\\';
-        path += std::string(99, tag);
-        path += '.';
-        if (create) EXPECT_TRUE(files.CreateFolder(path)) << path.size();
+        path += std::string(100, tag);
+        if (create) {
+            EXPECT_TRUE(files.CreateFolder(path)) << path.size();
+        }
+        if (deep.at300.empty() && path.size() >= 300) deep.at300 = path;
     }
-    return path;
+    deep.at1000 = path;
+    return deep;
 }
 
 // base: an empty folder; programFolder: another one, for the snapshots.
-// Leaves base as it was before the installation.
+// Leaves base as it was before the installation. useRecycleBin: the
+// uninstall setting (the shell's Recycle Bin takes no path of MAX_PATH
+// characters or more).
 inline void MonitorBeyondMaxPath(platform::Platform& os, platform::Dispatcher& dispatcher, const std::string& base,
-                                 const std::string& programFolder) {
+                                 const std::string& programFolder, bool useRecycleBin) {
     platform::FileSystem& files = os.files;
-    const std::string deep300 = DeepFolder(files, base, 300, true);
-    const std::string deep1000 = DeepFolder(files, deep300, 1000, true);
+    const auto [deep300, deep1000] = MakeDeepFolders(files, base, true);
     const auto write = [&files](const std::string& path) {
         EXPECT_TRUE(files.WriteFile(path, reinterpret_cast<const std::uint8_t*>("data"), 4)) << path.size();
     };
@@ -62,6 +74,7 @@ inline void MonitorBeyondMaxPath(platform::Platform& os, platform::Dispatcher& d
     s.ScanOthers = true;
     s.ScanOtherPaths = base;
     s.ExcludedFolders.Add(programFolder);
+    s.UseRecycled = useRecycleBin;
     const ScanConfig config = ScanConfig::Of(context);
     StoppableWorker worker{context};
     ScanEnv env{os.registry, files, config, context.WizardState, worker};
@@ -108,7 +121,7 @@ inline void MonitorBeyondMaxPath(platform::Platform& os, platform::Dispatcher& d
 
 // Removes what MonitorBeyondMaxPath left below base (not base itself).
 inline void RemoveDeepFolders(platform::FileSystem& files, const std::string& base) {
-    const std::string deep1000 = DeepFolder(files, DeepFolder(files, base, 300, false), 1000, false);
+    const std::string deep1000 = MakeDeepFolders(files, base, false).at1000;
     files.DeleteFile(deep1000 + "\\user.txt");
     files.DeleteFile(base + "\\keep.txt");
     for (std::string path = deep1000; path.size() > base.size(); path.resize(path.rfind('\\'))) {

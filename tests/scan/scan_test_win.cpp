@@ -18,6 +18,7 @@
 #include "scan/moved_files.h"
 #include "scan/registry_scan.h"
 #include "scan/snapshot_loader.h"
+#include "long_path_support.h"
 #include "scan_test_support.h"
 
 namespace kelvora {
@@ -220,13 +221,30 @@ TEST_F(ScanWinTest, RescanFindsEveryChangeASetupMakes) {
         const TNodeData& record = access.Data(node);
         if (record.Kind == ckFileMovedFrom) texts[12] = std::string(record.OldText());
         if (record.Kind == ckFileMovedTo) texts[13] = std::string(record.NewText());
-        if (record.Kind == ckFileMovedFrom) EXPECT_EQ(record.Path, data + "\\A");
+        if (record.Kind == ckFileMovedFrom) {
+            EXPECT_EQ(record.Path, data + "\\A");
+        }
         for (NodeId child = access.FirstChild(node); child != kNoNode; child = access.NextSibling(child)) {
             pending.push_back(child);
         }
     }
     EXPECT_EQ(texts[12].substr(texts[12].rfind(' ') + 1), "321");
     EXPECT_EQ(texts[13], texts[12]);
+}
+
+// Folders far beyond MAX_PATH on the real file system: the scan, the rescan
+// and the uninstall reach them at their real paths (the Recycle Bin cannot
+// take them, so the uninstall deletes).
+TEST_F(ScanWinTest, FoldersBeyondMaxPathAreScannedAndUndoneAtTheirRealPaths) {
+    const std::string base = scratch + "\\Deep";
+    ASSERT_TRUE(files.CreateFolder(base));
+    platform::Dispatcher dispatcher;
+    testing::MonitorBeyondMaxPath(win32.platform, dispatcher, base, config.ProgramFolder, false);
+    // Wine's shell ends the process on such a path; the item is left alone.
+    const std::string user = testing::MakeDeepFolders(files, base, false).at1000 + "\\user.txt";
+    EXPECT_FALSE(win32.shell.DeleteToRecycleBin(user));
+    EXPECT_TRUE(files.FileExists(user));
+    testing::RemoveDeepFolders(files, base);
 }
 
 }  // namespace
