@@ -1,6 +1,9 @@
 #include "scan/folder_scan.h"
 
+#include <algorithm>
 #include <vector>
+
+#include "platform/text.h"
 
 namespace kelvora {
 
@@ -49,20 +52,30 @@ FolderState ScanFolder(ScanEnv& env, std::string_view path, TDBTree& dbTree) {
     return walk.Walk(path);
 }
 
-std::string GetProgramFilesDir(platform::Registry& registry) {
+std::vector<std::string> GetProgramFilesDirs(platform::Registry& registry) {
+    std::vector<std::string> folders;
     platform::RegKey key;
     if (registry.OpenKey(platform::kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
                          platform::kKeyRead, key) != platform::kErrorSuccess) {
-        return {};
+        return folders;
     }
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
-    if (registry.QueryValue(key, "ProgramFilesDir", type, data) != platform::kErrorSuccess ||
-        (type != platform::kRegSz && type != platform::kRegExpandSz)) {
-        return {};
+    // On 64-bit Windows most setups are 32-bit programs that install into
+    // the second folder.
+    for (const char* value : {"ProgramFilesDir", "ProgramFilesDir (x86)"}) {
+        if (registry.QueryValue(key, value, type, data) != platform::kErrorSuccess ||
+            (type != platform::kRegSz && type != platform::kRegExpandSz)) {
+            continue;
+        }
+        std::string folder(data.begin(), data.end());
+        folder.resize(std::min(folder.size(), folder.find('\0')));
+        while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+        const bool known = std::any_of(folders.begin(), folders.end(),
+                                       [&](const std::string& f) { return EqualsNoCase(f, folder); });
+        if (!folder.empty() && !known) folders.push_back(std::move(folder));
     }
-    std::string text(data.begin(), data.end());
-    return text.substr(0, text.find('\0'));
+    return folders;
 }
 
 void ScanFileSystem(ScanEnv& env) {
@@ -73,7 +86,9 @@ void ScanFileSystem(ScanEnv& env) {
         ScanTarget(env, env.config.SystemDriveRoot, dbTree);
     } else {
         if (settings.ScanWin) ScanTarget(env, env.config.WindowsFolder, dbTree);
-        if (settings.ScanProg) ScanTarget(env, GetProgramFilesDir(env.registry), dbTree);
+        if (settings.ScanProg) {
+            for (const std::string& folder : GetProgramFilesDirs(env.registry)) ScanTarget(env, folder, dbTree);
+        }
     }
     if (settings.ScanOthers) {
         // Items separated by ";"; the first empty item or the first one that

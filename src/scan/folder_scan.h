@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 #include "scan/db_tree.h"
@@ -23,7 +24,9 @@ FolderState ScanFolder(ScanEnv& env, std::string_view path, TDBTree& dbTree);
 // it holds). The current directory is not used.
 void ScanFileSystem(ScanEnv& env);
 
-// The Program Files folder as the registry names it; empty when not set.
-std::string GetProgramFilesDir(platform::Registry& registry);
+// The Program Files folders as the registry names them: "ProgramFilesDir",
+// then on 64-bit Windows "ProgramFilesDir (x86)" unless it names the same
+// folder. Empty when neither is set.
+std::vector<std::string> GetProgramFilesDirs(platform::Registry& registry);
 
 }  // namespace kelvora

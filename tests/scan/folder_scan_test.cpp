@@ -74,6 +74,20 @@ TEST_F(FolderScanTest, WholeDriveRecordsRootFilesUnderTheDriveAndSkipsWhatItMust
               (std::vector<std::uint8_t>{0, 0, 0, 0x40}));
 }
 
+TEST_F(FolderScanTest, ProgramFilesCoversBothFoldersOf64BitWindowsOnceEach) {
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion";
+    memory.registry.PutString(platform::kLocalMachine, key, "ProgramFilesDir", "C:\\Program Files");
+    memory.registry.PutString(platform::kLocalMachine, key, "ProgramFilesDir (x86)", "C:\\Program Files (x86)");
+    memory.files.AddFile("C:\\Program Files\\a.exe", "x");
+    memory.files.AddFile("C:\\Program Files (x86)\\b.exe", "x");
+    config.Settings.ScanProg = true;
+    EXPECT_EQ(ScanAndLoad(), (std::vector<std::string>{"C:", "C:\\Program Files", "C:\\Program Files|a.exe|3|8",
+                                                       "C:\\Program Files (x86)",
+                                                       "C:\\Program Files (x86)|b.exe|3|8"}));
+    memory.registry.PutString(platform::kLocalMachine, key, "ProgramFilesDir (x86)", "c:\\program files\\");
+    EXPECT_EQ(ScanAndLoad().size(), 3u);
+}
+
 TEST_F(FolderScanTest, OtherPathsEndAtTheFirstEmptyOrMissingItem) {
     memory.files.AddDrive('E');
     memory.files.AddFile("D:\\A\\a.txt", "x");
@@ -151,7 +165,7 @@ TEST(FolderScanBeyondMaxPath, ScanRescanAndUninstallWorkAtTheRealPaths) {
     memory.files.AddFolder("C:\\Kelvora");
     memory.files.AddFolder("C:\\Deep");
     memory.files.AddFile("C:\\user.txt", "mine");
-    testing::MonitorBeyondMaxPath(memory.platform, dispatcher, "C:\\Deep", "C:\\Kelvora");
+    testing::MonitorBeyondMaxPath(memory.platform, dispatcher, "C:\\Deep", "C:\\Kelvora", true);
     EXPECT_TRUE(memory.files.FileExists("C:\\user.txt"));
 }
 
