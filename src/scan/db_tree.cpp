@@ -3,6 +3,9 @@
 #include <array>
 #include <cstring>
 
+#include "platform/text.h"
+#include "translation/messages.h"
+
 namespace kelvora {
 
 namespace {
@@ -56,7 +59,7 @@ TDBTree TDBTree::CreateEmpty(std::string_view folder, std::string_view name) {
 TDBTree TDBTree::CreateFromFile(platform::FileSystem& fs, std::string_view folder, std::string_view name) {
     TDBTree tree = CreateEmpty(folder, name);
     if (!fs.ReadFile(tree.filePath_, tree.bytes_)) {
-        throw SnapshotFileError("Cannot open file \"" + tree.filePath_ + "\"");
+        throw SnapshotFileError(FormatText(TranslateString(RS_SNAPSHOT_OPEN), {tree.filePath_}));
     }
     return tree;
 }
@@ -76,7 +79,7 @@ void TDBTree::WriteRecord(std::string_view path, std::string_view name, const st
     const bool withPath = (header & (dbFullPath | dbRelPath)) != 0;
     if (withPath) {
         if (pathText.size() > dbMaxPathLength) {
-            throw SnapshotFileError("Path too long for a snapshot record: " + std::string(path.substr(0, 260)));
+            throw SnapshotFileError(FormatText(TranslateString(RS_SNAPSHOT_PATH_TOO_LONG), {Utf8Prefix(path, 260)}));
         }
         prevPath_ = path;
     }
@@ -100,7 +103,7 @@ void TDBTree::WriteRecord(std::string_view path, std::string_view name, const st
 
 void TDBTree::Save(platform::FileSystem& fs) const {
     if (!fs.WriteFile(filePath_, bytes_.data(), bytes_.size())) {
-        throw SnapshotFileError("Cannot create file \"" + filePath_ + "\"");
+        throw SnapshotFileError(FormatText(TranslateString(RS_SNAPSHOT_CREATE), {filePath_}));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/memory/memory_file_system.h"
+#include "translation/messages.h"
 
 namespace kelvora {
 namespace {
@@ -156,12 +157,34 @@ TEST(DBTree, StopsAtARecordThatDoesNotFit) {
     }
 }
 
-TEST(DBTree, ReportsFilesThatCannotBeReadOrSaved) {
+// The error's text as the user sees it, in a language that shows each
+// message's identifier.
+template <class Work>
+std::string ErrorText(Work work) {
+    SetMessageLanguage("Ids", [](std::string_view id) -> std::optional<std::string> { return std::string(id) + " %s"; });
+    std::string text = "(none)";
+    try {
+        work();
+    } catch (const SnapshotFileError& e) {
+        text = e.what();
+    }
+    SetMessageLanguage("", {});
+    return text;
+}
+
+TEST(DBTree, ReportsFilesThatCannotBeReadOrSavedInTheUsersLanguage) {
     MemoryFileSystem fs;
     MakeProgramFolder(fs);
-    EXPECT_THROW(TDBTree::CreateFromFile(fs, "C:\\Kelvora", "HKCR"), SnapshotFileError);
+    EXPECT_EQ(ErrorText([&] { TDBTree::CreateFromFile(fs, "C:\\Kelvora", "HKCR"); }),
+              "RS_SNAPSHOT_OPEN C:\\Kelvora\\HKCR.sns");
     fs.SetDiskFull(true);
-    EXPECT_THROW(TDBTree::CreateEmpty("C:\\Kelvora", "HKCR").Save(fs), SnapshotFileError);
+    EXPECT_EQ(ErrorText([&] { TDBTree::CreateEmpty("C:\\Kelvora", "HKCR").Save(fs); }),
+              "RS_SNAPSHOT_CREATE C:\\Kelvora\\HKCR.sns");
+    EXPECT_EQ(ErrorText([] {
+                  TDBTree::CreateEmpty("C:\\Kelvora", "FIS2").WriteRecord(std::string(dbMaxPathLength + 1, 'x'), "",
+                                                                          nullptr, 0, 0);
+              }),
+              "RS_SNAPSHOT_PATH_TOO_LONG " + std::string(260, 'x'));
 }
 
 TEST(DBTree, RefusesAPathTooLongForItsLengthField) {
