@@ -162,9 +162,10 @@ struct FindEntry {
     bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
 };
 
-// Paths are Windows paths (drive letter, colon, backslashes), bytes in the
-// process code page, compared without regard to ASCII case. A relative path
-// is taken relative to the current directory.
+// Paths are Windows paths (drive letter, colon, backslashes) in UTF-8,
+// compared without regard to ASCII case, of any length up to Windows' limit
+// of about 32,767 characters; only the current directory stays below
+// MAX_PATH. A relative path is taken relative to the current directory.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
