@@ -79,6 +79,16 @@ TEST(MemoryFileSystem, InaccessibleAndInUseItemsRefuseWhatWindowsRefuses) {
     EXPECT_EQ(mp.shell.Recycled(), std::vector<std::string>{"C:\\Busy"});
 }
 
+TEST(MemoryFileSystem, RefusesLongNamesAndReadingBackALongCurrentDirectory) {
+    MemoryFileSystem fs;
+    EXPECT_FALSE(fs.CreateFolder("C:\\" + std::string(256, 'n')));
+    const std::string deep = "C:\\" + std::string(255, 'n') + "\\" + std::string(10, 'm');
+    EXPECT_TRUE(fs.AddFolder(deep));
+    ASSERT_TRUE(fs.SetCurrentDir(deep));  // entered, as Wine enters it
+    EXPECT_EQ(fs.GetCurrentDir(), "");    // but MAX_PATH is too short for it
+    EXPECT_TRUE(fs.AddFile(deep + "\\file.txt"));
+}
+
 TEST(MemoryFileSystem, FullDiskTruncatesPlainWritesButNotAtomicOnes) {
     MemoryFileSystem fs;
     fs.AddFile("C:\\a.dat", "old a");
