@@ -36,7 +36,7 @@ struct NullKeyVisitor {
 struct NullFolderVisitor {
     std::size_t folders = 0;
     std::size_t files = 0;
-    void Folder(std::string_view) { ++folders; }
+    void Folder(std::string_view, bool) { ++folders; }
     void File(std::string_view, std::string_view, const std::uint8_t (&)[8]) { ++files; }
 };
 
@@ -84,12 +84,12 @@ void RegistryBench(platform::Registry& registry, platform::FileSystem& files, Sc
     NullKeyVisitor counted;
     auto bareWalk = [&] {
         counted = {};
-        RegistryWalk<NullKeyVisitor> walk(registry, config.root, env.context.Settings, env.worker, counted);
+        RegistryWalk<NullKeyVisitor> walk(registry, config.root, env.config.Settings, env.worker, counted);
         walk.Walk(config.keyPath, {});
     };
     std::optional<TDBTree> dbTree;
     auto scan = [&] {
-        dbTree.emplace(TDBTree::CreateEmpty("HKLM"));
+        dbTree.emplace(TDBTree::CreateEmpty(config.programFolder, "HKLM"));
         ScanKey(env, config.root, config.keyPath, *dbTree);
     };
     // Interleaved, so that both see the same state of caches and clocks.
@@ -108,7 +108,7 @@ void RegistryBench(platform::Registry& registry, platform::FileSystem& files, Sc
     std::printf("  %-44s %9.1f MB\n", "snapshot file", Mb(fileSize));
 
     SnapshotTree oldTree;
-    Line("load snapshot", Seconds([&] { oldTree = LoadSnapshot(files, "HKLM", env.context.WizardState, env.worker); }));
+    Line("load snapshot", Seconds([&] { oldTree = LoadSnapshot(files, config.programFolder, "HKLM", env.wizardState, env.worker); }));
     std::printf("  %-44s %9.1f MB (%.2f x file)\n", "snapshot tree in memory", Mb(oldTree.BytesReserved()),
                 static_cast<double>(oldTree.BytesReserved()) / static_cast<double>(fileSize));
 
@@ -159,17 +159,13 @@ void FolderBench(platform::FileSystem& files, ScanEnv& env, const ScanBenchConfi
     NullFolderVisitor counted;
     auto bareWalk = [&] {
         counted = {};
-        files.SetCurrentDir(config.folderPath);
-        FolderWalk<NullFolderVisitor> walk(files, env.context.Settings.ExcludedFolders, env.worker, counted);
-        walk.ScanCurrent();
-        files.SetCurrentDir(config.programFolder);
+        FolderWalk<NullFolderVisitor> walk(files, env.config.Settings.ExcludedFolders, env.worker, counted);
+        walk.Walk(config.folderPath);
     };
     std::size_t fileSize = 0;
     auto scan = [&](const char* name) {
-        TDBTree dbTree = TDBTree::CreateEmpty(name);
-        files.SetCurrentDir(config.folderPath);
-        ScanFolder(env, dbTree);
-        files.SetCurrentDir(config.programFolder);
+        TDBTree dbTree = TDBTree::CreateEmpty(config.programFolder, name);
+        ScanFolder(env, config.folderPath, dbTree);
         dbTree.Save(files);
         fileSize = dbTree.Bytes().size();
     };
@@ -191,14 +187,14 @@ void FolderBench(platform::FileSystem& files, ScanEnv& env, const ScanBenchConfi
     const double rescan = Seconds([&] { scan("FIS2"); });
     Line("rescan (ScanFolder, saved)", rescan);
 
-    ChangesTree tree(env.context.Settings);
+    ChangesTree tree(env.config.Settings);
     tree.StartFill(false);
     ChangesTreeSink changes(tree);
     SnapshotTree oldTree;
     SnapshotTree newTree;
     const double load = Seconds([&] {
-        oldTree = LoadSnapshot(files, "FIS1", env.context.WizardState, env.worker);
-        newTree = LoadSnapshot(files, "FIS2", env.context.WizardState, env.worker);
+        oldTree = LoadSnapshot(files, config.programFolder, "FIS1", env.wizardState, env.worker);
+        newTree = LoadSnapshot(files, config.programFolder, "FIS2", env.wizardState, env.worker);
     });
     const double compare = Seconds([&] {
         CompareFolders(env, changes, newTree.Root, oldTree.Root, {}, false);
@@ -234,11 +230,11 @@ void FolderBench(platform::FileSystem& files, ScanEnv& env, const ScanBenchConfi
 
 void RunScanBench(platform::Registry& registry, platform::FileSystem& files, const ScanBenchConfig& config) {
     AppContext context;
-    context.ProgramFolder = config.programFolder;
-    context.Settings.ExcludedFolders.Add(config.programFolder);
+    ScanConfig scanConfig;
+    scanConfig.ProgramFolder = config.programFolder;
+    scanConfig.Settings.ExcludedFolders.Add(config.programFolder);
     RunningWorker worker;
-    ScanEnv env{registry, files, context, worker};
-    files.SetCurrentDir(config.programFolder);
+    ScanEnv env{registry, files, scanConfig, context.WizardState, worker};
 
     RegistryBench(registry, files, env, config);
     std::printf("  %-44s %9.1f MB\n", "peak memory so far", Mb(PeakMemoryBytes()));

@@ -32,7 +32,7 @@ inline constexpr Message RS_CLI_HELP_SCAN{"RS_CLI_HELP_SCAN",
     "those, and they are stored for the next scans.\n"
     "  --hkcr --hklm --hkus --hkcu --hkcc   registry categories\n"
     "  --windows           the Windows folder\n"
-    "  --program-files     the Program Files folder\n"
+    "  --program-files     the Program Files folders (both on 64-bit Windows)\n"
     "  --entire            the entire system partition\n"
     "  --other PATHS       other folders, separated by semicolons\n"
     "  --partial           run without an administrator's rights"};

@@ -52,23 +52,19 @@ std::string StoredOtherPaths(std::string_view typed) {
     return stored;
 }
 
-// Each piece up to the first empty one must be a folder that can be made
-// current; answers the first that cannot.
+// Each piece up to the first empty one must be a folder that can be read
+// (listed by its path, as the scan lists it); answers the first that cannot.
 std::optional<std::string> InvalidOtherPath(CliEnv& env, std::string_view paths) {
-    std::optional<std::string> invalid;
     while (!paths.empty()) {
         const std::size_t end = paths.find(';');
         const std::string_view piece = paths.substr(0, end);
         if (piece.empty()) break;
-        if (!env.os.files.SetCurrentDir(piece)) {
-            invalid = std::string(piece);
-            break;
-        }
+        const auto any = [](const platform::FindEntry&) { return false; };
+        if (!env.os.files.List(FileInFolder(piece, "*.*"), any)) return std::string(piece);
         if (end == std::string_view::npos) break;
         paths.remove_prefix(end + 1);
     }
-    env.os.files.SetCurrentDir(env.context.ProgramFolder);
-    return invalid;
+    return std::nullopt;
 }
 
 void ApplyTargets(const CliTargets& t, TSettings& s) {

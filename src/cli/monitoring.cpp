@@ -53,7 +53,7 @@ void DeleteRunAtLogon(platform::Registry& registry) {
 
 void GiveUpMonitoring(platform::Platform& os, std::string_view programFolder) {
     DeleteResumeMarker(os.files, programFolder);
-    DeleteSnapshots(os.files, std::string(programFolder));
+    DeleteSnapshots(os.files, programFolder);
     DeleteRunAtLogon(os.registry);
 }
 

@@ -163,23 +163,26 @@ struct FindEntry {
     bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
 };
 
-// Paths are Windows paths (drive letter, colon, backslashes), bytes in the
-// process code page, compared without regard to ASCII case. A relative path
-// is taken relative to the current directory.
+// Paths are Windows paths (drive letter, colon, backslashes) in UTF-8,
+// compared without regard to ASCII case, of any length up to Windows' limit
+// of about 32,767 characters; only the current directory stays below
+// MAX_PATH. A relative path is taken relative to the current directory.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    // GetCurrentDirectoryA: no trailing backslash except for a drive's root.
+    // GetCurrentDirectoryA: no trailing backslash except for a drive's root;
+    // empty on failure (a current directory of MAX_PATH characters or more).
     virtual std::string GetCurrentDir() = 0;
     // SetCurrentDirectoryA.
     virtual bool SetCurrentDir(std::string_view path) = 0;
 
-    // FindFirstFileA / FindNextFileA over a pattern such as "*.*" or
+    // FindFirstFile / FindNextFile over a pattern such as "*.*" or
     // "C:\Folder\*.*". Entries come in the platform's order, "." and ".."
     // included when the platform lists them. Calls each() for every entry
-    // until it answers false. Returns false when the listing could not be
-    // started (no such folder, access denied).
+    // until it answers false. Returns false when the folder could not be
+    // read (no such folder, access denied); a folder that holds nothing
+    // that matches is listed without entries.
     virtual bool List(std::string_view pattern, const std::function<bool(const FindEntry&)>& each) = 0;
 
     // GetFileAttributesA; kInvalidAttributes when the item does not exist.

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "scan/db_tree.h"
 #include "scan/safe_thread.h"
+#include "scan/scan_env.h"
 #include "settings/app_context.h"
 
 namespace kelvora {
@@ -25,13 +26,14 @@ public:
 
 class BaseScanThread : public TSafeThread {
 public:
-    // context: settings, ProgramFolder and WizardState (read by the worker;
-    // the settings are not written while it runs). All four outlive the
-    // worker.
+    // The run's configuration (settings and fixed folders) is copied from
+    // context here, on the main thread; afterwards the worker shares only
+    // context's WizardState. context, platform, dispatcher and progress
+    // outlive the worker.
     BaseScanThread(AppContext& context, platform::Platform& platform, platform::Dispatcher& dispatcher,
                    IScanProgress& progress)
-        : TSafeThread(dispatcher, context.WizardState), context_(context), platform_(platform),
-          progress_(progress) {}
+        : TSafeThread(dispatcher, context.WizardState), config_(ScanConfig::Of(context)),
+          wizardState_(context.WizardState), platform_(platform), progress_(progress) {}
 
     // The text that ShowStatus shows (written by the worker).
     std::string Status;
@@ -45,7 +47,11 @@ protected:
     // terminated flag is set, so the bar never moves after a stop request.
     void StepProgress();
 
-    AppContext& context_;
+    // The environment of the run, for Execute.
+    ScanEnv Env() { return {platform_.registry, platform_.files, config_, wizardState_, *this}; }
+
+    const ScanConfig config_;
+    std::atomic<TWizardState>& wizardState_;
     platform::Platform& platform_;
 
 private:

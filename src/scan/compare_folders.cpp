@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "scan/name_index.h"
 
@@ -41,25 +42,43 @@ class FolderComparer {
 public:
     FolderComparer(ScanEnv& env, IChangeSink& sink, bool deleted) : env_(env), sink_(sink), deleted_(deleted) {}
 
-    // path is PathA; it is extended and restored while the chains are walked.
-    void Compare(const TNode* a, const TNode* b, std::string& path, std::size_t depth) {
-        if (nodeIndexes_.size() <= depth) nodeIndexes_.emplace_back();
-        NameIndex<TNode>& index = nodeIndexes_[depth];
-        index.Build(b);
-        for (const TNode* na = a; na != nullptr && !env_.Stopped(); na = na->NextSibling) {
-            const std::size_t parentLength = path.size();
-            const TNode* nb = index.Find(na->Name);
+    // Compares the chain at a with the chain at b, and so on down both trees
+    // in the order a recursion would take: each folder of a, then its files,
+    // then its sub-folders, before the next folder of a. The walk keeps its
+    // own stack, so a tree of any depth (a damaged snapshot can make one
+    // from a small file) compares on a small thread stack. path is PathA; it
+    // is extended and restored as the walk goes down and up.
+    void Compare(const TNode* a, const TNode* b, std::string& path) {
+        frames_.clear();
+        Descend(a, b, path);
+        while (!frames_.empty()) {
+            Frame& frame = frames_.back();
+            if (frame.next == nullptr || env_.Stopped()) {
+                frames_.pop_back();
+                if (frames_.empty()) break;
+                // Back at the parent folder, after its whole sub-tree.
+                path.resize(frames_.back().pathLength);
+                env_.worker.PausePoint();
+                continue;
+            }
+            const TNode* na = frame.next;
+            frame.next = na->NextSibling;
+            const TNode* nb = nodeIndexes_[frames_.size() - 1].Find(na->Name);
             if (nb == nullptr) ReportFolder(*na, path);
             path.append(na->Name);  // the folder's own path: the files' Path
-            if (nb != nullptr) {
-                CompareFiles(*na, *nb, path);
-            } else {
+            if (nb == nullptr) {
                 for (const TValori* file = na->Values; file != nullptr; file = file->Next) ReportLoneFile(*file, path);
+            } else if (na->Unreadable || nb->Unreadable) {
+                // What an unreadable folder held is not known: nothing in it
+                // is reported as created or deleted.
+                path.resize(frame.pathLength);
+                env_.worker.PausePoint();
+                continue;
+            } else {
+                CompareFiles(*na, *nb, path);
             }
             path.push_back('\\');
-            Compare(na->FirstChild, nb != nullptr ? nb->FirstChild : nullptr, path, depth + 1);
-            path.resize(parentLength);
-            env_.worker.PausePoint();
+            Descend(na->FirstChild, nb != nullptr ? nb->FirstChild : nullptr, path);
         }
     }
 
@@ -102,9 +121,25 @@ private:
         }
     }
 
+    // A chain being walked: its next node and the length of its PathA.
+    struct Frame {
+        const TNode* next;
+        std::size_t pathLength;
+    };
+
+    // Starts the walk of the chain at a against the chain at b, one level
+    // below the current one.
+    void Descend(const TNode* a, const TNode* b, const std::string& path) {
+        const std::size_t depth = frames_.size();
+        if (nodeIndexes_.size() <= depth) nodeIndexes_.emplace_back();
+        nodeIndexes_[depth].Build(b);
+        frames_.push_back({a, path.size()});
+    }
+
     ScanEnv& env_;
     IChangeSink& sink_;
     bool deleted_;
+    std::vector<Frame> frames_;
     std::deque<NameIndex<TNode>> nodeIndexes_;  // one per depth, reused
     NameIndex<TValori> fileIndex_;             // used by one folder pair at a time
 };
@@ -115,7 +150,7 @@ void CompareFolders(ScanEnv& env, IChangeSink& sink, const TNode* a, const TNode
                     bool deleted) {
     FolderComparer comparer(env, sink, deleted);
     std::string path(pathA);
-    comparer.Compare(a, b, path, 0);
+    comparer.Compare(a, b, path);
 }
 
 }  // namespace kelvora

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/text.h"
+#include "translation/messages.h"
+
 namespace kelvora {
 
 namespace {
@@ -37,25 +40,28 @@ bool TakeSizedField(const std::vector<std::uint8_t>& bytes, std::size_t& pos) {
     return true;
 }
 
-std::string FileNameOf(std::string_view baseName) {
-    std::string file(baseName);
-    file += kExtension;
-    return file;
-}
-
 }  // namespace
 
-TDBTree TDBTree::CreateEmpty(std::string_view name) {
+std::string FileInFolder(std::string_view folder, std::string_view fileName) {
+    std::string path(folder);
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    path += fileName;
+    return path;
+}
+
+TDBTree TDBTree::CreateEmpty(std::string_view folder, std::string_view name) {
     TDBTree tree;
     tree.fileName_ = name;
+    tree.filePath_ = FileInFolder(folder, name);
+    tree.filePath_ += kExtension;
     return tree;
 }
 
-TDBTree TDBTree::CreateFromFile(platform::FileSystem& fs, std::string_view name) {
-    TDBTree tree;
-    tree.fileName_ = name;
-    const std::string file = FileNameOf(name);
-    if (!fs.ReadFile(file, tree.bytes_)) throw SnapshotFileError("Cannot open file \"" + file + "\"");
+TDBTree TDBTree::CreateFromFile(platform::FileSystem& fs, std::string_view folder, std::string_view name) {
+    TDBTree tree = CreateEmpty(folder, name);
+    if (!fs.ReadFile(tree.filePath_, tree.bytes_)) {
+        throw SnapshotFileError(FormatText(TranslateString(RS_SNAPSHOT_OPEN), {tree.filePath_}));
+    }
     return tree;
 }
 
@@ -86,7 +92,7 @@ void TDBTree::Append(std::string_view path, std::string_view name, const std::ui
     const bool withPath = (header & (dbFullPath | dbRelPath)) != 0;
     if (withPath) {
         if (pathText.size() > dbMaxPathLength) {
-            throw SnapshotFileError("Path too long for a snapshot record: " + std::string(path.substr(0, 260)));
+            throw SnapshotFileError(FormatText(TranslateString(RS_SNAPSHOT_PATH_TOO_LONG), {Utf8Prefix(path, 260)}));
         }
         prevPath_ = path;
     }
@@ -111,9 +117,8 @@ void TDBTree::Append(std::string_view path, std::string_view name, const std::ui
 }
 
 void TDBTree::Save(platform::FileSystem& fs) const {
-    const std::string file = FileNameOf(fileName_);
-    if (!fs.WriteFile(file, bytes_.data(), bytes_.size())) {
-        throw SnapshotFileError("Cannot create file \"" + file + "\"");
+    if (!fs.WriteFile(filePath_, bytes_.data(), bytes_.size())) {
+        throw SnapshotFileError(FormatText(TranslateString(RS_SNAPSHOT_CREATE), {filePath_}));
     }
 }
 
@@ -183,18 +188,10 @@ std::span<const std::uint8_t> TDBTree::ReadData() {
     return data;
 }
 
-void DeleteSnapshots(platform::FileSystem& fs, const std::string& programFolder) {
+void DeleteSnapshots(platform::FileSystem& fs, std::string_view programFolder) {
     static constexpr std::array<std::string_view, 7> kFiles = {"HKCR.SNS", "HKCU.SNS", "HKLM.SNS", "HKUS.SNS",
                                                                "HKCC.SNS", "FIS1.SNS", "FIS2.SNS"};
-    fs.SetCurrentDir(programFolder);
-    // Named by full path, so that a folder that could not be made current
-    // never costs files of another folder.
-    for (std::string_view file : kFiles) {
-        std::string path = programFolder;
-        path += '\\';
-        path += file;
-        fs.DeleteFile(path);
-    }
+    for (std::string_view file : kFiles) fs.DeleteFile(FileInFolder(programFolder, file));
 }
 
 }  // namespace kelvora

@@ -35,6 +35,9 @@ inline constexpr std::uint32_t dbNoData = 0x1000;
 // Record kinds.
 inline constexpr std::int32_t dbKindKey = 0;     // registry key or folder
 inline constexpr std::int32_t dbKindString = 1;  // REG_SZ value
+// A key or folder that exists but could not be read, in place of its kind-0
+// record: no name, no data. Nothing is known of what it holds.
+inline constexpr std::int32_t dbKindUnreadable = 2;
 inline constexpr std::int32_t dbKindRaw = 3;     // any other value type, or a file
 inline constexpr std::int32_t dbKindDword = 4;   // REG_DWORD value
 
@@ -54,13 +57,20 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The full path of a file in a folder (folder "C:\" or "C:\Kelvora").
+std::string FileInFolder(std::string_view folder, std::string_view fileName);
+
+// A snapshot file is named by its full path: the base name with ".sns" in the
+// given folder (the program's folder), never relative to the current
+// directory, which the window's thread may move meanwhile.
 class TDBTree {
 public:
-    // An empty stream for writing; FileName := name (base name, no extension).
-    static TDBTree CreateEmpty(std::string_view name);
-    // Loads the whole file name + ".sns" (relative to the current directory).
-    // Throws SnapshotFileError when the file cannot be read.
-    static TDBTree CreateFromFile(platform::FileSystem& fs, std::string_view name);
+    // An empty stream for writing to folder\name.sns; FileName := name (base
+    // name, no extension).
+    static TDBTree CreateEmpty(std::string_view folder, std::string_view name);
+    // Loads the whole file folder\name.sns. Throws SnapshotFileError when the
+    // file cannot be read.
+    static TDBTree CreateFromFile(platform::FileSystem& fs, std::string_view folder, std::string_view name);
 
     // Appends one record. An empty name means no name; size 0 means no data.
     // Throws SnapshotFileError when the path text to write is longer than
@@ -72,8 +82,8 @@ public:
     // the kind's own.
     void WriteValueRecord(std::string_view path, std::string_view name, const std::uint8_t* data,
                           std::uint32_t type, std::int32_t size);
-    // Writes the stream to FileName + ".sns" in the current directory,
-    // replacing an existing file. Throws SnapshotFileError on failure.
+    // Writes the stream to FilePath, replacing an existing file. Throws
+    // SnapshotFileError on failure.
     void Save(platform::FileSystem& fs) const;
 
     // Reading, record by record: ReadHeader, then (for records of kind other
@@ -90,6 +100,8 @@ public:
     std::span<const std::uint8_t> ReadData();
 
     const std::string& FileName() const { return fileName_; }
+    // The full path of the snapshot file.
+    const std::string& FilePath() const { return filePath_; }
     std::uint32_t Header() const { return header_; }
     std::int32_t Kind() const { return kind_; }
     std::int32_t DataSize() const { return dataSize_; }
@@ -108,6 +120,7 @@ private:
     std::size_t recordEnd_ = 0;  // where the record read last ends
     std::string prevPath_;
     std::string fileName_;
+    std::string filePath_;
     std::uint32_t header_ = 0;
     std::int32_t kind_ = 0;
     std::int32_t dataSize_ = 0;
@@ -115,9 +128,9 @@ private:
     bool endOfData_ = false;
 };
 
-// Makes programFolder the current directory and deletes every snapshot file
-// that is left there ("HKCR.SNS", "HKCU.SNS", "HKLM.SNS", "HKUS.SNS",
-// "HKCC.SNS", "FIS1.SNS", "FIS2.SNS" in this order), ignoring missing ones.
-void DeleteSnapshots(platform::FileSystem& fs, const std::string& programFolder);
+// Deletes every snapshot file that is left in programFolder ("HKCR.SNS",
+// "HKCU.SNS", "HKLM.SNS", "HKUS.SNS", "HKCC.SNS", "FIS1.SNS", "FIS2.SNS" in
+// this order), ignoring missing ones. The current directory is not used.
+void DeleteSnapshots(platform::FileSystem& fs, std::string_view programFolder);
 
 }  // namespace kelvora

@@ -1,9 +1,9 @@
 #include "scan/folder_scan.h"
 
-#include <cstring>
+#include <algorithm>
 #include <vector>
 
-#include "scan/folder_walk.h"
+#include "platform/text.h"
 
 namespace kelvora {
 
@@ -12,102 +12,92 @@ namespace {
 class FolderRecordWriter {
 public:
     explicit FolderRecordWriter(TDBTree& dbTree) : dbTree_(dbTree) {}
-    void Folder(std::string_view path) { dbTree_.WriteRecord(path, {}, nullptr, 0, 0); }
+    // A drive's root is written as "C:", as its files are.
+    void Folder(std::string_view path, bool readable) {
+        if (IsDriveRoot(path)) path.remove_suffix(1);
+        dbTree_.WriteRecord(path, {}, nullptr, readable ? dbKindKey : dbKindUnreadable, 0);
+    }
     void File(std::string_view folderPath, std::string_view name, const std::uint8_t (&block)[8]) {
-        dbTree_.WriteRecord(folderPath, name, block, 3, 8);
+        dbTree_.WriteRecord(folderPath, name, block, dbKindRaw, 8);
     }
 
 private:
     TDBTree& dbTree_;
 };
 
-// Sets the current directory back to where it was, however the scan ends.
-class CurrentDirGuard {
-public:
-    explicit CurrentDirGuard(platform::FileSystem& files) : files_(files), saved_(files.GetCurrentDir()) {}
-    ~CurrentDirGuard() { files_.SetCurrentDir(saved_); }
-    CurrentDirGuard(const CurrentDirGuard&) = delete;
-    CurrentDirGuard& operator=(const CurrentDirGuard&) = delete;
+// A target as the platform spells a folder's full path: relative parts
+// resolved, no trailing backslash except for a drive's root.
+std::string TargetPath(platform::FileSystem& files, std::string_view target) {
+    std::string path = files.FullPathName(target);
+    while (path.size() > 1 && path.back() == '\\' && !IsDriveRoot(path)) path.pop_back();
+    return path;
+}
 
-private:
-    platform::FileSystem& files_;
-    std::string saved_;
-};
-
-// A record for the target folder itself, so that its node exists in the
-// snapshot even while the folder is empty. Without it a target that was
-// empty before the installation and holds files after it would come out of
-// the comparison as a created folder (and its drive as a created drive), and
-// the uninstall would delete a folder that was there before. A drive's root
-// is written as "C:", as its files are.
-void WriteTargetRecord(platform::FileSystem& files, TDBTree& dbTree) {
-    std::string path = files.GetCurrentDir();
-    if (path.size() == 3 && path[1] == ':' && path[2] == '\\') path.resize(2);
-    dbTree.WriteRecord(path, {}, nullptr, 0, 0);
+// Records a target and everything below it. Its own record (kind 0 or 2)
+// makes its node exist in the snapshot even while it is empty: without it a
+// target that was empty before the installation and holds files after it
+// would come out of the comparison as a created folder (and its drive as a
+// created drive), and the uninstall would delete a folder that was there
+// before. False when the target cannot be read (or is not there).
+bool ScanTarget(ScanEnv& env, std::string_view target, TDBTree& dbTree) {
+    if (target.empty()) return false;
+    return ScanFolder(env, TargetPath(env.files, target), dbTree) == FolderState::kReadable;
 }
 
 }  // namespace
 
-void ScanFolder(ScanEnv& env, TDBTree& dbTree) {
+FolderState ScanFolder(ScanEnv& env, std::string_view path, TDBTree& dbTree) {
     FolderRecordWriter writer(dbTree);
-    FolderWalk<FolderRecordWriter> walk(env.files, env.context.Settings.ExcludedFolders, env.worker, writer);
-    walk.ScanCurrent();
+    FolderWalk<FolderRecordWriter> walk(env.files, env.config.Settings.ExcludedFolders, env.worker, writer);
+    return walk.Walk(path);
 }
 
-std::string GetProgramFilesDir(platform::Registry& registry) {
+std::vector<std::string> GetProgramFilesDirs(platform::Registry& registry) {
+    std::vector<std::string> folders;
     platform::RegKey key;
     if (registry.OpenKey(platform::kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
                          platform::kKeyRead, key) != platform::kErrorSuccess) {
-        return {};
+        return folders;
     }
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
-    if (registry.QueryValue(key, "ProgramFilesDir", type, data) != platform::kErrorSuccess ||
-        (type != platform::kRegSz && type != platform::kRegExpandSz)) {
-        return {};
+    // On 64-bit Windows most setups are 32-bit programs that install into
+    // the second folder.
+    for (const char* value : {"ProgramFilesDir", "ProgramFilesDir (x86)"}) {
+        if (registry.QueryValue(key, value, type, data) != platform::kErrorSuccess ||
+            (type != platform::kRegSz && type != platform::kRegExpandSz)) {
+            continue;
+        }
+        std::string folder(data.begin(), data.end());
+        folder.resize(std::min(folder.size(), folder.find('\0')));
+        while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+        const bool known = std::any_of(folders.begin(), folders.end(),
+                                       [&](const std::string& f) { return EqualsNoCase(f, folder); });
+        if (!folder.empty() && !known) folders.push_back(std::move(folder));
     }
-    std::string text(data.begin(), data.end());
-    return text.substr(0, text.find('\0'));
+    return folders;
 }
-
-namespace {
-
-void ScanTarget(ScanEnv& env, TDBTree& dbTree) {
-    WriteTargetRecord(env.files, dbTree);
-    ScanFolder(env, dbTree);
-}
-
-}  // namespace
 
 void ScanFileSystem(ScanEnv& env) {
-    TDBTree dbTree = TDBTree::CreateEmpty("FIS2");
-    {
-        const CurrentDirGuard guard(env.files);
-        const TSettings& settings = env.context.Settings;
-        platform::FileSystem& files = env.files;
-
-        if (settings.ScanEntire) {
-            // The Windows and Program Files folders normally lie inside it.
-            if (files.SetCurrentDir(env.context.SystemDriveRoot)) ScanTarget(env, dbTree);
-        } else {
-            if (settings.ScanWin && files.SetCurrentDir(env.context.WindowsFolder)) ScanTarget(env, dbTree);
-            if (settings.ScanProg) {
-                const std::string programFiles = GetProgramFilesDir(env.registry);
-                if (!programFiles.empty() && files.SetCurrentDir(programFiles)) ScanTarget(env, dbTree);
-            }
+    TDBTree dbTree = TDBTree::CreateEmpty(env.config.ProgramFolder, "FIS2");
+    const TSettings& settings = env.config.Settings;
+    if (settings.ScanEntire) {
+        // The Windows and Program Files folders normally lie inside it.
+        ScanTarget(env, env.config.SystemDriveRoot, dbTree);
+    } else {
+        if (settings.ScanWin) ScanTarget(env, env.config.WindowsFolder, dbTree);
+        if (settings.ScanProg) {
+            for (const std::string& folder : GetProgramFilesDirs(env.registry)) ScanTarget(env, folder, dbTree);
         }
-        if (settings.ScanOthers) {
-            // Items separated by ";"; the first empty item or the first one
-            // that cannot be entered ends the list.
-            std::string_view rest = settings.ScanOtherPaths;
-            while (true) {
-                const std::size_t cut = rest.find(';');
-                const std::string item(rest.substr(0, cut));
-                if (item.empty() || !files.SetCurrentDir(item)) break;
-                ScanTarget(env, dbTree);
-                if (cut == std::string_view::npos) break;
-                rest.remove_prefix(cut + 1);
-            }
+    }
+    if (settings.ScanOthers) {
+        // Items separated by ";"; the first empty item or the first one that
+        // cannot be read ends the list.
+        std::string_view rest = settings.ScanOtherPaths;
+        while (true) {
+            const std::size_t cut = rest.find(';');
+            if (!ScanTarget(env, rest.substr(0, cut), dbTree) || cut == std::string_view::npos) break;
+            rest.remove_prefix(cut + 1);
         }
     }
     dbTree.Save(env.files);

@@ -3,22 +3,30 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 #include "scan/db_tree.h"
+#include "scan/folder_walk.h"
 #include "scan/scan_env.h"
 
 namespace kelvora {
 
-// Records everything inside the current directory, recursively.
-void ScanFolder(ScanEnv& env, TDBTree& dbTree);
+// Records the folder at path (a full path, no trailing backslash except for
+// a drive's root) and everything inside it: kind 0 for each folder that
+// could be listed, kind 2 for one that exists but could not, kind 3 for each
+// file. Nothing is written for a folder that is not there.
+FolderState ScanFolder(ScanEnv& env, std::string_view path, TDBTree& dbTree);
 
-// Scans all targets of the settings into a new "FIS2" snapshot and saves it
-// (also when a stop was requested, with what it holds). The current
-// directory is the same afterwards.
+// Scans all targets of the run's settings into a new "FIS2" snapshot in the
+// program's folder and saves it (also when a stop was requested, with what
+// it holds). The current directory is not used.
 void ScanFileSystem(ScanEnv& env);
 
-// The Program Files folder as the registry names it; empty when not set.
-std::string GetProgramFilesDir(platform::Registry& registry);
+// The Program Files folders as the registry names them: "ProgramFilesDir",
+// then on 64-bit Windows "ProgramFilesDir (x86)" unless it names the same
+// folder. Empty when neither is set.
+std::vector<std::string> GetProgramFilesDirs(platform::Registry& registry);
 
 }  // namespace kelvora

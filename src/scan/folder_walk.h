@@ -1,11 +1,15 @@
-// The depth-first walk of the current directory and everything below it,
-// shared by the snapshot scan (ScanFolder) and the benchmarks. It works
-// through the process's current directory: each folder is entered by its
-// name, listed with "*.*", and left again. What is done with each folder and
-// file is the Visitor's:
-//   void Folder(std::string_view path);
+// The depth-first walk of a folder and everything below it, shared by the
+// snapshot scan and the benchmarks. Each folder's path is made from its
+// parent's path and its name, and each folder is listed as "<path>\*.*": the
+// walk never uses the process's current directory (which the window's thread
+// shares), so it works at any path length. It keeps its own stack of
+// listings instead of recursing, so no depth of folders exhausts the thread's
+// stack. What is done with each folder and file is the Visitor's:
+//   void Folder(std::string_view path, bool readable);
 //   void File(std::string_view folderPath, std::string_view name, const std::uint8_t (&block)[8]);
-// A folder's whole sub-tree follows its own record.
+// A folder's whole sub-tree follows its own record, entries in the order of
+// the listing. A folder that exists but cannot be listed (access denied) is
+// reported as not readable; one that vanished meanwhile is not reported.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +38,13 @@ inline void FillFileBlock(const platform::FindEntry& entry, std::uint8_t (&block
 // True for a drive's root folder such as C:\ .
 inline bool IsDriveRoot(std::string_view dir) { return dir.size() == 3 && dir[1] == ':' && dir[2] == '\\'; }
 
+// What became of a folder the walk came to.
+enum class FolderState {
+    kMissing,     // not there (or not a folder): not reported
+    kUnreadable,  // there, but it cannot be listed: reported, nothing below it
+    kReadable,    // reported and, unless excluded or a link, walked
+};
+
 template <class Visitor>
 class FolderWalk {
 public:
@@ -41,59 +52,93 @@ public:
                Visitor& visitor)
         : files_(files), excluded_(excludedFolders), worker_(worker), visitor_(visitor) {}
 
-    // Records everything inside the current directory.
-    void ScanCurrent() { ScanLevel(0); }
+    // Reports the folder at path (a full path without a trailing backslash,
+    // except for a drive's root) and walks everything below it.
+    FolderState Walk(std::string_view path) {
+        path_.assign(path);
+        const FolderState state = Open(0, true);
+        if (state != FolderState::kMissing) visitor_.Folder(path_, state == FolderState::kReadable);
+        if (state != FolderState::kReadable || levels_[0].count == kNotListed) return state;
 
-private:
-    struct Level {
-        std::vector<platform::FindEntry> entries;
-        std::size_t count = 0;
-    };
-
-    void ScanLevel(std::size_t depth) {
-        const std::string curDir = files_.GetCurrentDir();
-        if (excluded_.Contains(curDir)) return;
-        // A drive's root folder gives its files the path C: (no backslash).
-        const std::string_view filePath =
-            IsDriveRoot(curDir) ? std::string_view(curDir).substr(0, 2) : std::string_view(curDir);
-
-        // The listing is read whole before anything below is entered, into a
-        // buffer kept per depth so that its strings are reused.
-        if (levels_.size() <= depth) levels_.emplace_back();
-        Level& level = levels_[depth];
-        level.count = 0;
-        files_.List("*.*", [&level](const platform::FindEntry& entry) {
-            if (entry.name == "." || entry.name == "..") return true;
-            if (level.count < level.entries.size()) {
-                level.entries[level.count] = entry;
-            } else {
-                level.entries.push_back(entry);
+        std::size_t depth = 0;
+        while (true) {
+            Level& level = levels_[depth];
+            if (level.next == level.count || worker_.Terminated()) {
+                if (depth == 0) break;
+                // Back in the parent, after the sub-folder's whole sub-tree.
+                path_.resize(levels_[--depth].pathLength);
+                worker_.PausePoint();
+                continue;
             }
-            ++level.count;
-            return true;
-        });
-
-        for (std::size_t i = 0; i < level.count && !worker_.Terminated(); ++i) {
-            const platform::FindEntry& entry = level.entries[i];
+            const platform::FindEntry& entry = level.entries[level.next++];
             if (entry.IsFolder()) {
-                if (files_.SetCurrentDir(entry.name)) {
-                    folderPath_.assign(curDir);
-                    if (folderPath_.empty() || folderPath_.back() != '\\') folderPath_.push_back('\\');
-                    folderPath_.append(entry.name);
-                    visitor_.Folder(folderPath_);
-                    // A junction or symbolic link is recorded but not followed:
-                    // one that points back up would make the walk endless.
-                    if ((entry.attributes & platform::kAttrReparsePoint) == 0) ScanLevel(depth + 1);
-                    // Without a way back the rest of this listing cannot be
-                    // entered by name any more.
-                    if (!files_.SetCurrentDir(curDir)) return;
+                if (path_.back() != '\\') path_.push_back('\\');
+                path_.append(entry.name);
+                // A junction or symbolic link is recorded but not followed:
+                // one that points back up would make the walk endless.
+                const bool follow = (entry.attributes & platform::kAttrReparsePoint) == 0;
+                const FolderState state = Open(depth + 1, follow);
+                if (state != FolderState::kMissing) visitor_.Folder(path_, state == FolderState::kReadable);
+                if (state == FolderState::kReadable && levels_[depth + 1].count != kNotListed) {
+                    ++depth;  // its pause point is passed when the walk comes back
+                    continue;
                 }
+                path_.resize(level.pathLength);
             } else {
+                // A drive's root folder gives its files the path C: (no backslash).
+                const std::string_view filePath =
+                    IsDriveRoot(path_) ? std::string_view(path_).substr(0, 2) : std::string_view(path_);
                 FillFileBlock(entry, block_);
                 visitor_.File(filePath, entry.name, block_);
             }
             worker_.PausePoint();
         }
+        return FolderState::kReadable;
+    }
+
+private:
+    static constexpr std::size_t kNotListed = static_cast<std::size_t>(-1);
+
+    // One listing of the stack; its buffers are kept per depth so that their
+    // strings are reused.
+    struct Level {
+        std::vector<platform::FindEntry> entries;
+        std::size_t count = 0;
+        std::size_t next = 0;
+        std::size_t pathLength = 0;  // of the folder's path in path_
+    };
+
+    // Lists the folder at path_ into the level of that depth, whole, before
+    // anything below it is entered. A folder that is excluded or not to be
+    // followed is only tested for being readable (count kNotListed).
+    FolderState Open(std::size_t depth, bool follow) {
+        if (levels_.size() <= depth) levels_.emplace_back();
+        Level& level = levels_[depth];
+        level.count = 0;
+        level.next = 0;
+        level.pathLength = path_.size();
+        pattern_.assign(path_);
+        if (pattern_.back() != '\\') pattern_.push_back('\\');
+        pattern_.append("*.*");
+        bool listed;
+        if (!follow || excluded_.Contains(path_)) {
+            level.count = kNotListed;
+            listed = files_.List(pattern_, [](const platform::FindEntry&) { return false; });
+        } else {
+            listed = files_.List(pattern_, [&level](const platform::FindEntry& entry) {
+                if (entry.name == "." || entry.name == "..") return true;
+                if (level.count < level.entries.size()) {
+                    level.entries[level.count] = entry;
+                } else {
+                    level.entries.push_back(entry);
+                }
+                ++level.count;
+                return true;
+            });
+        }
+        if (listed) return FolderState::kReadable;
+        level.count = 0;
+        return files_.FolderExists(path_) ? FolderState::kUnreadable : FolderState::kMissing;
     }
 
     platform::FileSystem& files_;
@@ -101,7 +146,8 @@ private:
     IWorkerControl& worker_;
     Visitor& visitor_;
     std::deque<Level> levels_;
-    std::string folderPath_;
+    std::string path_;     // the folder being listed or walked
+    std::string pattern_;  // path_ with "\*.*"
     std::uint8_t block_[8] = {};
 };
 

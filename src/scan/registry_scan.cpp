@@ -66,14 +66,14 @@ private:
 
 void ScanKey(ScanEnv& env, platform::RootKey root, std::string_view keyPath, TDBTree& dbTree) {
     RecordWriter writer(dbTree);
-    RegistryWalk<RecordWriter> walk(env.registry, root, env.context.Settings, env.worker, writer);
+    RegistryWalk<RecordWriter> walk(env.registry, root, env.config.Settings, env.worker, writer);
     walk.Walk(keyPath, {});
 }
 
 SnapshotTree ReadKey(ScanEnv& env, platform::RootKey root, std::string_view nodeName, std::string_view keyPath) {
     SnapshotTree tree;
     TreeBuilder builder(tree);
-    RegistryWalk<TreeBuilder> walk(env.registry, root, env.context.Settings, env.worker, builder);
+    RegistryWalk<TreeBuilder> walk(env.registry, root, env.config.Settings, env.worker, builder);
     walk.Walk(keyPath, nodeName);
     return tree;
 }

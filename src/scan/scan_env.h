@@ -1,24 +1,44 @@
 // What the scanning engine works with: the platform's registry and file
-// system, the application context (settings, folders, wizard state) and the
-// worker that runs it (stop requests and pause points).
+// system, the configuration of the run, the wizard state and the worker that
+// runs it (stop requests and pause points).
 #pragma once
+
+#include <atomic>
+#include <string>
 
 #include "platform/platform.h"
 #include "scan/worker_control.h"
 #include "settings/app_context.h"
+#include "settings/settings.h"
 
 namespace kelvora {
+
+// The configuration of one scan run, copied when its worker is created: the
+// options dialog may edit the live settings while a worker runs, and the run
+// goes on with the ones it started with.
+struct ScanConfig {
+    TSettings Settings;
+    std::string ProgramFolder;    // where the snapshot files are, no trailing backslash
+    std::string WindowsFolder;
+    std::string SystemDriveRoot;  // "C:\"
+
+    static ScanConfig Of(const AppContext& context) {
+        return {context.Settings, context.ProgramFolder, context.WindowsFolder, context.SystemDriveRoot};
+    }
+};
 
 struct ScanEnv {
     platform::Registry& registry;
     platform::FileSystem& files;
-    AppContext& context;
+    const ScanConfig& config;
+    // The wizard state, shared with the main thread.
+    std::atomic<TWizardState>& wizardState;
     IWorkerControl& worker;
     // The user's separators in the time-and-size texts of files, read once
     // when the run starts.
     platform::DateTimeSeparators separators{};
 
-    bool Stopped() const { return context.WizardState.load() == TWizardState::wsStopped; }
+    bool Stopped() const { return wizardState.load() == TWizardState::wsStopped; }
 };
 
 }  // namespace kelvora

@@ -25,19 +25,26 @@ void Step(ScanEnv& env, IScanProgress& reporter) {
     if (!env.worker.Terminated()) reporter.StepProgress();
 }
 
+// The state a complete run leaves. A stop requested at any moment before,
+// even after the last test of the work, keeps the run stopped: the state
+// moves only from the running one.
+void Complete(ScanEnv& env, TWizardState running, TWizardState done) {
+    if (env.worker.Terminated()) return;
+    env.wizardState.compare_exchange_strong(running, done);
+}
+
 }  // namespace
 
 bool ScansFileSystem(const TSettings& settings) { return settings.ScanWin || settings.ScanProg || settings.ScanOthers; }
 
 void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
-    env.context.WizardState = TWizardState::wsScanning;
-    env.files.SetCurrentDir(env.context.ProgramFolder);
-    const TSettings& settings = env.context.Settings;
+    env.wizardState = TWizardState::wsScanning;
+    const TSettings& settings = env.config.Settings;
     for (const RegistryCategory& category : kRegistryCategories) {
         if (env.worker.Terminated() || !(settings.*category.Setting)) continue;
         Show(reporter, RS_SCAN_REG, category.StatusSuffix);
         // A walk cut short by a stop request is saved with what it holds.
-        TDBTree dbTree = TDBTree::CreateEmpty(category.BaseName);
+        TDBTree dbTree = TDBTree::CreateEmpty(env.config.ProgramFolder, category.BaseName);
         ScanKey(env, category.Root, {}, dbTree);
         dbTree.Save(env.files);
         Step(env, reporter);
@@ -47,14 +54,13 @@ void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
         ScanFileSystem(env);
         Step(env, reporter);
     }
-    if (!env.worker.Terminated()) env.context.WizardState = TWizardState::wsScanned;
+    Complete(env, TWizardState::wsScanning, TWizardState::wsScanned);
 }
 
 void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, const SnapshotLoader& loadSnapshot) {
     ChangesTreeSink sink(tree);
-    env.context.WizardState = TWizardState::wsRescanning;
-    env.files.SetCurrentDir(env.context.ProgramFolder);
-    const TSettings& settings = env.context.Settings;
+    env.wizardState = TWizardState::wsRescanning;
+    const TSettings& settings = env.config.Settings;
     IWorkerControl& worker = env.worker;
     // Leaving early frees whatever trees exist (they own their memory) and
     // leaves WizardState as the stop request set it.
@@ -77,14 +83,15 @@ void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, con
     }
     if (worker.Terminated()) return;
     if (!ScansFileSystem(settings)) {
-        env.context.WizardState = TWizardState::wsIdle;
+        Complete(env, TWizardState::wsRescanning, TWizardState::wsIdle);
         return;
     }
 
     Show(reporter, RS_SCAN_FS);
     // The first scan's snapshot keeps its content under the old name; a
     // failed move shows later as a missing file.
-    env.files.Rename("FIS2.SNS", "FIS1.SNS");
+    const std::string& folder = env.config.ProgramFolder;
+    env.files.Rename(FileInFolder(folder, "FIS2.SNS"), FileInFolder(folder, "FIS1.SNS"));
     ScanFileSystem(env);
     if (worker.Terminated()) return;
     Step(env, reporter);
@@ -105,8 +112,9 @@ void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, con
 
     Show(reporter, RS_DETECT_MOVED);
     DetectMoved(env, tree);
+    if (worker.Terminated()) return;
     Step(env, reporter);
-    env.context.WizardState = TWizardState::wsIdle;
+    Complete(env, TWizardState::wsRescanning, TWizardState::wsIdle);
 }
 
 }  // namespace kelvora

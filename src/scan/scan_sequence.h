@@ -41,7 +41,8 @@ bool ScansFileSystem(const TSettings& settings);
 // with wsScanning.
 void ExecuteScan(ScanEnv& env, IScanProgress& reporter);
 
-// Rebuilds the tree of a snapshot file (base name) and deletes the file.
+// Rebuilds the tree of a snapshot file (base name, in the program's folder)
+// and deletes the file.
 using SnapshotLoader = std::function<SnapshotTree(std::string_view baseName)>;
 
 // The body of ReScanThread: fills the changes tree (which holds only its

@@ -22,16 +22,17 @@ private:
 };
 
 void ScanThread::Execute() {
-    ScanEnv env{platform_.registry, platform_.files, context_, *this};
+    ScanEnv env = Env();
     ThreadProgress<ScanThread> progress(*this);
     ExecuteScan(env, progress);
 }
 
 void ReScanThread::Execute() {
-    ScanEnv env{platform_.registry, platform_.files, context_, *this, platform_.locale.Separators()};
+    ScanEnv env = Env();
+    env.separators = platform_.locale.Separators();
     ThreadProgress<ReScanThread> progress(*this);
     ExecuteRescan(env, progress, changes_, [this](std::string_view name) {
-        return LoadSnapshot(platform_.files, name, context_.WizardState, *this);
+        return LoadSnapshot(platform_.files, config_.ProgramFolder, name, wizardState_, *this);
     });
 }
 

@@ -96,10 +96,9 @@ struct ParentHash {
     std::size_t operator()(const TNode* p) const noexcept { return static_cast<std::size_t>(MixPointer(p)); }
 };
 
-// An indexed chain of sibling nodes: its first node when it was indexed
-// (nodes put in front of it later are not in the index) and its last node.
+// An indexed chain of sibling nodes: every node of it is in the index, also
+// those put in front of it later; tail is its last node.
 struct IndexedChain {
-    TNode* head = nullptr;
     TNode* tail = nullptr;
 };
 
@@ -111,11 +110,12 @@ constexpr int kIndexChainsFrom = 16;
 // name (ignoring case) in chain order. Long chains (a level of tens of
 // thousands of keys) are searched through a hash index of (parent, name) so
 // that loading costs no quadratic time; the index of a chain is made the
-// first time a walk finds it long. CurrentNode is the node that relative
-// paths extend.
+// first time a walk finds it long, and every node added to it later, at
+// either end, goes into it. CurrentNode is the node that relative paths
+// extend.
 class SnapshotBuilder {
 public:
-    explicit SnapshotBuilder(bool fileSystem) : fileSystem_(fileSystem) {}
+    SnapshotBuilder(bool fileSystem, SnapshotLoadWork& work) : fileSystem_(fileSystem), work_(work) {}
 
     void AddRecord(TDBTree& db, const std::string& path, std::string& nameBuffer) {
         TNode* target;
@@ -128,7 +128,9 @@ public:
             // any node was reached; a damaged one adds to the root.
             target = currentNode_ != nullptr ? currentNode_ : Root();
         }
-        if (db.Kind() != dbKindKey) {
+        if (db.Kind() == dbKindUnreadable) {
+            target->Unreadable = true;
+        } else if (db.Kind() != dbKindKey) {
             db.ReadName(nameBuffer);
             const auto data = db.ReadData();
             TValori* item = tree_.NewValue(nameBuffer, static_cast<std::int32_t>(db.ValueType()), data.data(),
@@ -176,6 +178,8 @@ private:
             TNode* parent = currentNode_ != nullptr ? currentNode_ : tree_.Root;
             node->NextSibling = parent->FirstChild;
             parent->FirstChild = node;
+            // In front of an indexed chain it is the first of its name.
+            if (chains_.Find(parent) != nullptr) index_[ChildKey{parent, node->Name}] = node;
         }
         currentNode_ = node;
         return node;
@@ -185,16 +189,13 @@ private:
     TNode*& FirstOf(TNode* parent) { return parent != nullptr ? parent->FirstChild : tree_.Root; }
 
     TNode* FindChild(TNode* parent, std::string_view name) {
-        TNode* first = FirstOf(parent);
-        if (IndexedChain* chain = chains_.Find(parent)) {
-            for (TNode* n = first; n != chain->head; n = n->NextSibling) {
-                if (EqualsNoCase(n->Name, name)) return n;
-            }
+        if (chains_.Find(parent) != nullptr) {
             TNode** found = index_.Find(ChildKey{parent, name});
             return found != nullptr ? *found : nullptr;
         }
         int length = 0;
-        for (TNode* n = first; n != nullptr; n = n->NextSibling, ++length) {
+        for (TNode* n = FirstOf(parent); n != nullptr; n = n->NextSibling, ++length) {
+            ++work_.LinksFollowed;
             if (EqualsNoCase(n->Name, name)) return n;
         }
         if (length >= kIndexChainsFrom) IndexChain(parent);
@@ -202,8 +203,9 @@ private:
     }
 
     void IndexChain(TNode* parent) {
-        IndexedChain chain{FirstOf(parent), nullptr};
-        for (TNode* n = chain.head; n != nullptr; n = n->NextSibling) {
+        IndexedChain chain;
+        for (TNode* n = FirstOf(parent); n != nullptr; n = n->NextSibling) {
+            ++work_.LinksFollowed;
             TNode*& entry = index_[ChildKey{parent, n->Name}];
             if (entry == nullptr) entry = n;  // the first of its name wins
             chain.tail = n;
@@ -221,11 +223,15 @@ private:
             return;
         }
         TNode** link = &FirstOf(parent);  // a short chain
-        while (*link != nullptr) link = &(*link)->NextSibling;
+        while (*link != nullptr) {
+            ++work_.LinksFollowed;
+            link = &(*link)->NextSibling;
+        }
         *link = node;
     }
 
     const bool fileSystem_;
+    SnapshotLoadWork& work_;
     SnapshotTree tree_;
     TNode* currentNode_ = nullptr;
     FlatIndex<ChildKey, TNode*, ChildKeyHash, ChildKeyEqual> index_;
@@ -234,12 +240,16 @@ private:
 
 }  // namespace
 
-SnapshotTree LoadSnapshot(platform::FileSystem& fs, std::string_view name,
-                          const std::atomic<TWizardState>& wizardState, IWorkerControl& control) {
+SnapshotTree LoadSnapshot(platform::FileSystem& fs, std::string_view folder, std::string_view name,
+                          const std::atomic<TWizardState>& wizardState, IWorkerControl& control,
+                          SnapshotLoadWork* work) {
     const bool fileSystem = !name.empty() && ToUpperAscii(name.front()) == 'F';
-    SnapshotBuilder builder(fileSystem);
+    SnapshotLoadWork counted;
+    SnapshotBuilder builder(fileSystem, work != nullptr ? *work : counted);
+    std::string file;
     {
-        TDBTree db = TDBTree::CreateFromFile(fs, name);
+        TDBTree db = TDBTree::CreateFromFile(fs, folder, name);
+        file = db.FilePath();
         std::string path;
         std::string nameBuffer;
         db.ReadHeader(path);
@@ -249,8 +259,6 @@ SnapshotTree LoadSnapshot(platform::FileSystem& fs, std::string_view name,
             control.PausePoint();
         }
     }
-    std::string file(name);
-    file += ".sns";
     fs.DeleteFile(file);
     return builder.Take();
 }

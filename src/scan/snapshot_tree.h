@@ -28,6 +28,9 @@ struct TNode {
     TValori* Values = nullptr;     // first item
     TNode* FirstChild = nullptr;
     TNode* NextSibling = nullptr;
+    // The key or folder could not be read (a kind-2 record): nothing is
+    // known of what it holds.
+    bool Unreadable = false;
 };
 
 // Owns every node, item, name and data block of one tree. Move-only.

@@ -137,6 +137,14 @@ inline constexpr Message RS_IDENT_TRAILING{"RS_IDENT_TRAILING", "An identifier c
 inline constexpr Message RS_IDENT_RESERVED{"RS_IDENT_RESERVED", "'%s' is a device name reserved by Windows and can't be used as an identifier."};
 inline constexpr Message RS_IDENT_TOO_LONG{"RS_IDENT_TOO_LONG", "The identifier is too long."};
 
+// Snapshot files that cannot be read or written (the file's path fills %s),
+// and a record whose path does not fit its length field (the path's start
+// fills %s).
+inline constexpr Message RS_SNAPSHOT_OPEN{"RS_SNAPSHOT_OPEN", "Cannot open the snapshot file \"%s\"."};
+inline constexpr Message RS_SNAPSHOT_CREATE{"RS_SNAPSHOT_CREATE", "Cannot create the snapshot file \"%s\"."};
+inline constexpr Message RS_SNAPSHOT_PATH_TOO_LONG{"RS_SNAPSHOT_PATH_TOO_LONG",
+                                                   "A path is too long for a snapshot record: %s..."};
+
 // Every message above, in catalogue order.
 inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SCAN_REG,
@@ -265,6 +273,9 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_IDENT_TRAILING,
     &RS_IDENT_RESERVED,
     &RS_IDENT_TOO_LONG,
+    &RS_SNAPSHOT_OPEN,
+    &RS_SNAPSHOT_CREATE,
+    &RS_SNAPSHOT_PATH_TOO_LONG,
 };
 
 }  // namespace kelvora

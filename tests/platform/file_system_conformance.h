@@ -1,5 +1,5 @@
 // Behaviour every FileSystem and Shell implementation shares with the Win32
-// A functions. Instantiated for the memory file system (natively and under
+// file functions. Instantiated for the memory file system (natively and under
 // Wine) and for the real one (under Wine). An environment type Env provides:
 //   FileSystem& Files();  Shell& Shelf();  std::string Folder();
 // Folder() is an empty scratch folder (full path, no trailing backslash) that
@@ -211,10 +211,34 @@ TYPED_TEST_P(FileSystemConformance, NonAsciiNamesRoundTripExactly) {
     EXPECT_EQ(files.GetCurrentDir(), folder);
 }
 
+// Every call but the current directory's works at a path far longer than
+// MAX_PATH.
+TYPED_TEST_P(FileSystemConformance, PathsBeyondMaxPathWork) {
+    auto& files = this->files;
+    std::vector<std::string> folders;
+    for (std::string path = this->dir; path.size() < 400;) {
+        path += "\\" + std::string(60, 'n');
+        ASSERT_TRUE(files.CreateFolder(path)) << path.size();
+        folders.push_back(path);
+    }
+    const std::string deep = folders.back();
+    ASSERT_TRUE(this->Write(deep + "\\f.txt", "far"));
+    EXPECT_EQ(this->Read(deep + "\\f.txt"), "far");
+    EXPECT_TRUE(files.SetAttributes(deep + "\\f.txt", kAttrHidden));
+    EXPECT_NE(files.GetAttributes(deep + "\\f.txt") & kAttrHidden, 0u);
+    EXPECT_TRUE(files.Rename(deep + "\\f.txt", deep + "\\g.txt"));
+    EXPECT_TRUE(this->WriteAtomic(deep + "\\g.txt", "again"));
+    EXPECT_EQ(Names(SortedListing(files, deep + "\\*.*")), (std::vector<std::string>{".", "..", "g.txt"}));
+    EXPECT_EQ(files.FullPathName(deep + "\\x\\..\\g.txt"), deep + "\\g.txt");
+    EXPECT_EQ(files.LongPathName(deep + "\\g.txt"), deep + "\\g.txt");
+    EXPECT_TRUE(files.DeleteFile(deep + "\\g.txt"));
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) EXPECT_TRUE(files.RemoveFolder(*folder));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FileSystemConformance, FoldersAndFilesAreCreatedListedAndRemoved,
                             RelativePathsFollowTheCurrentDirectory, RenameRefusesAnExistingTarget,
                             ReadOnlyFilesAreNotDeleted, AtomicWritesReplaceWholeOrNotAtAll,
                             PlainPathsNeedNoExpanding, RecycleBinTakesFilesAndFolders,
-                            NonAsciiNamesRoundTripExactly);
+                            NonAsciiNamesRoundTripExactly, PathsBeyondMaxPathWork);
 
 }  // namespace kelvora::platform::conformance

@@ -29,8 +29,8 @@ TEST(MemoryFileSystem, ListsLikeNtfsSortedWithDotsFirstBelowTheRoot) {
     EXPECT_EQ(Names(Listing(fs, "c:/beta/*")), (std::vector<std::string>{".", "..", "x"}));
     EXPECT_EQ(Names(Listing(fs, "C:\\*.txt")), (std::vector<std::string>{"alpha.TXT", "zeta.txt"}));
     EXPECT_EQ(Names(Listing(fs, "C:\\?eta*")), (std::vector<std::string>{"Beta", "zeta.txt"}));
-    // An empty root has nothing to list, which FindFirstFileA reports as failure.
-    EXPECT_FALSE(fs.List("D:\\*.*", [](const FindEntry&) { return true; }));
+    // An empty root is read and has nothing to list; a missing drive cannot be read.
+    EXPECT_TRUE(fs.List("D:\\*.*", [](const FindEntry&) { return true; }));
     EXPECT_FALSE(fs.List("E:\\*.*", [](const FindEntry&) { return true; }));
 }
 
@@ -77,6 +77,16 @@ TEST(MemoryFileSystem, InaccessibleAndInUseItemsRefuseWhatWindowsRefuses) {
     ASSERT_TRUE(fs.SetInUse("C:\\Busy\\open.dll", false));
     EXPECT_TRUE(mp.shell.DeleteToRecycleBin("C:\\Busy"));
     EXPECT_EQ(mp.shell.Recycled(), std::vector<std::string>{"C:\\Busy"});
+}
+
+TEST(MemoryFileSystem, RefusesLongNamesAndReadingBackALongCurrentDirectory) {
+    MemoryFileSystem fs;
+    EXPECT_FALSE(fs.CreateFolder("C:\\" + std::string(256, 'n')));
+    const std::string deep = "C:\\" + std::string(255, 'n') + "\\" + std::string(10, 'm');
+    EXPECT_TRUE(fs.AddFolder(deep));
+    ASSERT_TRUE(fs.SetCurrentDir(deep));  // entered, as Wine enters it
+    EXPECT_EQ(fs.GetCurrentDir(), "");    // but MAX_PATH is too short for it
+    EXPECT_TRUE(fs.AddFile(deep + "\\file.txt"));
 }
 
 TEST(MemoryFileSystem, FullDiskTruncatesPlainWritesButNotAtomicOnes) {

@@ -4,6 +4,7 @@
 
 #include "platform/memory/memory_platform.h"
 #include "scan/moved_files.h"
+#include "scan/snapshot_loader.h"
 #include "scan_test_support.h"
 
 namespace kelvora {
@@ -57,7 +58,8 @@ protected:
     platform::memory::MemoryPlatform memory;
     AppContext context;
     testing::StoppableWorker worker{context};
-    ScanEnv env{memory.registry, memory.files, context, worker};
+    ScanConfig config;
+    ScanEnv env{memory.registry, memory.files, config, context.WizardState, worker};
     testing::RecordingSink sink;
     FileTree before;
     FileTree after;
@@ -114,6 +116,39 @@ TEST_F(CompareFoldersTest, ChangedDeletedAndRootFilesAndNewDrives) {
     EXPECT_EQ(std::string(sink.entries[3].record.OldText()), "14:05 23/11/02 5");
 }
 
+TEST_F(CompareFoldersTest, NothingInAnUnreadableFolderIsCreatedOrDeleted) {
+    before.Folder("C:\\Locked")->Unreadable = true;  // readable after the installation
+    after.File("C:\\Locked", "a.txt", kNov2002, 1);
+    after.File("C:\\Locked\\S", "b.txt", kNov2002, 1);
+    before.File("C:\\Closed", "x.txt", kNov2002, 1);  // unreadable after it
+    before.File("C:\\Closed\\S", "y.txt", kNov2002, 1);
+    after.Folder("C:\\Closed")->Unreadable = true;
+    before.Folder("C:\\Was")->Unreadable = true;      // the folders themselves still count
+    after.Folder("C:\\NewLocked")->Unreadable = true;
+    Compare();
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"7 C:\\|NewLocked", "8 C:\\|Was"}));
+}
+
+// A damaged snapshot makes a tree 100,000 folders deep out of a small file
+// (every record a relative path below the one before); the comparison keeps
+// its own stack and goes through it on a thread with a small one.
+TEST_F(CompareFoldersTest, ATreeOfAnyDepthComparesOnASmallStack) {
+    memory.files.AddFolder("C:\\Kelvora");
+    std::vector<std::uint8_t> bytes = {0x10, 0x11, 2, 0, 'C', ':'};  // folder C:
+    for (int i = 0; i < 100000; ++i) bytes.insert(bytes.end(), {0x40, 0x11, 1, 0, 'd'});  // its folder d
+    for (const char* name : {"C:\\Kelvora\\FIS1.sns", "C:\\Kelvora\\FIS2.sns"}) {
+        memory.files.WriteFile(name, bytes.data(), bytes.size());
+    }
+    testing::RunOnSmallStack([&] {
+        const SnapshotTree old = LoadSnapshot(memory.files, "C:\\Kelvora", "FIS1", context.WizardState, worker);
+        const SnapshotTree now = LoadSnapshot(memory.files, "C:\\Kelvora", "FIS2", context.WizardState, worker);
+        CompareFolders(env, sink, now.Root, old.Root, {}, false);
+        CompareFolders(env, sink, old.Root, now.Root, {}, true);
+    });
+    EXPECT_TRUE(sink.entries.empty());
+    EXPECT_EQ(worker.pausePoints, 4 * 100001);
+}
+
 TEST_F(CompareFoldersTest, MovedFilesPairInTheTreesWalkOrderByExactNameAndState) {
     // Deleted: x.dll in D1 and in D2 (same state), readme.txt, keep.txt;
     // created: x.dll in the new folder N, README.TXT (case differs), keep.txt
@@ -128,7 +163,7 @@ TEST_F(CompareFoldersTest, MovedFilesPairInTheTreesWalkOrderByExactNameAndState)
     after.File("C:\\N", "x.dll", kNov2002, 7);
     after.File("C:\\N", "README.TXT", kNov2002, 1);
     after.File("C:\\N", "keep.txt", kNov2002, 2);
-    ChangesTree tree(context.Settings);
+    ChangesTree tree(config.Settings);
     tree.StartFill(false);
     ChangesTreeSink treeSink(tree);
     CompareFolders(env, treeSink, after.tree.Root, before.tree.Root, {}, false);
@@ -151,7 +186,7 @@ TEST_F(CompareFoldersTest, EachCreatedFilePairsOnceAndAStopEndsTheDetection) {
 
     before.File("C:\\A", "m.dll", kNov2002, 7);
     after.File("C:\\B", "m.dll", kNov2002, 7);
-    ChangesTree tree(context.Settings);
+    ChangesTree tree(config.Settings);
     tree.StartFill(false);
     ChangesTreeSink treeSink(tree);
     CompareFolders(env, treeSink, after.tree.Root, before.tree.Root, {}, false);

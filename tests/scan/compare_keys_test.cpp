@@ -24,7 +24,8 @@ protected:
     platform::memory::MemoryPlatform memory;
     AppContext context;
     testing::StoppableWorker worker{context};
-    ScanEnv env{memory.registry, memory.files, context, worker};
+    ScanConfig config;
+    ScanEnv env{memory.registry, memory.files, config, context.WizardState, worker};
     testing::RecordingSink sink;
     SnapshotTree before;
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/memory/memory_file_system.h"
+#include "translation/messages.h"
 
 namespace kelvora {
 namespace {
@@ -14,10 +15,12 @@ namespace {
 using platform::memory::MemoryFileSystem;
 using Bytes = std::vector<std::uint8_t>;
 
-// The program's folder, made the current directory.
-void EnterProgramFolder(MemoryFileSystem& fs) {
+// The program's folder, with the current directory elsewhere: snapshot
+// files are named by full path.
+void MakeProgramFolder(MemoryFileSystem& fs) {
     fs.AddFolder("C:\\Kelvora");
-    fs.SetCurrentDir("C:\\Kelvora");
+    fs.AddFolder("D:\\Elsewhere");
+    fs.SetCurrentDir("D:\\Elsewhere");
 }
 
 void Put(platform::FileSystem& fs, std::string_view path, const Bytes& bytes) {
@@ -37,7 +40,7 @@ std::vector<std::uint32_t> Headers(TDBTree db) {
 }
 
 TEST(DBTree, WritesTheStartOfARegistrySnapshotByteForByte) {
-    TDBTree db = TDBTree::CreateEmpty("HKLM");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKLM");
     db.WriteRecord("", "", nullptr, 0, 0);
     db.WriteRecord("Software", "", nullptr, 0, 0);
     db.WriteRecord("Software\\Example", "", nullptr, 0, 0);
@@ -54,7 +57,7 @@ TEST(DBTree, WritesTheStartOfARegistrySnapshotByteForByte) {
 }
 
 TEST(DBTree, CompressesPathsAgainstThePreviousRecordOnly) {
-    TDBTree db = TDBTree::CreateEmpty("FIS2");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "FIS2");
     db.WriteRecord("C:", "", nullptr, 0, 0);
     db.WriteRecord("C:\\A", "", nullptr, 0, 0);       // relative A
     db.WriteRecord("C:\\A\\B", "", nullptr, 0, 0);    // relative B
@@ -68,7 +71,7 @@ TEST(DBTree, CompressesPathsAgainstThePreviousRecordOnly) {
 
 TEST(DBTree, RepeatsNoPathForTheSamePathButEveryRootRecordCarriesOne) {
     const std::uint8_t dword[4] = {1, 0, 0, 0};
-    TDBTree db = TDBTree::CreateEmpty("HKCU");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKCU");
     db.WriteRecord("", "", nullptr, 0, 0);
     db.WriteRecord("", "A", dword, 4, 4);
     db.WriteRecord("", "B", dword, 4, 4);
@@ -81,16 +84,16 @@ TEST(DBTree, RepeatsNoPathForTheSamePathButEveryRootRecordCarriesOne) {
 
 TEST(DBTree, ReadsBackNamesAndDataOfEveryKind) {
     const std::uint8_t raw[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    TDBTree db = TDBTree::CreateEmpty("HKCU");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKCU");
     db.WriteRecord("K", "s", Text(""), 1, 1);  // empty text: its zero byte
     db.WriteRecord("K", "", raw, 3, 8);
     db.WriteRecord("K\\L", "n", nullptr, 3, 0);
 
     MemoryFileSystem fs;
-    EnterProgramFolder(fs);
+    MakeProgramFolder(fs);
     db.Save(fs);
     ASSERT_TRUE(fs.FileExists("C:\\Kelvora\\HKCU.SNS"));
-    TDBTree in = TDBTree::CreateFromFile(fs, "HKCU");
+    TDBTree in = TDBTree::CreateFromFile(fs, "C:\\Kelvora", "HKCU");
     EXPECT_EQ(in.FileName(), "HKCU");
 
     std::string path = "untouched", name;
@@ -121,9 +124,9 @@ TEST(DBTree, ReadsBackNamesAndDataOfEveryKind) {
 
 TEST(DBTree, ValuesOfOtherTypesCarryTheirRealTypeAfterTheName) {
     const std::uint8_t text[4] = {'%', 'a', '%', 0};
-    TDBTree db = TDBTree::CreateEmpty("HKCU");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKCU");
     // REG_SZ, REG_BINARY and REG_DWORD are written exactly as plain records.
-    TDBTree plain = TDBTree::CreateEmpty("HKCU");
+    TDBTree plain = TDBTree::CreateEmpty("C:\\Kelvora", "HKCU");
     for (TDBTree* out : {&db, &plain}) {
         const bool values = out == &db;
         auto put = [&](std::uint32_t type, std::int32_t kind) {
@@ -160,14 +163,14 @@ TEST(DBTree, ValuesOfOtherTypesCarryTheirRealTypeAfterTheName) {
     // A record cut inside its type is not read.
     Bytes cut(db.Bytes().begin(), db.Bytes().begin() + static_cast<std::ptrdiff_t>(plainSize + 11));
     MemoryFileSystem fs;
-    EnterProgramFolder(fs);
-    Put(fs, "HKCU.sns", cut);
-    EXPECT_EQ(Headers(TDBTree::CreateFromFile(fs, "HKCU")).size(), 3u);
+    MakeProgramFolder(fs);
+    Put(fs, "C:\\Kelvora\\HKCU.sns", cut);
+    EXPECT_EQ(Headers(TDBTree::CreateFromFile(fs, "C:\\Kelvora", "HKCU")).size(), 3u);
 }
 
 TEST(DBTree, SkipsTheUnreadNameAndDataOfARecord) {
     const std::uint8_t raw[2] = {9, 9};
-    TDBTree db = TDBTree::CreateEmpty("X");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "X");
     db.WriteRecord("A", "first", raw, 3, 2);
     db.WriteRecord("A\\B", "second", raw, 3, 2);
     std::string path;
@@ -190,9 +193,9 @@ TEST(DBTree, StopsAtARecordThatDoesNotFit) {
     };
     for (const Bytes& bytes : damaged) {
         MemoryFileSystem fs;
-        EnterProgramFolder(fs);
-        Put(fs, "D.sns", bytes);
-        TDBTree db = TDBTree::CreateFromFile(fs, "D");
+        MakeProgramFolder(fs);
+        Put(fs, "C:\\Kelvora\\D.sns", bytes);
+        TDBTree db = TDBTree::CreateFromFile(fs, "C:\\Kelvora", "D");
         std::string path = "kept";
         db.ReadHeader(path);
         EXPECT_TRUE(db.EndOfData());
@@ -200,16 +203,38 @@ TEST(DBTree, StopsAtARecordThatDoesNotFit) {
     }
 }
 
-TEST(DBTree, ReportsFilesThatCannotBeReadOrSaved) {
+// The error's text as the user sees it, in a language that shows each
+// message's identifier.
+template <class Work>
+std::string ErrorText(Work work) {
+    SetMessageLanguage("Ids", [](std::string_view id) -> std::optional<std::string> { return std::string(id) + " %s"; });
+    std::string text = "(none)";
+    try {
+        work();
+    } catch (const SnapshotFileError& e) {
+        text = e.what();
+    }
+    SetMessageLanguage("", {});
+    return text;
+}
+
+TEST(DBTree, ReportsFilesThatCannotBeReadOrSavedInTheUsersLanguage) {
     MemoryFileSystem fs;
-    EnterProgramFolder(fs);
-    EXPECT_THROW(TDBTree::CreateFromFile(fs, "HKCR"), SnapshotFileError);
+    MakeProgramFolder(fs);
+    EXPECT_EQ(ErrorText([&] { TDBTree::CreateFromFile(fs, "C:\\Kelvora", "HKCR"); }),
+              "RS_SNAPSHOT_OPEN C:\\Kelvora\\HKCR.sns");
     fs.SetDiskFull(true);
-    EXPECT_THROW(TDBTree::CreateEmpty("HKCR").Save(fs), SnapshotFileError);
+    EXPECT_EQ(ErrorText([&] { TDBTree::CreateEmpty("C:\\Kelvora", "HKCR").Save(fs); }),
+              "RS_SNAPSHOT_CREATE C:\\Kelvora\\HKCR.sns");
+    EXPECT_EQ(ErrorText([] {
+                  TDBTree::CreateEmpty("C:\\Kelvora", "FIS2").WriteRecord(std::string(dbMaxPathLength + 1, 'x'), "",
+                                                                          nullptr, 0, 0);
+              }),
+              "RS_SNAPSHOT_PATH_TOO_LONG " + std::string(260, 'x'));
 }
 
 TEST(DBTree, RefusesAPathTooLongForItsLengthField) {
-    TDBTree db = TDBTree::CreateEmpty("FIS2");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "FIS2");
     const std::string longPath(dbMaxPathLength + 1, 'x');
     EXPECT_THROW(db.WriteRecord(longPath, "", nullptr, 0, 0), SnapshotFileError);
     // A long path reached one short component at a time is fine.
@@ -222,16 +247,14 @@ TEST(DBTree, RefusesAPathTooLongForItsLengthField) {
 
 TEST(DeleteSnapshots, RemovesEverySnapshotInTheProgramFolderOnly) {
     MemoryFileSystem fs;
-    EnterProgramFolder(fs);
+    MakeProgramFolder(fs);
     fs.AddFolder("C:\\Prog");
-    fs.AddFolder("D:\\Elsewhere");
-    fs.SetCurrentDir("D:\\Elsewhere");
     for (const char* name : {"HKCR.SNS", "HKLM.SNS", "fis1.sns", "FIS2.SNS", "Other.sns", "Keep.qor"}) {
         fs.AddFile(std::string("C:\\Prog\\") + name, "x");
     }
     fs.AddFile("D:\\Elsewhere\\HKCU.SNS", "x");
     DeleteSnapshots(fs, "C:\\Prog");
-    EXPECT_EQ(fs.GetCurrentDir(), "C:\\Prog");
+    EXPECT_EQ(fs.GetCurrentDir(), "D:\\Elsewhere");
     std::vector<std::string> left;
     fs.List("C:\\Prog\\*.*", [&](const platform::FindEntry& e) {
         if (!e.IsFolder()) left.push_back(e.name);

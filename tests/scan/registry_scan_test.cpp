@@ -36,7 +36,8 @@ protected:
     platform::memory::MemoryPlatform memory;
     AppContext context;
     testing::StoppableWorker worker{context};
-    ScanEnv env{memory.registry, memory.files, context, worker};
+    ScanConfig config;
+    ScanEnv env{memory.registry, memory.files, config, context.WizardState, worker};
 };
 
 TEST_F(RegistryScanTest, ReadKeyRecordsEveryValueWhateverItsSizeInReverseOrder) {
@@ -77,9 +78,8 @@ TEST_F(RegistryScanTest, SnapshotAndLiveTreeHoldTheSameContent) {
     reg.Put(kLocalMachine, "Software\\Types", "Big", platform::kRegQword, testing::Bytes(std::string(8, '\1')));
     reg.Put(kLocalMachine, "Software\\Types", "", platform::kRegNone, {});
     memory.files.AddFolder("C:\\Kelvora");
-    memory.files.SetCurrentDir("C:\\Kelvora");
 
-    TDBTree dbTree = TDBTree::CreateEmpty("HKLM");
+    TDBTree dbTree = TDBTree::CreateEmpty("C:\\Kelvora", "HKLM");
     ScanKey(env, kLocalMachine, {}, dbTree);
     // The root key's record comes first: kind 0, full path of length 0, no
     // name, no data.
@@ -88,7 +88,7 @@ TEST_F(RegistryScanTest, SnapshotAndLiveTreeHoldTheSameContent) {
               (std::vector<std::uint8_t>{0x10, 0x11, 0x00, 0x00}));
     dbTree.Save(memory.files);
 
-    const SnapshotTree loaded = LoadSnapshot(memory.files, "HKLM", context.WizardState, worker);
+    const SnapshotTree loaded = LoadSnapshot(memory.files, "C:\\Kelvora", "HKLM", context.WizardState, worker);
     const SnapshotTree live = ReadKey(env, kLocalMachine, {}, {});
     std::vector<std::string> a = Flatten(loaded);
     std::vector<std::string> b = Flatten(live);
@@ -114,12 +114,12 @@ TEST_F(RegistryScanTest, SkippedAndUnreadableKeysAreRecordedWithoutContent) {
     reg.PutDword(kCurrentUser, "Software\\C", "c", 1);
     ASSERT_TRUE(reg.SetDenied(kCurrentUser, "Software\\B", true));
 
-    context.Settings.ScanHKCR = true;
+    config.Settings.ScanHKCR = true;
     SnapshotTree machine = ReadKey(env, kLocalMachine, {}, {});
     const TNode* classes = At(machine.Root, {"SOFTWARE", "Classes"});
     ASSERT_NE(classes, nullptr);
     EXPECT_EQ(classes->FirstChild, nullptr);
-    context.Settings.ScanHKCR = false;
+    config.Settings.ScanHKCR = false;
     machine = ReadKey(env, kLocalMachine, {}, {});
     EXPECT_NE(At(machine.Root, {"SOFTWARE", "Classes", ".txt"}), nullptr);
 

@@ -26,11 +26,11 @@ protected:
         for (int i = 0; i < 10; ++i) {
             memory.registry.PutString(platform::kClassesRoot, testing::Numbered(".ext", i), "", "type");
         }
-        context.ProgramFolder = "C:\\Kelvora";
-        context.WindowsFolder = "C:\\Windows";
-        context.SystemDriveRoot = "C:\\";
-        context.Settings.ExcludedFolders.Add("C:\\Kelvora");
-        TSettings& s = context.Settings;
+        config.ProgramFolder = "C:\\Kelvora";
+        config.WindowsFolder = "C:\\Windows";
+        config.SystemDriveRoot = "C:\\";
+        config.Settings.ExcludedFolders.Add("C:\\Kelvora");
+        TSettings& s = config.Settings;
         s.ScanHKCR = s.ScanHKLM = s.ScanHKUS = s.ScanHKCU = s.ScanHKCC = true;
         s.ScanEntire = false;
         s.ScanWin = s.ScanProg = true;
@@ -39,7 +39,7 @@ protected:
 
     void Rescan() {
         ExecuteRescan(env, reporter, tree, [this](std::string_view name) {
-            return LoadSnapshot(memory.files, name, context.WizardState, worker);
+            return LoadSnapshot(memory.files, config.ProgramFolder, name, context.WizardState, worker);
         });
     }
     bool Snapshot(std::string_view name) { return memory.files.FileExists("C:\\Kelvora\\" + std::string(name)); }
@@ -47,9 +47,10 @@ protected:
     platform::memory::MemoryPlatform memory;
     AppContext context;
     testing::StoppableWorker worker{context};
-    ScanEnv env{memory.registry, memory.files, context, worker};
+    ScanConfig config;
+    ScanEnv env{memory.registry, memory.files, config, context.WizardState, worker};
     testing::RecordingReporter reporter;
-    ChangesTree tree{context.Settings};
+    ChangesTree tree{config.Settings};
 };
 
 TEST_F(ScanSequenceTest, FullRunShowsEveryStatusFillsTheBarAndReportsTheChanges) {
@@ -95,11 +96,11 @@ TEST_F(ScanSequenceTest, FullRunShowsEveryStatusFillsTheBarAndReportsTheChanges)
     for (const char* name : {"HKCR.SNS", "HKLM.SNS", "HKUS.SNS", "HKCU.SNS", "HKCC.SNS", "FIS1.SNS", "FIS2.SNS"}) {
         EXPECT_FALSE(Snapshot(name)) << name;
     }
-    EXPECT_EQ(memory.files.GetCurrentDir(), "C:\\Kelvora");
+    EXPECT_EQ(memory.files.GetCurrentDir(), "D:\\");  // never used, never moved
 }
 
 TEST_F(ScanSequenceTest, OnlyOneKindOfTargetRunsOnlyItsSteps) {
-    TSettings& s = context.Settings;
+    TSettings& s = config.Settings;
     s.ScanHKCR = s.ScanHKLM = s.ScanHKUS = s.ScanHKCC = false;
     s.ScanWin = s.ScanProg = false;
     ExecuteScan(env, reporter);
@@ -125,7 +126,7 @@ TEST_F(ScanSequenceTest, AnEmptyTargetThatGainsFilesIsNotReportedAsCreated) {
     // The installation writes into a target folder that was empty before:
     // only the file is new, never the folder or its drive (undoing that
     // would delete a folder the user had).
-    TSettings& s = context.Settings;
+    TSettings& s = config.Settings;
     s.ScanHKCR = s.ScanHKLM = s.ScanHKUS = s.ScanHKCU = s.ScanHKCC = false;
     s.ScanWin = s.ScanProg = false;
     s.ScanOthers = true;
@@ -153,6 +154,52 @@ TEST_F(ScanSequenceTest, StopWhileASnapshotLoadsLeavesWithoutFurtherSteps) {
     EXPECT_EQ(reporter.statuses.size(), 1u);
     EXPECT_FALSE(Snapshot("HKCR.SNS"));
     EXPECT_TRUE(Snapshot("HKLM.SNS"));
+}
+
+// A stop at any pause point, status or step of either scan ends the run as
+// stopped, never as complete: a rescan that went on as complete after a stop
+// in its moved-file detection would be saved with moved files left as
+// created (checked for deletion) and deleted.
+TEST_F(ScanSequenceTest, AStopAnywhereEndsEitherScanAsStopped) {
+    reporter.worker = &worker;
+    const auto stopScanAt = [&](long event) {
+        worker.Reset();
+        worker.stopAtEvent = event;
+        ExecuteScan(env, reporter);
+        return worker.events;
+    };
+    const long scanEvents = stopScanAt(-1);
+    ASSERT_EQ(context.WizardState.load(), TWizardState::wsScanned);
+    for (long event = 1; event <= scanEvents; ++event) {
+        stopScanAt(event);
+        ASSERT_EQ(context.WizardState.load(), TWizardState::wsStopped) << "first scan, event " << event;
+    }
+
+    stopScanAt(-1);
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> snapshots;
+    memory.files.List("C:\\Kelvora\\*.SNS", [&](const platform::FindEntry& entry) {
+        snapshots.emplace_back("C:\\Kelvora\\" + entry.name, std::vector<std::uint8_t>());
+        return true;
+    });
+    for (auto& [path, bytes] : snapshots) ASSERT_TRUE(memory.files.ReadFile(path, bytes));
+    ASSERT_TRUE(memory.files.Rename("C:\\Windows\\a.dll", "C:\\Program Files\\App\\a.dll"));
+    const auto stopRescanAt = [&](long event) {
+        for (const auto& [path, bytes] : snapshots) memory.files.WriteFile(path, bytes.data(), bytes.size());
+        worker.Reset();
+        worker.stopAtEvent = event;
+        ChangesTree changes{config.Settings};
+        changes.StartFill(false);
+        ExecuteRescan(env, reporter, changes, [this](std::string_view name) {
+            return LoadSnapshot(memory.files, config.ProgramFolder, name, context.WizardState, worker);
+        });
+        return worker.events;
+    };
+    const long rescanEvents = stopRescanAt(-1);
+    ASSERT_EQ(context.WizardState.load(), TWizardState::wsIdle);
+    for (long event = 1; event <= rescanEvents; ++event) {
+        stopRescanAt(event);
+        ASSERT_EQ(context.WizardState.load(), TWizardState::wsStopped) << "rescan, event " << event;
+    }
 }
 
 TEST_F(ScanSequenceTest, StopDuringTheFirstScanKeepsWhatTheCategoryHolds) {

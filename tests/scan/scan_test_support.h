@@ -1,11 +1,15 @@
 // Shared pieces of the scanning engine's tests: a worker that can be told to
-// stop after some pause points, a changes list that records what the
-// comparisons report, a recorder of status texts and progress steps, and a
-// flat listing of a snapshot tree.
+// stop after some pause points, a thread with a small stack, a changes list
+// that records what the comparisons report, a recorder of status texts and
+// progress steps, and a flat listing of a snapshot tree.
 #pragma once
+
+#include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +25,9 @@ namespace kelvora::testing {
 
 // Stops like Cancel does (wizard state wsStopped, then the terminated flag)
 // once stopAfter pause points have passed; never when stopAfter is negative.
+// Events are the pause points together with the statuses and steps that a
+// RecordingReporter reports to it: stopAtEvent stops at the one of that
+// number, so a loop over the events of a run can stop it in every phase.
 class StoppableWorker : public IWorkerControl {
 public:
     explicit StoppableWorker(AppContext& context) : context_(context) {}
@@ -28,18 +35,54 @@ public:
     void PausePoint() override {
         ++pausePoints;
         if (stopAfter >= 0 && pausePoints >= stopAfter) Stop();
+        Event();
+    }
+    void Event() {
+        ++events;
+        if (stopAtEvent >= 0 && events >= stopAtEvent) Stop();
     }
     void Stop() {
         context_.WizardState = TWizardState::wsStopped;
         terminated_ = true;
     }
+    // Ready for another run: no stop, counts at zero.
+    void Reset() {
+        terminated_ = false;
+        stopAfter = stopAtEvent = -1;
+        pausePoints = events = 0;
+    }
     long stopAfter = -1;
     long pausePoints = 0;
+    long stopAtEvent = -1;
+    long events = 0;
 
 private:
     AppContext& context_;
     bool terminated_ = false;
 };
+
+// Runs work on a new thread whose stack has 1 MB (the main thread's may be
+// far larger) and waits for it: a walk that recursed once per level of a
+// deep tree would overflow it.
+// (Under Wine an overflow may end only that thread: the work must finish.)
+inline void RunOnSmallStack(const std::function<void()>& work) {
+    struct Run {
+        const std::function<void()>& work;
+        bool finished = false;
+    } run{work};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 1024 * 1024);
+    pthread_t thread;
+    const auto body = [](void* r) -> void* {
+        static_cast<Run*>(r)->work();
+        static_cast<Run*>(r)->finished = true;
+        return nullptr;
+    };
+    if (pthread_create(&thread, &attributes, body, &run) == 0) pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+    EXPECT_TRUE(run.finished);
+}
 
 // The changes as the tree receives them, in order.
 class RecordingSink : public IChangeSink {
@@ -85,8 +128,16 @@ class RecordingReporter : public IScanProgress {
 public:
     std::vector<std::string> statuses;
     int steps = 0;
-    void ShowStatus(const std::string& status) override { statuses.push_back(status); }
-    void StepProgress() override { ++steps; }
+    // When set, each status and step is an event of this worker.
+    StoppableWorker* worker = nullptr;
+    void ShowStatus(const std::string& status) override {
+        statuses.push_back(status);
+        if (worker != nullptr) worker->Event();
+    }
+    void StepProgress() override {
+        ++steps;
+        if (worker != nullptr) worker->Event();
+    }
 };
 
 inline std::vector<std::uint8_t> OldBytes(const TNodeData& record) {
@@ -113,12 +164,13 @@ inline std::vector<std::uint8_t> Dword(std::uint32_t number) {
             static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
 }
 
-// "path|name|kind|size" for every item and "path" for every node of a tree,
-// in tree order (the order the comparisons would meet them).
+// "path|name|kind|size" for every item and "path" for every node of a tree
+// ("path (unreadable)" for an unreadable one), in tree order (the order the
+// comparisons would meet them).
 inline void Flatten(const TNode* node, const std::string& parent, std::vector<std::string>& out) {
     for (; node != nullptr; node = node->NextSibling) {
         const std::string path = parent.empty() ? std::string(node->Name) : parent + "\\" + std::string(node->Name);
-        out.push_back(path);
+        out.push_back(node->Unreadable ? path + " (unreadable)" : path);
         for (const TValori* item = node->Values; item != nullptr; item = item->Next) {
             out.push_back(path + "|" + std::string(item->Name) + "|" + std::to_string(item->DataType) + "|" +
                           std::to_string(item->Size));

@@ -18,6 +18,7 @@
 #include "scan/moved_files.h"
 #include "scan/registry_scan.h"
 #include "scan/snapshot_loader.h"
+#include "long_path_support.h"
 #include "scan_test_support.h"
 
 namespace kelvora {
@@ -55,12 +56,12 @@ protected:
         scratch = files.LongPathName(scratch);
         files.CreateFolder(scratch + "\\Program");
         files.CreateFolder(scratch + "\\Data");
-        context.ProgramFolder = scratch + "\\Program";
-        context.Settings.ExcludedFolders.Add(context.ProgramFolder);
-        context.Settings.ScanEntire = context.Settings.ScanWin = context.Settings.ScanProg = false;
-        context.Settings.ScanOthers = true;
-        context.Settings.ScanOtherPaths = scratch + "\\Data";
-        files.SetCurrentDir(context.ProgramFolder);
+        config.ProgramFolder = scratch + "\\Program";
+        config.Settings.ExcludedFolders.Add(config.ProgramFolder);
+        config.Settings.ScanEntire = config.Settings.ScanWin = config.Settings.ScanProg = false;
+        config.Settings.ScanOthers = true;
+        config.Settings.ScanOtherPaths = scratch + "\\Data";
+        files.SetCurrentDir(config.ProgramFolder);
         sharedFile = scratch + "\\Data\\shared.dll";
     }
     ~ScanWinTest() override {
@@ -100,7 +101,8 @@ protected:
     platform::FileSystem& files = win32.files;
     AppContext context;
     testing::StoppableWorker worker{context};
-    ScanEnv env{registry, files, context, worker};
+    ScanConfig config;
+    ScanEnv env{registry, files, config, context.WizardState, worker};
     testing::RecordingSink sink;
     std::string scratch;
     std::string sharedFile;
@@ -119,7 +121,7 @@ TEST_F(ScanWinTest, RescanFindsEveryChangeASetupMakes) {
     WriteFile(sharedFile, 10);
     Put(kLocalMachine, kSharedKey, sharedFile, platform::kRegDword, Dword(1));
 
-    TDBTree dbTree = TDBTree::CreateEmpty("HKCU");
+    TDBTree dbTree = TDBTree::CreateEmpty(config.ProgramFolder, "HKCU");
     ScanKey(env, kCurrentUser, kScratchKey, dbTree);
     dbTree.Save(files);
     const SnapshotTree sharedBefore = ReadKey(env, kLocalMachine, "SharedDLLs", kSharedKey);
@@ -141,7 +143,7 @@ TEST_F(ScanWinTest, RescanFindsEveryChangeASetupMakes) {
     Put(kLocalMachine, kSharedKey, sharedFile, platform::kRegDword, Dword(2));
 
     // The rescan, registry: the snapshot's tree holds the scratch key's path.
-    const SnapshotTree oldTree = LoadSnapshot(files, "HKCU", context.WizardState, worker);
+    const SnapshotTree oldTree = LoadSnapshot(files, config.ProgramFolder, "HKCU", context.WizardState, worker);
     const TNode* oldNode = Descend(oldTree.Root, kScratchKey);
     ASSERT_NE(oldNode, nullptr);
     const SnapshotTree newTree = ReadKey(env, kCurrentUser, "KelvoraScanTest", kScratchKey);
@@ -154,11 +156,11 @@ TEST_F(ScanWinTest, RescanFindsEveryChangeASetupMakes) {
     // File system.
     ASSERT_TRUE(files.Rename("FIS2.SNS", "FIS1.SNS"));
     ScanFileSystem(env);
-    ChangesTree tree(context.Settings);
+    ChangesTree tree(config.Settings);
     tree.StartFill(false);
     {
-        const SnapshotTree oldFiles = LoadSnapshot(files, "FIS1", context.WizardState, worker);
-        const SnapshotTree newFiles = LoadSnapshot(files, "FIS2", context.WizardState, worker);
+        const SnapshotTree oldFiles = LoadSnapshot(files, config.ProgramFolder, "FIS1", context.WizardState, worker);
+        const SnapshotTree newFiles = LoadSnapshot(files, config.ProgramFolder, "FIS2", context.WizardState, worker);
         ChangesTreeSink treeSink(tree);
         CompareFolders(env, treeSink, newFiles.Root, oldFiles.Root, {}, false);
         CompareFolders(env, treeSink, oldFiles.Root, newFiles.Root, {}, true);
@@ -219,13 +221,30 @@ TEST_F(ScanWinTest, RescanFindsEveryChangeASetupMakes) {
         const TNodeData& record = access.Data(node);
         if (record.Kind == ckFileMovedFrom) texts[12] = std::string(record.OldText());
         if (record.Kind == ckFileMovedTo) texts[13] = std::string(record.NewText());
-        if (record.Kind == ckFileMovedFrom) EXPECT_EQ(record.Path, data + "\\A");
+        if (record.Kind == ckFileMovedFrom) {
+            EXPECT_EQ(record.Path, data + "\\A");
+        }
         for (NodeId child = access.FirstChild(node); child != kNoNode; child = access.NextSibling(child)) {
             pending.push_back(child);
         }
     }
     EXPECT_EQ(texts[12].substr(texts[12].rfind(' ') + 1), "321");
     EXPECT_EQ(texts[13], texts[12]);
+}
+
+// Folders far beyond MAX_PATH on the real file system: the scan, the rescan
+// and the uninstall reach them at their real paths (the Recycle Bin cannot
+// take them, so the uninstall deletes).
+TEST_F(ScanWinTest, FoldersBeyondMaxPathAreScannedAndUndoneAtTheirRealPaths) {
+    const std::string base = scratch + "\\Deep";
+    ASSERT_TRUE(files.CreateFolder(base));
+    platform::Dispatcher dispatcher;
+    testing::MonitorBeyondMaxPath(win32.platform, dispatcher, base, config.ProgramFolder, false);
+    // Wine's shell ends the process on such a path; the item is left alone.
+    const std::string user = testing::MakeDeepFolders(files, base, false).at1000 + "\\user.txt";
+    EXPECT_FALSE(win32.shell.DeleteToRecycleBin(user));
+    EXPECT_TRUE(files.FileExists(user));
+    testing::RemoveDeepFolders(files, base);
 }
 
 }  // namespace

@@ -110,6 +110,18 @@ TEST_F(ScanThreadTest, ARunningScanOrRescanCanBeDestroyed) {
     EXPECT_EQ(progress.statuses.size(), 2u);
 }
 
+TEST_F(ScanThreadTest, ARunKeepsTheSettingsAndFoldersItWasCreatedWith) {
+    auto thread = std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress);
+    // The options dialog edits the live settings while the worker runs.
+    context.Settings.ScanHKCU = false;
+    context.Settings.ScanHKLM = true;
+    context.ProgramFolder = "D:\\";
+    Run(std::move(thread));
+    EXPECT_TRUE(memory.files.FileExists("C:\\Kelvora\\HKCU.sns"));
+    EXPECT_FALSE(memory.files.FileExists("C:\\Kelvora\\HKLM.sns"));
+    EXPECT_FALSE(memory.files.FileExists("D:\\HKLM.sns"));
+}
+
 TEST_F(ScanThreadTest, CancelDuringTheRescanStopsItWithoutFurtherSteps) {
     Run(std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress));
     memory.registry.PutString(kCurrentUser, "Software\\K7", "added", "x");

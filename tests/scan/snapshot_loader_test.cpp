@@ -49,20 +49,19 @@ class LoadSnapshotTest : public ::testing::Test {
 protected:
     LoadSnapshotTest() {
         fs.AddFolder("C:\\Kelvora");
-        fs.SetCurrentDir("C:\\Kelvora");
     }
     bool NoFileLeft() {
         bool none = true;
-        fs.List("*.*", [&](const platform::FindEntry& e) {
+        fs.List("C:\\Kelvora\\*.*", [&](const platform::FindEntry& e) {
             none = none && e.IsFolder();
             return true;
         });
         return none;
     }
 
-    SnapshotTree Load(const TDBTree& db) {
+    SnapshotTree Load(const TDBTree& db, SnapshotLoadWork* work = nullptr) {
         db.Save(fs);
-        return LoadSnapshot(fs, db.FileName(), state, control);
+        return LoadSnapshot(fs, "C:\\Kelvora", db.FileName(), state, control, work);
     }
 
     platform::memory::MemoryFileSystem fs;
@@ -71,7 +70,7 @@ protected:
 };
 
 TEST_F(LoadSnapshotTest, RebuildsARegistryTreeInTheOrdersTheComparisonsSee) {
-    TDBTree db = TDBTree::CreateEmpty("HKCU");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKCU");
     db.WriteRecord("", "", nullptr, 0, 0);
     db.WriteRecord("", "r1", Text("a"), 1, 2);
     db.WriteRecord("", "r2", Text("b"), 1, 2);
@@ -105,7 +104,7 @@ TEST_F(LoadSnapshotTest, RebuildsARegistryTreeInTheOrdersTheComparisonsSee) {
 }
 
 TEST_F(LoadSnapshotTest, FullPathWalkFindsTheFirstNodeOfTheNameIgnoringCase) {
-    TDBTree db = TDBTree::CreateEmpty("HKLM");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKLM");
     db.WriteRecord("", "", nullptr, 0, 0);
     db.WriteRecord("Soft", "", nullptr, 0, 0);
     db.WriteRecord("Soft\\old", "", nullptr, 0, 0);   // relative "old"
@@ -131,7 +130,7 @@ TEST_F(LoadSnapshotTest, FullPathWalkFindsTheFirstNodeOfTheNameIgnoringCase) {
 
 TEST_F(LoadSnapshotTest, LongLevelsKeepFirstMatchAndFileOrder) {
     // Long enough for a level to be searched through an index.
-    TDBTree db = TDBTree::CreateEmpty("HKCR");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKCR");
     db.WriteRecord("", "", nullptr, 0, 0);
     db.WriteRecord("A", "", nullptr, 0, 0);
     std::vector<std::string> expected = {"c07"};
@@ -156,9 +155,28 @@ TEST_F(LoadSnapshotTest, LongLevelsKeepFirstMatchAndFileOrder) {
     EXPECT_EQ(ValueNames(Child(a, "C40")), (std::vector<std::string>{"new"}));
 }
 
+// Nodes put in front of an indexed level (by relative paths) are found
+// through its index too: a file that puts thousands there before walking the
+// level each time loads with work in proportion to its records.
+TEST_F(LoadSnapshotTest, LoadingWorkStaysInProportionToTheRecords) {
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKLM");
+    db.WriteRecord("", "", nullptr, 0, 0);
+    for (int i = 0; i < 20; ++i) db.WriteRecord("P\\c" + std::to_string(i), "", nullptr, 0, 0);
+    constexpr int kRounds = 5000;
+    for (int i = 0; i < kRounds; ++i) {
+        db.WriteRecord("P", "", nullptr, 0, 0);
+        db.WriteRecord("P\\r" + std::to_string(i), "", nullptr, 0, 0);  // relative: in front of the level
+        db.WriteRecord("P\\c0", "", nullptr, 0, 0);                     // walked through the level
+    }
+    SnapshotLoadWork work;
+    SnapshotTree tree = Load(db, &work);
+    EXPECT_EQ(ChildNames(Child(tree.Root, "P")->FirstChild).size(), 20u + kRounds);
+    EXPECT_LE(work.LinksFollowed, 4u * (21 + 3 * kRounds));
+}
+
 TEST_F(LoadSnapshotTest, FileSystemTreeHasOneTopNodePerDrive) {
     const std::uint8_t stamp[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    TDBTree db = TDBTree::CreateEmpty("FIS2");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "FIS2");
     db.WriteRecord("C:", "", nullptr, 0, 0);
     db.WriteRecord("C:", "boot.ini", stamp, 3, 8);
     db.WriteRecord("C:\\Apps", "", nullptr, 0, 0);
@@ -178,7 +196,7 @@ TEST_F(LoadSnapshotTest, FileSystemTreeHasOneTopNodePerDrive) {
 }
 
 TEST_F(LoadSnapshotTest, ValuesKeepEmptyNamesAndMissingData) {
-    TDBTree db = TDBTree::CreateEmpty("HKCR");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKCR");
     db.WriteRecord("", "", nullptr, 0, 0);
     db.WriteRecord("", "", Text("x"), 1, 2);     // default value
     db.WriteRecord("", "none", nullptr, 3, 0);  // no data
@@ -198,7 +216,7 @@ TEST_F(LoadSnapshotTest, ValuesKeepEmptyNamesAndMissingData) {
 }
 
 TEST_F(LoadSnapshotTest, StopReturnsThePartialTreeAndStillDeletesTheFile) {
-    TDBTree db = TDBTree::CreateEmpty("HKUS");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "HKUS");
     db.WriteRecord("", "", nullptr, 0, 0);
     for (const char* key : {"One", "Two", "Three", "Four"}) db.WriteRecord(key, "", nullptr, 0, 0);
     control.atPausePoint = [this](int n) {
@@ -211,14 +229,14 @@ TEST_F(LoadSnapshotTest, StopReturnsThePartialTreeAndStillDeletesTheFile) {
 }
 
 TEST_F(LoadSnapshotTest, MissingFileIsAnError) {
-    EXPECT_THROW(LoadSnapshot(fs, "HKCC", state, control), SnapshotFileError);
+    EXPECT_THROW(LoadSnapshot(fs, "C:\\Kelvora", "HKCC", state, control), SnapshotFileError);
 }
 
 // Every prefix of a snapshot loads: the records that fit, nothing read past
 // the end (the sanitizers watch), no crash, and the file is gone.
 TEST_F(LoadSnapshotTest, SnapshotCutAtEveryByteLoadsWhatFits) {
     const std::uint8_t stamp[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    TDBTree db = TDBTree::CreateEmpty("FIS2");
+    TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "FIS2");
     db.WriteRecord("C:", "", nullptr, 0, 0);
     db.WriteRecord("C:", "a.txt", stamp, 3, 8);
     db.WriteRecord("C:\\Dir", "", nullptr, 0, 0);
@@ -229,9 +247,9 @@ TEST_F(LoadSnapshotTest, SnapshotCutAtEveryByteLoadsWhatFits) {
 
     int previousRecords = 0;
     for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
-        fs.WriteFile("FIS2.sns", whole.data(), cut);
+        fs.WriteFile("C:\\Kelvora\\FIS2.sns", whole.data(), cut);
         control.pausePoints = 0;
-        SnapshotTree tree = LoadSnapshot(fs, "FIS2", state, control);
+        SnapshotTree tree = LoadSnapshot(fs, "C:\\Kelvora", "FIS2", state, control);
         EXPECT_GE(control.pausePoints, previousRecords) << "cut at " << cut;
         previousRecords = control.pausePoints;
         EXPECT_TRUE(NoFileLeft());

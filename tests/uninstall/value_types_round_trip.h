@@ -33,6 +33,7 @@ public:
         context_.ProgramFolder = std::move(programFolder);
         context_.AppIdentifier = "Types";
         context_.Settings.LogLevel = 7;
+        config_ = ScanConfig::Of(context_);
     }
 
     void Set(std::string_view subKey, std::string_view name, std::uint32_t type,
@@ -58,13 +59,11 @@ public:
     // The whole monitoring around install(), then the uninstall; answers
     // the log lines.
     std::vector<std::string> MonitorAndUndo(const std::function<void()>& install) {
-        const std::string cwd = os_.files.GetCurrentDir();
-        EXPECT_TRUE(os_.files.SetCurrentDir(context_.ProgramFolder));
-        TDBTree db = TDBTree::CreateEmpty("HKCU");
+        TDBTree db = TDBTree::CreateEmpty(context_.ProgramFolder, "HKCU");
         ScanKey(env_, root_, key_, db);
         db.Save(os_.files);
-        const SnapshotTree before = LoadSnapshot(os_.files, "HKCU", context_.WizardState, worker_);
-        os_.files.SetCurrentDir(cwd);
+        const SnapshotTree before =
+            LoadSnapshot(os_.files, context_.ProgramFolder, "HKCU", context_.WizardState, worker_);
         install();
 
         const std::size_t cut = key_.rfind('\\');
@@ -124,7 +123,8 @@ private:
     std::string key_;
     AppContext context_;
     StoppableWorker worker_{context_};
-    ScanEnv env_{os_.registry, os_.files, context_, worker_};
+    ScanConfig config_ = ScanConfig::Of(context_);
+    ScanEnv env_{os_.registry, os_.files, config_, context_.WizardState, worker_};
 };
 
 // The values before the installation, the installation, and what the

@@ -28,6 +28,12 @@ bool Fail(long error) {
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+// Windows refuses a name longer than 255 characters, and the A function that
+// reads the current directory answers nothing for one of MAX_PATH (260)
+// characters or more, although the directory could be entered.
+constexpr std::size_t kMaxName = 255;
+constexpr std::size_t kMaxPath = 260;
+
 // Wildcard match as FindFirstFileA does it for long names: '*' any run, '?'
 // one character, letters without regard to case; "*.*" matches every name.
 bool MatchesMask(std::string_view name, std::string_view mask) {
@@ -125,6 +131,7 @@ bool MemoryFileSystem::ParsePath(std::string_view text, Path& out) const {
     while (!rest.empty()) {
         const std::size_t cut = rest.find('\\');
         const std::string_view part = rest.substr(0, cut);
+        if (part.size() > kMaxName) return false;
         if (part == "..") {
             if (!out.parts.empty()) out.parts.pop_back();
         } else if (!part.empty() && part != ".") {
@@ -209,7 +216,7 @@ bool MemoryFileSystem::IsCurrentDir(const Item& item) const { return LookupText(
 
 std::string MemoryFileSystem::GetCurrentDir() {
     std::lock_guard lock(mutex_);
-    return currentDir_;
+    return currentDir_.size() < kMaxPath ? currentDir_ : std::string();
 }
 
 bool MemoryFileSystem::SetCurrentDir(std::string_view text) {
@@ -250,8 +257,8 @@ bool MemoryFileSystem::List(std::string_view pattern, const std::function<bool(c
             entries.push_back({child->name, child->Reported(), child->time, child->IsFolder() ? 0 : child->size});
         }
     }
-    // Windows fails FindFirstFileA when nothing matches.
-    if (entries.empty()) return false;
+    // A folder that could be read but holds nothing that matches (an empty
+    // drive's root) is listed without entries.
     for (const FindEntry& entry : entries) {
         if (!each(entry)) break;
     }

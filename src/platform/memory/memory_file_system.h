@@ -1,9 +1,12 @@
 // A file system held in memory, for tests and benchmarks. It answers like the
-// Win32 A functions: drives C: and D: (more on request), a current directory,
+// Win32 file system: drives C: and D: (more on request), a current directory,
 // relative paths, names that keep their spelling and compare without regard to
 // ASCII case, listings sorted that way with "." and ".." first in every folder
-// but a drive's root (as NTFS lists them). Every call takes one lock; List
-// calls back without it, so the callback may use the file system.
+// but a drive's root (as NTFS lists them), full paths of any length. It
+// refuses what Windows refuses: names of more than 255 characters, and
+// reading back a current directory of MAX_PATH (260) characters or more,
+// which can be entered. Every call takes one lock; List calls back without
+// it, so the callback may use the file system.
 #pragma once
 
 #include "platform/platform.h"

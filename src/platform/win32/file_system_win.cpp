@@ -1,9 +1,10 @@
 #include "platform/win32/file_system_win.h"
 
 #include "platform/win32/handles_win.h"
+#include "platform/win32/wide_path_win.h"
 
 #include <windows.h>
-// See platform.h: the member keeps its name; the API is called as DeleteFileA.
+// See platform.h: the member keeps its name; the API is called as DeleteFileW.
 #undef DeleteFile
 
 #include <atomic>
@@ -12,25 +13,6 @@
 namespace kelvora::platform::win32 {
 
 namespace {
-
-// Runs one of the "fill this buffer, or tell me the size needed" functions
-// (GetCurrentDirectoryA, GetFullPathNameA, GetLongPathNameA, ...). They answer
-// the length without the zero on success, the size needed with the zero when
-// the buffer is too small, and 0 on failure. Empty on failure.
-template <typename Fill>
-std::string QueryString(Fill fill) {
-    std::string text(MAX_PATH, '\0');
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const DWORD length = fill(text.data(), static_cast<DWORD>(text.size()));
-        if (length == 0) return {};
-        if (length < text.size()) {
-            text.resize(length);
-            return text;
-        }
-        text.resize(length);
-    }
-    return {};
-}
 
 bool WriteAll(HANDLE file, const std::uint8_t* data, std::size_t size) {
     while (size > 0) {
@@ -43,11 +25,11 @@ bool WriteAll(HANDLE file, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-// CreateFileA with CREATE_ALWAYS fails with access denied on an existing
+// CreateFile with CREATE_ALWAYS fails with access denied on an existing
 // hidden or system file unless the call asks for those attributes too; asking
 // for them also keeps them on the new contents.
-DWORD AttributesForReplacing(const std::string& path) {
-    const DWORD existing = GetFileAttributesA(path.c_str());
+DWORD AttributesForReplacing(const std::wstring& path) {
+    const DWORD existing = GetFileAttributesW(path.c_str());
     if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY) != 0) return FILE_ATTRIBUTE_NORMAL;
     const DWORD kept = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     return kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
@@ -65,72 +47,76 @@ std::uint32_t PackedLocalTime(const FILETIME& utc) {
 }  // namespace
 
 std::string Win32FileSystem::GetCurrentDir() {
-    return QueryString([](char* buffer, DWORD size) { return GetCurrentDirectoryA(size, buffer); });
+    return Narrow(QueryWideString([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); }));
 }
 
 bool Win32FileSystem::SetCurrentDir(std::string_view path) {
-    return SetCurrentDirectoryA(std::string(path).c_str()) != FALSE;
+    // The current directory is limited to MAX_PATH whatever the spelling.
+    return SetCurrentDirectoryW(Widen(path).c_str()) != FALSE;
 }
 
 bool Win32FileSystem::List(std::string_view pattern, const std::function<bool(const FindEntry&)>& each) {
-    WIN32_FIND_DATAA data;
-    const FindHandle find(FindFirstFileA(std::string(pattern).c_str(), &data));
-    if (!find) return false;
+    WIN32_FIND_DATAW data;
+    // FindExInfoBasic: the 8.3 names are not needed, which saves their lookup.
+    const FindHandle find(
+        FindFirstFileExW(ApiPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    // A folder that holds nothing that matches (an empty drive's root) was read.
+    if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    FindEntry entry;
     do {
-        FindEntry entry;
-        entry.name = data.cFileName;
+        entry.name = Narrow(data.cFileName);
         entry.attributes = data.dwFileAttributes;
         entry.dosDateTime = PackedLocalTime(data.ftLastWriteTime);
         entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         if (!each(entry)) break;
-    } while (FindNextFileA(find.Get(), &data));
+    } while (FindNextFileW(find.Get(), &data));
     return true;
 }
 
 std::uint32_t Win32FileSystem::GetAttributes(std::string_view path) {
-    return GetFileAttributesA(std::string(path).c_str());
+    return GetFileAttributesW(ApiPath(path).c_str());
 }
 
 bool Win32FileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
-    return SetFileAttributesA(std::string(path).c_str(), attributes) != FALSE;
+    return SetFileAttributesW(ApiPath(path).c_str(), attributes) != FALSE;
 }
 
 bool Win32FileSystem::Rename(std::string_view from, std::string_view to) {
-    return MoveFileA(std::string(from).c_str(), std::string(to).c_str()) != FALSE;
+    return MoveFileW(ApiPath(from).c_str(), ApiPath(to).c_str()) != FALSE;
 }
 
-bool Win32FileSystem::DeleteFile(std::string_view path) { return DeleteFileA(std::string(path).c_str()) != FALSE; }
+bool Win32FileSystem::DeleteFile(std::string_view path) { return DeleteFileW(ApiPath(path).c_str()) != FALSE; }
 
 bool Win32FileSystem::CreateFolder(std::string_view path) {
-    return CreateDirectoryA(std::string(path).c_str(), nullptr) != FALSE;
+    return CreateDirectoryW(ApiPath(path).c_str(), nullptr) != FALSE;
 }
 
 bool Win32FileSystem::RemoveFolder(std::string_view path) {
-    return RemoveDirectoryA(std::string(path).c_str()) != FALSE;
+    return RemoveDirectoryW(ApiPath(path).c_str()) != FALSE;
 }
 
 std::string Win32FileSystem::LongPathName(std::string_view path) {
-    const std::string text(path);
-    std::string result =
-        QueryString([&](char* buffer, DWORD size) { return GetLongPathNameA(text.c_str(), buffer, size); });
-    return result.empty() ? text : result;
+    const std::wstring text = ApiPath(path);
+    const std::wstring result =
+        QueryWideString([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(text.c_str(), buffer, size); });
+    return result.empty() ? std::string(path) : ProgramPath(result);
 }
 
 std::string Win32FileSystem::FullPathName(std::string_view path) {
-    const std::string text(path);
-    std::string result =
-        QueryString([&](char* buffer, DWORD size) { return GetFullPathNameA(text.c_str(), size, buffer, nullptr); });
-    return result.empty() ? text : result;
+    const std::wstring text = Widen(path);
+    const std::wstring result = QueryWideString(
+        [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(text.c_str(), size, buffer, nullptr); });
+    return result.empty() ? std::string(path) : ProgramPath(result);
 }
 
 long Win32FileSystem::LastError() { return static_cast<long>(GetLastError()); }
 
 std::string Win32FileSystem::WindowsFolder() {
-    return QueryString([](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); });
+    return Narrow(QueryWideString([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); }));
 }
 
 bool Win32FileSystem::ReadFile(std::string_view path, std::vector<std::uint8_t>& out) {
-    const FileHandle file(CreateFileA(std::string(path).c_str(), GENERIC_READ,
+    const FileHandle file(CreateFileW(ApiPath(path).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
@@ -147,34 +133,35 @@ bool Win32FileSystem::ReadFile(std::string_view path, std::vector<std::uint8_t>&
 }
 
 bool Win32FileSystem::WriteFile(std::string_view path, const std::uint8_t* data, std::size_t size) {
-    const std::string target(path);
+    const std::wstring target = ApiPath(path);
     const FileHandle file(
-        CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, AttributesForReplacing(target), nullptr));
+        CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, AttributesForReplacing(target), nullptr));
     return file && WriteAll(file.Get(), data, size);
 }
 
 bool Win32FileSystem::WriteFileAtomic(std::string_view path, const std::uint8_t* data, std::size_t size) {
     static std::atomic<unsigned> counter{0};
-    const std::string target = FullPathName(path);
-    // Windows refuses to replace a read-only file; Wine's MoveFileExA would
+    const std::string full = FullPathName(path);
+    const std::wstring target = ApiPath(full);
+    // Windows refuses to replace a read-only file; Wine's MoveFileEx would
     // replace it. Refuse it here, so that it stays protected everywhere.
-    const DWORD existing = GetFileAttributesA(target.c_str());
+    const DWORD existing = GetFileAttributesW(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) return false;
     const DWORD attributes = AttributesForReplacing(target);
     // The temporary file sits beside the target, so the final move stays on
     // one volume and replaces the target in one step.
     FileHandle file;
-    std::string temp;
+    std::wstring temp;
     for (int attempt = 0; attempt < 16 && !file; ++attempt) {
-        temp = target + ".~" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++) + ".tmp";
-        file.Reset(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
+        temp = ApiPath(full + ".~" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++) + ".tmp");
+        file.Reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
         if (!file && GetLastError() != ERROR_FILE_EXISTS) return false;
     }
     if (!file) return false;
     bool written = WriteAll(file.Get(), data, size) && FlushFileBuffers(file.Get());
     file.Reset();  // closed before it is moved
-    written = written && MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!written) DeleteFileA(temp.c_str());
+    written = written && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!written) DeleteFileW(temp.c_str());
     return written;
 }
 

@@ -1,5 +1,7 @@
-// The Windows file system through the A functions (paths are UTF-8 under the
-// program's manifest).
+// The Windows file system through the W functions: paths are UTF-8 in the
+// program and UTF-16 at the API, and paths of MAX_PATH characters or more
+// work too (see wide_path_win.h). The current directory stays limited to
+// MAX_PATH, as Windows keeps it.
 #pragma once
 
 #include "platform/platform.h"

@@ -1,7 +1,7 @@
 // Move-only owners of Win32 handles: each closes its handle exactly once.
-//   FileHandle    CreateFileA and friends (invalid: INVALID_HANDLE_VALUE), CloseHandle
+//   FileHandle    CreateFile and friends (invalid: INVALID_HANDLE_VALUE), CloseHandle
 //   KernelHandle  processes, threads, events, mutexes (invalid: null), CloseHandle
-//   FindHandle    FindFirstFileA (invalid: INVALID_HANDLE_VALUE), FindClose
+//   FindHandle    FindFirstFile(Ex) (invalid: INVALID_HANDLE_VALUE), FindClose
 //   KeyHandle     registry keys (invalid: null), RegCloseKey; never closes a
 //                 predefined root key (HKEY_CLASSES_ROOT ...), which is not ours
 #pragma once

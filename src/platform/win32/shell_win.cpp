@@ -1,6 +1,7 @@
 #include "platform/win32/shell_win.h"
 
 #include "platform/win32/file_system_win.h"
+#include "platform/win32/wide_path_win.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -24,21 +25,23 @@ bool Win32Shell::Execute(std::string_view file, std::string_view parameters) {
 bool Win32Shell::DeleteToRecycleBin(std::string_view fullPath) {
     // The shell wants a full path (a relative one may be taken relative to
     // another folder) in a list ended by an empty string: path, zero, zero.
-    const std::string path = Win32FileSystem().FullPathName(fullPath);
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-    std::string list = path;
-    list.push_back('\0');
-    list.push_back('\0');
-    SHFILEOPSTRUCTA operation{};
+    std::wstring path = Widen(Win32FileSystem().FullPathName(fullPath));
+    // SHFileOperation takes no path of MAX_PATH characters or more (Wine's
+    // ends the whole process on one): such an item stays where it is.
+    if (path.size() >= MAX_PATH || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    std::wstring list = path;
+    list.push_back(L'\0');
+    list.push_back(L'\0');
+    SHFILEOPSTRUCTW operation{};
     operation.hwnd = nullptr;
     operation.wFunc = FO_DELETE;
     operation.pFrom = list.c_str();
     operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&operation);
+    SHFileOperationW(&operation);
     // With its boxes off the shell may answer 0 and still have left the item
     // where it was (and it reports some successes with odd codes): what
     // counts is whether the item is gone.
-    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace kelvora::platform::win32
