@@ -85,6 +85,8 @@ std::string ProgramHelpFile() {
     return text;
 }
 
+void SetHelpContext(HWND control, std::string_view name) { SetWindowContextHelpId(control, HelpContextOf(name)); }
+
 std::uint32_t ResolveHelpContext(HWND window) {
     for (HWND w = window; w != nullptr;) {
         if (const DWORD context = GetWindowContextHelpId(w)) return context;

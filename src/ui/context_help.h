@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace kelvora::ui {
 
@@ -53,6 +54,10 @@ private:
 
 // The help file beside the running program: its path with ".chm".
 std::string ProgramHelpFile();
+
+// Gives a control the help context of its component name (such as
+// "rbInstall"); controls without one keep their parent's.
+void SetHelpContext(HWND control, std::string_view name);
 
 // The help context of a window: its own, else its parent's, and so on; 0
 // when none has one.
