@@ -7,20 +7,11 @@
 #include "changes/cell_text.h"
 #include "ui/change_icons.h"
 #include "ui/framework/gdi.h"
+#include "ui/framework/wide_text.h"
 
 namespace kelvora::ui {
 
 namespace {
-
-// Text in the process code page (UTF-8 under the program's manifest) as the
-// W functions want it.
-std::wstring Wide(std::string_view text) {
-    if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
 
 class DcMeasure : public TextMeasure {
 public:
@@ -32,14 +23,14 @@ public:
     }
     int LineHeight() const override { return height_; }
     int Width(std::string_view text) const override {
-        const std::wstring wide = Wide(text);
+        const std::wstring wide = WideText(text);
         SelectGuard select(dc_, font_);
         SIZE size{};
         GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
         return size.cx;
     }
     std::size_t Fit(std::string_view text, int width) const override {
-        const std::wstring wide = Wide(text);
+        const std::wstring wide = WideText(text);
         SelectGuard select(dc_, font_);
         INT fit = 0;
         SIZE size{};
@@ -121,7 +112,7 @@ public:
     }
     bool EndPage() override { return pages_.End(dc_, page_); }
     void Text(int x, int y, std::string_view text, bool bold) override {
-        const std::wstring wide = Wide(text);
+        const std::wstring wide = WideText(text);
         SelectGuard select(dc_, bold ? bold_font_.Get() : normal_font_.Get());
         // Opaque on white: the page label covers the rule it stands on.
         SetBkMode(dc_, OPAQUE);
@@ -170,7 +161,7 @@ bool DrawDocument(HDC dc, const DevicePage& page, const PrintFont& font, const P
 
 bool PrintOnPrinter(HDC printer, std::string_view docName, const PrintFont& font, const PrintHeading& heading,
                     const std::vector<DocLine>& lines) {
-    const std::wstring name = Wide(docName);
+    const std::wstring name = WideText(docName);
     DOCINFOW info{};
     info.cbSize = sizeof(info);
     info.lpszDocName = name.c_str();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/framework/popup_menu.h"
+#include "ui/framework/wide_text.h"
 #include "workflow/help_contexts.h"
 
 namespace kelvora::ui {
@@ -12,14 +13,6 @@ namespace kelvora::ui {
 namespace {
 
 constexpr UINT kWhatsThisItem = 1;
-
-std::wstring Wide(std::string_view text) {
-    if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
 
 HWND RootOf(HWND window) {
     HWND root = window != nullptr ? GetAncestor(window, GA_ROOT) : nullptr;
@@ -29,7 +22,7 @@ HWND RootOf(HWND window) {
 }  // namespace
 
 HtmlHelpViewer::HtmlHelpViewer(std::string helpFile, HtmlHelpFunction function)
-    : file_(Wide(helpFile)), function_(function) {}
+    : file_(WideText(helpFile)), function_(function) {}
 
 HtmlHelpViewer::~HtmlHelpViewer() {
     if (used_ && function_ != nullptr) function_(nullptr, nullptr, HH_CLOSE_ALL, 0);
@@ -60,7 +53,7 @@ void HtmlHelpViewer::ShowContents(HWND owner) {
 void HtmlHelpViewer::ShowPopup(HWND owner, std::uint32_t context, POINT at) {
     HtmlHelpFunction help = Function();
     if (help == nullptr) return;
-    const std::wstring texts = file_ + L"::/" + Wide(kHelpPopupFile);
+    const std::wstring texts = file_ + L"::/" + WideText(kHelpPopupFile);
     HH_POPUP popup{};
     popup.cbStruct = sizeof(popup);
     popup.idString = context;
