@@ -117,9 +117,9 @@ cli export Kelvora "$(winpath "$work/export.txt")" || fail "export"
 tr -d '\r' < "$work/export.txt" | sed -n 's/^ *\((.*\)$/\1/p' | sed 's/ = .*//' > "$work/changes.txt"
 cat > "$work/expected.txt" <<EOF
 (+)(FOLDER) C:\\Program Files\\Kelvora
-(+)(FILE) kelvora-cli.exe
 ${help_file:+(+)(FILE) $help_file
 }(+)(FILE) Kelvora.exe
+(+)(FILE) kelvora-cli.exe
 (+)(FILE) LICENSE.txt
 (+)(FILE) README.txt
 (+)(FILE) uninstall.exe
