@@ -28,10 +28,11 @@ inline constexpr std::uint32_t dbNoName = 0x100;
 inline constexpr std::uint32_t dbNoData = 0x1000;
 
 // Record kinds.
-inline constexpr std::int32_t dbKindKey = 0;     // registry key or folder
-inline constexpr std::int32_t dbKindString = 1;  // REG_SZ value
-inline constexpr std::int32_t dbKindRaw = 3;     // any other value type, or a file
-inline constexpr std::int32_t dbKindDword = 4;   // REG_DWORD value
+inline constexpr std::int32_t dbKindKey = 0;         // registry key or folder
+inline constexpr std::int32_t dbKindString = 1;      // REG_SZ value
+inline constexpr std::int32_t dbKindUnreadable = 2;  // key or folder that could not be read (no name, no data)
+inline constexpr std::int32_t dbKindRaw = 3;         // any other value type, or a file
+inline constexpr std::int32_t dbKindDword = 4;       // REG_DWORD value
 
 // The longest path text a record can carry (the width of its length field).
 inline constexpr std::size_t dbMaxPathLength = 0xFFFF;

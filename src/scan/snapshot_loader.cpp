@@ -128,7 +128,9 @@ public:
             // any node was reached; a damaged one adds to the root.
             target = currentNode_ != nullptr ? currentNode_ : Root();
         }
-        if (db.Kind() != dbKindKey) {
+        if (db.Kind() == dbKindUnreadable) {
+            target->Unreadable = true;
+        } else if (db.Kind() != dbKindKey) {
             db.ReadName(nameBuffer);
             const auto data = db.ReadData();
             TValori* item = tree_.NewValue(nameBuffer, db.Kind(), data.data(),

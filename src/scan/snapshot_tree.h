@@ -28,6 +28,7 @@ struct TNode {
     TValori* Values = nullptr;     // first item
     TNode* FirstChild = nullptr;
     TNode* NextSibling = nullptr;
+    bool Unreadable = false;       // could not be read: its content is unknown
 };
 
 // Owns every node, item, name and data block of one tree. Move-only.

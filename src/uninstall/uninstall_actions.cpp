@@ -1,8 +1,13 @@
 #include "uninstall/uninstall_actions.h"
 
+#include "platform/registry_path.h"
+
 namespace kelvora {
 
+using platform::CreateKeyPath;
+using platform::DeleteKeyPath;
 using platform::kErrorSuccess;
+using platform::OpenKeyPath;
 using platform::RegKey;
 
 namespace {
@@ -23,7 +28,7 @@ long WriteValue(platform::Registry& registry, const RegKey& key, std::string_vie
 Outcome DeleteRegistryValue(platform::Registry& registry, platform::RootKey root, std::string_view keyPath,
                             std::string_view valueName) {
     RegKey key;
-    if (registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key) != kErrorSuccess) return kOutcomeNotFound;
+    if (OpenKeyPath(registry, root, keyPath, platform::kKeyAllAccess, key) != kErrorSuccess) return kOutcomeNotFound;
     if (!ValueExists(registry, key, valueName)) return kOutcomeNotFound;
     if (registry.DeleteValue(key, valueName) != kErrorSuccess) {
         return valueName.empty() ? kOutcomeNotFound : kOutcomeError;
@@ -34,34 +39,34 @@ Outcome DeleteRegistryValue(platform::Registry& registry, platform::RootKey root
 Outcome DeleteRegistryKey(platform::Registry& registry, platform::RootKey root, std::string_view key) {
     {
         RegKey open;
-        if (registry.OpenKey(root, key, platform::kKeyAllAccess, open) != kErrorSuccess) return kOutcomeNotFound;
+        if (OpenKeyPath(registry, root, key, platform::kKeyAllAccess, open) != kErrorSuccess) return kOutcomeNotFound;
         std::uint32_t subKeys = 0;
         std::uint32_t values = 0;
         if (registry.QueryInfo(open, subKeys, values) != kErrorSuccess) return kOutcomeError;
         if (subKeys > 0) return kOutcomeHasSubKeys;
     }
-    return registry.DeleteKey(root, key) == kErrorSuccess ? kOutcomeOk : kOutcomeError;
+    return DeleteKeyPath(registry, root, key) == kErrorSuccess ? kOutcomeOk : kOutcomeError;
 }
 
 Outcome RestoreRegistryValue(platform::Registry& registry, platform::RootKey root, std::string_view keyPath,
                              std::string_view valueName, std::uint32_t valueType,
                              std::span<const std::uint8_t> oldData) {
     RegKey key;
-    if (registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key) != kErrorSuccess) return kOutcomeNotFound;
+    if (OpenKeyPath(registry, root, keyPath, platform::kKeyAllAccess, key) != kErrorSuccess) return kOutcomeNotFound;
     if (!ValueExists(registry, key, valueName)) return kOutcomeNotFound;
     return WriteValue(registry, key, valueName, valueType, oldData) == kErrorSuccess ? kOutcomeOk : kOutcomeError;
 }
 
 Outcome CreateRegistryKey(platform::Registry& registry, platform::RootKey root, std::string_view key) {
     RegKey created;
-    return registry.CreateKey(root, key, created) == kErrorSuccess ? kOutcomeOk : kOutcomeError;
+    return CreateKeyPath(registry, root, key, created) == kErrorSuccess ? kOutcomeOk : kOutcomeError;
 }
 
 Outcome CreateRegistryValue(platform::Registry& registry, platform::RootKey root, std::string_view keyPath,
                             std::string_view valueName, std::uint32_t valueType,
                             std::span<const std::uint8_t> oldData) {
     RegKey key;
-    if (registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key) != kErrorSuccess) return kOutcomeNotFound;
+    if (OpenKeyPath(registry, root, keyPath, platform::kKeyAllAccess, key) != kErrorSuccess) return kOutcomeNotFound;
     return WriteValue(registry, key, valueName, valueType, oldData) == kErrorSuccess ? kOutcomeOk : kOutcomeError;
 }
 
