@@ -11,6 +11,7 @@
 
 #include "scan/base_scan_thread.h"
 #include "changes/changes_tree.h"
+#include "platform/text.h"
 #include "scan/change_sink.h"
 #include "scan/scan_env.h"
 #include "scan/snapshot_tree.h"
@@ -131,6 +132,18 @@ inline std::vector<std::string> Flatten(const SnapshotTree& tree) {
     std::vector<std::string> out;
     Flatten(tree.Root, {}, out);
     return out;
+}
+
+// The node at a key path below node (names matched ignoring case), or null.
+inline const TNode* FindKey(const TNode* node, std::string_view path) {
+    while (node != nullptr && !path.empty()) {
+        const std::size_t cut = path.find('\\');
+        const std::string_view name = path.substr(0, cut);
+        path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
+        node = node->FirstChild;
+        while (node != nullptr && !EqualsNoCase(node->Name, name)) node = node->NextSibling;
+    }
+    return node;
 }
 
 }  // namespace kelvora::testing
