@@ -74,13 +74,13 @@ inline std::vector<std::string> Sorted(std::vector<std::string> lines) {
 // the snapshot file goes to the current directory of env.files.
 inline void ScanAndUndoDeepKeys(ScanEnv& env, platform::RootKey root, const std::string& base) {
     platform::Registry& reg = env.registry;
-    const std::string near = PathOfLength(base, 300);
-    const std::string far = PathOfLength(near, 1000);
-    PutDeep(reg, root, near, "keep", platform::kRegSz, {'k', 0});
-    PutDeep(reg, root, near, "change", platform::kRegDword, Dword(1));
-    PutDeep(reg, root, near, "gone", platform::kRegSz, {'g', 0});
-    PutDeep(reg, root, far, "v", platform::kRegSz, {'d', 0});
-    PutDeep(reg, root, far + "\\Old", "o", platform::kRegDword, Dword(5));
+    const std::string key300 = PathOfLength(base, 300);
+    const std::string key1000 = PathOfLength(key300, 1000);
+    PutDeep(reg, root, key300, "keep", platform::kRegSz, {'k', 0});
+    PutDeep(reg, root, key300, "change", platform::kRegDword, Dword(1));
+    PutDeep(reg, root, key300, "gone", platform::kRegSz, {'g', 0});
+    PutDeep(reg, root, key1000, "v", platform::kRegSz, {'d', 0});
+    PutDeep(reg, root, key1000 + "\\Old", "o", platform::kRegDword, Dword(5));
     const std::size_t cut = base.rfind('\\');
     const std::string parent = base.substr(0, cut);
     const std::string name = base.substr(cut + 1);
@@ -90,13 +90,13 @@ inline void ScanAndUndoDeepKeys(ScanEnv& env, platform::RootKey root, const std:
     dbTree.Save(env.files);
 
     // The installation.
-    PutDeep(reg, root, near, "change", platform::kRegDword, Dword(2));
-    DeleteDeepValue(reg, root, near, "gone");
-    PutDeep(reg, root, near, "new", platform::kRegSz, {'n', 0});
-    PutDeep(reg, root, far, "added", platform::kRegDword, Dword(9));
-    PutDeep(reg, root, far + "\\Created", "c", platform::kRegSz, {'c', 0});
-    DeleteDeepValue(reg, root, far + "\\Old", "o");
-    ASSERT_EQ(platform::DeleteKeyPath(reg, root, far + "\\Old"), platform::kErrorSuccess);
+    PutDeep(reg, root, key300, "change", platform::kRegDword, Dword(2));
+    DeleteDeepValue(reg, root, key300, "gone");
+    PutDeep(reg, root, key300, "new", platform::kRegSz, {'n', 0});
+    PutDeep(reg, root, key1000, "added", platform::kRegDword, Dword(9));
+    PutDeep(reg, root, key1000 + "\\Created", "c", platform::kRegSz, {'c', 0});
+    DeleteDeepValue(reg, root, key1000 + "\\Old", "o");
+    ASSERT_EQ(platform::DeleteKeyPath(reg, root, key1000 + "\\Old"), platform::kErrorSuccess);
 
     // The rescan.
     const SnapshotTree oldTree = LoadSnapshot(env.files, "HKCU", env.context.WizardState, env.worker);
@@ -107,8 +107,8 @@ inline void ScanAndUndoDeepKeys(ScanEnv& env, platform::RootKey root, const std:
     CompareKeys(env, sink, newTree.Root, oldNode, parent, root, false);
     CompareKeys(env, sink, oldNode, newTree.Root, parent, root, true);
     const std::string rootName(RootKeyName(root));
-    const std::string n = rootName + "\\" + near;
-    const std::string f = rootName + "\\" + far;
+    const std::string n = rootName + "\\" + key300;
+    const std::string f = rootName + "\\" + key1000;
     EXPECT_EQ(Sorted(sink.Lines()),
               Sorted({"4 " + n + "|change", "3 " + n + "|new", "5 " + n + "|gone", "3 " + f + "|added",
                       "1 " + f + "|Created", "3 " + f + "\\Created|c", "2 " + f + "|Old", "5 " + f + "\\Old|o"}));

@@ -160,6 +160,7 @@ TEST_F(RegistryScanTest, TenThousandNestedKeysAreWalkedAndComparedOnAOneMegabyte
         void AddToTree(std::string_view, std::string_view, TNodeData&& record) override { ++counts[record.Kind]; }
     } same, gone;
     std::size_t snapshotBytes = 0;
+    bool finished = false;
     ASSERT_TRUE(testing::RunOnStack(testing::kWindowsMainStack, [&] {
         TDBTree dbTree = TDBTree::CreateEmpty("HKCU");
         ScanKey(env, kCurrentUser, {}, dbTree);
@@ -172,7 +173,9 @@ TEST_F(RegistryScanTest, TenThousandNestedKeysAreWalkedAndComparedOnAOneMegabyte
         SnapshotTree empty;
         empty.Root = empty.NewNode({});
         CompareKeys(env, gone, loaded.Root, empty.Root, {}, kCurrentUser, true);
+        finished = true;
     }));
+    EXPECT_TRUE(finished);
     EXPECT_LT(snapshotBytes, 51u * 1024u);
     EXPECT_TRUE(same.counts.empty());
     EXPECT_EQ(gone.counts, (std::map<std::int32_t, int>{{ckRegKeyDeleted, kDepth}, {ckRegValueDeleted, 1}}));

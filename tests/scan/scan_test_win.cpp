@@ -18,6 +18,7 @@
 #include "scan/moved_files.h"
 #include "scan/registry_scan.h"
 #include "scan/snapshot_loader.h"
+#include "long_key_paths.h"
 #include "scan_test_support.h"
 
 namespace kelvora {
@@ -215,6 +216,10 @@ TEST_F(ScanWinTest, RescanFindsEveryChangeASetupMakes) {
     }
     EXPECT_EQ(texts[12].substr(texts[12].rfind(' ') + 1), "321");
     EXPECT_EQ(texts[13], texts[12]);
+}
+
+TEST_F(ScanWinTest, KeysBeyondTheLengthOfOneRegistryCallAreScannedAndUndone) {
+    testing::ScanAndUndoDeepKeys(env, kCurrentUser, kScratchKey + "\\Deep");
 }
 
 }  // namespace
