@@ -77,7 +77,8 @@ private:
         level.next = level.next->NextSibling;
     }
 
-    // A key found on side A only, with all its values.
+    // A key found on side A only, with all its values (none when it could
+    // not be read).
     void ReportKey(const TNode& node, std::string_view fullPath) {
         const std::size_t cut = fullPath.rfind('\\');
         TNodeData record;
