@@ -161,7 +161,7 @@ TEST_F(RegistryScanTest, TenThousandNestedKeysAreWalkedAndComparedOnAOneMegabyte
     } same, gone;
     std::size_t snapshotBytes = 0;
     bool finished = false;
-    ASSERT_TRUE(testing::RunOnStack(testing::kWindowsMainStack, [&] {
+    ASSERT_TRUE(test::RunOnStack(test::kWindowsMainStack, [&] {
         TDBTree dbTree = TDBTree::CreateEmpty("HKCU");
         ScanKey(env, kCurrentUser, {}, dbTree);
         snapshotBytes = dbTree.Bytes().size();

@@ -6,7 +6,7 @@
 #include <pthread.h>
 #endif
 
-namespace kelvora::testing {
+namespace kelvora::test {
 
 namespace {
 
@@ -47,4 +47,4 @@ bool RunOnStack(std::size_t bytes, const std::function<void()>& work) {
 #endif
 }
 
-}  // namespace kelvora::testing
+}  // namespace kelvora::test

@@ -7,11 +7,11 @@
 #include <cstddef>
 #include <functional>
 
-namespace kelvora::testing {
+namespace kelvora::test {
 
 inline constexpr std::size_t kWindowsMainStack = 1024 * 1024;
 
 // False when the thread could not be started.
 bool RunOnStack(std::size_t bytes, const std::function<void()>& work);
 
-}  // namespace kelvora::testing
+}  // namespace kelvora::test
