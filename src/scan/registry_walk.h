@@ -21,6 +21,7 @@
 #include "platform/platform.h"
 #include "platform/registry_path.h"
 #include "platform/text.h"
+#include "scan/db_tree.h"
 #include "scan/worker_control.h"
 #include "settings/settings.h"
 
@@ -94,6 +95,14 @@ private:
                 continue;
             }
             const std::size_t parentLength = path_.size();
+            // A snapshot record holds a path of at most dbMaxPathLength
+            // bytes. A key deeper than that (only a hostile registry has
+            // one) is left out of both forms of the walk alike, so it never
+            // shows as a change.
+            if ((parentLength == 0 ? 0 : parentLength + 1) + nameLen > dbMaxPathLength) {
+                NextSibling(parentLength);
+                continue;
+            }
             if (!path_.empty()) path_.push_back('\\');
             // The child's name is read from keyName_ before the child
             // enumerates anything into it.

@@ -182,6 +182,28 @@ TEST_F(RegistryScanTest, TenThousandNestedKeysAreWalkedAndComparedOnAOneMegabyte
     EXPECT_EQ(memory.registry.OpenHandles(), 0u);
 }
 
+TEST_F(RegistryScanTest, KeysDeeperThanASnapshotRecordCanNameAreLeftOutOfBothScans) {
+    std::string path;
+    for (char letter = 'a'; path.size() < 70000; letter = letter == 'z' ? 'a' : letter + 1) {
+        path += (path.empty() ? "" : "\\") + std::string(250, letter);
+    }
+    memory.registry.PutDword(kCurrentUser, path, "v", 1);
+    memory.files.AddFolder("C:\\Kelvora");
+    memory.files.SetCurrentDir("C:\\Kelvora");
+    TDBTree dbTree = TDBTree::CreateEmpty("HKCU");
+    ASSERT_NO_THROW(ScanKey(env, kCurrentUser, {}, dbTree));
+    dbTree.Save(memory.files);
+    const SnapshotTree loaded = LoadSnapshot(memory.files, "HKCU", context.WizardState, worker);
+    const SnapshotTree live = ReadKey(env, kCurrentUser, {}, {});
+    testing::RecordingSink sink;
+    CompareKeys(env, sink, live.Root, loaded.Root, {}, kCurrentUser, false);
+    CompareKeys(env, sink, loaded.Root, live.Root, {}, kCurrentUser, true);
+    EXPECT_TRUE(sink.entries.empty());
+    const std::size_t kept = dbMaxPathLength / 251 * 251 - 1;  // whole names of 250 and their backslashes
+    EXPECT_NE(testing::FindKey(live.Root, path.substr(0, kept)), nullptr);
+    EXPECT_EQ(testing::FindKey(live.Root, path.substr(0, kept + 251)), nullptr);
+}
+
 TEST_F(RegistryScanTest, StopRequestEndsTheWalkAtItsNextTest) {
     for (int k = 0; k < 20; ++k) {
         for (int v = 0; v < 20; ++v) memory.registry.PutDword(kLocalMachine, testing::Numbered("K", k), testing::Numbered("v", v), 1);
