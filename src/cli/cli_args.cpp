@@ -75,6 +75,21 @@ bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::st
             return false;
         case CliVerb::kUninstall:
             if (arg == "--yes" || arg == "-y") return cmd.Yes = true;
+            if (arg == "--log-level" || arg.starts_with("--log-level=")) {
+                std::string_view value;
+                if (arg.size() > 11) {
+                    value = arg.substr(12);
+                } else if (i + 1 < args.size()) {
+                    value = args[++i];
+                }
+                // The LogLevel setting's values: a mask of 1, 2 and 4.
+                if (value.size() == 1 && value[0] >= '0' && value[0] <= '7') {
+                    cmd.LogLevel = value[0] - '0';
+                } else {
+                    error = CliUsageError{TranslateString(RS_CLI_LOG_LEVEL)};
+                }
+                return true;
+            }
             if (arg.starts_with("--remove-shared=")) {
                 const std::string_view value = arg.substr(16);
                 if (value == "yes") {

@@ -1,6 +1,7 @@
 // The command line of kelvora-cli: a command, its arguments and its options.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,7 @@ struct CliCommand {
     bool Yes = false;                    // --yes
     std::optional<bool> RemoveShared;    // --remove-shared=yes|no
     bool Partial = false;                // --partial: runs without elevation
+    std::optional<std::int32_t> LogLevel;  // --log-level=N, 0 to 7
 };
 
 // The one-line message of a command line that cannot be run.

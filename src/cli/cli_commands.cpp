@@ -98,11 +98,16 @@ std::exception_ptr RunWorker(CliEnv& env, TSafeThread& worker) {
     return fatal;
 }
 
-bool Confirm(CliEnv& env, const std::string& question) {
+std::optional<int> Confirm(CliEnv& env, bool yes, const std::string& question, const std::string& declined) {
+    if (yes) return std::nullopt;
     const std::optional<std::string> answer = env.console.Ask(question + TranslateString(RS_CLI_YES_NO));
-    if (!answer || answer->empty()) return false;
-    return EqualsNoCase(*answer, "y") || EqualsNoCase(*answer, "yes") ||
-           EqualsNoCase(*answer, TranslateString(RS_DLG_YES));
+    if (!answer) return Fail(env, kExitUsage, TranslateString(RS_CLI_NEED_YES));
+    if (EqualsNoCase(*answer, "y") || EqualsNoCase(*answer, "yes") ||
+        EqualsNoCase(*answer, TranslateString(RS_DLG_YES))) {
+        return std::nullopt;
+    }
+    env.console.Write(declined + "\n");
+    return kExitOk;
 }
 
 std::string Describe(const std::exception_ptr& error) {

@@ -56,12 +56,16 @@ inline constexpr Message RS_CLI_HELP_EXPORT{"RS_CLI_HELP_EXPORT",
     "Writes the changes of ID to the text file FILE.\n"
     "  --hex    binary data in hexadecimal instead of text"};
 inline constexpr Message RS_CLI_HELP_UNINSTALL{"RS_CLI_HELP_UNINSTALL",
-    "Usage: kelvora-cli uninstall ID [--yes] [--remove-shared=yes|no] [--partial]\n"
+    "Usage: kelvora-cli uninstall ID [--yes] [--remove-shared=yes|no] [--log-level=N]\n"
+    "                              [--partial]\n"
     "Undoes the changes of ID that the uninstall settings select, prints the\n"
     "log and appends it to Log.txt.\n"
-    "  --yes                   do not ask for confirmation\n"
+    "  --yes                   do not ask for confirmation (needed without a console)\n"
     "  --remove-shared=yes|no  the answer for every shared file no program uses\n"
     "                          any more (asked otherwise; no without a console)\n"
+    "  --log-level=N           the log lines to show and keep, for this run only:\n"
+    "                          the sum of 1 errors, 2 warnings, 4 successful\n"
+    "                          actions (0 to 7; the LogLevel setting otherwise)\n"
     "  --partial               run without an administrator's rights"};
 inline constexpr Message RS_CLI_HELP_RENAME{"RS_CLI_HELP_RENAME",
     "Usage: kelvora-cli rename OLD NEW\n"
@@ -69,7 +73,7 @@ inline constexpr Message RS_CLI_HELP_RENAME{"RS_CLI_HELP_RENAME",
 inline constexpr Message RS_CLI_HELP_DELETE{"RS_CLI_HELP_DELETE",
     "Usage: kelvora-cli delete ID [--yes]\n"
     "Deletes the archive of ID; its changes can no longer be undone.\n"
-    "  --yes    do not ask for confirmation"};
+    "  --yes    do not ask for confirmation (needed without a console)"};
 
 inline constexpr Message RS_CLI_UNKNOWN_COMMAND{"RS_CLI_UNKNOWN_COMMAND", "Unknown command '%s'. See kelvora-cli --help."};
 inline constexpr Message RS_CLI_UNKNOWN_OPTION{"RS_CLI_UNKNOWN_OPTION", "Unknown option '%s'. See kelvora-cli %s --help."};
@@ -82,9 +86,19 @@ inline constexpr Message RS_CLI_NO_TARGETS{"RS_CLI_NO_TARGETS", "No target to sc
 inline constexpr Message RS_CLI_SCANNED{"RS_CLI_SCANNED", "Snapshots taken. Install the application, then run: kelvora-cli rescan"};
 inline constexpr Message RS_CLI_SCAN_STOPPED{"RS_CLI_SCAN_STOPPED", "Scanning canceled."};
 inline constexpr Message RS_CLI_SCAN_FAILED{"RS_CLI_SCAN_FAILED", "Scanning failed: %s"};
-inline constexpr Message RS_CLI_NO_CHANGES{"RS_CLI_NO_CHANGES", "No changes found."};
+inline constexpr Message RS_CLI_LOG_LEVEL{"RS_CLI_LOG_LEVEL",
+    "--log-level takes a number from 0 to 7: the sum of 1 errors, 2 warnings, 4 successful actions."};
+inline constexpr Message RS_CLI_NEED_YES{"RS_CLI_NEED_YES",
+    "There is no console to ask for confirmation; add --yes to go ahead without asking."};
+inline constexpr Message RS_CLI_NO_CHANGES{"RS_CLI_NO_CHANGES", "No changes found; no archive was saved for '%s'."};
 inline constexpr Message RS_CLI_SAVED{"RS_CLI_SAVED", "Changes saved as '%s':"};
+inline constexpr Message RS_CLI_EXPORTED{"RS_CLI_EXPORTED", "Changes of '%s' written to %s"};
 inline constexpr Message RS_CLI_CANCELED{"RS_CLI_CANCELED", "The monitoring was given up."};
+inline constexpr Message RS_CLI_ASK_DELETE{"RS_CLI_ASK_DELETE",
+    "You will not be able to restore the changes made by '%s'.\nAre you sure you want to continue ?"};
+inline constexpr Message RS_CLI_NOT_DELETED{"RS_CLI_NOT_DELETED", "'%s' was not deleted."};
+inline constexpr Message RS_CLI_NOT_UNINSTALLED{"RS_CLI_NOT_UNINSTALLED", "Nothing was uninstalled."};
+inline constexpr Message RS_CLI_UNINST_ERRORS{"RS_CLI_UNINST_ERRORS", "Uninstall complete; failed actions: %s."};
 inline constexpr Message RS_CLI_ASK_SHARED{"RS_CLI_ASK_SHARED",
     "No program uses the shared file '%s' any more. Remove it? (y = yes, n = no, a = yes to all, x = no to all)"};
 inline constexpr Message RS_CLI_LOG_FAILED{"RS_CLI_LOG_FAILED", "Log.txt could not be written."};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,11 @@ Bytes Header(double created) {
 class FakeControl : public IWorkerControl {
 public:
     bool Terminated() const override { return stopAfter >= 0 && points >= stopAfter; }
-    void PausePoint() override { ++points; }
+    void PausePoint() override {
+        if (++points == faultAt) throw std::logic_error("a fault of the worker");
+    }
     int stopAfter = -1;
+    int faultAt = -1;
     int points = 0;
 };
 
@@ -307,6 +311,14 @@ TEST_F(ArchiveSaveLoadTest, StopEndsAfterTheCurrentRecord) {
     control.stopAfter = 3;
     EXPECT_EQ(Load(saved), TWizardState::wsStopped);
     EXPECT_EQ(Leaves(), 3u);
+}
+
+TEST_F(ArchiveSaveLoadTest, AFaultThatIsNoDamageReachesTheWorker) {
+    FillSample();
+    const Bytes saved = SaveTree();
+    control.faultAt = 2;
+    EXPECT_THROW(Load(saved), std::logic_error);
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsLoading);
 }
 
 TEST_F(ArchiveSaveLoadTest, RemovedBranchIsNotSaved) {

@@ -174,6 +174,9 @@ TEST_F(ChangesTreeTest, ExcludedChangesAddNoNode) {
     AddReg(ckRegKeyCreated, "", "Software");      // only a common prefix
     AddReg(ckRegValueCreated, "Soft\\Sub", "v");  // a value below it
     AddFile(ckFolderCreated, "C:", "Temp");
+    // As the rescan places a created folder: its parent's path ends with a
+    // backslash, which the name joins without a second one.
+    tree.AddToTree("C:\\", "TEMP", Rec(ckFolderCreated, "C:"));
     AddFile(ckFileChanged, "C:\\Temp\\Deep", "x");
     AddFile(ckFileCreated, "C:", "PAGEFILE.SYS");
     AddFile(ckFileCreated, "C:", "late.txt");
