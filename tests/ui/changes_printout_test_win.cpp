@@ -17,6 +17,7 @@
 
 #include "changes/changes_tree.h"
 #include "settings/settings.h"
+#include "platform/win32/collation_win.h"
 #include "support/change_records.h"
 #include "support/gui_win.h"
 #include "support/modal_robot_win.h"
@@ -78,7 +79,7 @@ std::vector<DocLine> SampleDocument(int filesPerFolder) {
         "C:\\Windows\\System32\\shared.dll");
     tree.FinishFill();
     auto access = tree.Lock();
-    return BuildDocument(access, kNoNode, true, CellWords::Translated());
+    return BuildDocument(access, kNoNode, true, CellWords::Translated(), platform::win32::UserCollation());
 }
 
 // A white 24-bit page the size of a printer's; analysed when it ends.
