@@ -87,12 +87,24 @@ class Registry {
 public:
     virtual ~Registry() = default;
 
-    // RegOpenKeyExA. An empty path opens the root key itself.
+    // A path names a key below a root key, or below an open key (parent);
+    // several names may be joined by backslashes. The registry refuses a
+    // path longer than 260 characters (UTF-16 units) with kErrorMoreData,
+    // whatever the key it starts from: a deeper key is reached through its
+    // parents' handles (see registry_path.h).
+
+    // RegOpenKeyExA. An empty path opens the root key itself (or the parent
+    // again).
     virtual long OpenKey(RootKey root, std::string_view path, std::uint32_t access, RegKey& out) = 0;
+    virtual long OpenKey(const RegKey& parent, std::string_view path, std::uint32_t access, RegKey& out) = 0;
     // RegCreateKeyExA: opens the key, creating it and any missing parents.
     virtual long CreateKey(RootKey root, std::string_view path, RegKey& out) = 0;
-    // RegDeleteKeyA: fails with kErrorAccessDenied when the key has sub-keys.
+    virtual long CreateKey(const RegKey& parent, std::string_view path, RegKey& out) = 0;
+    // RegDeleteKeyA: fails with kErrorAccessDenied when the key has sub-keys,
+    // and for an empty path (a root key, or the parent itself, is never
+    // deleted this way).
     virtual long DeleteKey(RootKey root, std::string_view path) = 0;
+    virtual long DeleteKey(const RegKey& parent, std::string_view path) = 0;
 
     // RegEnumValueA with caller buffers. nameLen is in characters: on entry
     // the buffer size including the terminating zero, on success the name's

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "changes/value_type.h"
 #include "platform/text.h"
@@ -26,29 +27,62 @@ public:
         : env_(env), sink_(sink), root_(root), rootName_(RootKeyName(root)), deleted_(deleted) {}
 
     // path holds the key path of the chains' parent; it is extended and
-    // restored while the chains are walked.
-    void Compare(const TNode* a, const TNode* b, std::string& path, std::size_t depth) {
-        if (nodeIndexes_.size() <= depth) nodeIndexes_.emplace_back();
-        NameIndex<TNode>& index = nodeIndexes_[depth];
-        index.Build(b);
-        for (const TNode* na = a; na != nullptr && !env_.Stopped(); na = na->NextSibling) {
-            const std::size_t parentLength = path.size();
+    // restored while the chains are walked. The walk keeps its own stack of
+    // levels (no recursion), so no depth of keys can exhaust the thread's
+    // stack; changes come in the order of a depth-first walk.
+    void Compare(const TNode* a, const TNode* b, std::string& path) {
+        EnterLevel(a, b, path.size());
+        while (!levels_.empty()) {
+            const TNode* na = levels_.back().next;
+            if (na == nullptr || env_.Stopped()) {
+                levels_.pop_back();
+                if (!levels_.empty()) NextSibling(path);
+                continue;
+            }
+            const std::size_t depth = levels_.size() - 1;
             if (!path.empty()) path.push_back('\\');
             path.append(na->Name);
-            if (const TNode* nb = index.Find(na->Name)) {
-                CompareValues(*na, *nb, path);
-                Compare(na->FirstChild, nb->FirstChild, path, depth + 1);
+            const TNode* nb = nodeIndexes_[depth].Find(na->Name);
+            if (nb == nullptr) ReportKey(*na, path);
+            // Nothing is known of the content of a key that could not be read
+            // in one of the scans, so none of it is reported: neither as
+            // created nor as deleted, nor changed.
+            const bool readable = !na->Unreadable && (nb == nullptr || !nb->Unreadable);
+            if (readable && nb != nullptr) CompareValues(*na, *nb, path);
+            if (readable && na->FirstChild != nullptr) {
+                EnterLevel(na->FirstChild, nb != nullptr ? nb->FirstChild : nullptr, path.size());
             } else {
-                ReportKey(*na, path);
-                Compare(na->FirstChild, nullptr, path, depth + 1);
+                NextSibling(path);
             }
-            path.resize(parentLength);
-            env_.worker.PausePoint();
         }
     }
 
 private:
-    // A key found on side A only, with all its values.
+    // One sibling chain of side A being walked: its node to compare next and
+    // the length of its parent's path. The chain of side B that it is
+    // compared with is indexed in nodeIndexes_ at the level's depth.
+    struct Level {
+        const TNode* next = nullptr;
+        std::size_t parentLength = 0;
+    };
+
+    void EnterLevel(const TNode* a, const TNode* b, std::size_t parentLength) {
+        if (nodeIndexes_.size() <= levels_.size()) nodeIndexes_.emplace_back();
+        nodeIndexes_[levels_.size()].Build(b);
+        levels_.push_back(Level{a, parentLength});
+    }
+
+    // After a node and everything below it: back to its parent's path, on to
+    // the next node of its chain.
+    void NextSibling(std::string& path) {
+        Level& level = levels_.back();
+        path.resize(level.parentLength);
+        env_.worker.PausePoint();
+        level.next = level.next->NextSibling;
+    }
+
+    // A key found on side A only, with all its values (none when it could
+    // not be read).
     void ReportKey(const TNode& node, std::string_view fullPath) {
         const std::size_t cut = fullPath.rfind('\\');
         TNodeData record;
@@ -61,6 +95,7 @@ private:
             placement.append(record.Path);
         }
         sink_.AddToTree(placement, node.Name, std::move(record));
+        if (node.Unreadable) return;
         for (const TValori* value = node.Values; value != nullptr; value = value->Next) {
             ReportLoneValue(*value, fullPath, false);
             env_.worker.PausePoint();
@@ -126,6 +161,7 @@ private:
     platform::RootKey root_;
     std::string_view rootName_;
     bool deleted_;
+    std::vector<Level> levels_;                 // the chains being walked, outermost first
     std::deque<NameIndex<TNode>> nodeIndexes_;  // one per depth, reused
     NameIndex<TValori> valueIndex_;            // used by one key pair at a time
 };
@@ -136,7 +172,7 @@ void CompareKeys(ScanEnv& env, IChangeSink& sink, const TNode* a, const TNode* b
                  platform::RootKey root, bool deleted) {
     KeyComparer comparer(env, sink, root, deleted);
     std::string path(pathA);
-    comparer.Compare(a, b, path, 0);
+    comparer.Compare(a, b, path);
 }
 
 }  // namespace kelvora

@@ -17,7 +17,9 @@ namespace kelvora {
 
 // Compares the sibling chain starting at a with the chain starting at b,
 // which lie below the key pathA (empty for the root key's level). The walk
-// ends early when the wizard state becomes wsStopped.
+// ends early when the wizard state becomes wsStopped. Nothing below a key
+// that one of the scans could not read (TNode::Unreadable) is reported; such
+// a key is reported itself only when it exists on one side alone.
 void CompareKeys(ScanEnv& env, IChangeSink& sink, const TNode* a, const TNode* b, std::string_view pathA,
                  platform::RootKey root, bool deleted);
 

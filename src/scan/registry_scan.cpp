@@ -24,7 +24,11 @@ namespace {
 class RecordWriter {
 public:
     explicit RecordWriter(TDBTree& dbTree) : dbTree_(dbTree) {}
-    void BeginKey(std::string_view path, std::string_view) { dbTree_.WriteRecord(path, {}, nullptr, 0, 0); }
+    // A key that could not be opened gets a record of its own kind, so the
+    // rescan knows its content was never seen.
+    void BeginKey(std::string_view path, std::string_view, bool unreadable) {
+        dbTree_.WriteRecord(path, {}, nullptr, unreadable ? dbKindUnreadable : dbKindKey, 0);
+    }
     void Value(std::string_view path, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                std::int32_t size) {
         dbTree_.WriteValueRecord(path, name, data, type, size);
@@ -38,7 +42,10 @@ private:
 class TreeBuilder {
 public:
     explicit TreeBuilder(SnapshotTree& tree) : tree_(tree) {}
-    void BeginKey(std::string_view, std::string_view nodeName) { open_.push_back(tree_.NewNode(nodeName)); }
+    void BeginKey(std::string_view, std::string_view nodeName, bool unreadable) {
+        open_.push_back(tree_.NewNode(nodeName));
+        open_.back()->Unreadable = unreadable;
+    }
     void Value(std::string_view, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                std::int32_t size) {
         TNode* node = open_.back();

@@ -1,7 +1,9 @@
 // The registry scan in its two forms: ScanKey writes a key and everything
 // below it as snapshot records, ReadKey builds the same content as an
 // in-memory tree (values and sub-keys in reverse enumeration order, as they
-// are inserted at the front of their lists).
+// are inserted at the front of their lists). A key that cannot be opened is
+// written as a record of kind dbKindUnreadable, or marked Unreadable in the
+// tree; a key that is skipped on purpose is an ordinary empty key.
 #pragma once
 
 #include <string_view>

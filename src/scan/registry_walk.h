@@ -1,13 +1,17 @@
 // The depth-first walk of one registry key and everything below it, shared by
 // the snapshot scan (ScanKey), the rescan (ReadKey) and the benchmarks. What
 // is done with each key and value is the Visitor's:
-//   void BeginKey(std::string_view path, std::string_view nodeName);
+//   void BeginKey(std::string_view path, std::string_view nodeName, bool unreadable);
 //   void Value(std::string_view path, std::string_view name, std::uint32_t type,
 //              const std::uint8_t* data, std::int32_t size);
 // where type is the value's registry type (REG_*) as enumerated.
 //   void EndKey();
 // Every key is recorded (BeginKey/EndKey), also one that is skipped or cannot
-// be opened; such a key gets no values and no sub-keys.
+// be opened (unreadable); such a key gets no values and no sub-keys.
+//
+// Each sub-key is opened through its parent's open handle, so a key is read
+// however long its full path is. The walk keeps its own stack of open keys
+// (no recursion), so no depth of keys can exhaust the thread's stack.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +20,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/registry_path.h"
 #include "platform/text.h"
+#include "scan/db_tree.h"
 #include "scan/worker_control.h"
 #include "settings/settings.h"
 
@@ -36,7 +42,12 @@ public:
 
     void Walk(std::string_view keyPath, std::string_view nodeName) {
         path_.assign(keyPath);
-        WalkKey(nodeName);
+        platform::RegKey key;
+        const bool skipped = IsSkippedKey(root_, path_, settings_);
+        const bool unreadable = !skipped && platform::OpenKeyPath(registry_, root_, path_, platform::kKeyRead,
+                                                                  key) != platform::kErrorSuccess;
+        EnterKey(nodeName, std::move(key), unreadable, path_.size());
+        WalkSubKeys();
     }
 
 private:
@@ -45,16 +56,80 @@ private:
     static constexpr std::uint32_t kLongestName = 65536;
     static constexpr int kMaxRetries = 8;
 
-    void WalkKey(std::string_view nodeName) {
+    // A key being walked: its open handle, the index of the sub-key to
+    // enumerate next, and the length of its parent's path.
+    struct Level {
         platform::RegKey key;
-        const bool open = !IsSkippedKey(root_, path_, settings_) &&
-                          registry_.OpenKey(root_, path_, platform::kKeyRead, key) == platform::kErrorSuccess;
-        visitor_.BeginKey(path_, nodeName);
-        if (open) {
-            WalkValues(key);
-            WalkSubKeys(key);
+        std::uint32_t index = 0;
+        std::size_t parentLength = 0;
+    };
+
+    // Records the key at path_ and its values. An open key is stacked so its
+    // sub-keys are walked next (answers true); any other ends here.
+    bool EnterKey(std::string_view nodeName, platform::RegKey key, bool unreadable, std::size_t parentLength) {
+        visitor_.BeginKey(path_, nodeName, unreadable);
+        if (!key.IsOpen()) {
+            visitor_.EndKey();
+            return false;
         }
-        visitor_.EndKey();
+        WalkValues(key);
+        levels_.push_back(Level{std::move(key), 0, parentLength});
+        return true;
+    }
+
+    // Walks the sub-keys of the stacked keys, deepest first, until the stack
+    // is empty. A key stays open while its sub-keys are walked.
+    void WalkSubKeys() {
+        while (!levels_.empty()) {
+            std::uint32_t nameLen = 0;
+            if (worker_.Terminated() || !NextSubKey(levels_.back(), nameLen)) {
+                visitor_.EndKey();
+                const std::size_t parentLength = levels_.back().parentLength;
+                levels_.pop_back();
+                if (!levels_.empty()) NextSibling(parentLength);
+                continue;
+            }
+            const std::size_t parentLength = path_.size();
+            // A snapshot record holds a path of at most dbMaxPathLength
+            // bytes. A key deeper than that (only a hostile registry has
+            // one) is left out of both forms of the walk alike, so it never
+            // shows as a change.
+            if ((parentLength == 0 ? 0 : parentLength + 1) + nameLen > dbMaxPathLength) {
+                NextSibling(parentLength);
+                continue;
+            }
+            if (!path_.empty()) path_.push_back('\\');
+            // The child's name is read from keyName_ before the child
+            // enumerates anything into it.
+            const std::string_view name(keyName_.data(), nameLen);
+            path_.append(name);
+            platform::RegKey child;
+            const bool skipped = IsSkippedKey(root_, path_, settings_);
+            const bool unreadable = !skipped && registry_.OpenKey(levels_.back().key, name, platform::kKeyRead,
+                                                                  child) != platform::kErrorSuccess;
+            if (!EnterKey(name, std::move(child), unreadable, parentLength)) NextSibling(parentLength);
+        }
+    }
+
+    // After a sub-key and everything below it: back to its parent's path,
+    // on to the parent's next sub-key.
+    void NextSibling(std::size_t parentLength) {
+        path_.resize(parentLength);
+        worker_.PausePoint();
+        ++levels_.back().index;
+    }
+
+    // Enumerates the level's next sub-key name into keyName_; false at the end.
+    bool NextSubKey(const Level& level, std::uint32_t& nameLen) {
+        for (;;) {
+            nameLen = static_cast<std::uint32_t>(keyName_.size());
+            const long result = registry_.EnumKey(level.key, level.index, keyName_.data(), nameLen);
+            if (result == platform::kErrorMoreData && keyName_.size() < kLongestName) {
+                keyName_.resize(kLongestName);
+                continue;
+            }
+            return result == platform::kErrorSuccess;
+        }
     }
 
     void WalkValues(const platform::RegKey& key) {
@@ -97,28 +172,6 @@ private:
         }
     }
 
-    void WalkSubKeys(const platform::RegKey& key) {
-        std::uint32_t index = 0;
-        while (!worker_.Terminated()) {
-            std::uint32_t nameLen = static_cast<std::uint32_t>(keyName_.size());
-            const long result = registry_.EnumKey(key, index, keyName_.data(), nameLen);
-            if (result == platform::kErrorMoreData && keyName_.size() < kLongestName) {
-                keyName_.resize(kLongestName);
-                continue;
-            }
-            if (result != platform::kErrorSuccess) break;
-            const std::size_t parentLength = path_.size();
-            if (!path_.empty()) path_.push_back('\\');
-            path_.append(keyName_.data(), nameLen);
-            // The child's name is read from keyName_ before the child
-            // enumerates anything into it.
-            WalkKey(std::string_view(keyName_.data(), nameLen));
-            path_.resize(parentLength);
-            worker_.PausePoint();
-            ++index;
-        }
-    }
-
     platform::Registry& registry_;
     platform::RootKey root_;
     const TSettings& settings_;
@@ -130,6 +183,7 @@ private:
     std::vector<char> name_ = std::vector<char>(kFirstSize);
     std::vector<std::uint8_t> data_ = std::vector<std::uint8_t>(kFirstSize);
     std::vector<char> keyName_ = std::vector<char>(kFirstSize);
+    std::vector<Level> levels_;  // the keys being walked, outermost first
 };
 
 }  // namespace kelvora

@@ -17,8 +17,10 @@ namespace kelvora {
 // top level is a chain of drive nodes), any other a registry snapshot (one
 // root node with an empty name for the root key).
 //
-// A kind-2 record marks its node Unreadable. Lists come out as the
-// comparisons expect them: items in reverse order of
+// A record of kind 2 (dbKindUnreadable) stands for a key or folder that
+// could not be read; its node is marked Unreadable.
+//
+// Lists come out as the comparisons expect them: items in reverse order of
 // their records, sub-nodes made from relative paths in reverse order,
 // sub-nodes made by a full-path walk in file order.
 //

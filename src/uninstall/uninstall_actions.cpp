@@ -2,9 +2,14 @@
 
 #include <optional>
 
+#include "platform/registry_path.h"
+
 namespace kelvora {
 
+using platform::CreateKeyPath;
+using platform::DeleteKeyPath;
 using platform::kErrorSuccess;
+using platform::OpenKeyPath;
 using platform::RegKey;
 
 namespace {
@@ -35,7 +40,7 @@ long WriteValue(platform::Registry& registry, const RegKey& key, std::string_vie
 Outcome DeleteRegistryValue(platform::Registry& registry, platform::RootKey root, std::string_view keyPath,
                             std::string_view valueName) {
     RegKey key;
-    if (const long opened = registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key); opened != kErrorSuccess) {
+    if (const long opened = OpenKeyPath(registry, root, keyPath, platform::kKeyAllAccess, key); opened != kErrorSuccess) {
         return RefusedOr(opened, kOutcomeNotFound);
     }
     if (const long found = QueryExisting(registry, key, valueName); found != kErrorSuccess) {
@@ -50,7 +55,7 @@ Outcome DeleteRegistryValue(platform::Registry& registry, platform::RootKey root
 Outcome DeleteRegistryKey(platform::Registry& registry, platform::RootKey root, std::string_view key) {
     {
         RegKey open;
-        if (const long opened = registry.OpenKey(root, key, platform::kKeyAllAccess, open); opened != kErrorSuccess) {
+        if (const long opened = OpenKeyPath(registry, root, key, platform::kKeyAllAccess, open); opened != kErrorSuccess) {
             return RefusedOr(opened, kOutcomeNotFound);
         }
         std::uint32_t subKeys = 0;
@@ -62,7 +67,7 @@ Outcome DeleteRegistryKey(platform::Registry& registry, platform::RootKey root, 
     }
     // The sub-keys were counted first, so a refusal here is the key's own
     // security (RegDeleteKey answers the same error for a key with sub-keys).
-    const long deleted = registry.DeleteKey(root, key);
+    const long deleted = DeleteKeyPath(registry, root, key);
     return deleted == kErrorSuccess ? kOutcomeOk : RefusedOr(deleted, kOutcomeError);
 }
 
@@ -70,7 +75,7 @@ Outcome RestoreRegistryValue(platform::Registry& registry, platform::RootKey roo
                              std::string_view valueName, std::uint32_t valueType,
                              std::span<const std::uint8_t> oldData) {
     RegKey key;
-    if (const long opened = registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key); opened != kErrorSuccess) {
+    if (const long opened = OpenKeyPath(registry, root, keyPath, platform::kKeyAllAccess, key); opened != kErrorSuccess) {
         return RefusedOr(opened, kOutcomeNotFound);
     }
     if (const long found = QueryExisting(registry, key, valueName); found != kErrorSuccess) {
@@ -82,7 +87,7 @@ Outcome RestoreRegistryValue(platform::Registry& registry, platform::RootKey roo
 
 Outcome CreateRegistryKey(platform::Registry& registry, platform::RootKey root, std::string_view key) {
     RegKey created;
-    const long result = registry.CreateKey(root, key, created);
+    const long result = CreateKeyPath(registry, root, key, created);
     return result == kErrorSuccess ? kOutcomeOk : RefusedOr(result, kOutcomeError);
 }
 
@@ -90,7 +95,7 @@ Outcome CreateRegistryValue(platform::Registry& registry, platform::RootKey root
                             std::string_view valueName, std::uint32_t valueType,
                             std::span<const std::uint8_t> oldData) {
     RegKey key;
-    if (const long opened = registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key); opened != kErrorSuccess) {
+    if (const long opened = OpenKeyPath(registry, root, keyPath, platform::kKeyAllAccess, key); opened != kErrorSuccess) {
         return RefusedOr(opened, kOutcomeNotFound);
     }
     const long written = WriteValue(registry, key, valueName, valueType, oldData);

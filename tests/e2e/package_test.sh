@@ -49,7 +49,10 @@ uninstall_silently() {
 # -- the setup installs, registers itself, and its uninstaller undoes it.
 snapshot before "$pf" "$menu"
 wine_run "$(winpath "$setup")" /S || fail "setup"
-for f in Kelvora.exe kelvora-cli.exe README.txt LICENSE.txt uninstall.exe; do
+# The help file is packed when the build made it (chmcmd present).
+help_file=""
+[ -f "$KELVORA_BUILD/Kelvora.chm" ] && help_file="Kelvora.chm"
+for f in Kelvora.exe kelvora-cli.exe README.txt LICENSE.txt uninstall.exe $help_file; do
   [ -f "$installed/$f" ] || fail "not installed: $f"
 done
 [ -f "$menu/Kelvora.lnk" ] || fail "no Start menu shortcut"
@@ -114,8 +117,9 @@ cli export Kelvora "$(winpath "$work/export.txt")" || fail "export"
 tr -d '\r' < "$work/export.txt" | sed -n 's/^ *\((.*\)$/\1/p' | sed 's/ = .*//' > "$work/changes.txt"
 cat > "$work/expected.txt" <<EOF
 (+)(FOLDER) C:\\Program Files\\Kelvora
+${help_file:+(+)(FILE) $help_file
+}(+)(FILE) Kelvora.exe
 (+)(FILE) kelvora-cli.exe
-(+)(FILE) Kelvora.exe
 (+)(FILE) LICENSE.txt
 (+)(FILE) README.txt
 (+)(FILE) uninstall.exe

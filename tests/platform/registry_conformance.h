@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/registry_path.h"
 #include "platform/text.h"
 
 #include <gtest/gtest.h>
@@ -241,6 +242,8 @@ TYPED_TEST_P(RegistryConformance, AnOpenKeyDeletedMeanwhileFailsCleanly) {
     std::uint32_t values = 0;
     EXPECT_EQ(reg.QueryInfo(key, subKeys, values), kErrorKeyDeleted);
     EXPECT_TRUE(AllValues(reg, key).empty());
+    RegKey child;
+    EXPECT_EQ(reg.CreateKey(key, "Child", child), kErrorKeyDeleted);
     key.Close();
     // A key of the same name starts empty.
     const RegKey again = this->Create(this->base + "\\Doomed");
@@ -261,9 +264,51 @@ TYPED_TEST_P(RegistryConformance, NonAsciiNamesRoundTripExactly) {
     EXPECT_EQ(AllValues(reg, key), (std::vector<EnumeratedValue>{{name, kRegSz, Bytes("データ ✓")}}));
 }
 
+TYPED_TEST_P(RegistryConformance, DeepKeysAreReachedThroughTheirParents) {
+    auto& reg = this->reg;
+    const RootKey root = this->root;
+    const std::string& base = this->base;
+    // One call takes a path of at most 260 characters, counted in UTF-16
+    // units ("é" is one), from a root key or from an open key alike.
+    std::string wide;
+    for (std::size_t length = base.size() + 1; length < 260; ++length) wide += "\xC3\xA9";
+    RegKey key;
+    EXPECT_EQ(reg.CreateKey(root, base + "\\" + wide, key), kErrorSuccess);
+    EXPECT_EQ(reg.OpenKey(root, base + "\\" + wide, kKeyRead, key), kErrorSuccess);
+    EXPECT_EQ(reg.CreateKey(root, base + "\\" + wide + "x", key), kErrorMoreData);
+    RegKey top = this->Create(base);
+    EXPECT_EQ(reg.CreateKey(top, "Two\\Names", key), kErrorSuccess);
+    EXPECT_EQ(reg.OpenKey(root, base + "\\two\\NAMES", kKeyRead, key), kErrorSuccess);
+    EXPECT_EQ(reg.OpenKey(top, std::string(261, 'x'), kKeyRead, key), kErrorMoreData);
+    EXPECT_EQ(reg.DeleteKey(top, std::string(261, 'x')), kErrorMoreData);
+
+    // A key 1,000 characters deep is made, read and deleted one name at a time.
+    std::string path = base;
+    for (char letter = 'A'; path.size() < 1000; ++letter) path += "\\" + std::string(49, letter) + "_";
+    ASSERT_EQ(CreateKeyPath(reg, root, path, key), kErrorSuccess);
+    this->Set(key, "deep", kRegSz, Bytes("bottom"));
+    RegKey deep;
+    EXPECT_EQ(reg.OpenKey(root, path, kKeyRead, deep), kErrorMoreData);
+    EXPECT_EQ(reg.DeleteKey(root, path), kErrorMoreData);
+    ASSERT_EQ(OpenKeyPath(reg, root, path, kKeyRead, deep), kErrorSuccess);
+    EXPECT_EQ(AllValues(reg, deep), (std::vector<EnumeratedValue>{{"deep", kRegSz, Bytes("bottom")}}));
+
+    // Below an open key: never the key itself, nor a key with sub-keys.
+    const std::size_t cut = path.rfind('\\');
+    RegKey parent;
+    ASSERT_EQ(OpenKeyPath(reg, root, path.substr(0, cut), kKeyRead, parent), kErrorSuccess);
+    EXPECT_EQ(reg.DeleteKey(parent, ""), kErrorAccessDenied);
+    EXPECT_EQ(DeleteKeyPath(reg, root, path.substr(0, cut)), kErrorAccessDenied);
+    EXPECT_EQ(reg.DeleteKey(parent, path.substr(cut + 1)), kErrorSuccess);
+    RegKey gone;
+    EXPECT_EQ(OpenKeyPath(reg, root, path, kKeyRead, gone), kErrorFileNotFound);
+    EXPECT_EQ(DeleteKeyPath(reg, root, path.substr(0, cut)), kErrorSuccess);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RegistryConformance, KeysOpenIgnoringCaseAndCreateTheirParents,
                             ValuesEnumerateInCreationOrderAndRoundTrip, SmallBuffersAnswerMoreData,
                             SubKeysEnumerateSortedIgnoringCase, DeleteKeyRefusesKeysWithSubKeys,
-                            AnOpenKeyDeletedMeanwhileFailsCleanly, NonAsciiNamesRoundTripExactly);
+                            AnOpenKeyDeletedMeanwhileFailsCleanly, NonAsciiNamesRoundTripExactly,
+                            DeepKeysAreReachedThroughTheirParents);
 
 }  // namespace kelvora::platform::conformance

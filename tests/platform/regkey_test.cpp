@@ -14,6 +14,9 @@ public:
     long OpenKey(RootKey, std::string_view, std::uint32_t, RegKey&) override { return 0; }
     long CreateKey(RootKey, std::string_view, RegKey&) override { return 0; }
     long DeleteKey(RootKey, std::string_view) override { return 0; }
+    long OpenKey(const RegKey&, std::string_view, std::uint32_t, RegKey&) override { return 0; }
+    long CreateKey(const RegKey&, std::string_view, RegKey&) override { return 0; }
+    long DeleteKey(const RegKey&, std::string_view) override { return 0; }
     long EnumValue(const RegKey&, std::uint32_t, char*, std::uint32_t&, std::uint32_t&, std::uint8_t*,
                    std::uint32_t&) override { return 0; }
     long EnumKey(const RegKey&, std::uint32_t, char*, std::uint32_t&) override { return 0; }

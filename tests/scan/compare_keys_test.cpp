@@ -6,7 +6,9 @@
 
 #include "changes/value_type.h"
 #include "platform/memory/memory_platform.h"
+#include "scan/db_tree.h"
 #include "scan/registry_scan.h"
+#include "scan/snapshot_loader.h"
 #include "scan/shared_counter.h"
 #include "scan_test_support.h"
 
@@ -193,6 +195,31 @@ TEST_F(CompareKeysTest, SharedCounterRuleBelongsToTheMachineKeyOnly) {
     Compare(kCurrentUser);
     EXPECT_EQ(Only().Kind, ckRegValueChanged);
     EXPECT_EQ(testing::NewBytes(Only()), Dword(2));
+}
+
+TEST_F(CompareKeysTest, ContentOfAKeyUnreadableInEitherScanIsNeverReported) {
+    auto& reg = memory.registry;
+    for (const char* key : {"Software\\Opened", "Software\\Closed", "SOFTWARE\\Classes"}) {
+        reg.PutDword(kLocalMachine, key, "v", 1);
+        reg.PutDword(kLocalMachine, std::string(key) + "\\Inner", "i", 1);
+    }
+    ASSERT_TRUE(reg.SetDenied(kLocalMachine, "Software\\Opened", true));
+    config.Settings.ScanHKCR = true;  // Classes is skipped: recorded as an ordinary empty key
+    memory.files.AddFolder("C:\\Kelvora");
+    TDBTree dbTree = TDBTree::CreateEmpty("C:\\Kelvora", "HKLM");
+    ScanKey(env, kLocalMachine, {}, dbTree);
+    dbTree.Save(memory.files);
+    before = LoadSnapshot(memory.files, "C:\\Kelvora", "HKLM", context.WizardState, worker);
+    EXPECT_TRUE(testing::FindKey(before.Root, "Software\\Opened")->Unreadable);
+    EXPECT_FALSE(testing::FindKey(before.Root, "Software\\Classes")->Unreadable);
+
+    ASSERT_TRUE(reg.SetDenied(kLocalMachine, "Software\\Opened", false));
+    reg.PutDword(kLocalMachine, "Software\\Opened", "w", 2);
+    ASSERT_TRUE(reg.SetDenied(kLocalMachine, "Software\\Closed", true));
+    reg.PutDword(kLocalMachine, "Software\\Fresh", "f", 1);
+    Compare();
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"1 HKEY_LOCAL_MACHINE\\Software|Fresh",
+                                                      "3 HKEY_LOCAL_MACHINE\\Software\\Fresh|f"}));
 }
 
 TEST_F(CompareKeysTest, StopRequestEndsTheComparison) {

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "platform/memory/memory_platform.h"
 #include "scan/compare_keys.h"
 #include "scan/db_tree.h"
 #include "scan/snapshot_loader.h"
+#include "long_key_paths.h"
 #include "scan_test_support.h"
+#include "support/small_stack.h"
 
 namespace kelvora {
 namespace {
@@ -130,12 +134,81 @@ TEST_F(RegistryScanTest, SkippedAndUnreadableKeysAreRecordedWithoutContent) {
     const TNode* denied = At(user.Root, {"Software", "B"});
     ASSERT_NE(denied, nullptr);
     EXPECT_EQ(denied->FirstChild, nullptr);
+    // Only the key that could not be opened counts as unreadable.
+    EXPECT_TRUE(denied->Unreadable);
+    EXPECT_FALSE(own->Unreadable);
     EXPECT_NE(At(user.Root, {"Software", "C"}), nullptr);  // the walk goes on after it
 
     const SnapshotTree users = ReadKey(env, kUsers, {}, {});
     EXPECT_EQ(At(users.Root, {".DEFAULT", "Software", "Varnok", "Kelvora"})->Values, nullptr);
     EXPECT_NE(At(users.Root, {"S-1-5-21", "Software", "Varnok", "Kelvora"})->Values, nullptr);
     EXPECT_EQ(memory.registry.OpenHandles(), 0u);
+}
+
+TEST_F(RegistryScanTest, KeysBeyondTheLengthOfOneRegistryCallAreScannedAndUndone) {
+    memory.files.AddFolder("C:\\Kelvora");
+    config.ProgramFolder = "C:\\Kelvora";
+    testing::ScanAndUndoDeepKeys(env, kCurrentUser, "Software\\Deep");
+    EXPECT_EQ(memory.registry.OpenHandles(), 0u);
+}
+
+// No registry nests keys 10,000 deep, but a damaged snapshot (50 KB of
+// one-letter relative paths) does: nothing may use stack per level.
+TEST_F(RegistryScanTest, TenThousandNestedKeysAreWalkedAndComparedOnAOneMegabyteStack) {
+    constexpr int kDepth = 10000;
+    std::string path = "k";
+    for (int i = 1; i < kDepth; ++i) path += "\\k";
+    memory.registry.PutDword(kCurrentUser, path, "bottom", 1);
+    memory.files.AddFolder("C:\\Kelvora");
+    memory.files.SetCurrentDir("C:\\Kelvora");
+
+    struct CountingSink : IChangeSink {
+        std::map<std::int32_t, int> counts;
+        void AddToTree(std::string_view, std::string_view, TNodeData&& record) override { ++counts[record.Kind]; }
+    } same, gone;
+    std::size_t snapshotBytes = 0;
+    bool finished = false;
+    testing::RunWithStack(testing::kOneMegabyte, [&] {
+        TDBTree dbTree = TDBTree::CreateEmpty("C:\\Kelvora", "HKCU");
+        ScanKey(env, kCurrentUser, {}, dbTree);
+        snapshotBytes = dbTree.Bytes().size();
+        dbTree.Save(memory.files);
+        const SnapshotTree loaded = LoadSnapshot(memory.files, "C:\\Kelvora", "HKCU", context.WizardState, worker);
+        const SnapshotTree live = ReadKey(env, kCurrentUser, {}, {});
+        CompareKeys(env, same, live.Root, loaded.Root, {}, kCurrentUser, false);
+        CompareKeys(env, same, loaded.Root, live.Root, {}, kCurrentUser, true);
+        SnapshotTree empty;
+        empty.Root = empty.NewNode({});
+        CompareKeys(env, gone, loaded.Root, empty.Root, {}, kCurrentUser, true);
+        finished = true;
+    });
+    EXPECT_TRUE(finished);
+    EXPECT_LT(snapshotBytes, 51u * 1024u);
+    EXPECT_TRUE(same.counts.empty());
+    EXPECT_EQ(gone.counts, (std::map<std::int32_t, int>{{ckRegKeyDeleted, kDepth}, {ckRegValueDeleted, 1}}));
+    EXPECT_EQ(memory.registry.OpenHandles(), 0u);
+}
+
+TEST_F(RegistryScanTest, KeysDeeperThanASnapshotRecordCanNameAreLeftOutOfBothScans) {
+    std::string path;
+    for (char letter = 'a'; path.size() < 70000; letter = letter == 'z' ? 'a' : letter + 1) {
+        path += (path.empty() ? "" : "\\") + std::string(250, letter);
+    }
+    memory.registry.PutDword(kCurrentUser, path, "v", 1);
+    memory.files.AddFolder("C:\\Kelvora");
+    memory.files.SetCurrentDir("C:\\Kelvora");
+    TDBTree dbTree = TDBTree::CreateEmpty("C:\\Kelvora", "HKCU");
+    ASSERT_NO_THROW(ScanKey(env, kCurrentUser, {}, dbTree));
+    dbTree.Save(memory.files);
+    const SnapshotTree loaded = LoadSnapshot(memory.files, "C:\\Kelvora", "HKCU", context.WizardState, worker);
+    const SnapshotTree live = ReadKey(env, kCurrentUser, {}, {});
+    testing::RecordingSink sink;
+    CompareKeys(env, sink, live.Root, loaded.Root, {}, kCurrentUser, false);
+    CompareKeys(env, sink, loaded.Root, live.Root, {}, kCurrentUser, true);
+    EXPECT_TRUE(sink.entries.empty());
+    const std::size_t kept = dbMaxPathLength / 251 * 251 - 1;  // whole names of 250 and their backslashes
+    EXPECT_NE(testing::FindKey(live.Root, path.substr(0, kept)), nullptr);
+    EXPECT_EQ(testing::FindKey(live.Root, path.substr(0, kept + 251)), nullptr);
 }
 
 TEST_F(RegistryScanTest, StopRequestEndsTheWalkAtItsNextTest) {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <pthread.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,11 +14,13 @@
 
 #include "scan/base_scan_thread.h"
 #include "changes/changes_tree.h"
+#include "platform/text.h"
 #include "scan/change_sink.h"
 #include "scan/scan_env.h"
 #include "scan/snapshot_tree.h"
 #include "scan/worker_control.h"
 #include "settings/app_context.h"
+#include "support/small_stack.h"
 
 namespace kelvora::testing {
 
@@ -66,22 +67,12 @@ private:
 // deep tree would overflow it.
 // (Under Wine an overflow may end only that thread: the work must finish.)
 inline void RunOnSmallStack(const std::function<void()>& work) {
-    struct Run {
-        const std::function<void()>& work;
-        bool finished = false;
-    } run{work};
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setstacksize(&attributes, 1024 * 1024);
-    pthread_t thread;
-    const auto body = [](void* r) -> void* {
-        static_cast<Run*>(r)->work();
-        static_cast<Run*>(r)->finished = true;
-        return nullptr;
-    };
-    if (pthread_create(&thread, &attributes, body, &run) == 0) pthread_join(thread, nullptr);
-    pthread_attr_destroy(&attributes);
-    EXPECT_TRUE(run.finished);
+    bool finished = false;
+    RunWithStack(kOneMegabyte, [&] {
+        work();
+        finished = true;
+    });
+    EXPECT_TRUE(finished);
 }
 
 // The changes as the tree receives them, in order.
@@ -183,6 +174,18 @@ inline std::vector<std::string> Flatten(const SnapshotTree& tree) {
     std::vector<std::string> out;
     Flatten(tree.Root, {}, out);
     return out;
+}
+
+// The node at a key path below node (names matched ignoring case), or null.
+inline const TNode* FindKey(const TNode* node, std::string_view path) {
+    while (node != nullptr && !path.empty()) {
+        const std::size_t cut = path.find('\\');
+        const std::string_view name = path.substr(0, cut);
+        path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
+        node = node->FirstChild;
+        while (node != nullptr && !EqualsNoCase(node->Name, name)) node = node->NextSibling;
+    }
+    return node;
 }
 
 }  // namespace kelvora::testing

@@ -19,6 +19,7 @@
 #include "scan/registry_scan.h"
 #include "scan/snapshot_loader.h"
 #include "long_path_support.h"
+#include "long_key_paths.h"
 #include "scan_test_support.h"
 
 namespace kelvora {
@@ -32,17 +33,6 @@ const std::string kScratchKey = "Software\\KelvoraScanTest";
 const std::string kSharedParent = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const std::string kSharedKey = kSharedParent + "\\SharedDLLs";
 const std::string kUnicodeKey = "\xD0\x9A\xD0\xBB\xD1\x8E\xD1\x87 \xF0\x9F\x8C\x8D";  // "Ключ 🌍"
-
-const TNode* Descend(const TNode* node, std::string_view path) {
-    while (node != nullptr && !path.empty()) {
-        const std::size_t cut = path.find('\\');
-        const std::string_view name = path.substr(0, cut);
-        path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
-        node = node->FirstChild;
-        while (node != nullptr && !EqualsNoCase(node->Name, name)) node = node->NextSibling;
-    }
-    return node;
-}
 
 class ScanWinTest : public ::testing::Test {
 protected:
@@ -144,7 +134,7 @@ TEST_F(ScanWinTest, RescanFindsEveryChangeASetupMakes) {
 
     // The rescan, registry: the snapshot's tree holds the scratch key's path.
     const SnapshotTree oldTree = LoadSnapshot(files, config.ProgramFolder, "HKCU", context.WizardState, worker);
-    const TNode* oldNode = Descend(oldTree.Root, kScratchKey);
+    const TNode* oldNode = testing::FindKey(oldTree.Root, kScratchKey);
     ASSERT_NE(oldNode, nullptr);
     const SnapshotTree newTree = ReadKey(env, kCurrentUser, "KelvoraScanTest", kScratchKey);
     CompareKeys(env, sink, newTree.Root, oldNode, "Software", kCurrentUser, false);
@@ -245,6 +235,10 @@ TEST_F(ScanWinTest, FoldersBeyondMaxPathAreScannedAndUndoneAtTheirRealPaths) {
     EXPECT_FALSE(win32.shell.DeleteToRecycleBin(user));
     EXPECT_TRUE(files.FileExists(user));
     testing::RemoveDeepFolders(files, base);
+}
+
+TEST_F(ScanWinTest, KeysBeyondTheLengthOfOneRegistryCallAreScannedAndUndone) {
+    testing::ScanAndUndoDeepKeys(env, kCurrentUser, kScratchKey + "\\Deep");
 }
 
 }  // namespace

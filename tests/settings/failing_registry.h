@@ -22,6 +22,16 @@ public:
         return inner_.CreateKey(root, path, out);
     }
     long DeleteKey(platform::RootKey root, std::string_view path) override { return inner_.DeleteKey(root, path); }
+    long OpenKey(const platform::RegKey& parent, std::string_view path, std::uint32_t access,
+                 platform::RegKey& out) override {
+        return inner_.OpenKey(parent, path, access, out);
+    }
+    long CreateKey(const platform::RegKey& parent, std::string_view path, platform::RegKey& out) override {
+        return inner_.CreateKey(parent, path, out);
+    }
+    long DeleteKey(const platform::RegKey& parent, std::string_view path) override {
+        return inner_.DeleteKey(parent, path);
+    }
     long EnumValue(const platform::RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen,
                    std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataLen) override {
         return inner_.EnumValue(key, index, name, nameLen, type, data, dataLen);

@@ -53,6 +53,20 @@ long CopyName(std::string_view source, char* name, std::uint32_t& nameLen) {
     return kErrorSuccess;
 }
 
+// The longest path argument the A functions take, in UTF-16 units.
+constexpr std::size_t kLongestPathArgument = 260;
+
+bool TooLong(std::string_view path) {
+    if (path.size() <= kLongestPathArgument) return false;
+    std::size_t units = 0;
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) ++units;  // not a continuation byte
+        if (byte >= 0xF0) ++units;           // beyond the BMP: a surrogate pair
+    }
+    return units > kLongestPathArgument;
+}
+
 }  // namespace
 
 struct MemoryRegistry::Key {
@@ -136,8 +150,10 @@ MemoryRegistry::~MemoryRegistry() = default;
 
 std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Find(RootKey root, std::string_view path) const {
     const auto it = roots_.find(root);
-    if (it == roots_.end()) return nullptr;
-    std::shared_ptr<Key> key = it->second;
+    return it == roots_.end() ? nullptr : FindBelow(it->second, path);
+}
+
+std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::FindBelow(std::shared_ptr<Key> key, std::string_view path) const {
     const bool found = ForEachComponent(path, [&](std::string_view part) {
         const auto child = key->children.find(part);
         if (child == key->children.end()) return false;
@@ -149,8 +165,10 @@ std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Find(RootKey root, std::str
 
 std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Create(RootKey root, std::string_view path) {
     const auto it = roots_.find(root);
-    if (it == roots_.end()) return nullptr;
-    std::shared_ptr<Key> key = it->second;
+    return it == roots_.end() ? nullptr : CreateBelow(it->second, path);
+}
+
+std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::CreateBelow(std::shared_ptr<Key> key, std::string_view path) {
     ForEachComponent(path, [&](std::string_view part) {
         const auto child = key->children.find(part);
         if (child != key->children.end()) {
@@ -164,6 +182,26 @@ std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Create(RootKey root, std::s
         return true;
     });
     return key;
+}
+
+std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Start(RootKey root, long& error) const {
+    const auto it = roots_.find(root);
+    error = it == roots_.end() ? kErrorInvalidHandle : kErrorSuccess;
+    return it == roots_.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Start(const RegKey& parent, long& error) const {
+    const auto it = parent.IsOpen() ? handles_.find(parent.Handle()) : handles_.end();
+    if (it == handles_.end()) {
+        error = kErrorInvalidHandle;
+        return nullptr;
+    }
+    if (it->second.key->deleted) {
+        error = kErrorKeyDeleted;
+        return nullptr;
+    }
+    error = kErrorSuccess;
+    return it->second.key;
 }
 
 MemoryRegistry::Key* MemoryRegistry::Resolve(const RegKey& key, std::uint32_t need, long& error) const {
@@ -195,12 +233,17 @@ void MemoryRegistry::CloseKey(std::uintptr_t handle) {
     handles_.erase(handle);
 }
 
-long MemoryRegistry::OpenKey(RootKey root, std::string_view path, std::uint32_t access, RegKey& out) {
+template <typename From>
+long MemoryRegistry::Open(const From& from, std::string_view path, std::uint32_t access, RegKey& out) {
+    if (TooLong(path)) return kErrorMoreData;
     RegKey opened;
     {
         std::lock_guard lock(mutex_);
-        const std::shared_ptr<Key> key = Find(root, path);
-        if (!key) return roots_.contains(root) ? kErrorFileNotFound : kErrorInvalidHandle;
+        long error = kErrorSuccess;
+        const std::shared_ptr<Key> start = Start(from, error);
+        if (!start) return error;
+        const std::shared_ptr<Key> key = FindBelow(start, path);
+        if (!key) return kErrorFileNotFound;
         if (key->denied || (key->writeDenied && (access & (kKeySetValue | kKeyCreateSubKey)) != 0)) {
             return kErrorAccessDenied;
         }
@@ -211,21 +254,26 @@ long MemoryRegistry::OpenKey(RootKey root, std::string_view path, std::uint32_t 
     return kErrorSuccess;
 }
 
-long MemoryRegistry::CreateKey(RootKey root, std::string_view path, RegKey& out) {
+template <typename From>
+long MemoryRegistry::CreateFrom(const From& from, std::string_view path, RegKey& out) {
+    if (TooLong(path)) return kErrorMoreData;
     RegKey opened;
     {
         std::lock_guard lock(mutex_);
-        const std::shared_ptr<Key> existing = Find(root, path);
+        long error = kErrorSuccess;
+        const std::shared_ptr<Key> start = Start(from, error);
+        if (!start) return error;
+        const std::shared_ptr<Key> existing = FindBelow(start, path);
         if (existing && (existing->denied || existing->writeDenied)) return kErrorAccessDenied;
-        const std::shared_ptr<Key> key = existing ? existing : Create(root, path);
-        if (!key) return kErrorInvalidHandle;
-        opened = NewHandle(key, kKeyReadWrite);
+        opened = NewHandle(existing ? existing : CreateBelow(start, path), kKeyReadWrite);
     }
     out = std::move(opened);
     return kErrorSuccess;
 }
 
-long MemoryRegistry::DeleteKey(RootKey root, std::string_view path) {
+template <typename From>
+long MemoryRegistry::Delete(const From& from, std::string_view path) {
+    if (TooLong(path)) return kErrorMoreData;
     std::lock_guard lock(mutex_);
     // Split off the last component; the rest names the parent.
     std::string_view trimmed = path;
@@ -233,9 +281,11 @@ long MemoryRegistry::DeleteKey(RootKey root, std::string_view path) {
     const std::size_t cut = trimmed.rfind('\\');
     const std::string_view last = cut == std::string_view::npos ? trimmed : trimmed.substr(cut + 1);
     const std::string_view parentPath = cut == std::string_view::npos ? std::string_view() : trimmed.substr(0, cut);
-    if (!roots_.contains(root)) return kErrorInvalidHandle;
-    if (last.empty()) return kErrorAccessDenied;  // a root key cannot be deleted
-    const std::shared_ptr<Key> parent = Find(root, parentPath);
+    long error = kErrorSuccess;
+    const std::shared_ptr<Key> start = Start(from, error);
+    if (!start) return error;
+    if (last.empty()) return kErrorAccessDenied;  // a root key or the parent itself is never deleted
+    const std::shared_ptr<Key> parent = FindBelow(start, parentPath);
     if (!parent) return kErrorFileNotFound;
     const auto it = parent->children.find(last);
     if (it == parent->children.end()) return kErrorFileNotFound;
@@ -246,6 +296,26 @@ long MemoryRegistry::DeleteKey(RootKey root, std::string_view path) {
     parent->sortedValid = false;
     return kErrorSuccess;
 }
+
+long MemoryRegistry::OpenKey(RootKey root, std::string_view path, std::uint32_t access, RegKey& out) {
+    return Open(root, path, access, out);
+}
+
+long MemoryRegistry::OpenKey(const RegKey& parent, std::string_view path, std::uint32_t access, RegKey& out) {
+    return Open(parent, path, access, out);
+}
+
+long MemoryRegistry::CreateKey(RootKey root, std::string_view path, RegKey& out) {
+    return CreateFrom(root, path, out);
+}
+
+long MemoryRegistry::CreateKey(const RegKey& parent, std::string_view path, RegKey& out) {
+    return CreateFrom(parent, path, out);
+}
+
+long MemoryRegistry::DeleteKey(RootKey root, std::string_view path) { return Delete(root, path); }
+
+long MemoryRegistry::DeleteKey(const RegKey& parent, std::string_view path) { return Delete(parent, path); }
 
 long MemoryRegistry::EnumValue(const RegKey& handle, std::uint32_t index, char* name, std::uint32_t& nameLen,
                                std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataLen) {

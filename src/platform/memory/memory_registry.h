@@ -6,8 +6,10 @@
 // A key remembers the rights it was opened with: reading needs KEY_QUERY_VALUE
 // or KEY_ENUMERATE_SUB_KEYS, writing KEY_SET_VALUE (CreateKey grants
 // KEY_READ | KEY_WRITE, as the Win32 registry does), else kErrorAccessDenied.
-// Every call takes one lock, so a worker may walk it while another thread
-// writes.
+// A path argument longer than 260 UTF-16 units answers kErrorMoreData, as
+// Wine's A functions do (measured: the text is converted into a buffer of
+// 261 characters). Every call takes one lock, so a worker may walk it while
+// another thread writes.
 #pragma once
 
 #include "platform/platform.h"
@@ -31,8 +33,11 @@ public:
     MemoryRegistry& operator=(const MemoryRegistry&) = delete;
 
     long OpenKey(RootKey root, std::string_view path, std::uint32_t access, RegKey& out) override;
+    long OpenKey(const RegKey& parent, std::string_view path, std::uint32_t access, RegKey& out) override;
     long CreateKey(RootKey root, std::string_view path, RegKey& out) override;
+    long CreateKey(const RegKey& parent, std::string_view path, RegKey& out) override;
     long DeleteKey(RootKey root, std::string_view path) override;
+    long DeleteKey(const RegKey& parent, std::string_view path) override;
     long EnumValue(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen, std::uint32_t& type,
                    std::uint8_t* data, std::uint32_t& dataLen) override;
     long EnumKey(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen) override;
@@ -72,12 +77,26 @@ private:
 
     // Null when the root or a key on the path does not exist.
     std::shared_ptr<Key> Find(RootKey root, std::string_view path) const;
+    std::shared_ptr<Key> FindBelow(std::shared_ptr<Key> key, std::string_view path) const;
     // Null only for an unknown root.
     std::shared_ptr<Key> Create(RootKey root, std::string_view path);
+    std::shared_ptr<Key> CreateBelow(std::shared_ptr<Key> key, std::string_view path);
     struct OpenedKey {
         std::shared_ptr<Key> key;
         std::uint32_t access = 0;
     };
+
+    // The key a path starts from: a root key, or the key behind an open
+    // handle (which needs no particular rights to be a parent). Null with
+    // the error to answer when there is none.
+    std::shared_ptr<Key> Start(RootKey root, long& error) const;
+    std::shared_ptr<Key> Start(const RegKey& parent, long& error) const;
+    template <typename From>
+    long Open(const From& from, std::string_view path, std::uint32_t access, RegKey& out);
+    template <typename From>
+    long CreateFrom(const From& from, std::string_view path, RegKey& out);
+    template <typename From>
+    long Delete(const From& from, std::string_view path);
 
     // The key behind an open handle, when it was opened with one of the
     // rights in need; else null with the error to answer.

@@ -19,21 +19,37 @@ HKEY RootHandle(RootKey root) {
 
 HKEY KeyOf(const RegKey& key) { return key.IsOpen() ? reinterpret_cast<HKEY>(key.Handle()) : nullptr; }
 
-}  // namespace
-
-long Win32Registry::OpenKey(RootKey root, std::string_view path, std::uint32_t access, RegKey& out) {
+long Open(Registry* owner, HKEY from, std::string_view path, std::uint32_t access, RegKey& out) {
     HKEY key = nullptr;
-    const long result = RegOpenKeyExA(RootHandle(root), std::string(path).c_str(), 0, access, &key);
-    if (result == ERROR_SUCCESS) out = RegKey(this, reinterpret_cast<std::uintptr_t>(key));
+    const long result = RegOpenKeyExA(from, std::string(path).c_str(), 0, access, &key);
+    if (result == ERROR_SUCCESS) out = RegKey(owner, reinterpret_cast<std::uintptr_t>(key));
     return result;
 }
 
-long Win32Registry::CreateKey(RootKey root, std::string_view path, RegKey& out) {
+long Create(Registry* owner, HKEY from, std::string_view path, RegKey& out) {
     HKEY key = nullptr;
-    const long result = RegCreateKeyExA(RootHandle(root), std::string(path).c_str(), 0, nullptr,
-                                        REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
-    if (result == ERROR_SUCCESS) out = RegKey(this, reinterpret_cast<std::uintptr_t>(key));
+    const long result = RegCreateKeyExA(from, std::string(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+    if (result == ERROR_SUCCESS) out = RegKey(owner, reinterpret_cast<std::uintptr_t>(key));
     return result;
+}
+
+}  // namespace
+
+long Win32Registry::OpenKey(RootKey root, std::string_view path, std::uint32_t access, RegKey& out) {
+    return Open(this, RootHandle(root), path, access, out);
+}
+
+long Win32Registry::OpenKey(const RegKey& parent, std::string_view path, std::uint32_t access, RegKey& out) {
+    return Open(this, KeyOf(parent), path, access, out);
+}
+
+long Win32Registry::CreateKey(RootKey root, std::string_view path, RegKey& out) {
+    return Create(this, RootHandle(root), path, out);
+}
+
+long Win32Registry::CreateKey(const RegKey& parent, std::string_view path, RegKey& out) {
+    return Create(this, KeyOf(parent), path, out);
 }
 
 long Win32Registry::DeleteKey(RootKey root, std::string_view path) {
@@ -41,6 +57,12 @@ long Win32Registry::DeleteKey(RootKey root, std::string_view path) {
     // for; a root key is never ours to delete.
     if (path.find_first_not_of('\\') == std::string_view::npos) return ERROR_ACCESS_DENIED;
     return RegDeleteKeyA(RootHandle(root), std::string(path).c_str());
+}
+
+long Win32Registry::DeleteKey(const RegKey& parent, std::string_view path) {
+    // As above: an empty name would delete the parent itself.
+    if (path.find_first_not_of('\\') == std::string_view::npos) return ERROR_ACCESS_DENIED;
+    return RegDeleteKeyA(KeyOf(parent), std::string(path).c_str());
 }
 
 long Win32Registry::EnumValue(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen,

@@ -9,10 +9,13 @@ namespace kelvora::platform::win32 {
 class Win32Registry final : public Registry {
 public:
     long OpenKey(RootKey root, std::string_view path, std::uint32_t access, RegKey& out) override;
+    long OpenKey(const RegKey& parent, std::string_view path, std::uint32_t access, RegKey& out) override;
     // Opens with KEY_READ | KEY_WRITE: enough to enumerate, write and delete
     // values, without asking for the rights to change security.
     long CreateKey(RootKey root, std::string_view path, RegKey& out) override;
+    long CreateKey(const RegKey& parent, std::string_view path, RegKey& out) override;
     long DeleteKey(RootKey root, std::string_view path) override;
+    long DeleteKey(const RegKey& parent, std::string_view path) override;
     long EnumValue(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen, std::uint32_t& type,
                    std::uint8_t* data, std::uint32_t& dataLen) override;
     long EnumKey(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen) override;

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 #include <shlobj.h>
+#include <winspool.h>
 
 #include <algorithm>
 #include <cstring>
@@ -82,15 +83,37 @@ std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, s
     return PathOfBrowsed(SHBrowseForFolderA(&info));
 }
 
-OwnedDc ChoosePrinter(HWND owner) {
+bool PrinterInstalled() {
+    DWORD needed = 0;
+    DWORD count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
+    return needed > 0;
+}
+
+PrinterChoice ChoosePrinter(HWND owner, bool offerSelection) {
+    PrinterChoice choice;
+    // Without a printer the dialog only says so in a box of its own and
+    // then returns as if cancelled (Wine), or with an error (Windows).
+    if (!PrinterInstalled()) {
+        choice.Result = PrinterChoice::kFailed;
+        return choice;
+    }
     PRINTDLGA pd{};
     pd.lStructSize = sizeof(pd);
     pd.hwndOwner = owner;
-    pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS;
-    if (!PrintDlgA(&pd)) return OwnedDc{};
+    pd.Flags = PD_RETURNDC | PD_NOPAGENUMS | (offerSelection ? 0 : PD_NOSELECTION);
+    if (!PrintDlgA(&pd)) {
+        // No extended error: the user cancelled. Anything else (no printer
+        // installed, a driver that fails) is the printer's error.
+        choice.Result = CommDlgExtendedError() == 0 ? PrinterChoice::kCancelled : PrinterChoice::kFailed;
+        return choice;
+    }
     if (pd.hDevMode != nullptr) GlobalFree(pd.hDevMode);
     if (pd.hDevNames != nullptr) GlobalFree(pd.hDevNames);
-    return OwnedDc(pd.hDC);
+    choice.Printer.Reset(pd.hDC);
+    choice.Result = choice.Printer ? PrinterChoice::kChosen : PrinterChoice::kFailed;
+    choice.Selection = (pd.Flags & PD_SELECTION) != 0;
+    return choice;
 }
 
 std::vector<std::string> ChooseFilesToOpen(HWND owner, std::string_view filter) {

@@ -20,8 +20,18 @@ std::optional<std::string> ChooseFileToSave(HWND owner, std::string_view filter,
 // The shell's folder browser; answers the chosen folder.
 std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, std::string_view initialFolder = {});
 
-// The print dialog; on OK answers the chosen printer's device context.
-OwnedDc ChoosePrinter(HWND owner);
+// Whether any printer (local or connected) is installed.
+bool PrinterInstalled();
+
+// The print dialog; kFailed at once when no printer is installed. It offers the range "Selection" besides "All" when
+// offerSelection; Printer is the chosen printer's device context.
+struct PrinterChoice {
+    enum Outcome { kChosen, kCancelled, kFailed };
+    Outcome Result = kCancelled;
+    OwnedDc Printer;
+    bool Selection = false;  // the range "Selection" was chosen
+};
+PrinterChoice ChoosePrinter(HWND owner, bool offerSelection);
 
 // Several existing files (no read-only box, no network button); answers
 // their full paths, none when cancelled.

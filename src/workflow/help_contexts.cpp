@@ -1,0 +1,82 @@
+#include "workflow/help_contexts.h"
+
+namespace kelvora {
+
+namespace {
+
+// The text-mode toggle sbString has 45: the hexadecimal toggle has 44 and
+// Export 43, and each control's pop-up explains that control alone.
+constexpr HelpContext kContexts[] = {
+    // Main window
+    {30, "rbInstall", "first_page.htm#install"},
+    {31, "edIdentif", "first_page.htm#install"},
+    {32, "rbUninstall", "first_page.htm#uninstall"},
+    {33, "btnOptions", "options.htm"},
+    {34, "lvQorFiles", "first_page.htm#list"},
+    {35, "pbProgress", "buttons.htm#progress"},
+    {36, "btnBack", "buttons.htm"},
+    {37, "btnNext", "buttons.htm"},
+    {38, "btnExit", "buttons.htm#exit"},
+    {39, "btnAbout", "buttons.htm#about"},
+    {40, "tvChanges", "tree_page.htm"},
+    {41, "btnSave", "tree_page.htm#save"},
+    {42, "btnPrint", "print_export.htm#print"},
+    {43, "btnExport", "print_export.htm#export"},
+    {44, "sbHexa", "tree_page.htm#binary"},
+    {45, "sbString", "tree_page.htm#binary"},
+    {46, "pnlFirst", "first_page.htm"},
+    {47, "HKLM", "targets.htm#registry"},
+    {48, "HKUS", "targets.htm#registry"},
+    {49, "HKCU", "targets.htm#registry"},
+    {50, "HKCC", "targets.htm#registry"},
+    {51, "SWin", "targets.htm#folders"},
+    {52, "SProg", "targets.htm#folders"},
+    {54, "cbOthers", "targets.htm#others"},
+    {55, "edOthers", "targets.htm#others"},
+    {56, "rbUna", "run_page.htm#one"},
+    {57, "edSetupPath", "run_page.htm#one"},
+    {59, "btnBrowse", "run_page.htm#one"},
+    {60, "rbStarted", "run_page.htm#during"},
+    {1160, "HKCR", "targets.htm#registry"},
+    {1230, "SRest", "targets.htm#folders"},
+    {1290, "rbMulte", "run_page.htm#several"},
+    {1300, "reLog", "undo.htm#log"},
+    // Options dialog
+    {62, "btnOk", "options.htm"},
+    {63, "btnCancel", "options.htm"},
+    {64, "cmbTreeFont", "options.htm#general"},
+    {65, "seFontSize", "options.htm#general"},
+    {66, "edViewer", "options.htm#general"},
+    {67, "cmbLanguages", "options.htm#general"},
+    {68, "lvExFolders", "options.htm#scanner"},
+    {69, "btnAddExclFolder", "options.htm#scanner"},
+    {70, "btnRemExclFolder", "options.htm#scanner"},
+    {71, "lvIgnFiles", "options.htm#scanner"},
+    {72, "btnAddIgnFile", "options.htm#scanner"},
+    {73, "btnRemIgnFile", "options.htm#scanner"},
+    {74, "lvIgnKeys", "options.htm#scanner"},
+    {75, "btnAddIgnKey", "options.htm#scanner"},
+    {76, "btnRemIgnKey", "options.htm#scanner"},
+    {77, "cbStergValori", "options.htm#uninstaller"},
+    {78, "cbCreezValori", "options.htm#uninstaller"},
+    {79, "cbRefacValori", "options.htm#uninstaller"},
+    {80, "cbStergChei", "options.htm#uninstaller"},
+    {81, "cbCreezChei", "options.htm#uninstaller"},
+    {82, "cbDecrementez", "options.htm#uninstaller"},
+    {83, "cbStergFisiere", "options.htm#uninstaller"},
+    {84, "cbUseRecycled", "options.htm#uninstaller"},
+    {85, "cbStergDirectoare", "options.htm#uninstaller"},
+};
+
+}  // namespace
+
+std::span<const HelpContext> HelpContexts() { return kContexts; }
+
+std::uint32_t HelpContextOf(std::string_view control) {
+    for (const HelpContext& c : kContexts) {
+        if (c.Control == control) return c.Number;
+    }
+    return 0;
+}
+
+}  // namespace kelvora
