@@ -5,6 +5,7 @@
 #include <map>
 
 #include "translation/messages.h"
+#include "ui/context_help.h"
 #include "ui/framework/common_dialogs.h"
 #include "ui/input_text_dlg.h"
 #include "ui/message_dlg.h"
@@ -126,7 +127,11 @@ std::vector<std::string> InstalledFonts() {
 std::span<const TOptionsCaption> OptionsCaptions() { return kCaptions; }
 
 TdlgQorOptions::TdlgQorOptions(Services s)
-    : context_(s.context), os_(s.os), translator_(s.translator), settingsKey_(std::move(s.settingsKey)) {}
+    : context_(s.context),
+      os_(s.os),
+      translator_(s.translator),
+      help_(s.help),
+      settingsKey_(std::move(s.settingsKey)) {}
 
 TdlgQorOptions::~TdlgQorOptions() = default;
 
@@ -135,12 +140,13 @@ bool TdlgQorOptions::Execute(HWND owner) {
     p.ClassName = "TdlgQorOptions";
     p.Title = "Options";
     p.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    p.ExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    p.ExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | (help_ != nullptr ? WS_EX_CONTEXTHELP : 0);
     p.Bounds = {0, 0, 100, 100};  // Layout sizes and centres it
     p.Parent = owner;
     if (!Create(p)) return false;
     CreateControls();
     AddTexts();
+    AddHelpContexts();
     WireEvents();
     FormShow();
     Layout();
@@ -232,23 +238,36 @@ void TdlgQorOptions::CreateControls() {
     SetDefaultId(IDOK);
 }
 
-// The dialog's texts, English first, then as the language file says.
-void TdlgQorOptions::AddTexts() {
-    const std::map<std::string_view, Control*, NoCaseLess> controls = {
-        {"lblTreeFont", &lblTreeFont}, {"lblFontSize", &lblFontSize}, {"lblViewer", &lblViewer},
-        {"gbTranslation", &gbTranslation}, {"lblLanguage", &lblLanguage}, {"lblTranslatedBy1", &lblTranslatedBy1},
-        {"lblTranslatedBy2", &lblTranslatedBy2}, {"lblTranslatedBy3", &lblTranslatedBy3},
-        {"lblExFolders", &lblExFolders}, {"btnAddExclFolder", &btnAddExclFolder},
-        {"btnRemExclFolder", &btnRemExclFolder}, {"lblIgnFiles", &lblIgnFiles}, {"btnAddIgnFile", &btnAddIgnFile},
-        {"btnRemIgnFile", &btnRemIgnFile}, {"lblIgnKeys", &lblIgnKeys}, {"btnAddIgnKey", &btnAddIgnKey},
-        {"btnRemIgnKey", &btnRemIgnKey}, {"gbRegistry", &gbRegistry}, {"cbStergValori", &cbStergValori},
-        {"cbCreezValori", &cbCreezValori}, {"cbRefacValori", &cbRefacValori}, {"cbStergChei", &cbStergChei},
-        {"cbCreezChei", &cbCreezChei}, {"cbDecrementez", &cbDecrementez}, {"gbFileSystem", &gbFileSystem},
-        {"cbStergFisiere", &cbStergFisiere}, {"cbUseRecycled", &cbUseRecycled},
+std::map<std::string_view, Control*, NoCaseLess> TdlgQorOptions::NamedControls() {
+    return {
+        {"lblTreeFont", &lblTreeFont}, {"cmbTreeFont", &cmbTreeFont}, {"lblFontSize", &lblFontSize},
+        {"seFontSize", &seFontSize.Editor()}, {"lblViewer", &lblViewer}, {"edViewer", &edViewer},
+        {"gbTranslation", &gbTranslation}, {"lblLanguage", &lblLanguage}, {"cmbLanguages", &cmbLanguages},
+        {"lblTranslatedBy1", &lblTranslatedBy1}, {"lblTranslatedBy2", &lblTranslatedBy2},
+        {"lblTranslatedBy3", &lblTranslatedBy3}, {"lblExFolders", &lblExFolders}, {"lvExFolders", &lvExFolders},
+        {"btnAddExclFolder", &btnAddExclFolder}, {"btnRemExclFolder", &btnRemExclFolder},
+        {"lblIgnFiles", &lblIgnFiles}, {"lvIgnFiles", &lvIgnFiles}, {"btnAddIgnFile", &btnAddIgnFile},
+        {"btnRemIgnFile", &btnRemIgnFile}, {"lblIgnKeys", &lblIgnKeys}, {"lvIgnKeys", &lvIgnKeys},
+        {"btnAddIgnKey", &btnAddIgnKey}, {"btnRemIgnKey", &btnRemIgnKey}, {"gbRegistry", &gbRegistry},
+        {"cbStergValori", &cbStergValori}, {"cbCreezValori", &cbCreezValori}, {"cbRefacValori", &cbRefacValori},
+        {"cbStergChei", &cbStergChei}, {"cbCreezChei", &cbCreezChei}, {"cbDecrementez", &cbDecrementez},
+        {"gbFileSystem", &gbFileSystem}, {"cbStergFisiere", &cbStergFisiere}, {"cbUseRecycled", &cbUseRecycled},
         {"cbStergDirectoare", &cbStergDirectoare}, {"gbLog", &gbLog}, {"cbErrors", &cbErrors},
         {"cbWarnings", &cbWarnings}, {"cbOk", &cbOk}, {"cbAutoDelQor", &cbAutoDelQor}, {"btnViewLog", &btnViewLog},
         {"btnClearLog", &btnClearLog}, {"btnOk", &btnOk}, {"btnCancel", &btnCancel},
     };
+}
+
+// The controls' help contexts (the title bar's help button, then a click on
+// a control, shows its pop-up).
+void TdlgQorOptions::AddHelpContexts() {
+    for (const auto& [name, control] : NamedControls()) SetHelpContext(control->Handle(), name);
+    SetHelpContext(seFontSize.UpDown(), "seFontSize");
+}
+
+// The dialog's texts, English first, then as the language file says.
+void TdlgQorOptions::AddTexts() {
+    const std::map<std::string_view, Control*, NoCaseLess> controls = NamedControls();
     constexpr std::string_view kTabs[] = {"tabGeneral", "tabScanner", "tabUninstaller"};
     for (const TOptionsCaption& c : kCaptions) {
         TFormTexts::Setter set;
@@ -457,6 +476,7 @@ LRESULT TdlgQorOptions::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         EndModal(IDCANCEL);
         return 0;
     }
+    if (msg == WM_HELP && help_ != nullptr && help_->OnHelp(*reinterpret_cast<const HELPINFO*>(lp))) return TRUE;
     return Window::OnMessage(msg, wp, lp);
 }
 

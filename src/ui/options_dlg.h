@@ -5,11 +5,13 @@
 // stores and saves them only when it is closed with OK.
 #pragma once
 
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "settings/app_context.h"
 #include "settings/options.h"
 #include "settings/settings_store.h"
@@ -24,6 +26,8 @@
 #include "ui/framework/window.h"
 
 namespace kelvora::ui {
+
+class ContextHelp;
 
 // Control identifiers (the tests find the controls by them).
 enum TOptionsControl : int {
@@ -75,6 +79,9 @@ public:
         AppContext& context;
         platform::Platform& os;
         TTranslator& translator;
+        // The title bar's help button shows the controls' pop-ups; none
+        // without help.
+        ContextHelp* help = nullptr;
         std::string settingsKey = std::string(kSettingsKeyPath);
     };
     explicit TdlgQorOptions(Services services);
@@ -141,7 +148,9 @@ protected:
 
 private:
     void CreateControls();
+    std::map<std::string_view, Control*, NoCaseLess> NamedControls();
     void AddTexts();
+    void AddHelpContexts();
     void WireEvents();
     void FormShow();
     void ShowValues(const TOptionValues& v);
@@ -162,6 +171,7 @@ private:
     AppContext& context_;
     platform::Platform& os_;
     TTranslator& translator_;
+    ContextHelp* help_;
     std::string settingsKey_;
     TFormTexts texts_{kOptionsSection};
     std::string browseTitle_;  // the folder browser's title

@@ -11,6 +11,8 @@
 #include "support/temp_folder_win.h"
 #include "tools/lngc/language_compiler.h"
 #include "translation/messages.h"
+#include "workflow/help_contexts.h"
+#include "ui/context_help.h"
 #include "ui/options_dlg.h"
 
 namespace kelvora::ui {
@@ -50,8 +52,8 @@ protected:
     }
 
     // Opens the dialog while the robot runs the steps on it.
-    bool Run(std::vector<std::function<void(TdlgQorOptions&)>> steps) {
-        TdlgQorOptions dialog({context_, os_.platform, *translator_, key_});
+    bool Run(std::vector<std::function<void(TdlgQorOptions&)>> steps, ContextHelp* help = nullptr) {
+        TdlgQorOptions dialog({context_, os_.platform, *translator_, help, key_});
         std::vector<test::ModalRobot::Step> robotSteps;
         for (auto& step : steps) robotSteps.push_back([&dialog, step](HWND) { step(dialog); });
         test::ModalRobot robot("options dialog", test::WindowOfClass("TdlgQorOptions"), std::move(robotSteps));
@@ -188,6 +190,28 @@ TEST_F(OptionsDialog, ClearLogAsksAndDeletesTheLog) {
         },
     });
     EXPECT_EQ(question, "Protokoll löschen ?");
+}
+
+TEST_F(OptionsDialog, TheTitleBarHelpButtonShowsAControlsPopUp) {
+    struct : HelpViewer {
+        void ShowContents(HWND) override {}
+        void ShowPopup(HWND, std::uint32_t context, POINT) override { contexts.push_back(context); }
+        std::vector<std::uint32_t> contexts;
+    } viewer;
+    ContextHelp help(viewer, host_.Handle());
+    Run({[&](TdlgQorOptions& d) {
+             EXPECT_NE(GetWindowLongPtrA(d.Handle(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP, 0);
+             for (HWND control : {d.cbStergValori.Handle(), d.seFontSize.UpDown()}) {
+                 HELPINFO info{};
+                 info.cbSize = sizeof info;
+                 info.iContextType = HELPINFO_WINDOW;
+                 info.hItemHandle = control;
+                 SendMessageA(d.Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+             }
+             d.btnCancel.Click();
+         }},
+        &help);
+    EXPECT_EQ(viewer.contexts, (std::vector<std::uint32_t>{HelpContextOf("cbStergValori"), HelpContextOf("seFontSize")}));
 }
 
 }  // namespace
