@@ -87,7 +87,7 @@ void TDezinstaler::Execute() {
         ShowStatus(*kFilesPhase.status);
         SharedFiles_ = BuildSharedFiles(services_.os.registry, services_.os.files);
         ProcessBranch(fileSystem, kFilesPhase.kind);
-        SharedFiles_ = {};
+        SharedFiles_.reset();
     }
     if (settings_.DecSharedCounter && !Terminated()) {
         ShowStatus(*kCountersPhase.status);
@@ -197,7 +197,7 @@ Outcome TDezinstaler::DoAction(const Change& change, std::string& line) {
                                        change.NewData, UnusedShared_);
         case ckFileCreated:
             line = TranslateString(RS_DEL_FILE) + item;
-            return DeleteCreatedFile(services_.os, item, SharedFiles_, settings_.UseRecycled);
+            return DeleteCreatedFile(services_.os, item, SharedFiles_ ? &*SharedFiles_ : nullptr, settings_.UseRecycled);
         case ckFolderCreated:
             line = TranslateString(RS_DEL_FOLDER) + item;
             return DeleteCreatedFolder(services_.os.files, item);

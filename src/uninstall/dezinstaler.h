@@ -58,7 +58,7 @@ private:
     // may edit the live ones meanwhile.
     const TSettings settings_;
     std::int32_t ErrorCount_ = 0;
-    SharedFileSet SharedFiles_;
+    std::optional<SharedFileSet> SharedFiles_;
     std::vector<std::string> UnusedShared_;
 };
 

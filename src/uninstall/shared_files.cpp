@@ -51,11 +51,13 @@ std::vector<std::uint8_t> CounterData(std::uint32_t type, std::int32_t counter) 
 
 }  // namespace
 
-SharedFileSet BuildSharedFiles(platform::Registry& registry, platform::FileSystem& files) {
+std::optional<SharedFileSet> BuildSharedFiles(platform::Registry& registry, platform::FileSystem& files) {
     SharedFileSet shared;
     RegKey sharedKey;
-    if (registry.OpenKey(platform::kLocalMachine, kSharedDllsKey, platform::kKeyRead, sharedKey) != kErrorSuccess) {
-        return shared;
+    if (const long opened = registry.OpenKey(platform::kLocalMachine, kSharedDllsKey, platform::kKeyRead, sharedKey);
+        opened != kErrorSuccess) {
+        if (opened == platform::kErrorFileNotFound) return shared;
+        return std::nullopt;
     }
     std::vector<std::string> names;
     std::uint32_t subKeys = 0;
@@ -70,7 +72,7 @@ SharedFileSet BuildSharedFiles(platform::Registry& registry, platform::FileSyste
         std::uint32_t dataLen = 0;
         const long result = registry.EnumValue(sharedKey, index, name.data(), nameLen, type, nullptr, dataLen);
         if (result == platform::kErrorNoMoreItems) break;
-        if (result != kErrorSuccess && result != platform::kErrorMoreData) break;
+        if (result != kErrorSuccess && result != platform::kErrorMoreData) return std::nullopt;
         names.emplace_back(name.data(), nameLen);
     }
     sharedKey.Close();
@@ -111,7 +113,6 @@ Outcome UpdateSharedCounter(platform::Registry& registry, platform::RootKey root
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
     const std::int64_t lowered = *current - *amount;
     const auto counter = static_cast<std::int32_t>(lowered < kMin ? kMin : (lowered > kMax ? kMax : lowered));
-    if (counter <= 0) unusedShared.emplace_back(valueName);
 
     RegKey writable;
     if (const long opened = registry.OpenKey(root, keyPath, platform::kKeyAllAccess, writable);
@@ -121,7 +122,11 @@ Outcome UpdateSharedCounter(platform::Registry& registry, platform::RootKey root
     const std::vector<std::uint8_t> newData = CounterData(type, counter);
     const long written =
         registry.SetValue(writable, valueName, type, newData.data(), static_cast<std::uint32_t>(newData.size()));
-    return written == kErrorSuccess ? kOutcomeOk : RefusedOr(written, kOutcomeError);
+    if (written != kErrorSuccess) return RefusedOr(written, kOutcomeError);
+    // Only a counter that really went down frees its file: one that stayed
+    // raised still counts the program that is being removed.
+    if (counter <= 0) unusedShared.emplace_back(valueName);
+    return kOutcomeOk;
 }
 
 void RemoveUnusedShared(platform::Platform& os, const std::vector<std::string>& unusedShared,

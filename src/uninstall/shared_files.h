@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,13 +37,15 @@ public:
 };
 
 // The names of all values of the shared-libraries key; each one that names
-// an existing file in its long form. Empty when the key cannot be opened.
-SharedFileSet BuildSharedFiles(platform::Registry& registry, platform::FileSystem& files);
+// an existing file in its long form. Empty when there is no such key; none
+// when the key is there but cannot be read whole, for then nobody knows
+// which created files other programs share.
+std::optional<SharedFileSet> BuildSharedFiles(platform::Registry& registry, platform::FileSystem& files);
 
 // Lowers the counter value valueName of keyPath by the increment that a
 // kind-6 change recorded (a 32-bit number for REG_DWORD, decimal text for
-// REG_SZ). A counter that reaches zero or less is written as it is and its
-// name appended to unusedShared.
+// REG_SZ). A counter that reaches zero or less is written as it is and, once
+// written, its name appended to unusedShared.
 Outcome UpdateSharedCounter(platform::Registry& registry, platform::RootKey root, std::string_view keyPath,
                             std::string_view valueName, std::uint32_t incrementType,
                             std::span<const std::uint8_t> increment, std::vector<std::string>& unusedShared);

@@ -109,10 +109,13 @@ bool MoveToRecycleBin(platform::FileSystem& files, platform::Shell& shell, std::
     return !files.Exists(full);
 }
 
-Outcome DeleteCreatedFile(platform::Platform& os, std::string_view file, const SharedFileSet& sharedFiles,
+Outcome DeleteCreatedFile(platform::Platform& os, std::string_view file, const SharedFileSet* sharedFiles,
                           bool useRecycled) {
     if (const auto absent = Absent(os.files, file, false)) return *absent;
-    if (sharedFiles.contains(file)) return kOutcomeOk;
+    // Without the list of shared files any created file may be one that
+    // other programs were given to use since: it stays.
+    if (sharedFiles == nullptr) return kOutcomeAccessDenied;
+    if (sharedFiles->contains(file)) return kOutcomeOk;
     // The archive attribute alone clears read-only, hidden and system, which
     // would otherwise make the deletion fail.
     os.files.SetAttributes(file, platform::kAttrArchive);

@@ -34,8 +34,10 @@ Outcome CreateRegistryValue(platform::Registry& registry, platform::RootKey root
                             std::string_view valueName, std::uint32_t valueType,
                             std::span<const std::uint8_t> oldData);
 // A created file (kind 9): deleted, into the Recycle Bin when useRecycled;
-// a registered shared file is left to the shared-file phase.
-Outcome DeleteCreatedFile(platform::Platform& os, std::string_view file, const SharedFileSet& sharedFiles,
+// a registered shared file is left to the shared-file phase. sharedFiles is
+// null when the registered shared files could not be read: no file is
+// deleted then (an access error).
+Outcome DeleteCreatedFile(platform::Platform& os, std::string_view file, const SharedFileSet* sharedFiles,
                           bool useRecycled);
 // A created folder (kind 7): removed when empty.
 Outcome DeleteCreatedFolder(platform::FileSystem& files, std::string_view folder);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/memory/memory_platform.h"
+#include "settings/failing_registry.h"
 
 namespace kelvora {
 namespace {
@@ -68,7 +69,7 @@ protected:
 };
 
 TEST_F(SharedFiles, RegisteredFilesAreKnownByTheirLongNames) {
-    EXPECT_TRUE(BuildSharedFiles(os.registry, os.files).empty());
+    EXPECT_TRUE(BuildSharedFiles(os.registry, os.files)->empty());
 
     ASSERT_TRUE(os.files.AddFile("C:\\Program Files\\Common Files\\Lib.dll", "x"));
     ASSERT_TRUE(os.files.AddShortName("C:\\Program Files", "PROGRA~1"));
@@ -76,12 +77,32 @@ TEST_F(SharedFiles, RegisteredFilesAreKnownByTheirLongNames) {
     os.registry.PutDword(kLocalMachine, kSharedDllsKey, "c:\\PROGRA~1\\COMMON~1\\lib.dll", 1);
     os.registry.PutDword(kLocalMachine, kSharedDllsKey, "C:\\Gone\\old.dll", 1);
 
-    const SharedFileSet shared = BuildSharedFiles(os.registry, os.files);
+    const SharedFileSet shared = BuildSharedFiles(os.registry, os.files).value();
     EXPECT_EQ(shared.size(), 2u);
     EXPECT_TRUE(shared.contains("C:\\PROGRAM FILES\\Common Files\\Lib.dll"));
     EXPECT_TRUE(shared.contains("c:\\gone\\old.dll"));
     EXPECT_FALSE(shared.contains("C:\\PROGRA~1\\COMMON~1\\lib.dll"));
     EXPECT_EQ(os.registry.OpenHandles(), 0u);
+}
+
+// Whatever cannot be read or written leaves files where they are: a created
+// file may be registered as shared, and a counter that stayed raised still
+// counts this program.
+TEST_F(SharedFiles, AnUnreadableListOrAnUnwrittenCounterFreesNoFile) {
+    os.registry.PutDword(kLocalMachine, kSharedDllsKey, "C:\\App\\lib.dll", 1);
+    ASSERT_TRUE(os.files.AddFile("C:\\App\\lib.dll", "x"));
+    ASSERT_TRUE(os.registry.SetDenied(kLocalMachine, kSharedDllsKey, true));
+    EXPECT_FALSE(BuildSharedFiles(os.registry, os.files).has_value());
+    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\lib.dll", nullptr, false), kOutcomeAccessDenied);
+    EXPECT_TRUE(os.files.Exists("C:\\App\\lib.dll"));
+    ASSERT_TRUE(os.registry.SetDenied(kLocalMachine, kSharedDllsKey, false));
+
+    test::FailingRegistry failing(os.registry);
+    failing.failSetValue = "C:\\App\\lib.dll";
+    EXPECT_EQ(UpdateSharedCounter(failing, kLocalMachine, kSharedDllsKey, "C:\\App\\lib.dll", platform::kRegDword,
+                                  Dword(1), unused),
+              kOutcomeAccessDenied);
+    EXPECT_TRUE(unused.empty());
 }
 
 TEST_F(SharedFiles, CountersAreLoweredInTheirOwnType) {

@@ -88,12 +88,12 @@ TEST_F(UninstallActions, DeletingFiles) {
     ASSERT_TRUE(os.files.SetInUse("C:\\App\\used.exe", true));
     const SharedFileSet shared{"c:\\app\\SHARED.dll"};
 
-    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\plain.txt", shared, false), kOutcomeOk);
-    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\locked.txt", shared, true), kOutcomeOk);
-    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\shared.dll", shared, true), kOutcomeOk);
-    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\used.exe", shared, true), kOutcomeInUse);
-    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\plain.txt", shared, true), kOutcomeNotFound);
-    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App", shared, true), kOutcomeNotFound);
+    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\plain.txt", &shared, false), kOutcomeOk);
+    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\locked.txt", &shared, true), kOutcomeOk);
+    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\shared.dll", &shared, true), kOutcomeOk);
+    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\used.exe", &shared, true), kOutcomeInUse);
+    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\plain.txt", &shared, true), kOutcomeNotFound);
+    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App", &shared, true), kOutcomeNotFound);
 
     EXPECT_FALSE(os.files.Exists("C:\\App\\plain.txt"));
     EXPECT_FALSE(os.files.Exists("C:\\App\\locked.txt"));
@@ -141,10 +141,11 @@ TEST_F(UninstallActions, ARefusedAccessIsAnErrorOfItsOwnNeverNotFound) {
 
     ASSERT_TRUE(os.files.AddFile("C:\\App\\Locked\\f.txt", "x"));
     ASSERT_TRUE(os.files.SetAccessible("C:\\App\\Locked\\f.txt", false));
-    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\Locked\\f.txt", {}, false), kOutcomeAccessDenied);
+    const SharedFileSet none;
+    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\Locked\\f.txt", &none, false), kOutcomeAccessDenied);
     ASSERT_TRUE(os.files.SetAccessible("C:\\App\\Locked\\f.txt", true));
     ASSERT_TRUE(os.files.SetAccessible("C:\\App\\Locked", false));
-    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\Locked\\f.txt", {}, false), kOutcomeOk);
+    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\Locked\\f.txt", &none, false), kOutcomeOk);
     EXPECT_EQ(DeleteCreatedFolder(os.files, "C:\\App\\Locked"), kOutcomeAccessDenied);
     EXPECT_EQ(os.registry.OpenHandles(), 0u);
 }
