@@ -132,6 +132,9 @@ inline constexpr Message RS_IDENT_TRAILING{"RS_IDENT_TRAILING", "An identifier c
 inline constexpr Message RS_IDENT_RESERVED{"RS_IDENT_RESERVED", "'%s' is a device name reserved by Windows and can't be used as an identifier."};
 inline constexpr Message RS_IDENT_TOO_LONG{"RS_IDENT_TOO_LONG", "The identifier is too long."};
 
+// A scan of the main window that ended by an error (its reason fills %s).
+inline constexpr Message RS_SCAN_FAILED{"RS_SCAN_FAILED", "Scanning failed: %s"};
+
 // Every message above, in catalogue order.
 inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SCAN_REG,
@@ -256,6 +259,7 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_IDENT_TRAILING,
     &RS_IDENT_RESERVED,
     &RS_IDENT_TOO_LONG,
+    &RS_SCAN_FAILED,
 };
 
 }  // namespace kelvora
