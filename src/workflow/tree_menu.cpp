@@ -41,6 +41,7 @@ TTreeMenuState TreeMenuFor(const ChangesTree::Access& tree, NodeId focused, bool
     }
     menu.AddToIgnoreVisible = level >= 3 && (d.Kind == ckRegKeyCreated || d.Kind == ckRegKeyDeleted ||
                                              IsFolderOrFileKind(d.Kind) || d.Kind == ckPathBranch);
+    menu.AddToIgnoreEnabled = editable;
     return menu;
 }
 

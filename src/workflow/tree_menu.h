@@ -19,6 +19,9 @@ struct TTreeMenuState {
     bool OpenEnabled = false;    // pmiOpen and pmiProperties
     bool ViewEnabled = false;    // pmiView
     bool AddToIgnoreVisible = false;
+    // The lists are the settings the running scans read: no entry is added
+    // while a worker runs.
+    bool AddToIgnoreEnabled = false;
     bool operator==(const TTreeMenuState&) const = default;
 };
 

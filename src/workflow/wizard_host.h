@@ -16,13 +16,16 @@ namespace kelvora {
 // The controls the wizard may send the focus to.
 enum class TFocus { edIdentif, edOthers, edSetupPath, btnNext, btnExit };
 
-// One row of the list of monitored applications, its cells as shown.
+// One row of the list of monitored applications: its cells as shown, and
+// the values behind them for sorting.
 struct TArchiveRow {
     std::string Identifier;
     std::string Created;
     std::string LastUsed;
     std::string Uses;
-    bool operator==(const TArchiveRow&) const = default;
+    double CreatedDate = 0.0;
+    double LastUsedDate = 0.0;
+    int UseCount = 0;
 };
 
 class IWizardHost {

@@ -156,6 +156,9 @@ void TWizard::FillArchiveList() {
             row.Created = host_.DateTimeText(header.Created);
             if (header.LastUsed != 0.0) row.LastUsed = host_.DateTimeText(header.LastUsed);
             row.Uses = std::to_string(header.UseCount);
+            row.CreatedDate = header.Created;
+            row.LastUsedDate = header.LastUsed;
+            row.UseCount = header.UseCount;
         }
         host_.ListAdd(row);
     }

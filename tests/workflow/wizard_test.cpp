@@ -414,8 +414,12 @@ TEST_F(WizardTest, ListShowsArchivesAndRenamesAndDeletesThem) {
     memory.files.SetAttributes("C:\\Kelvora\\Hidden.qor", platform::kAttrHidden);
     TWizard& w = Make();
     ASSERT_EQ(host.rows.size(), 2u);
-    EXPECT_EQ(host.rows[0], (TArchiveRow{"Alpha", "day " + std::to_string(static_cast<int>(memory.clock.Now())), "", "0"}));
-    EXPECT_EQ(host.rows[1], (TArchiveRow{"Beta", "", "", ""}));
+    auto cells = [&](int row) {
+        const TArchiveRow& r = host.rows[static_cast<std::size_t>(row)];
+        return std::vector<std::string>{r.Identifier, r.Created, r.LastUsed, r.Uses};
+    };
+    EXPECT_EQ(cells(0), (std::vector<std::string>{"Alpha", "day " + std::to_string(static_cast<int>(memory.clock.Now())), "", "0"}));
+    EXPECT_EQ(cells(1), (std::vector<std::string>{"Beta", "", "", ""}));
     EXPECT_EQ(host.selected, 0);
     w.rbUninstallClick();
     EXPECT_TRUE(host.screen.NextEnabled);
