@@ -93,12 +93,15 @@ private:
     void CreateBottom();
     void WireEvents();
     void ApplyFonts();
+    // Lays everything out in the client area; when the texts need more
+    // room than the window has, the window (and its smallest size) grows.
     void Layout();
-    void LayoutFirstPage(int width, int height);
-    void LayoutTargetsPage(int width, int height);
-    void LayoutRunPage(int width, int height);
-    void LayoutTreePage(int width, int height);
-    void LayoutLogPage(int width, int height);
+    // Each page's layout answers the size its content needs.
+    SIZE LayoutFirstPage(int width, int height);
+    SIZE LayoutTargetsPage(int width, int height);
+    SIZE LayoutRunPage(int width, int height);
+    SIZE LayoutTreePage(int width, int height);
+    SIZE LayoutLogPage(int width, int height);
 
     // The parts of the window's own (main_window.cpp).
     void FormCreate();
@@ -193,6 +196,7 @@ private:
     bool applying_ = false;
     int minWidth_ = 576;
     int minHeight_ = 404;
+    bool growing_ = false;  // Layout is resizing the window
 };
 
 }  // namespace kelvora::ui

@@ -186,6 +186,7 @@ void TfrmQorMain::Layout() {
     GetClientRect(Handle(), &client);
     const int cw = client.right, ch = client.bottom;
     const int m = Scale(8);
+    if (cw == 0 || ch == 0) return;  // minimised
 
     // Below the pages, from the bottom up: the buttons, the progress, the status.
     int bw = Scale(75);
@@ -196,6 +197,7 @@ void TfrmQorMain::Layout() {
     btnNext.SetBounds(cw - m - 2 * bw - Scale(6), by, bw, bh);
     btnBack.SetBounds(cw - m - 3 * bw - Scale(12), by, bw, bh);
     btnAbout.SetBounds(m, by, bw, bh);
+    const int buttonsWidth = 2 * m + 4 * bw + Scale(36);
     const int ph = std::max(LineHeight(lblProgress.Handle()), Scale(16));
     const int py = by - Scale(8) - ph;
     const int pl = MeasureText(lblProgress.Handle(), lblProgress.Text()).cx;
@@ -209,15 +211,31 @@ void TfrmQorMain::Layout() {
     RECT inner;
     GetClientRect(pnlMain.Handle(), &inner);
     pages_.SetBounds({0, 0, inner.right, inner.bottom});
-    LayoutFirstPage(inner.right, inner.bottom);
-    LayoutTargetsPage(inner.right, inner.bottom);
-    LayoutRunPage(inner.right, inner.bottom);
-    LayoutTreePage(inner.right, inner.bottom);
-    LayoutLogPage(inner.right, inner.bottom);
+    SIZE need{0, 0};
+    for (SIZE page : {LayoutFirstPage(inner.right, inner.bottom), LayoutTargetsPage(inner.right, inner.bottom),
+                      LayoutRunPage(inner.right, inner.bottom), LayoutTreePage(inner.right, inner.bottom),
+                      LayoutLogPage(inner.right, inner.bottom)}) {
+        need.cx = std::max(need.cx, page.cx);
+        need.cy = std::max(need.cy, page.cy);
+    }
     InvalidateRect(Handle(), nullptr, TRUE);
+    // Texts longer than the window holds (a translation): the window grows,
+    // and may no longer be made smaller than that.
+    const int growX = std::max(static_cast<int>(need.cx - inner.right), buttonsWidth - cw);
+    const int growY = static_cast<int>(need.cy - inner.bottom);
+    if ((growX > 0 || growY > 0) && !growing_ && !IsZoomed(Handle())) {
+        RECT rc;
+        GetWindowRect(Handle(), &rc);
+        const int width = rc.right - rc.left + std::max(growX, 0), height = rc.bottom - rc.top + std::max(growY, 0);
+        minWidth_ = std::max(minWidth_, width);
+        minHeight_ = std::max(minHeight_, height);
+        growing_ = true;
+        SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        growing_ = false;
+    }
 }
 
-void TfrmQorMain::LayoutFirstPage(int width, int height) {
+SIZE TfrmQorMain::LayoutFirstPage(int width, int height) {
     const int m = Scale(8);
     const int ow = ButtonWidth(btnOptions.Handle(), Scale(75));
     const int oh = std::max(ControlHeight(btnOptions.Handle()), Scale(23));
@@ -239,9 +257,10 @@ void TfrmQorMain::LayoutFirstPage(int width, int height) {
     RECT lc;
     GetClientRect(lvQorFiles.Handle(), &lc);
     lvQorFiles.SetColumnWidth(0, std::max(Scale(100), static_cast<int>(lc.right) - others));
+    return {0, top + Scale(80)};
 }
 
-void TfrmQorMain::LayoutTargetsPage(int width, int /*height*/) {
+SIZE TfrmQorMain::LayoutTargetsPage(int width, int /*height*/) {
     const int m = Scale(8);
     Column c(*this, m, width - m);
     c.Text(lblRegistry, 0, 2);
@@ -271,9 +290,10 @@ void TfrmQorMain::LayoutTargetsPage(int width, int /*height*/) {
     w.SetY(c.Y());
     w.Text(lblWarning, 0, 2);
     w.Text(lblWarningText, 0, 0);
+    return {0, std::max(w.Y(), c.Y() + icon) + m};
 }
 
-void TfrmQorMain::LayoutRunPage(int width, int /*height*/) {
+SIZE TfrmQorMain::LayoutRunPage(int width, int /*height*/) {
     const int m = Scale(8);
     Column c(*this, m, width - m);
     c.Check(rgRunMode.Item(0));
@@ -285,9 +305,10 @@ void TfrmQorMain::LayoutRunPage(int width, int /*height*/) {
     c.Text(lblStarted, 18, 10);
     c.Text(lblReferences, 0, 2);
     c.Text(lblReferencesText, 0, 0);
+    return {0, c.Y() + m};
 }
 
-void TfrmQorMain::LayoutTreePage(int width, int height) {
+SIZE TfrmQorMain::LayoutTreePage(int width, int height) {
     const int m = Scale(8);
     int bw = Scale(75);
     for (Button* b : {&btnSave, &btnPrint, &btnExport}) bw = ButtonWidth(b->Handle(), bw);
@@ -303,13 +324,15 @@ void TfrmQorMain::LayoutTreePage(int width, int height) {
         x += tw;
     }
     tvChanges.Tree().SetBounds(m, m, width - 2 * m, by - Scale(6) - m);
+    return {x + 3 * bw + Scale(24) + m, 0};
 }
 
-void TfrmQorMain::LayoutLogPage(int width, int height) {
+SIZE TfrmQorMain::LayoutLogPage(int width, int height) {
     const int m = Scale(8);
     Column c(*this, m, width - m);
     c.Text(lblLog, 0, 4);
     reLog.SetBounds(m, c.Y(), width - 2 * m, std::max(Scale(40), height - m - c.Y()));
+    return {0, c.Y() + Scale(40) + m};
 }
 
 }  // namespace kelvora::ui
