@@ -52,6 +52,7 @@ public:
     void Show(int show);
 
     TWizard& Wizard() { return *wizard_; }
+    ChangesTree& Changes() { return model_; }
     // Lays the pages out again (after captions changed).
     void Relayout();
 
