@@ -22,6 +22,7 @@
 #include "platform/dispatcher.h"
 #include "platform/win32/win32_platform_win.h"
 #include "support/bench_data.h"
+#include "support/window_watchdog_win.h"
 #include "ui/main_window.h"
 
 using namespace kelvora;
@@ -30,38 +31,6 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 double Ms(Clock::time_point from) { return std::chrono::duration<double, std::milli>(Clock::now() - from).count(); }
-
-// Sends WM_NULL to the window every few milliseconds from another thread
-// and keeps the longest wait for an answer since the last Take.
-class Watchdog {
-public:
-    explicit Watchdog(HWND hwnd)
-        : thread_([this, hwnd] {
-              while (!stop_) {
-                  auto start = Clock::now();
-                  DWORD_PTR result = 0;
-                  SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
-                  double waited = Ms(start);
-                  double seen = max_.load();
-                  while (waited > seen && !max_.compare_exchange_weak(seen, waited)) {
-                  }
-                  ++probes_;
-                  Sleep(5);
-              }
-          }) {}
-    ~Watchdog() {
-        stop_ = true;
-        thread_.join();
-    }
-    // The longest wait and the probes since the last call.
-    std::pair<double, int> Take() { return {max_.exchange(0), probes_.exchange(0)}; }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::atomic<double> max_{0};
-    std::atomic<int> probes_{0};
-    std::thread thread_;
-};
 
 // Processor time of the calling thread, in milliseconds.
 double ThreadCpuMs() {
@@ -100,7 +69,7 @@ void SetDword(HKEY key, const char* name, DWORD value) {
     RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
 }
 
-void Report(const char* phase, double ms, Watchdog& watchdog) {
+void Report(const char* phase, double ms, bench::WindowWatchdog& watchdog) {
     auto [longest, probes] = watchdog.Take();
     std::printf("%-42s %7.0f ms; longest without an answer %6.1f ms (%d probes); longest message %6.1f ms, "
                 "%5.1f ms processor\n",
@@ -154,7 +123,7 @@ int main(int argc, char** argv) {
         window.Show(SW_SHOWNORMAL);
         TWizard& wizard = window.Wizard();
         Serve([] { return true; });
-        auto watchdog = std::make_unique<Watchdog>(window.Handle());
+        auto watchdog = std::make_unique<bench::WindowWatchdog>(window.Handle());
 
         wizard.edIdentifChange("Bench");
         wizard.btnNextClick();

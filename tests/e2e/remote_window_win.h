@@ -13,7 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "ui/gui_test_support_win.h"
+
 namespace kelvora::e2e {
+
+using ui::test::ChildById;
 
 // Waits until done() or timeoutMs has passed; answers done().
 inline bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000) {
@@ -50,24 +54,6 @@ inline void PostClick(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 inline void PostKey(HWND hwnd, WPARAM vk) {
     PostMessageA(hwnd, WM_KEYDOWN, vk, 1);
     PostMessageA(hwnd, WM_KEYUP, vk, 0xC0000001);
-}
-
-// The descendant of parent with the control identifier id.
-inline HWND ChildById(HWND parent, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (GetDlgCtrlID(child) != s->id) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 // The visible top-level windows of class cls that the process owns.

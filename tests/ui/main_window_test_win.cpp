@@ -59,28 +59,11 @@ private:
     std::unique_ptr<TfrmQorMain> window_;
 };
 
-HWND FindById(HWND parent, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (GetDlgCtrlID(child) != s->id) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The layout problems of the visible page and of what lies below the pages.
 Problems PageProblems(HWND main, int pageId, const char* shot) {
     Pump();
     const int font = MulDiv(8, static_cast<int>(ScreenDpi()), 72);  // Tahoma 8 points
-    HWND page = FindById(main, pageId);
+    HWND page = ChildById(main, pageId);
     Problems problems = LayoutProblems(page, font);
     for (std::string& p : LayoutProblems(main, font)) problems.push_back("below the pages: " + p);
     if (!IsWindowVisible(page)) problems.push_back("the page is not shown");
@@ -97,7 +80,7 @@ TEST(DpiLayout, MainWindowPagesHoldTheirTexts) {
         HWND main = run.Window().Handle();
         if (longer) {
             for (const TCaption& c : MainCaptions()) {
-                if (HWND control = FindById(main, c.Id)) {
+                if (HWND control = ChildById(main, c.Id)) {
                     std::string text(c.English);
                     std::string more = text.substr(0, text.size() / 3);
                     std::erase(more, '&');
