@@ -93,7 +93,8 @@ void TfrmQorMain::FormCreate() {
                                               GetSystemMetricsForDpi(SM_CYSMICON, Dpi()), 0)));
     CreateControls();
     pages_.SetActivePage(0);
-    wizard_ = std::make_unique<TWizard>(context_, os_, model_, static_cast<IWizardHost&>(*this), workers_, programFile_);
+    wizard_ = std::make_unique<TWizard>(context_, os_, dispatcher_, model_, static_cast<IWizardHost&>(*this), workers_,
+                                        programFile_);
     link_ = std::make_unique<DispatcherLink>(*this, dispatcher_);
     WireEvents();
     SetMainWindowForMessages(Handle());

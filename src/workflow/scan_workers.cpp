@@ -12,4 +12,12 @@ std::unique_ptr<TSafeThread> TScanWorkers::NewRescan(IScanProgress& progress, Ch
     return std::make_unique<ReScanThread>(context_, os_, dispatcher_, progress, tree);
 }
 
+void TArchiveWriter::Execute() {
+    try {
+        archive_.Save();
+    } catch (const ArchiveError&) {
+        failed_ = true;
+    }
+}
+
 }  // namespace kelvora

@@ -27,14 +27,24 @@ constexpr bool TSettings::*kTargetSettings[kTargetCount] = {
 
 }  // namespace
 
-TWizard::TWizard(AppContext& context, platform::Platform& os, ChangesTree& tree, IWizardHost& host,
-                 IWorkerFactory& workers, std::string programFile)
-    : context_(context), os_(os), tree_(tree), host_(host), workers_(workers), programFile_(std::move(programFile)) {
+TWizard::TWizard(AppContext& context, platform::Platform& os, platform::Dispatcher& dispatcher, ChangesTree& tree,
+                 IWizardHost& host, IWorkerFactory& workers, std::string programFile)
+    : context_(context),
+      os_(os),
+      dispatcher_(dispatcher),
+      tree_(tree),
+      host_(host),
+      workers_(workers),
+      programFile_(std::move(programFile)) {
     screen_.Status = TranslateString(RS_ENTER_IDENTIFIER);
     screen_.ExitCaption = TranslateString(RS_EXIT);
 }
 
-TWizard::~TWizard() { GiveUpWorker(); }
+TWizard::~TWizard() {
+    GiveUpWorker();
+    // An archive being stored is finished first.
+    if (writer_ != nullptr) writer_->Abandon();
+}
 
 void TWizard::FormCreate() {
     for (int t = 0; t < kTargetCount; ++t) screen_.Targets[t].Checked = context_.Settings.*kTargetSettings[t];
@@ -268,7 +278,7 @@ void TWizard::RescanFinished(TSafeThread& worker) {
         DeleteSnapshots(os_.files, context_.ProgramFolder);
     } else {
         // More than the frame: changes were found, and they are kept at once.
-        if (tree_.Lock().NodeCount() > 3) SaveTree();
+        if (tree_.Lock().NodeCount() > 3) StartAutoSave();
         screen_.Status = TranslateString(RS_COMPLETE);
         tree_.FinishFill();
         host_.TreeFinishForViewing();
@@ -282,6 +292,8 @@ void TWizard::RescanFinished(TSafeThread& worker) {
 
 void TWizard::StartOver() {
     if (!AskSaveChanges()) return;
+    // The list shows the archive the rescan is storing.
+    WaitForArchive();
     os_.files.SetCurrentDir(context_.ProgramFolder);
     screen_.Page = TPage::pnlFirst;
     FillArchiveList();
@@ -321,6 +333,7 @@ void TWizard::BranchRemoved() {
 }
 
 bool TWizard::SaveTree() {
+    WaitForArchive();
     TChgArchive archive(os_.files, os_.clock, ArchiveFileBase(context_.ProgramFolder, context_.AppIdentifier));
     try {
         SaveChangesTree(tree_, archive);
@@ -336,6 +349,36 @@ bool TWizard::SaveTree() {
     }
     screen_.SaveEnabled = false;
     return true;
+}
+
+void TWizard::StartAutoSave() {
+    WaitForArchive();
+    TChgArchive archive(os_.files, os_.clock, ArchiveFileBase(context_.ProgramFolder, context_.AppIdentifier));
+    try {
+        BuildArchive(tree_, archive);
+    } catch (const std::bad_alloc&) {
+        screen_.SaveEnabled = true;
+        Error(TranslateString(RS_ERR_SAVING));
+        return;
+    }
+    writer_ = std::make_unique<TArchiveWriter>(dispatcher_, context_.WizardState, std::move(archive));
+    writer_->SetOnTerminate([this](TSafeThread&) { ArchiveWritten(); });
+    writer_->Start();
+}
+
+void TWizard::ArchiveWritten() {
+    const bool failed = writer_->Failed();
+    writer_.reset();
+    if (failed) {
+        // Kept in the tree, and Save becomes available.
+        screen_.SaveEnabled = true;
+        Error(TranslateString(RS_ERR_SAVING));
+    }
+    Show();
+}
+
+void TWizard::WaitForArchive() {
+    if (writer_ != nullptr) dispatcher_.ServeUntil([this] { return writer_ == nullptr; });
 }
 
 bool TWizard::AskSaveChanges() {

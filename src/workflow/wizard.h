@@ -27,8 +27,8 @@ class TWizard final : private IScanProgress {
 public:
     // programFile: the program's full path, for the run-at-logon value.
     // Everything passed in outlives the wizard.
-    TWizard(AppContext& context, platform::Platform& os, ChangesTree& tree, IWizardHost& host,
-            IWorkerFactory& workers, std::string programFile);
+    TWizard(AppContext& context, platform::Platform& os, platform::Dispatcher& dispatcher, ChangesTree& tree,
+            IWizardHost& host, IWorkerFactory& workers, std::string programFile);
     // A worker still running is stopped and waited for; its completion
     // handler does not run.
     ~TWizard() override;
@@ -36,7 +36,8 @@ public:
     TWizard& operator=(const TWizard&) = delete;
 
     const TWizardScreen& Screen() const { return screen_; }
-    bool WorkerRunning() const { return worker_ != nullptr; }
+    // A scan runs, or the archive a rescan found is being stored.
+    bool WorkerRunning() const { return worker_ != nullptr || writer_ != nullptr; }
 
     // The window's creation, once the settings are loaded: the target boxes
     // show the settings; then either the monitoring that the resume marker
@@ -116,6 +117,12 @@ private:
     // Saves the tree as the archive of AppIdentifier; false (reported) when
     // it could not be stored, which ends the action that asked.
     bool SaveTree();
+    // The save after a rescan: the archive is built here and stored on a
+    // thread of its own (ArchiveWritten reports a failure).
+    void StartAutoSave();
+    void ArchiveWritten();
+    // Serves the dispatcher until an archive being stored is on disk.
+    void WaitForArchive();
     // Asks "Save the changes ?" when the tree page shows unsaved changes;
     // false when the action that asks must end (Cancel, or a failed save).
     bool AskSaveChanges();
@@ -128,12 +135,14 @@ private:
 
     AppContext& context_;
     platform::Platform& os_;
+    platform::Dispatcher& dispatcher_;
     ChangesTree& tree_;
     IWizardHost& host_;
     IWorkerFactory& workers_;
     const std::string programFile_;
     TWizardScreen screen_;
     std::unique_ptr<TSafeThread> worker_;
+    std::unique_ptr<TArchiveWriter> writer_;
     // Exit asked "Save the changes ?" already: the close does not ask again.
     bool saveAsked_ = false;
 };

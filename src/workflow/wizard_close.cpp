@@ -29,6 +29,9 @@ void TWizard::btnExitClick() {
 }
 
 bool TWizard::FormCloseQuery() {
+    // An archive being stored is on disk before anything is asked; a
+    // failure to store it leaves Save available, and the close asks.
+    WaitForArchive();
     const TWizardState state = State();
     TModalResult answer = mrNone;
     const TMsgDlgButtons yesNo{TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo};

@@ -41,7 +41,7 @@ protected:
 
     // The wizard over the real scan threads, or over held workers.
     TWizard& Make(bool held = false) {
-        wizard = std::make_unique<TWizard>(context, memory.platform, tree, host,
+        wizard = std::make_unique<TWizard>(context, memory.platform, dispatcher, tree, host,
                                            held ? static_cast<IWorkerFactory&>(heldWorkers) : realWorkers,
                                            "C:\\Kelvora\\Kelvora.exe");
         host.wizard = wizard.get();
