@@ -121,7 +121,10 @@ TWizardState LoadCheckTree(AppContext& context, platform::FileSystem& files, pla
             control.PausePoint();
         }
         end = control.Terminated() ? TWizardState::wsStopped : TWizardState::wsIdle;
-    } catch (const std::exception&) {
+    } catch (const BadArchive&) {
+        // Only damage ends the load as a bad archive; any other fault (a
+        // programming error, memory running out while the tree grows) leaves
+        // through the worker's fatal-exception path.
         end = TWizardState::wsBadArchive;
     }
     context.WizardState.store(end);

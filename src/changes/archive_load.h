@@ -20,7 +20,8 @@ namespace kelvora {
 // unknown kind: only the whole records before it are placed). LoadedCounts
 // counts the records read of each kind the uninstaller acts on (1 to 7 and
 // 9), also those the ignore lists drop. setProgress receives PercentDone
-// after each record. Returns the end state.
+// after each record. Returns the end state. Any other fault than a damaged
+// archive propagates, with WizardState left at wsLoading.
 TWizardState LoadCheckTree(AppContext& context, platform::FileSystem& files, platform::Clock& clock, ChangesTree& tree,
                            IWorkerControl& control, const std::function<void(int)>& setProgress);
 

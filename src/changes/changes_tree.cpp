@@ -315,8 +315,14 @@ bool ChangesTree::EndChangeLocked() {
     return true;
 }
 
+void ChangesTree::SetObserver(IChangesTreeObserver* observer) {
+    std::lock_guard<std::mutex> guard(observerMutex_);
+    observer_ = observer;
+}
+
 void ChangesTree::Notify() {
-    if (IChangesTreeObserver* observer = observer_.load()) observer->TreeChanged();
+    std::lock_guard<std::mutex> guard(observerMutex_);
+    if (observer_ != nullptr) observer_->TreeChanged();
 }
 
 std::uint64_t ChangesTree::AcknowledgeChanges() {

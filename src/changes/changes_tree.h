@@ -91,8 +91,11 @@ public:
     // Locks the tree for reading and editing.
     Access Lock();
 
-    // Set on the main thread before any worker runs; nullptr for none.
-    void SetObserver(IChangesTreeObserver* observer) { observer_.store(observer); }
+    // Sets the observer (nullptr for none). Any thread but one inside the
+    // observer's TreeChanged. Waits for an announcement in progress, so the
+    // old observer is never called once this has returned and may be
+    // destroyed.
+    void SetObserver(IChangesTreeObserver* observer);
     // Re-arms the observer and answers the current generation. Takes the
     // lock: never call it (nor AddToTree, StartFill, FinishFill, Clear or
     // Lock) on a thread that already holds an Access.
@@ -142,7 +145,9 @@ private:
     bool dirty_ = false;
     bool notifyArmed_ = true;
     std::atomic<std::uint64_t> generation_{0};
-    std::atomic<IChangesTreeObserver*> observer_{nullptr};
+    // Held while the observer is set or called (never with mutex_ held).
+    std::mutex observerMutex_;
+    IChangesTreeObserver* observer_ = nullptr;
     // Shape changes not yet taken; nothing is listed while reshaped_.
     bool reshaped_ = true;
     std::vector<NodeId> grown_;

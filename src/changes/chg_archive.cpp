@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <exception>
+#include <new>
+
+#include "translation/messages.h"
 
 namespace kelvora {
 
@@ -60,7 +62,7 @@ bool TChgArchive::CreateNew() {
 
 void TChgArchive::Save() const {
     if (!files_.WriteFileAtomic(FileName(), content_.data(), content_.size())) {
-        throw ArchiveError("cannot write " + FileName());
+        throw ArchiveError(FormatText(TranslateString(RS_ARCHIVE_CANT_WRITE), {FileName()}));
     }
 }
 
@@ -79,7 +81,7 @@ bool TChgArchive::Open() {
             content_.clear();
             return false;
         }
-    } catch (const std::exception&) {  // out of memory for a huge file
+    } catch (const std::bad_alloc&) {  // no memory for a huge file: not an archive to load
         content_.clear();
         return false;
     }
@@ -104,12 +106,14 @@ bool TChgArchive::GetHeader(TChgHeader& header) const {
 
 void TChgArchive::MarkUsed() {
     std::vector<std::uint8_t> content;
-    if (!files_.ReadFile(FileName(), content)) throw ArchiveError("cannot read " + FileName());
-    if (!ValidHeader(content)) throw ArchiveError(FileName() + " is not an archive");
+    if (!files_.ReadFile(FileName(), content)) {
+        throw ArchiveError(FormatText(TranslateString(RS_ARCHIVE_CANT_READ), {FileName()}));
+    }
+    if (!ValidHeader(content)) throw ArchiveError(FormatText(TranslateString(RS_ARCHIVE_INVALID), {FileName()}));
     PutF64(content.data() + kLastUsedOffset, clock_.Now());
     PutU32(content.data() + kUseCountOffset, GetU32(content.data() + kUseCountOffset) + 1);
     if (!files_.WriteFileAtomic(FileName(), content.data(), content.size())) {
-        throw ArchiveError("cannot write " + FileName());
+        throw ArchiveError(FormatText(TranslateString(RS_ARCHIVE_CANT_WRITE), {FileName()}));
     }
     content_ = std::move(content);
     position_ = kArchiveHeaderSize;

@@ -18,7 +18,7 @@ public:
     virtual void SetProgress(int percent) = 0;
 };
 
-class TLoadCheckTree : public TSafeThread {
+class TLoadCheckTree final : public TSafeThread {
 public:
     // The caller has cleared and framed the tree in uninstall mode
     // (ChangesTree::StartFill(true)) and set AppIdentifier. Everything passed
@@ -30,6 +30,7 @@ public:
           platform_(platform),
           tree_(tree),
           progress_(progress) {}
+    ~TLoadCheckTree() override { Abandon(); }
 
 protected:
     void Execute() override;

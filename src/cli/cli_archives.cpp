@@ -5,24 +5,26 @@
 #include "changes/text_export.h"
 #include "cli/cli_internal.h"
 #include "cli/cli_messages.h"
+#include "cli/display_width.h"
 
 namespace kelvora::cli {
 
 namespace {
 
-// Pads every column but the last to its widest cell.
+// Pads every column but the last to its widest cell, as the console shows
+// them (a name may hold any character).
 std::string Table(const std::vector<std::vector<std::string>>& rows) {
     std::vector<std::size_t> widths;
     for (const auto& row : rows) {
         widths.resize(std::max(widths.size(), row.size()));
-        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], DisplayWidth(row[c]));
     }
     std::string text;
     for (const auto& row : rows) {
         std::string line;
         for (std::size_t c = 0; c < row.size(); ++c) {
             line += row[c];
-            if (c + 1 < row.size()) line += std::string(widths[c] - row[c].size() + 2, ' ');
+            if (c + 1 < row.size()) line += std::string(widths[c] - DisplayWidth(row[c]) + 2, ' ');
         }
         line.erase(line.find_last_not_of(' ') + 1);
         text += line + "\n";
@@ -71,6 +73,7 @@ int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& expo
         if (!ExportChanges(env.os.files, exportPath, access, kNoNode, identifier, now, command.Hexa)) {
             return Fail(env, kExitFailed, TranslateString(RS_EXPORT_ERROR));
         }
+        env.console.Write(FormatText(TranslateString(RS_CLI_EXPORTED), {identifier, exportPath}) + "\n");
         return kExitOk;
     }
     env.console.Write(ExportText(identifier, now, BuildDocument(access, kNoNode, command.Hexa, CellWords::Translated()),
@@ -92,7 +95,10 @@ int Rename(const CliCommand& command, CliEnv& env) {
 int Delete(const CliCommand& command, CliEnv& env) {
     const std::string& identifier = command.Arguments[0];
     if (int status = CheckArchive(env, identifier); status != kExitOk) return status;
-    if (!command.Yes && !Confirm(env, TranslateString(RS_REMOVE_ITEM))) return kExitOk;
+    if (std::optional<int> status = Confirm(env, command.Yes, FormatText(TranslateString(RS_CLI_ASK_DELETE), {identifier}),
+                                            FormatText(TranslateString(RS_CLI_NOT_DELETED), {identifier}))) {
+        return *status;
+    }
     if (!env.os.files.DeleteFile(ArchivePath(env, identifier))) {
         return Fail(env, kExitFailed, TranslateString(RS_DELETE_FAILED));
     }

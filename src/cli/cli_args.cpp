@@ -1,6 +1,7 @@
 #include "cli/cli_args.h"
 
 #include "cli/cli_messages.h"
+#include "cli/elevation.h"
 
 namespace kelvora {
 
@@ -37,6 +38,7 @@ bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h" || arg
 // Applies one option of the command; false when the command has no such option.
 bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::string>& args, std::size_t& i,
                 std::optional<CliUsageError>& error) {
+    if (arg == "--partial" && NeedsElevation(cmd.Verb)) return cmd.Partial = true;
     CliTargets& t = cmd.Targets;
     const auto flag = [&t](bool& target) {
         target = true;
@@ -73,6 +75,21 @@ bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::st
             return false;
         case CliVerb::kUninstall:
             if (arg == "--yes" || arg == "-y") return cmd.Yes = true;
+            if (arg == "--log-level" || arg.starts_with("--log-level=")) {
+                std::string_view value;
+                if (arg.size() > 11) {
+                    value = arg.substr(12);
+                } else if (i + 1 < args.size()) {
+                    value = args[++i];
+                }
+                // The LogLevel setting's values: a mask of 1, 2 and 4.
+                if (value.size() == 1 && value[0] >= '0' && value[0] <= '7') {
+                    cmd.LogLevel = value[0] - '0';
+                } else {
+                    error = CliUsageError{TranslateString(RS_CLI_LOG_LEVEL)};
+                }
+                return true;
+            }
             if (arg.starts_with("--remove-shared=")) {
                 const std::string_view value = arg.substr(16);
                 if (value == "yes") {
@@ -95,6 +112,10 @@ bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::st
 std::variant<CliCommand, CliUsageError> ParseCommandLine(const std::vector<std::string>& args) {
     CliCommand cmd;
     if (args.empty() || IsHelp(args[0])) return cmd;
+    if (args[0] == "--version") {
+        cmd.Verb = CliVerb::kVersion;
+        return cmd;
+    }
     const VerbInfo* verb = FindVerb(args[0]);
     if (verb == nullptr) return CliUsageError{FormatText(TranslateString(RS_CLI_UNKNOWN_COMMAND), {args[0]})};
     cmd.Verb = verb->Verb;

@@ -1,6 +1,7 @@
 // The command line of kelvora-cli: a command, its arguments and its options.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,7 +10,7 @@
 
 namespace kelvora {
 
-enum class CliVerb { kHelp, kScan, kRescan, kCancel, kList, kShow, kExport, kUninstall, kRename, kDelete };
+enum class CliVerb { kHelp, kVersion, kScan, kRescan, kCancel, kList, kShow, kExport, kUninstall, kRename, kDelete };
 
 // The scan targets given on the command line; none given keeps the stored ones.
 struct CliTargets {
@@ -28,6 +29,8 @@ struct CliCommand {
     bool Hexa = false;                   // --hex
     bool Yes = false;                    // --yes
     std::optional<bool> RemoveShared;    // --remove-shared=yes|no
+    bool Partial = false;                // --partial: runs without elevation
+    std::optional<std::int32_t> LogLevel;  // --log-level=N, 0 to 7
 };
 
 // The one-line message of a command line that cannot be run.

@@ -8,6 +8,8 @@
 #include "changes/identifier.h"
 #include "cli/cli_internal.h"
 #include "cli/cli_messages.h"
+#include "cli/elevation.h"
+#include "kelvora_version.h"
 #include "platform/text.h"
 
 namespace kelvora {
@@ -96,11 +98,16 @@ std::exception_ptr RunWorker(CliEnv& env, TSafeThread& worker) {
     return fatal;
 }
 
-bool Confirm(CliEnv& env, const std::string& question) {
+std::optional<int> Confirm(CliEnv& env, bool yes, const std::string& question, const std::string& declined) {
+    if (yes) return std::nullopt;
     const std::optional<std::string> answer = env.console.Ask(question + TranslateString(RS_CLI_YES_NO));
-    if (!answer || answer->empty()) return false;
-    return EqualsNoCase(*answer, "y") || EqualsNoCase(*answer, "yes") ||
-           EqualsNoCase(*answer, TranslateString(RS_DLG_YES));
+    if (!answer) return Fail(env, kExitUsage, TranslateString(RS_CLI_NEED_YES));
+    if (EqualsNoCase(*answer, "y") || EqualsNoCase(*answer, "yes") ||
+        EqualsNoCase(*answer, TranslateString(RS_DLG_YES))) {
+        return std::nullopt;
+    }
+    env.console.Write(declined + "\n");
+    return kExitOk;
 }
 
 std::string Describe(const std::exception_ptr& error) {
@@ -116,6 +123,7 @@ std::string Describe(const std::exception_ptr& error) {
 }  // namespace cli
 
 int RunCli(const CliCommand& command, CliEnv& env) {
+    if (auto refusal = ElevationRefusal(command, env.Elevated)) return cli::Fail(env, kExitUsage, *refusal);
     // A file named on the command line is the user's, relative to where the
     // user is; every other path is the program folder's.
     std::string exportPath;
@@ -125,6 +133,9 @@ int RunCli(const CliCommand& command, CliEnv& env) {
     switch (command.Verb) {
         case CliVerb::kHelp:
             env.console.Write(HelpText(command.HelpOf) + "\n");
+            return kExitOk;
+        case CliVerb::kVersion:
+            env.console.Write(FormatText(TranslateString(RS_CLI_VERSION), {KELVORA_VERSION}) + "\n");
             return kExitOk;
         case CliVerb::kScan: return cli::Scan(command, env);
         case CliVerb::kRescan: return cli::Rescan(env);

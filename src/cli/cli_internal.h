@@ -2,6 +2,7 @@
 #pragma once
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,8 +43,11 @@ int LoadArchive(CliEnv& env, std::string_view identifier, ChangesTree& tree, boo
 // Stop button does. Answers the exception that ended the worker, if any.
 std::exception_ptr RunWorker(CliEnv& env, TSafeThread& worker);
 
-// A yes/no question; false when there is no one to ask.
-bool Confirm(CliEnv& env, const std::string& question);
+// The confirmation of a command that cannot be undone, unless yes (--yes)
+// was given. Nothing when the command may go ahead; otherwise the status it
+// ends with: kExitUsage, reported, when there is no one to ask (no console,
+// end of input), kExitOk after writing declined when the answer is not yes.
+std::optional<int> Confirm(CliEnv& env, bool yes, const std::string& question, const std::string& declined);
 
 // The what() of an exception, or a generic text.
 std::string Describe(const std::exception_ptr& error);

@@ -23,9 +23,10 @@ inline constexpr Message RS_CLI_USAGE{"RS_CLI_USAGE",
     "  rename OLD NEW        give a monitored application another identifier\n"
     "  delete ID             forget a monitored application\n"
     "\n"
-    "kelvora-cli COMMAND --help shows the options of a command."};
+    "kelvora-cli COMMAND --help shows the options of a command; kelvora-cli --version\n"
+    "shows the version."};
 inline constexpr Message RS_CLI_HELP_SCAN{"RS_CLI_HELP_SCAN",
-    "Usage: kelvora-cli scan ID [TARGETS]\n"
+    "Usage: kelvora-cli scan ID [TARGETS] [--partial]\n"
     "Takes the snapshots of the chosen targets before ID is installed. Without\n"
     "targets the targets stored in the settings are scanned; with targets only\n"
     "those, and they are stored for the next scans.\n"
@@ -33,11 +34,13 @@ inline constexpr Message RS_CLI_HELP_SCAN{"RS_CLI_HELP_SCAN",
     "  --windows           the Windows folder\n"
     "  --program-files     the Program Files folder\n"
     "  --entire            the entire system partition\n"
-    "  --other PATHS       other folders, separated by semicolons"};
+    "  --other PATHS       other folders, separated by semicolons\n"
+    "  --partial           run without an administrator's rights"};
 inline constexpr Message RS_CLI_HELP_RESCAN{"RS_CLI_HELP_RESCAN",
-    "Usage: kelvora-cli rescan\n"
+    "Usage: kelvora-cli rescan [--partial]\n"
     "Rescans the targets of the monitoring in progress, compares, saves the\n"
-    "changes found as the archive of its identifier and prints their counts."};
+    "changes found as the archive of its identifier and prints their counts.\n"
+    "  --partial    run without an administrator's rights"};
 inline constexpr Message RS_CLI_HELP_CANCEL{"RS_CLI_HELP_CANCEL",
     "Usage: kelvora-cli cancel\n"
     "Gives up the monitoring in progress: deletes its snapshots and its resume marker."};
@@ -53,19 +56,24 @@ inline constexpr Message RS_CLI_HELP_EXPORT{"RS_CLI_HELP_EXPORT",
     "Writes the changes of ID to the text file FILE.\n"
     "  --hex    binary data in hexadecimal instead of text"};
 inline constexpr Message RS_CLI_HELP_UNINSTALL{"RS_CLI_HELP_UNINSTALL",
-    "Usage: kelvora-cli uninstall ID [--yes] [--remove-shared=yes|no]\n"
+    "Usage: kelvora-cli uninstall ID [--yes] [--remove-shared=yes|no] [--log-level=N]\n"
+    "                              [--partial]\n"
     "Undoes the changes of ID that the uninstall settings select, prints the\n"
     "log and appends it to Log.txt.\n"
-    "  --yes                   do not ask for confirmation\n"
+    "  --yes                   do not ask for confirmation (needed without a console)\n"
     "  --remove-shared=yes|no  the answer for every shared file no program uses\n"
-    "                          any more (asked otherwise; no without a console)"};
+    "                          any more (asked otherwise; no without a console)\n"
+    "  --log-level=N           the log lines to show and keep, for this run only:\n"
+    "                          the sum of 1 errors, 2 warnings, 4 successful\n"
+    "                          actions (0 to 7; the LogLevel setting otherwise)\n"
+    "  --partial               run without an administrator's rights"};
 inline constexpr Message RS_CLI_HELP_RENAME{"RS_CLI_HELP_RENAME",
     "Usage: kelvora-cli rename OLD NEW\n"
     "Gives the monitored application OLD the identifier NEW."};
 inline constexpr Message RS_CLI_HELP_DELETE{"RS_CLI_HELP_DELETE",
     "Usage: kelvora-cli delete ID [--yes]\n"
     "Deletes the archive of ID; its changes can no longer be undone.\n"
-    "  --yes    do not ask for confirmation"};
+    "  --yes    do not ask for confirmation (needed without a console)"};
 
 inline constexpr Message RS_CLI_UNKNOWN_COMMAND{"RS_CLI_UNKNOWN_COMMAND", "Unknown command '%s'. See kelvora-cli --help."};
 inline constexpr Message RS_CLI_UNKNOWN_OPTION{"RS_CLI_UNKNOWN_OPTION", "Unknown option '%s'. See kelvora-cli %s --help."};
@@ -78,12 +86,26 @@ inline constexpr Message RS_CLI_NO_TARGETS{"RS_CLI_NO_TARGETS", "No target to sc
 inline constexpr Message RS_CLI_SCANNED{"RS_CLI_SCANNED", "Snapshots taken. Install the application, then run: kelvora-cli rescan"};
 inline constexpr Message RS_CLI_SCAN_STOPPED{"RS_CLI_SCAN_STOPPED", "Scanning canceled."};
 inline constexpr Message RS_CLI_SCAN_FAILED{"RS_CLI_SCAN_FAILED", "Scanning failed: %s"};
-inline constexpr Message RS_CLI_NO_CHANGES{"RS_CLI_NO_CHANGES", "No changes found."};
+inline constexpr Message RS_CLI_LOG_LEVEL{"RS_CLI_LOG_LEVEL",
+    "--log-level takes a number from 0 to 7: the sum of 1 errors, 2 warnings, 4 successful actions."};
+inline constexpr Message RS_CLI_NEED_YES{"RS_CLI_NEED_YES",
+    "There is no console to ask for confirmation; add --yes to go ahead without asking."};
+inline constexpr Message RS_CLI_NO_CHANGES{"RS_CLI_NO_CHANGES", "No changes found; no archive was saved for '%s'."};
 inline constexpr Message RS_CLI_SAVED{"RS_CLI_SAVED", "Changes saved as '%s':"};
+inline constexpr Message RS_CLI_EXPORTED{"RS_CLI_EXPORTED", "Changes of '%s' written to %s"};
 inline constexpr Message RS_CLI_CANCELED{"RS_CLI_CANCELED", "The monitoring was given up."};
+inline constexpr Message RS_CLI_ASK_DELETE{"RS_CLI_ASK_DELETE",
+    "You will not be able to restore the changes made by '%s'.\nAre you sure you want to continue ?"};
+inline constexpr Message RS_CLI_NOT_DELETED{"RS_CLI_NOT_DELETED", "'%s' was not deleted."};
+inline constexpr Message RS_CLI_NOT_UNINSTALLED{"RS_CLI_NOT_UNINSTALLED", "Nothing was uninstalled."};
+inline constexpr Message RS_CLI_UNINST_ERRORS{"RS_CLI_UNINST_ERRORS", "Uninstall complete; failed actions: %s."};
 inline constexpr Message RS_CLI_ASK_SHARED{"RS_CLI_ASK_SHARED",
     "No program uses the shared file '%s' any more. Remove it? (y = yes, n = no, a = yes to all, x = no to all)"};
 inline constexpr Message RS_CLI_LOG_FAILED{"RS_CLI_LOG_FAILED", "Log.txt could not be written."};
+inline constexpr Message RS_CLI_NOT_ELEVATED{"RS_CLI_NOT_ELEVATED",
+    "Not elevated: without an administrator's rights this command reaches only part of what setups write. "
+    "Run kelvora-cli as administrator, or add --partial to accept a partial run."};
+inline constexpr Message RS_CLI_VERSION{"RS_CLI_VERSION", "kelvora-cli %s"};
 inline constexpr Message RS_CLI_YES_NO{"RS_CLI_YES_NO", " (y/n)"};
 
 }  // namespace kelvora

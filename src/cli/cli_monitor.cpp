@@ -143,7 +143,7 @@ int Rescan(CliEnv& env) {
     if (std::optional<int> failed = RunScan(env, rescan)) return *failed;
     context.WizardState = TWizardState::wsMonitored;
     if (tree.Lock().NodeCount() <= 3) {
-        env.console.Write(TranslateString(RS_CLI_NO_CHANGES) + "\n");
+        env.console.Write(FormatText(TranslateString(RS_CLI_NO_CHANGES), {*identifier}) + "\n");
         return kExitOk;
     }
     TChgArchive archive(env.os.files, env.os.clock, ArchiveFileBase(context.ProgramFolder, *identifier));
@@ -157,6 +157,10 @@ int Rescan(CliEnv& env) {
 }
 
 int Cancel(CliEnv& env) {
+    // As for the rescan, only a monitoring that is in progress can end.
+    if (!ReadResumeMarker(env.os.files, env.context.ProgramFolder)) {
+        return Fail(env, kExitUsage, TranslateString(RS_CLI_NO_MONITORING));
+    }
     GiveUpMonitoring(env.os, env.context.ProgramFolder);
     env.context.WizardState = TWizardState::wsIdle;
     env.console.Write(TranslateString(RS_CLI_CANCELED) + "\n");

@@ -21,9 +21,13 @@ public:
     }
     void StepProgress() override { console_.Progress(++position_, maximum_); }
     void ShowLogLine(const std::string& line, std::int32_t level) override {
-        if (log_.Add(logLevel_, line, level)) console_.Write(line + "\n");
+        if (!log_.Add(logLevel_, line, level)) return;
+        console_.Write(line + "\n");
+        summaryShown_ = summaryShown_ || level == kLineSummary;
     }
     const TUninstallLog& Log() const { return log_; }
+    // The closing "Uninstall complete without errors" line was printed.
+    bool SummaryShown() const { return summaryShown_; }
 
 private:
     ICliConsole& console_;
@@ -31,6 +35,7 @@ private:
     TUninstallLog log_;
     int maximum_ = 0;
     int position_ = 0;
+    bool summaryShown_ = false;
 };
 
 // The shared-file question: the option's answer for every file, or asked.
@@ -61,21 +66,35 @@ int Uninstall(const CliCommand& command, CliEnv& env) {
     AppContext& context = env.context;
     ChangesTree tree(context.Settings);
     if (int status = LoadArchive(env, identifier, tree, true); status != kExitOk) return status;
-    if (!command.Yes && !Confirm(env, FormatText(TranslateString(RS_ASK_UNINSTALL), {identifier}))) return kExitOk;
+    if (std::optional<int> status = Confirm(env, command.Yes, FormatText(TranslateString(RS_ASK_UNINSTALL), {identifier}),
+                                            TranslateString(RS_CLI_NOT_UNINSTALLED))) {
+        return *status;
+    }
 
-    ConsoleUninstallView view(env.console, context.Settings.LogLevel);
+    // --log-level holds for this run only; the setting stays as it is.
+    const std::int32_t logLevel = command.LogLevel.value_or(context.Settings.LogLevel);
+    ConsoleUninstallView view(env.console, logLevel);
     ConsoleSharedQuestion question(env.console, command.RemoveShared);
     UninstallServices services{env.os, env.dispatcher, context, tree, view, question};
     TDezinstaler uninstaller(services);
     const std::exception_ptr fatal = RunWorker(env, uninstaller);
 
+    // One closing line: the log's own summary when it was shown, else how
+    // the run ended.
     const bool stopped = context.WizardState.load() == TWizardState::wsStopped;
-    env.console.Write(TranslateString(stopped ? RS_UNINST_STOPPED : RS_UNINST_COMPLETE) + "\n");
+    if (stopped) {
+        env.console.Write(TranslateString(RS_UNINST_STOPPED) + "\n");
+    } else if (uninstaller.ErrorCount() > 0) {
+        env.console.Write(
+            FormatText(TranslateString(RS_CLI_UNINST_ERRORS), {std::to_string(uninstaller.ErrorCount())}) + "\n");
+    } else if (!view.SummaryShown() && !fatal) {
+        env.console.Write(TranslateString(RS_UNINST_COMPLETE) + "\n");
+    }
     context.WizardState = TWizardState::wsUninstalled;
     int status = stopped || uninstaller.ErrorCount() > 0 ? kExitFailed : kExitOk;
     if (fatal) status = Fail(env, kExitFailed, Describe(fatal));
     const LogWriteResult written =
-        WriteUninstallLog(env.os.files, context.ProgramFolder, context.Settings.LogLevel, identifier,
+        WriteUninstallLog(env.os.files, context.ProgramFolder, logLevel, identifier,
                           env.console.DateTimeText(env.os.clock.Now(), true), view.Log().Lines());
     if (written == LogWriteResult::kReadFailed || written == LogWriteResult::kWriteFailed) {
         status = Fail(env, kExitFailed, TranslateString(RS_CLI_LOG_FAILED));

@@ -1,7 +1,8 @@
 // The operating-system services the engine uses. The engine never includes
-// <windows.h>; it reaches the registry, the file system, the shell and the
-// clock only through these interfaces. Two implementations exist: win32/ (the
-// real thing, built for Windows only) and memory/ (for the native tests).
+// <windows.h>; it reaches the registry, the file system, the shell, the clock
+// and the user's locale only through these interfaces. Two implementations
+// exist: win32/ (the real thing, built for Windows only) and memory/ (for the
+// native tests).
 #pragma once
 
 #include <cstdint>
@@ -242,12 +243,30 @@ public:
     virtual double Now() = 0;
 };
 
+// ------------------------------------------------------------------ locale
+
+// The separators of the user's time and date formats.
+struct DateTimeSeparators {
+    std::string time = ":";
+    std::string date = "/";
+};
+
+class Locale {
+public:
+    virtual ~Locale() = default;
+    // The separators of the user's default locale as they are now
+    // (GetLocaleInfo LOCALE_STIME and LOCALE_SDATE); ":" and "/" when the
+    // locale has none. Callers read them once per run of work.
+    virtual DateTimeSeparators Separators() = 0;
+};
+
 // All services together, as the engine receives them.
 struct Platform {
     Registry& registry;
     FileSystem& files;
     Shell& shell;
     Clock& clock;
+    Locale& locale;
 };
 
 }  // namespace kelvora::platform

@@ -10,7 +10,7 @@
 
 namespace kelvora {
 
-std::string FileStateText(const TValori& file) {
+std::string FileStateText(const TValori& file, const platform::DateTimeSeparators& separators) {
     std::uint8_t block[8] = {};
     if (file.Data != nullptr) std::memcpy(block, file.Data, std::min<std::size_t>(8, static_cast<std::size_t>(file.Size)));
     std::uint32_t packed = 0;
@@ -21,11 +21,14 @@ std::string FileStateText(const TValori& file) {
     }
     const unsigned date = packed >> 16;
     const unsigned time = packed & 0xFFFF;
-    char text[40];
-    const int length = std::snprintf(text, sizeof text, "%02u:%02u %02u/%02u/%02u %d", time >> 11, (time >> 5) & 0x3F,
-                                     date & 0x1F, (date >> 5) & 0x0F, (1980 + (date >> 9)) % 100,
-                                     static_cast<std::int32_t>(size));
-    return std::string(text, static_cast<std::size_t>(length));
+    const auto print = [&](char* out, std::size_t room) {
+        return std::snprintf(out, room, "%02u%s%02u %02u%s%02u%s%02u %d", time >> 11, separators.time.c_str(), (time >> 5) & 0x3F, date & 0x1F,
+                             separators.date.c_str(), (date >> 5) & 0x0F, separators.date.c_str(),
+                             (1980 + (date >> 9)) % 100, static_cast<std::int32_t>(size));
+    };
+    std::string text(static_cast<std::size_t>(print(nullptr, 0)), '\0');
+    print(text.data(), text.size() + 1);
+    return text;
 }
 
 namespace {
@@ -73,10 +76,10 @@ private:
         record.Path.assign(folderPath);
         if (deleted_) {
             record.Kind = ckFileDeleted;
-            record.SetOldText(FileStateText(file));
+            record.SetOldText(FileStateText(file, env_.separators));
         } else {
             record.Kind = ckFileCreated;
-            record.SetNewText(FileStateText(file));
+            record.SetNewText(FileStateText(file, env_.separators));
         }
         sink_.AddToTree(folderPath, file.Name, std::move(record));
     }
@@ -91,8 +94,8 @@ private:
                 TNodeData record;
                 record.Kind = ckFileChanged;
                 record.Path.assign(folderPath);
-                record.SetOldText(FileStateText(*fb));
-                record.SetNewText(FileStateText(*fa));
+                record.SetOldText(FileStateText(*fb, env_.separators));
+                record.SetNewText(FileStateText(*fa, env_.separators));
                 sink_.AddToTree(folderPath, fa->Name, std::move(record));
             }
             env_.worker.PausePoint();

@@ -20,10 +20,11 @@ void CompareFolders(ScanEnv& env, IChangeSink& sink, const TNode* a, const TNode
                     bool deleted);
 
 // The text that stands for a file's state in a change record, from its
-// 8-byte block: "hh:nn dd/mm/yy " and the size as a signed number, with a
-// terminating zero byte in the record. The fields of the packed time are
-// shown as they are stored, so an out-of-range value (before 1980) still
-// gives a stable text.
-std::string FileStateText(const TValori& file);
+// 8-byte block: "hh:nn dd/mm/yy " with the user's time and date separators in
+// place of ":" and "/", and the size as a signed number, with a terminating
+// zero byte in the record. The fields of the packed time are shown as they
+// are stored, so an out-of-range value (before 1980) still gives a stable
+// text.
+std::string FileStateText(const TValori& file, const platform::DateTimeSeparators& separators);
 
 }  // namespace kelvora

@@ -1,5 +1,6 @@
 #include "scan/safe_thread.h"
 
+#include <exception>
 #include <stdexcept>
 
 namespace kelvora {
@@ -8,9 +9,11 @@ TSafeThread::TSafeThread(platform::Dispatcher& dispatcher, std::atomic<TWizardSt
     : dispatcher_(dispatcher), wizardState_(wizardState) {}
 
 TSafeThread::~TSafeThread() {
-    // A derived object's own members are gone by now; owners abandon a
-    // running worker before they destroy it. This is the last resort.
-    Abandon();
+    // The most derived class has abandoned a running worker in its own
+    // destructor; a thread still in Execute now would run on in a destroyed
+    // object, which no later step here could make safe.
+    if (thread_.joinable() && !run_->finished.load()) std::terminate();
+    Abandon();  // joins a thread that has just finished; drops its end handler
 }
 
 void TSafeThread::Start() {

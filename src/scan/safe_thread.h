@@ -10,9 +10,16 @@
 // on the main thread through the dispatcher; that handler is where the owner
 // releases the worker (resets its unique_ptr). The worker never deletes
 // itself, and nothing touches it after the end handler has returned, so the
-// handler may destroy it. If the owner drops a worker that is still running,
-// it calls Abandon() first: the worker is told to stop, served until its
-// thread has ended, and its end handler does not run.
+// handler may destroy it. A worker that is dropped while it still runs is
+// abandoned (Abandon()): told to stop, served until its thread has ended, and
+// its end handler does not run.
+//
+// Destruction. Execute runs in the most derived object, whose members die
+// before this base's destructor runs; so every concrete worker class is
+// final and calls Abandon() in its own destructor, and the owner may destroy
+// a running worker at any time (also during stack unwinding). This base's
+// destructor ends the program when the thread is still running, since Execute
+// would go on in a destroyed object: a worker class that forgot.
 //
 // Pause protocol (main thread: Pause, then optionally Cancel, then Resume;
 // worker: PausePoint between items of work): Pause returns once the worker
@@ -45,7 +52,7 @@ public:
     TSafeThread(platform::Dispatcher& dispatcher, std::atomic<TWizardState>& wizardState);
     TSafeThread(const TSafeThread&) = delete;
     TSafeThread& operator=(const TSafeThread&) = delete;
-    // Abandons a worker that is still running (see above).
+    // See "Destruction" above.
     ~TSafeThread() override;
 
     // Main thread, before Start: the handler run on the main thread after

@@ -14,6 +14,9 @@ struct ScanEnv {
     platform::FileSystem& files;
     AppContext& context;
     IWorkerControl& worker;
+    // The user's separators in the time-and-size texts of files, read once
+    // when the run starts.
+    platform::DateTimeSeparators separators{};
 
     bool Stopped() const { return context.WizardState.load() == TWizardState::wsStopped; }
 };

@@ -28,7 +28,7 @@ void ScanThread::Execute() {
 }
 
 void ReScanThread::Execute() {
-    ScanEnv env{platform_.registry, platform_.files, context_, *this};
+    ScanEnv env{platform_.registry, platform_.files, context_, *this, platform_.locale.Separators()};
     ThreadProgress<ReScanThread> progress(*this);
     ExecuteRescan(env, progress, changes_, [this](std::string_view name) {
         return LoadSnapshot(platform_.files, name, context_.WizardState, *this);

@@ -13,9 +13,10 @@ namespace kelvora {
 template <class Thread>
 class ThreadProgress;
 
-class ScanThread : public BaseScanThread {
+class ScanThread final : public BaseScanThread {
 public:
     using BaseScanThread::BaseScanThread;
+    ~ScanThread() override { Abandon(); }
 
 protected:
     void Execute() override;
@@ -24,12 +25,13 @@ private:
     friend class ThreadProgress<ScanThread>;
 };
 
-class ReScanThread : public BaseScanThread {
+class ReScanThread final : public BaseScanThread {
 public:
     // changes: the changes tree, already holding only its fixed frame.
     ReScanThread(AppContext& context, platform::Platform& platform, platform::Dispatcher& dispatcher,
                  IScanProgress& progress, ChangesTree& changes)
         : BaseScanThread(context, platform, dispatcher, progress), changes_(changes) {}
+    ~ReScanThread() override { Abandon(); }
 
 protected:
     void Execute() override;

@@ -10,6 +10,10 @@ inline constexpr Message RS_SEARCH_REG{"RS_SEARCH_REG", "Searching changes from 
 inline constexpr Message RS_SEARCH_FS{"RS_SEARCH_FS", "Searching changes from file system ..."};
 inline constexpr Message RS_DETECT_MOVED{"RS_DETECT_MOVED", "Detecting moved files ..."};
 inline constexpr Message RS_ERR_SAVING{"RS_ERR_SAVING", "Error saving changes tree !"};
+// Archive files that cannot be stored or updated (the file's path fills %s).
+inline constexpr Message RS_ARCHIVE_CANT_READ{"RS_ARCHIVE_CANT_READ", "Can't read the archive '%s'."};
+inline constexpr Message RS_ARCHIVE_CANT_WRITE{"RS_ARCHIVE_CANT_WRITE", "Can't write the archive '%s'."};
+inline constexpr Message RS_ARCHIVE_INVALID{"RS_ARCHIVE_INVALID", "'%s' is not an archive."};
 inline constexpr Message RS_DEL_REG_KEYS{"RS_DEL_REG_KEYS", "Deleting registry keys ..."};
 inline constexpr Message RS_DEL_REG_KEY{"RS_DEL_REG_KEY", "DELETING REGISTRY KEY: "};
 inline constexpr Message RS_CREATE_REG_KEYS{"RS_CREATE_REG_KEYS", "Creating registry keys ..."};
@@ -143,6 +147,9 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SEARCH_FS,
     &RS_DETECT_MOVED,
     &RS_ERR_SAVING,
+    &RS_ARCHIVE_CANT_READ,
+    &RS_ARCHIVE_CANT_WRITE,
+    &RS_ARCHIVE_INVALID,
     &RS_DEL_REG_KEYS,
     &RS_DEL_REG_KEY,
     &RS_CREATE_REG_KEYS,

@@ -111,8 +111,9 @@ protected:
 private:
     TMessageDialogMeasures Measure() const {
         TMessageDialogMeasures m;
-        HDC dc = GetDC(nullptr);
-        SelectGuard select(dc, font_.Get());
+        const ScreenDc screen;
+        const HDC dc = screen.Get();
+        SelectGuard select(dc, font_.Get());  // put back before the context is released
         static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
         SIZE letters{};
         GetTextExtentPoint32A(dc, kLetters, 52, &letters);
@@ -132,7 +133,6 @@ private:
             m.CaptionWidths.push_back(caption.right);
         }
         m.HasIcon = SystemIcon(content_.Icon) != nullptr;
-        ReleaseDC(nullptr, dc);
         return m;
     }
 

@@ -107,7 +107,9 @@ void TDezinstaler::Execute() {
 
     const std::string fileBase = context.ProgramFolder + "\\" + context.AppIdentifier;
     bool archiveDeleted = false;
-    if (context.WizardState != TWizardState::wsStopped && ErrorCount_ == 0) {
+    // A stop is the user's (wsStopped) or the owner's, who dropped the
+    // worker: either way the run is incomplete.
+    if (context.WizardState != TWizardState::wsStopped && !Terminated() && ErrorCount_ == 0) {
         if (settings_.AutoDelQor) archiveDeleted = services_.os.files.DeleteFile(fileBase + ".qor");
         ShowLogLine(TranslateString(RS_UNINST_NO_ERR), kLineSummary);
     }

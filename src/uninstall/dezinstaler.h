@@ -32,6 +32,7 @@ struct UninstallServices {
 class TDezinstaler final : public TSafeThread {
 public:
     explicit TDezinstaler(const UninstallServices& services);
+    ~TDezinstaler() override { Abandon(); }
 
     // The number of actions that ended with an error; read after the end.
     std::int32_t ErrorCount() const { return ErrorCount_; }

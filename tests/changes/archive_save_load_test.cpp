@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -8,14 +9,16 @@
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
 #include "platform/memory/memory_platform.h"
+#include "support/change_records.h"
 
 namespace kelvora {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::kHkcu;
+using test::kHklm;
+using test::Rec;
 
-constexpr std::uint32_t kHklm = 0x80000002u;
-constexpr std::uint32_t kHkcu = 0x80000001u;
 constexpr char kFile[] = "C:\\Kelvora\\App.qor";
 
 // The archive encoding, written out independently of TChgArchive.
@@ -39,19 +42,13 @@ Bytes Header(double created) {
 class FakeControl : public IWorkerControl {
 public:
     bool Terminated() const override { return stopAfter >= 0 && points >= stopAfter; }
-    void PausePoint() override { ++points; }
+    void PausePoint() override {
+        if (++points == faultAt) throw std::logic_error("a fault of the worker");
+    }
     int stopAfter = -1;
+    int faultAt = -1;
     int points = 0;
 };
-
-TNodeData Rec(TChangeKind kind, std::string path, std::uint32_t rootKey = 0, std::int32_t valueType = 0) {
-    TNodeData d;
-    d.Kind = kind;
-    d.Path = std::move(path);
-    d.RootKey = rootKey;
-    d.ValueType = valueType;
-    return d;
-}
 
 class ArchiveSaveLoadTest : public ::testing::Test {
 protected:
@@ -314,6 +311,14 @@ TEST_F(ArchiveSaveLoadTest, StopEndsAfterTheCurrentRecord) {
     control.stopAfter = 3;
     EXPECT_EQ(Load(saved), TWizardState::wsStopped);
     EXPECT_EQ(Leaves(), 3u);
+}
+
+TEST_F(ArchiveSaveLoadTest, AFaultThatIsNoDamageReachesTheWorker) {
+    FillSample();
+    const Bytes saved = SaveTree();
+    control.faultAt = 2;
+    EXPECT_THROW(Load(saved), std::logic_error);
+    EXPECT_EQ(context.WizardState.load(), TWizardState::wsLoading);
 }
 
 TEST_F(ArchiveSaveLoadTest, RemovedBranchIsNotSaved) {

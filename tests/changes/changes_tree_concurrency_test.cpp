@@ -128,5 +128,43 @@ TEST(ChangesTreeConcurrency, ShapeChangesKeepAViewInStepWithAWorker) {
     EXPECT_GT(takes, reshapes);  // most takes listed what grew
 }
 
+// The window detaches its observer before it goes: an announcement under
+// way on the worker ends first, and none follows.
+TEST(ChangesTreeConcurrency, SetObserverWaitsForAnAnnouncementUnderWay) {
+    struct SlowObserver : IChangesTreeObserver {
+        std::atomic<bool> entered{false};
+        std::atomic<bool> detached{false};
+        std::atomic<int> calls{0};
+        std::atomic<int> callsAfterDetach{0};
+        void TreeChanged() override {
+            calls.fetch_add(1);
+            entered.store(true);
+            // Time for a SetObserver that does not wait to return meanwhile.
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (detached.load()) callsAfterDetach.fetch_add(1);
+        }
+    } observer;
+    TSettings settings;
+    ChangesTree tree(settings);
+    tree.StartFill(false);
+    tree.SetObserver(&observer);
+    tree.AcknowledgeChanges();
+    const auto add = [&tree] {
+        TNodeData rec;
+        rec.Kind = ckFolderCreated;
+        rec.Path = "C:";
+        tree.AddToTree("C:", "A", std::move(rec));
+    };
+    std::thread worker(add);
+    while (!observer.entered.load()) std::this_thread::yield();
+    tree.SetObserver(nullptr);
+    observer.detached.store(true);
+    worker.join();
+    tree.AcknowledgeChanges();
+    add();
+    EXPECT_EQ(observer.calls.load(), 1);
+    EXPECT_EQ(observer.callsAfterDetach.load(), 0);
+}
+
 }  // namespace
 }  // namespace kelvora

@@ -5,18 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "support/change_records.h"
+
 namespace kelvora {
 namespace {
 
-TNodeData Rec(TChangeKind kind, std::string path = {}, std::uint32_t rootKey = 0) {
-    TNodeData d;
-    d.Kind = kind;
-    d.Path = std::move(path);
-    d.RootKey = rootKey;
-    return d;
-}
-
-constexpr std::uint32_t kHklm = 0x80000002u;
+using test::kHklm;
+using test::Rec;
 
 class ChangesTreeTest : public ::testing::Test {
 protected:
@@ -179,6 +174,9 @@ TEST_F(ChangesTreeTest, ExcludedChangesAddNoNode) {
     AddReg(ckRegKeyCreated, "", "Software");      // only a common prefix
     AddReg(ckRegValueCreated, "Soft\\Sub", "v");  // a value below it
     AddFile(ckFolderCreated, "C:", "Temp");
+    // As the rescan places a created folder: its parent's path ends with a
+    // backslash, which the name joins without a second one.
+    tree.AddToTree("C:\\", "TEMP", Rec(ckFolderCreated, "C:"));
     AddFile(ckFileChanged, "C:\\Temp\\Deep", "x");
     AddFile(ckFileCreated, "C:", "PAGEFILE.SYS");
     AddFile(ckFileCreated, "C:", "late.txt");

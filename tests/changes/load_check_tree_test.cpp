@@ -85,6 +85,16 @@ TEST_F(LoadCheckTreeThreadTest, StopEndsAsStopped) {
     EXPECT_EQ(tree.Lock().NodeCount(), 3u);
 }
 
+TEST_F(LoadCheckTreeThreadTest, ARunningLoadCanBeDestroyed) {
+    WriteArchive(2000);
+    tree.StartFill(true);
+    worker = std::make_unique<TLoadCheckTree>(context, os.platform, dispatcher, tree, progress);
+    worker->Start();
+    worker->Pause();
+    worker.reset();  // the window closes during the load; the sanitizers watch
+    EXPECT_NE(tree.Lock().Root(), kNoNode);
+}
+
 TEST_F(LoadCheckTreeThreadTest, DamagedArchiveEndsAsBad) {
     os.files.WriteFile("C:\\Kelvora\\App.qor", reinterpret_cast<const std::uint8_t*>("not an archive"), 14);
     Run(false);

@@ -4,7 +4,9 @@
 
 #include <deque>
 
+#include "cli/display_width.h"
 #include "cli/monitoring.h"
+#include "kelvora_version.h"
 #include "platform/memory/memory_platform.h"
 #include "settings/settings_store.h"
 
@@ -58,6 +60,12 @@ protected:
         return RunCliArguments(args, env);
     }
     bool Exists(std::string_view path) { return memory.files.Exists(path); }
+    // A monitoring of App that finds one created key and value: App.qor.
+    void MonitorApp() {
+        ASSERT_EQ(Run({"scan", "App", "--hkcu"}), kExitOk);
+        memory.registry.PutString(kCurrentUser, "Software\\Vendor", "Path", "C:\\App");
+        ASSERT_EQ(Run({"rescan"}), kExitOk);
+    }
 
     platform::memory::MemoryPlatform memory;
     platform::Dispatcher dispatcher;
@@ -75,11 +83,14 @@ TEST_F(CliTest, BadUsageAndBadInputEndWithStatusTwoAndOneLine) {
         {{"show"}, "Wrong number of arguments. See kelvora-cli show --help."},
         {{"list", "--hex"}, "Unknown option '--hex'. See kelvora-cli list --help."},
         {{"uninstall", "App", "--remove-shared=maybe"}, "--remove-shared takes yes or no."},
+        {{"uninstall", "App", "--log-level=8"},
+         "--log-level takes a number from 0 to 7: the sum of 1 errors, 2 warnings, 4 successful actions."},
         {{"scan", "a:b", "--hkcu"},
          "An identifier can't contain control characters or any of the characters \\ / : * ? \" < > |"},
         {{"scan", "CON", "--hkcu"}, "'CON' is a device name reserved by Windows and can't be used as an identifier."},
         {{"show", "Missing"}, "There is no monitored application 'Missing'."},
         {{"rescan"}, "No monitoring is in progress."},
+        {{"cancel"}, "No monitoring is in progress."},
         {{"scan", "App", "--other", "C:\\Nowhere"}, "Invalid path: C:\\Nowhere"},
         {{"scan", "App"}, ""},  // placeholder replaced below: no targets
     };
@@ -147,18 +158,24 @@ TEST_F(CliTest, MonitoringFromScanToUninstall) {
     // A relative export file is the user's, not the program folder's.
     ASSERT_EQ(Run({"export", "App", "app.txt"}), kExitOk);
     EXPECT_EQ(memory.files.Text("C:\\Users\\me\\app.txt").substr(0, 15), "'App' changes\r\n");
+    EXPECT_EQ(console.out, "Changes of 'App' written to C:\\Users\\me\\app.txt\n");
 
     // Declined, nothing happens; confirmed, the changes go and the log is kept.
     nextAnswers = {"n"};
     EXPECT_EQ(Run({"uninstall", "App"}), kExitOk);
     EXPECT_EQ(console.questions, (std::vector<std::string>{"Are you sure you want to uninstall 'App' ? (y/n)"}));
+    EXPECT_EQ(console.out, "Nothing was uninstalled.\n");
     EXPECT_TRUE(Exists("C:\\App\\new.dll"));
-    ASSERT_EQ(Run({"uninstall", "App", "--yes"}), kExitOk) << console.out;
+    // --log-level shows this run's actions whatever the setting says.
+    context.Settings.LogLevel = 0;
+    ASSERT_EQ(Run({"uninstall", "App", "--yes", "--log-level", "7"}), kExitOk) << console.out;
+    EXPECT_EQ(context.Settings.LogLevel, 0);
     EXPECT_FALSE(Exists("C:\\App\\new.dll"));
     EXPECT_TRUE(Exists("C:\\App\\old.txt"));
     EXPECT_FALSE(memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"));
     EXPECT_NE(console.out.find("DELETING FILE: C:\\App\\new.dll ... Ok\n"), std::string::npos) << console.out;
-    EXPECT_NE(console.out.find("Uninstall complete without errors\nUninstall complete.\n"), std::string::npos);
+    // One closing line.
+    EXPECT_TRUE(console.out.ends_with("new.dll ... Ok\nUninstall complete without errors\n")) << console.out;
     EXPECT_NE(memory.files.Text("C:\\Kelvora\\Log.txt").find("App T44986\r\n----"), std::string::npos);
 
     ASSERT_EQ(Run({"list"}), kExitOk);
@@ -186,6 +203,89 @@ TEST_F(CliTest, InterruptStopsTheScanAndRemovesItsSnapshots) {
     EXPECT_EQ(console.errors, (std::vector<std::string>{"Scanning canceled."}));
     EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
     EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
+}
+
+TEST_F(CliTest, ARescanThatFindsNothingSaysThatNoArchiveWasSaved) {
+    ASSERT_EQ(Run({"scan", "App", "--hkcu"}), kExitOk);
+    ASSERT_EQ(Run({"rescan"}), kExitOk);
+    EXPECT_EQ(console.out, "No changes found; no archive was saved for 'App'.\n");
+    EXPECT_FALSE(Exists("C:\\Kelvora\\App.qor"));
+}
+
+TEST_F(CliTest, AQuestionNamesItsApplicationAndNeedsSomeoneToAnswerIt) {
+    MonitorApp();
+    // No console (no answer at all): nothing is done, and --yes is asked for.
+    for (const char* verb : {"uninstall", "delete"}) {
+        SCOPED_TRACE(verb);
+        EXPECT_EQ(Run({verb, "App"}), kExitUsage);
+        EXPECT_EQ(console.errors, (std::vector<std::string>{
+                                      "There is no console to ask for confirmation; add --yes to go ahead without asking."}));
+    }
+    EXPECT_TRUE(memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"));
+    nextAnswers = {"n"};
+    EXPECT_EQ(Run({"delete", "App"}), kExitOk);
+    EXPECT_EQ(console.questions, (std::vector<std::string>{"You will not be able to restore the changes made by 'App'.\n"
+                                                           "Are you sure you want to continue ? (y/n)"}));
+    EXPECT_EQ(console.out, "'App' was not deleted.\n");
+    EXPECT_TRUE(Exists("C:\\Kelvora\\App.qor"));
+}
+
+TEST_F(CliTest, AnUninstallWithErrorsSaysSoInItsOneClosingLine) {
+    MonitorApp();
+    memory.registry.PutString(kCurrentUser, "Software\\Vendor\\Later", "x", "1");  // not the setup's
+    EXPECT_EQ(Run({"uninstall", "App", "--yes"}), kExitFailed);
+    EXPECT_TRUE(console.out.ends_with("Vendor ... ERROR (has sub-keys)\nUninstall complete; failed actions: 1.\n"))
+        << console.out;
+}
+
+TEST_F(CliTest, ListLinesUpNamesAsTheConsoleShowsThem) {
+    MonitorApp();
+    const std::string archive = memory.files.Text("C:\\Kelvora\\App.qor");
+    memory.files.AddFile("C:\\Kelvora\\Zo\xC3\xAB.qor", archive);                   // Zoë
+    memory.files.AddFile("C:\\Kelvora\\\xE6\x97\xA5\xE6\x9C\xAC.qor", archive);  // 日本
+    ASSERT_EQ(Run({"list"}), kExitOk);
+    EXPECT_EQ(console.out, "Name  Created  Last used  Uses\n"
+                           "App   T44986              0\n"
+                           "Zo\xC3\xAB   T44986              0\n"
+                           "\xE6\x97\xA5\xE6\x9C\xAC  T44986              0\n");
+}
+
+TEST(DisplayWidth, CountsTheCellsAConsoleShows) {
+    EXPECT_EQ(DisplayWidth("Zo\xC3\xAB"), 3u);                       // Zoë, two bytes for one cell
+    EXPECT_EQ(DisplayWidth("Zoe\xCC\x88"), 3u);                      // a combining diaeresis
+    EXPECT_EQ(DisplayWidth("\xE6\x97\xA5\xEF\xBD\xB6"), 3u);         // 日 is wide, halfwidth ｶ is not
+    EXPECT_EQ(DisplayWidth("\xF0\x9F\x8C\x8D"), 2u);                  // 🌍
+    EXPECT_EQ(DisplayWidth("a\xFF\xE6\x97"), 4u);                     // each byte of broken UTF-8: one cell
+    EXPECT_EQ(DisplayWidth("\xC0\xAF\xED\xA0\x80"), 5u);             // overlong form, surrogate
+}
+
+TEST_F(CliTest, WithoutElevationTheCommandsThatReachASetupsWorkRunOnlyWhenToldTo) {
+    env.Elevated = false;
+    const std::string refusal =
+        "Not elevated: without an administrator's rights this command reaches only part of what setups write. "
+        "Run kelvora-cli as administrator, or add --partial to accept a partial run.";
+    ASSERT_EQ(Run({"scan", "App", "--hkcu"}), kExitUsage);
+    EXPECT_EQ(console.errors, std::vector<std::string>{refusal});
+    // Refused before anything: no snapshot, no marker, no stored targets.
+    EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
+    EXPECT_TRUE(context.Settings.ScanHKLM);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"rescan"}, {"uninstall", "Missing", "--yes"}}) {
+        EXPECT_EQ(Run(args), kExitUsage);
+        EXPECT_EQ(console.errors, std::vector<std::string>{refusal});
+    }
+    EXPECT_EQ(Run({"list", "--partial"}), kExitUsage);  // only those commands take it
+    EXPECT_EQ(Run({"list"}), kExitOk);
+    EXPECT_EQ(Run({"--version"}), kExitOk);
+    EXPECT_EQ(console.out, "kelvora-cli " KELVORA_VERSION "\n");
+
+    ASSERT_EQ(Run({"scan", "App", "--hkcu", "--partial"}), kExitOk) << console.errors.at(0);
+    EXPECT_TRUE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    memory.registry.PutString(kCurrentUser, "Software\\Vendor", "Path", "C:\\App");
+    ASSERT_EQ(Run({"rescan", "--partial"}), kExitOk) << console.errors.at(0);
+    ASSERT_EQ(Run({"uninstall", "App", "--yes", "--partial"}), kExitOk) << console.out;
+    EXPECT_FALSE(memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"));
 }
 
 }  // namespace

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "ui/gui_test_support_win.h"
+#include "support/gui_win.h"
 
 namespace kelvora::e2e {
 
-using ui::test::ChildById;
+using test::ChildById;
 
 // Waits until done() or timeoutMs has passed; answers done().
 inline bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000) {

@@ -1,5 +1,6 @@
 // What only the Win32 platform shows: Wine's Recycle Bin, the predefined root
-// keys, the handle owners, replacing hidden files, starting programs.
+// keys, the handle owners, replacing hidden files, starting programs, the
+// user's locale.
 #include "platform/win32/handles_win.h"
 #include "platform/win32/win32_platform_win.h"
 
@@ -9,31 +10,18 @@
 
 #include <string>
 
+#include "support/temp_folder_win.h"
+
 namespace kelvora::platform::win32 {
 namespace {
 
 class Win32PlatformFiles : public ::testing::Test {
 protected:
     Win32Platform wp;
-    std::string dir;
+    test::TempFolder scratch{"KelvoraWin32Test-"};
+    const std::string& dir = scratch.Path();
 
-    void SetUp() override {
-        char temp[MAX_PATH];
-        const DWORD length = GetTempPathA(MAX_PATH, temp);
-        dir = wp.files.LongPathName(std::string(temp, length)) + "KelvoraWin32Test-" +
-              std::to_string(GetCurrentProcessId());
-        ASSERT_TRUE(wp.files.CreateFolder(dir));
-    }
-    void TearDown() override {
-        wp.files.List(dir + "\\*", [&](const FindEntry& e) {
-            if (!e.IsFolder()) {
-                wp.files.SetAttributes(dir + "\\" + e.name, kAttrArchive);
-                wp.files.DeleteFile(dir + "\\" + e.name);
-            }
-            return true;
-        });
-        wp.files.RemoveFolder(dir);
-    }
+    void SetUp() override { ASSERT_TRUE(scratch.Exists()); }
     bool Write(const std::string& path, std::string_view text, bool atomic) {
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
         return atomic ? wp.files.WriteFileAtomic(path, bytes, text.size()) : wp.files.WriteFile(path, bytes, text.size());
@@ -118,6 +106,22 @@ TEST(Win32Shell, StartsProgramsWithEnvironmentVariablesExpanded) {
 TEST(Win32FileSystem, TheWindowsFolderExists) {
     Win32FileSystem files;
     EXPECT_TRUE(files.FolderExists(files.WindowsFolder()));
+}
+
+// The user's own separators, changed as the Control Panel changes them, and
+// put back afterwards.
+TEST(Win32Locale, FollowsTheUsersSeparators) {
+    wchar_t time[8] = {};
+    wchar_t date[8] = {};
+    ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, time, 8), 0);
+    ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, date, 8), 0);
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, L"."));
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, L"\x2010"));
+    const DateTimeSeparators separators = Win32Locale().Separators();
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, time);
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, date);
+    EXPECT_EQ(separators.time, ".");
+    EXPECT_EQ(separators.date, "\xE2\x80\x90");
 }
 
 }  // namespace

@@ -72,9 +72,13 @@ TEST_F(CompareFoldersTest, FileStateTextShowsTimeDateAndSignedSize) {
     FileTree t;
     t.File("C:", "a", kNov2002, 12345);
     t.File("C:", "b", 0, 0xC0000000u);
-    EXPECT_EQ(FileStateText(*t.tree.Root->Values->Next), "14:05 23/11/02 12345");
+    const platform::DateTimeSeparators usual;
+    EXPECT_EQ(FileStateText(*t.tree.Root->Values->Next, usual), "14:05 23/11/02 12345");
     // Outside the packed form's range the fields are shown as stored.
-    EXPECT_EQ(FileStateText(*t.tree.Root->Values), "00:00 00/00/80 -1073741824");
+    EXPECT_EQ(FileStateText(*t.tree.Root->Values, usual), "00:00 00/00/80 -1073741824");
+    // The user's separators, however long.
+    EXPECT_EQ(FileStateText(*t.tree.Root->Values->Next, {".", "\xE2\x80\x90"}),
+              "14.05 23\xE2\x80\x90" "11\xE2\x80\x90" "02 12345");
 }
 
 TEST_F(CompareFoldersTest, NewFolderIsReportedBeforeItsFilesAndSubFolders) {

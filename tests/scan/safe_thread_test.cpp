@@ -40,9 +40,10 @@ private:
 };
 
 // A scan-like worker: runs body() on its thread.
-class TestWorker : public BaseScanThread {
+class TestWorker final : public BaseScanThread {
 public:
     using BaseScanThread::BaseScanThread;
+    ~TestWorker() override { Abandon(); }
     std::function<void(TestWorker&)> body;
 
     // Items done so far; the main thread reads them while the worker is
@@ -220,6 +221,14 @@ TEST_F(WorkerThreadTest, PauseReturnsWhenTheWorkerEndsWithoutAnotherPausePoint) 
     while (!ended->Finished()) std::this_thread::sleep_for(1ms);
     ended->Pause();
     ended->Resume();
+}
+
+TEST_F(WorkerThreadTest, DestroyingARunningWorkerStopsItBeforeItsMembersGo) {
+    StartOwned([](TestWorker& w) { w.Loop(1'000'000'000); });  // writes its member done
+    dispatcher.ServeUntil([this] { return progress.steps >= 5; });
+    owned.reset();
+    dispatcher.ProcessPending();
+    EXPECT_EQ(endHandlerRuns, 0);
 }
 
 TEST_F(WorkerThreadTest, AbandonStopsARunningWorkerAndDropsItsEndHandler) {

@@ -12,6 +12,7 @@ namespace kelvora {
 namespace {
 
 using platform::kCurrentUser;
+using platform::memory::MemoryFileSystem;
 
 // Status texts and steps, as the main window receives them.
 class MainThreadProgress : public IScanProgress {
@@ -75,6 +76,38 @@ TEST_F(ScanThreadTest, ScanAndRescanRunOnTheirThreadsAndReportOnTheMainThread) {
     EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
     EXPECT_EQ(progress.steps, 5);
     EXPECT_EQ(testing::TreeLines(tree), (std::vector<std::string>{"3 HKEY_CURRENT_USER\\Software\\K7\\added"}));
+}
+
+TEST_F(ScanThreadTest, TheRescanReadsTheUsersSeparatorsOnceForItsFileTexts) {
+    context.Settings.ScanOthers = true;
+    context.Settings.ScanOtherPaths = "C:\\App";
+    memory.files.AddFile("C:\\App\\old.txt", "old");
+    Run(std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress));
+    memory.locale.separators = {".", "-"};
+    for (int f = 0; f < 3; ++f) {
+        memory.files.AddFile(testing::Numbered("C:\\App\\new", f), "new", MemoryFileSystem::DosDateTime(2002, 11, 23, 14, 5, 0));
+    }
+    tree.StartFill(false);
+    Run(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree));
+    EXPECT_EQ(memory.locale.reads.load(), 1);
+    auto access = tree.Lock();
+    const NodeId app = access.FindChild(access.FindChild(access.FileSystem(), "C:"), "App");
+    ASSERT_EQ(access.ChildCount(app), 3u);
+    EXPECT_EQ(access.Data(access.FirstChild(app)).NewText(), "14.05 23-11-02 3");
+}
+
+// The window may close while a scan runs: the worker stops before it goes.
+TEST_F(ScanThreadTest, ARunningScanOrRescanCanBeDestroyed) {
+    auto scan = std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress);
+    scan->Start();
+    scan->Pause();  // serves its first status; it halts inside the walk
+    scan.reset();
+    tree.StartFill(false);
+    auto rescan = std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree);
+    rescan->Start();
+    rescan->Pause();
+    rescan.reset();
+    EXPECT_EQ(progress.statuses.size(), 2u);
 }
 
 TEST_F(ScanThreadTest, CancelDuringTheRescanStopsItWithoutFurtherSteps) {

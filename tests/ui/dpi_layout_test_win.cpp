@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ui/changes_tree_control.h"
-#include "ui/gui_test_support_win.h"
-#include "ui/layout_check_win.h"
+#include "support/gui_win.h"
+#include "support/layout_check_win.h"
+#include "support/modal_robot_win.h"
 #include "ui/input_text_dlg.h"
 #include "ui/message_dlg.h"
 
@@ -21,19 +21,16 @@ namespace {
 
 using namespace test;
 
-// Shows a modal dialog while a second thread reads its layout, takes a
-// screenshot and closes it; answers the problems found.
+// Shows a modal dialog while a robot reads its layout, takes a screenshot
+// and closes it; answers the problems found.
 Problems CheckModal(const char* cls, const char* shot, const std::function<void()>& show) {
-    Problems problems{"no window of class " + std::string(cls)};
-    std::thread robot([&] {
-        HWND dialog = test::WaitForWindow(cls);
-        if (dialog == nullptr) return;
-        problems = LayoutProblems(dialog);
-        test::Screenshot(ShotName(shot).c_str());
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-    });
+    Problems problems;
+    test::ModalRobot robot(cls, test::WindowOfClass(cls), {[&](HWND dialog) {
+                               problems = LayoutProblems(dialog);
+                               test::Screenshot(ShotName(shot).c_str());
+                               PostMessageA(dialog, WM_CLOSE, 0, 0);
+                           }});
     show();
-    robot.join();
     return problems;
 }
 

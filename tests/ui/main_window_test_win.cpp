@@ -7,8 +7,8 @@
 
 #include "platform/dispatcher.h"
 #include "platform/win32/win32_platform_win.h"
-#include "ui/gui_test_support_win.h"
-#include "ui/layout_check_win.h"
+#include "support/gui_win.h"
+#include "support/layout_check_win.h"
 #include "ui/main_captions.h"
 #include "ui/main_window.h"
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 
 #include "changes/chg_archive.h"
 #include "platform/memory/memory_platform.h"
@@ -264,6 +265,20 @@ TEST_F(UninstallWorker, AStopInTheFilePhaseLeavesTheLaterPhasesUndone) {
     EXPECT_TRUE(os.files.Exists("C:\\App\\b.txt"));
     EXPECT_EQ(context.WizardState.load(), TWizardState::wsStopped);
     // No summary, so no automatic deletion, but the use is still recorded.
+    EXPECT_EQ(UseCount(), 1);
+}
+
+TEST_F(UninstallWorker, ARunningUninstallCanBeDestroyedAndDoesNothingMore) {
+    context.Settings.AutoDelQor = true;
+    ASSERT_TRUE(os.files.AddFile("C:\\App\\a.txt", "x"));
+    AddFile("C:\\App", "a.txt");
+    auto worker = std::make_unique<TDezinstaler>(UninstallServices{os.platform, dispatcher, context, tree, view, question});
+    worker->Start();
+    worker->Pause();  // in the first phase, before the file phase
+    worker.reset();   // the window closes during the run
+    EXPECT_TRUE(os.files.Exists("C:\\App\\a.txt"));
+    // Incomplete: no summary line, and the archive stays.
+    EXPECT_EQ(view.lines, std::vector<std::string>{});
     EXPECT_EQ(UseCount(), 1);
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/memory/fixed_clock.h"
 #include "platform/memory/memory_file_system.h"
+#include "platform/memory/memory_locale.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_shell.h"
 #include "platform/platform.h"
@@ -21,7 +22,8 @@ public:
     MemoryFileSystem files;
     MemoryShell shell{files};
     FixedClock clock;
-    Platform platform{registry, files, shell, clock};
+    MemoryLocale locale;
+    Platform platform{registry, files, shell, clock, locale};
 };
 
 }  // namespace kelvora::platform::memory

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/win32/clock_win.h"
 #include "platform/win32/file_system_win.h"
+#include "platform/win32/locale_win.h"
 #include "platform/win32/registry_win.h"
 #include "platform/win32/shell_win.h"
 
@@ -20,7 +21,8 @@ public:
     Win32FileSystem files;
     Win32Shell shell;
     Win32Clock clock;
-    Platform platform{registry, files, shell, clock};
+    Win32Locale locale;
+    Platform platform{registry, files, shell, clock, locale};
 };
 
 }  // namespace kelvora::platform::win32

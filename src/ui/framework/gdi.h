@@ -78,6 +78,22 @@ private:
     HGDIOBJ old_;
 };
 
+// The screen's device context (GetDC), released on scope exit. Declare it
+// before the SelectGuards on it: they then put their objects back while the
+// context is still held, as GDI asks (a released common context is no longer
+// the caller's to select into).
+class ScreenDc {
+public:
+    ScreenDc() noexcept : dc_(GetDC(nullptr)) {}
+    ~ScreenDc() { ReleaseDC(nullptr, dc_); }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC Get() const noexcept { return dc_; }
+
+private:
+    HDC dc_;
+};
+
 // A memory device context compatible with the screen; deleted on scope exit.
 class MemoryDc {
 public:

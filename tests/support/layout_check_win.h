@@ -1,7 +1,7 @@
 // Checks of a window's layout at the screen's dots per inch: every text fits
 // its control, controls stay inside the window and apart, and the fonts are
 // the ones expected at that dpi. A test run at another dpi (HighDpi, in
-// dpi_layout_test_win.cpp) asks the child process to confirm it.
+// tests/ui/dpi_layout_test_win.cpp) asks the child process to confirm it.
 #pragma once
 
 #include <windows.h>
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/gui_test_support_win.h"
+#include "support/gui_win.h"
 
-namespace kelvora::ui::test {
+namespace kelvora::test {
 
 using Problems = std::vector<std::string>;
 
@@ -52,12 +52,6 @@ inline int SystemMessageFontHeight() {
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
     return std::abs(metrics.lfMessageFont.lfHeight);
-}
-
-inline std::string ClassOf(HWND hwnd) {
-    char cls[64] = {};
-    GetClassNameA(hwnd, cls, sizeof(cls));
-    return cls;
 }
 
 inline std::string WithoutMnemonics(std::string text) {
@@ -121,7 +115,7 @@ inline Problems LayoutProblems(HWND window, int fontHeight = SystemMessageFontHe
         RECT rc;
         GetWindowRect(c, &rc);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rc), 2);
-        children.push_back({c, rc, ClassOf(c) + " \"" + test::WindowText(c) + "\""});
+        children.push_back({c, rc, ClassName(c) + " \"" + WindowText(c) + "\""});
     }
     const int edge = GetSystemMetrics(SM_CXEDGE);
     for (std::size_t i = 0; i < children.size(); ++i) {
@@ -138,8 +132,8 @@ inline Problems LayoutProblems(HWND window, int fontHeight = SystemMessageFontHe
         GetClientRect(c.hwnd, &inner);
         ControlDc dc(c.hwnd);
         LONG style = GetWindowLongA(c.hwnd, GWL_STYLE);
-        std::string text = test::WindowText(c.hwnd);
-        std::string cls = ClassOf(c.hwnd);
+        std::string text = WindowText(c.hwnd);
+        std::string cls = ClassName(c.hwnd);
         if (lstrcmpiA(cls.c_str(), "Button") == 0) {
             // A push button draws its caption inside a 3D edge and a focus
             // rectangle.
@@ -173,4 +167,4 @@ inline Problems LayoutProblems(HWND window, int fontHeight = SystemMessageFontHe
     return problems;
 }
 
-}  // namespace kelvora::ui::test
+}  // namespace kelvora::test

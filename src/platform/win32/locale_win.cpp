@@ -1,0 +1,30 @@
+#include "platform/win32/locale_win.h"
+
+#include <windows.h>
+
+namespace kelvora::platform::win32 {
+
+namespace {
+
+// One text of the user's default locale as UTF-8; fallback when the locale
+// has none. The W function is asked: the separator may be any character.
+std::string LocaleText(LCTYPE type, const char* fallback) {
+    wchar_t text[LOCALE_NAME_MAX_LENGTH] = {};
+    const int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, text, LOCALE_NAME_MAX_LENGTH);
+    if (length <= 1) return fallback;
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length - 1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return fallback;
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length - 1, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+DateTimeSeparators Win32Locale::Separators() {
+    // The separators as such; the formats they come from (LOCALE_STIMEFORMAT,
+    // LOCALE_SSHORTDATE) are the user's to shape and may mix several.
+    return DateTimeSeparators{LocaleText(LOCALE_STIME, ":"), LocaleText(LOCALE_SDATE, "/")};
+}
+
+}  // namespace kelvora::platform::win32
