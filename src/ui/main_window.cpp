@@ -406,6 +406,7 @@ void TfrmQorMain::OnDpiChanged(const RECT& suggested) {
     minWidth_ = Scale(kMinWidth);
     minHeight_ = Scale(kMinHeight);
     ApplyFonts();
+    tvChanges.SetDpi(Dpi(), context_.Settings.ChangesTreeFont, context_.Settings.ChangesTreeFontSize, DEFAULT_CHARSET);
     Window::OnDpiChanged(suggested);
     Layout();
 }

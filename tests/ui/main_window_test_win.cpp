@@ -107,5 +107,31 @@ TEST(DpiLayout, MainWindowPagesHoldTheirTexts) {
     }
 }
 
+TEST(DpiLayout, MainWindowFollowsAMoveToAScreenOf144Dpi) {
+    ExpectAskedDpi();
+    MainWindowRun run;
+    ASSERT_TRUE(run.Window().Create());
+    run.Window().Show(SW_SHOWNORMAL);
+    HWND main = run.Window().Handle();
+    // 144 dpi: larger than the screen's, and the window still fits the
+    // test's desktop of 1024 x 768.
+    const int dpi = 144, from = static_cast<int>(ScreenDpi());
+    RECT rc;
+    GetWindowRect(main, &rc);
+    RECT suggested{rc.left, rc.top, rc.left + MulDiv(rc.right - rc.left, dpi, from),
+                   rc.top + MulDiv(rc.bottom - rc.top, dpi, from)};
+    SendMessageA(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    Pump();
+    GetWindowRect(main, &rc);
+    EXPECT_TRUE(EqualRect(&rc, &suggested));
+    const int font = MulDiv(8, dpi, 72);
+    EXPECT_EQ(LayoutProblems(ChildById(main, idPnlFirst), font), Problems{});
+    EXPECT_EQ(LayoutProblems(main, font), Problems{});
+    run.Wizard().edIdentifChange("Moved");
+    run.Wizard().btnNextClick();
+    Pump();
+    EXPECT_EQ(LayoutProblems(ChildById(main, idPnlTargets), font), Problems{});
+}
+
 }  // namespace
 }  // namespace kelvora::ui
