@@ -166,6 +166,13 @@ void TfrmQorMain::WireEvents() {
     btnNext.OnClick = [this] { wizard_->btnNextClick(); };
     btnExit.OnClick = [this] { wizard_->btnExitClick(); };
     AcceptFiles([this](std::vector<std::string> files) { OnDrop(files); });
+    // A page entered gives the keyboard to what it is for: the identifier
+    // or the list on the first page, the tree on the tree page.
+    pages_.SetPageEvents(static_cast<int>(TPage::pnlFirst), [this] {
+        if (rgChoice.ItemIndex() == 0) edIdentif.Focus();
+        else lvQorFiles.Focus();
+    }, nullptr);
+    pages_.SetPageEvents(static_cast<int>(TPage::pnlTree), [this] { tvChanges.Tree().Focus(); }, nullptr);
     tray_.Menu().AddItem(pmiRestore, CaptionOf(pmiRestore));
     tray_.Menu().AddItem(pmiExit, CaptionOf(pmiExit));
     tray_.Menu().SetDefault(pmiRestore);
