@@ -281,11 +281,15 @@ TEST(WindowEndToEnd, MonitoringListResumeAndClose) {
         rename("KDemo Renamed");
         ASSERT_TRUE(WaitFor([&] { return list.Cell(0, 0) == "KDemo Renamed"; }));
         EXPECT_TRUE(FileExists(Folder() + "\\KDemo Renamed.qor"));
-        // Delete with the Del key: No keeps it, Yes deletes it.
+        // Delete with the Del key, answered No, then from the menu, answered Yes.
         PostKey(p.Control(idLvQorFiles), VK_DELETE);
         EXPECT_EQ(p.Answer(mrNo), Text(RS_REMOVE_ITEM));
         EXPECT_EQ(list.Count(), 1);
-        PostKey(p.Control(idLvQorFiles), VK_DELETE);
+        PostMessageA(p.Control(idLvQorFiles), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(p.Control(idLvQorFiles)),
+                     MAKELPARAM(-1, -1));
+        HWND menu = WaitForWindowOf(p.Id(), "#32768");
+        ASSERT_NE(menu, nullptr);
+        PostMessageA(menu, WM_CHAR, 'd', 1);
         EXPECT_EQ(p.Answer(mrYes), Text(RS_REMOVE_ITEM));
         ASSERT_TRUE(WaitFor([&] { return list.Count() == 0; }));
         EXPECT_FALSE(FileExists(Folder() + "\\KDemo Renamed.qor"));
