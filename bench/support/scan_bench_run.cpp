@@ -30,7 +30,7 @@ struct NullKeyVisitor {
     std::size_t keys = 0;
     std::size_t values = 0;
     void BeginKey(std::string_view, std::string_view) { ++keys; }
-    void Value(std::string_view, std::string_view, std::int32_t, const std::uint8_t*, std::int32_t) { ++values; }
+    void Value(std::string_view, std::string_view, std::uint32_t, const std::uint8_t*, std::int32_t) { ++values; }
     void EndKey() {}
 };
 struct NullFolderVisitor {

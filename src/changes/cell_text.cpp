@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "changes/value_type.h"
+#include "platform/platform.h"
+
 namespace kelvora {
 
 namespace {
@@ -28,9 +31,6 @@ enum Kind : std::int32_t {
     kPathBranch,
 };
 
-constexpr std::int32_t kRegSz = 1;
-constexpr std::int32_t kRegDword = 4;
-
 // A file state block holds "hh:nn dd/mm/yy size" and a terminating zero; a
 // damaged block may lack the zero, so the text never runs past the size.
 std::string FileStateText(const std::uint8_t* data, std::int32_t size, const CellWords& words) {
@@ -40,6 +40,45 @@ std::string FileStateText(const std::uint8_t* data, std::int32_t size, const Cel
         text.assign(begin, strnlen(begin, static_cast<std::size_t>(size)));
     }
     return text + words.Bytes;
+}
+
+// The text up to its first zero byte, quoted, inner quotes doubled.
+std::string QuotedText(std::string_view raw) {
+    std::string text = "'";
+    for (char c : raw.substr(0, raw.find('\0'))) {
+        text += c;
+        if (c == '\'') text += '\'';
+    }
+    return text + "'";
+}
+
+// A REG_MULTI_SZ: each string quoted, separated by a space, up to the empty
+// string that ends the list (or the end of the block).
+std::string MultiText(std::string_view raw) {
+    std::string text;
+    while (!raw.empty() && raw.front() != '\0') {
+        const std::size_t end = raw.find('\0');
+        if (!text.empty()) text += ' ';
+        text += QuotedText(raw.substr(0, end));
+        raw.remove_prefix(end == std::string_view::npos ? raw.size() : end + 1);
+    }
+    return text.empty() ? "''" : text;
+}
+
+std::uint64_t LittleEndian(const std::uint8_t* data, int count) {
+    std::uint64_t v = 0;
+    for (int i = count - 1; i >= 0; --i) v = v << 8 | data[i];
+    return v;
+}
+
+// The value text of one side of a change, with the type's name after it
+// when the value's type changed.
+std::string SideText(const CellSource& n, bool before, bool hexa, const CellWords& words) {
+    const std::uint32_t type = before ? TypeBefore(n.Kind, n.ValueType) : TypeAfter(n.Kind, n.ValueType);
+    std::string text = before ? ValueText(static_cast<std::int32_t>(type), n.OldData, n.OldSize, hexa, words)
+                              : ValueText(static_cast<std::int32_t>(type), n.NewData, n.NewSize, hexa, words);
+    if (TypeBefore(n.Kind, n.ValueType) != TypeAfter(n.Kind, n.ValueType)) text += " (" + TypeName(type) + ")";
+    return text;
 }
 
 }  // namespace
@@ -64,23 +103,17 @@ std::string ByteText(const std::uint8_t* data, std::int32_t count, bool hexa, co
 
 std::string ValueText(std::int32_t valueType, const std::uint8_t* data, std::int32_t size, bool hexa,
                       const CellWords& words) {
-    if (valueType == kRegSz) {
-        if (size <= 0 || data == nullptr) return "''";
-        const auto* begin = reinterpret_cast<const char*>(data);
-        std::string_view raw(begin, strnlen(begin, static_cast<std::size_t>(size)));
-        std::string text = "'";
-        for (char c : raw) {
-            text += c;
-            if (c == '\'') text += '\'';
-        }
-        return text + "'";
+    const auto type = static_cast<std::uint32_t>(valueType);
+    std::string_view raw;
+    if (data != nullptr && size > 0) raw = {reinterpret_cast<const char*>(data), static_cast<std::size_t>(size)};
+    if (type == platform::kRegSz || type == platform::kRegExpandSz) return QuotedText(raw);
+    if (type == platform::kRegMultiSz) return MultiText(raw);
+    // A number whose block is too short (a damaged record) shows as bytes.
+    if (type == platform::kRegDword && size >= 4) {
+        return std::to_string(static_cast<std::int32_t>(LittleEndian(data, 4)));
     }
-    if (valueType == kRegDword) {
-        // A block shorter than four bytes (a damaged record) shows as bytes.
-        if (data == nullptr || size < 4) return ByteText(data, size, hexa, words);
-        auto v = static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
-                 static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
-        return std::to_string(static_cast<std::int32_t>(v));
+    if (type == platform::kRegQword && size >= 8) {
+        return std::to_string(static_cast<std::int64_t>(LittleEndian(data, 8)));
     }
     return ByteText(data, size, hexa, words);
 }
@@ -95,8 +128,7 @@ std::string CellText(const CellSource& n, int column, bool hexa, const CellWords
     case kRegValueCreated:
         return before ? std::string() : ValueText(n.ValueType, n.NewData, n.NewSize, hexa, words);
     case kRegValueChanged:
-        return before ? ValueText(n.ValueType, n.OldData, n.OldSize, hexa, words)
-                      : ValueText(n.ValueType, n.NewData, n.NewSize, hexa, words);
+        return SideText(n, before, hexa, words);
     case kRegValueDeleted:
         return before ? ValueText(n.ValueType, n.OldData, n.OldSize, hexa, words) : std::string();
     case kSharedCounterIncremented:
@@ -116,7 +148,7 @@ std::string CellText(const CellSource& n, int column, bool hexa, const CellWords
 }
 
 int ImageIndexOf(std::int32_t kind, std::int32_t valueType) {
-    bool text = valueType == kRegSz;
+    const bool text = IsTextType(TypeAfter(kind, valueType));
     switch (kind) {
     case kMyComputer: return 0;
     case kFileSystem: return 1;

@@ -174,8 +174,14 @@ public:
     std::uint32_t ChildCount(NodeId node) const;
     // The children in insertion order.
     std::vector<NodeId> Children(NodeId node) const;
-    // The children in display order (Kind, then name; see sibling_order.h).
-    std::vector<NodeId> SortedChildren(NodeId node, NameCompare compareNames = CompareNoCase) const;
+    // The children in the tree's order (sibling_order.h).
+    std::vector<NodeId> SortedChildren(NodeId node, const platform::Collation& names) const;
+    // Puts siblings given in insertion order into the tree's order (a
+    // stable sort).
+    void SortSiblings(std::vector<NodeId>& ids, const platform::Collation& names) const;
+    // The node and everything below it, children before their parent and
+    // siblings in the tree's order. Takes no stack however deep the tree.
+    std::vector<NodeId> PostOrder(NodeId node, const platform::Collation& names) const;
     // 0 for the root, 1 for "File System" and "Registry", 2 for drives and
     // root keys, and so on.
     int Level(NodeId node) const;

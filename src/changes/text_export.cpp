@@ -1,5 +1,7 @@
 #include "changes/text_export.h"
 
+#include <algorithm>
+
 #include "translation/messages.h"
 
 namespace kelvora {
@@ -22,36 +24,64 @@ CellSource SourceOf(const TNodeData& d) {
 }
 
 // One job's walk; the remembered path is the last path a group, key or
-// folder line was written for.
+// folder line was written for. The walk keeps its own stack (an archive may
+// hold paths of thousands of levels) and one path text that grows and
+// shrinks with it.
 class DocumentWalk {
 public:
-    DocumentWalk(const ChangesTree::Access& tree, bool hexa, const CellWords& words)
-        : tree_(tree), hexa_(hexa), words_(words) {}
+    DocumentWalk(const ChangesTree::Access& tree, bool hexa, const CellWords& words, const platform::Collation& names)
+        : tree_(tree), hexa_(hexa), words_(words), names_(names) {}
 
     void Section(NodeId section) {
         const TNodeData& d = tree_.Data(section);
         lines_.push_back({DocLine::kSection, d.Kind, 0, d.Name, {}, {}, {}});
-        for (NodeId child : tree_.SortedChildren(section)) Walk(child, {});
+        for (NodeId child : tree_.SortedChildren(section, names_)) Walk(child, {});
     }
 
-    void Walk(NodeId node, const std::string& path) {
-        OwnLines(node, path);
-        const std::string inner = JoinPath(path, tree_.Data(node).Name);
-        const std::vector<NodeId> children = tree_.SortedChildren(node);
-        std::vector<NodeId> later;
-        for (NodeId child : children) {
-            if (tree_.FirstChild(child) == kNoNode && !IsKeyOrFolderChange(tree_.Data(child).Kind)) {
-                Walk(child, inner);
-            } else {
-                later.push_back(child);
+    // The lines of node and of everything below it; containing is the path
+    // of the key or folder that holds node.
+    void Walk(NodeId node, std::string_view containing) {
+        std::string path(containing);
+        Enter(node, path);
+        while (!stack_.empty()) {
+            Level& level = stack_.back();
+            if (level.next == level.children.size()) {
+                path.resize(level.pathLength);
+                stack_.pop_back();
+                continue;
             }
+            Enter(level.children[level.next++], path);
         }
-        for (NodeId child : later) Walk(child, inner);
     }
 
     std::vector<DocLine> Take() { return std::move(lines_); }
 
 private:
+    // A node whose children are being walked: the children in walk order,
+    // the next one to walk, and the length of the path text outside it.
+    struct Level {
+        std::vector<NodeId> children;
+        std::size_t next = 0;
+        std::size_t pathLength = 0;
+    };
+
+    // Writes node's own lines; a node with children becomes the innermost
+    // level and adds its name to the path.
+    void Enter(NodeId node, std::string& path) {
+        OwnLines(node, path);
+        if (tree_.FirstChild(node) == kNoNode) return;
+        Level level;
+        level.pathLength = path.size();
+        level.children = tree_.SortedChildren(node, names_);
+        // The plain values and files first, then keys, folders and branches.
+        std::stable_partition(level.children.begin(), level.children.end(), [&](NodeId child) {
+            return tree_.FirstChild(child) == kNoNode && !IsKeyOrFolderChange(tree_.Data(child).Kind);
+        });
+        if (!path.empty()) path += '\\';
+        path += tree_.Data(node).Name;
+        stack_.push_back(std::move(level));
+    }
+
     void OwnLines(NodeId node, const std::string& path) {
         const TNodeData& d = tree_.Data(node);
         if (IsKeyOrFolderChange(d.Kind)) {
@@ -88,19 +118,24 @@ private:
     const ChangesTree::Access& tree_;
     const bool hexa_;
     const CellWords& words_;
+    const platform::Collation& names_;
     std::string remembered_;
     std::vector<DocLine> lines_;
+    std::vector<Level> stack_;
 };
 
 // The names of a node's ancestors below "File System" or "Registry", joined
 // from the top.
 std::string ContainingPath(const ChangesTree::Access& tree, NodeId node) {
     std::vector<NodeId> ancestors;
-    for (NodeId up = tree.Parent(node); up != kNoNode && tree.Level(up) >= 2; up = tree.Parent(up)) {
-        ancestors.push_back(up);
-    }
+    for (NodeId up = tree.Parent(node); up != kNoNode; up = tree.Parent(up)) ancestors.push_back(up);
+    // The last two are "My Computer" and the section.
     std::string path;
-    for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) path = JoinPath(path, tree.Data(*it).Name);
+    for (std::size_t i = ancestors.size(); i-- > 0;) {
+        if (i + 2 >= ancestors.size()) continue;
+        if (!path.empty()) path += '\\';
+        path += tree.Data(ancestors[i]).Name;
+    }
     return path;
 }
 
@@ -115,8 +150,9 @@ MarkWords MarkWords::Translated() {
             TranslateString(RS_SH_INC)};
 }
 
-std::vector<DocLine> BuildDocument(const ChangesTree::Access& tree, NodeId start, bool hexa, const CellWords& words) {
-    DocumentWalk walk(tree, hexa, words);
+std::vector<DocLine> BuildDocument(const ChangesTree::Access& tree, NodeId start, bool hexa, const CellWords& words,
+                                   const platform::Collation& names) {
+    DocumentWalk walk(tree, hexa, words, names);
     const NodeId root = tree.Root();
     if (root == kNoNode) return {};
     if (start == kNoNode || start == root) {
@@ -194,10 +230,11 @@ std::string ExportText(std::string_view identifier, std::string_view dateTime, c
     return out;
 }
 
-bool ExportChanges(platform::FileSystem& files, std::string_view path, const ChangesTree::Access& tree,
-                   NodeId start, std::string_view identifier, std::string_view dateTime, bool hexa) {
+bool ExportChanges(platform::FileSystem& files, const platform::Collation& names, std::string_view path,
+                   const ChangesTree::Access& tree, NodeId start, std::string_view identifier,
+                   std::string_view dateTime, bool hexa) {
     const std::string text =
-        ExportText(identifier, dateTime, BuildDocument(tree, start, hexa, CellWords::Translated()),
+        ExportText(identifier, dateTime, BuildDocument(tree, start, hexa, CellWords::Translated(), names),
                    MarkWords::Translated());
     return files.WriteFileAtomic(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }

@@ -50,12 +50,14 @@ struct MarkWords {
 
 // The lines of a job that starts at node start: the whole tree when start is
 // kNoNode or the root, one section when it is "File System" or "Registry",
-// otherwise that node's branch below the path of its ancestors. Within a
+// otherwise that node's branch below the path of its ancestors. Siblings go
+// in the tree's order (sibling_order.h, names by the collation), but within a
 // node the plain values and files come before the keys, folders and deeper
 // branches; a group line precedes an item whenever the path holding it is
-// not the last one written (each job starts with none written).
+// not the last one written (each job starts with none written). The walk
+// takes no stack and no copy of the path per level, however deep the tree.
 std::vector<DocLine> BuildDocument(const ChangesTree::Access& tree, NodeId start, bool hexa,
-                                   const CellWords& words);
+                                   const CellWords& words, const platform::Collation& names);
 
 // The mark written before a change of this kind ("  (+)(REG VAL) ").
 std::string MarkOf(std::int32_t kind, const MarkWords& marks);
@@ -68,7 +70,8 @@ std::string ExportText(std::string_view identifier, std::string_view dateTime, c
 // Writes the export of the branch at start (kNoNode for the whole tree) to
 // path in one step, in the current language's words. False when the file
 // could not be written; an earlier file of that name is then left intact.
-bool ExportChanges(platform::FileSystem& files, std::string_view path, const ChangesTree::Access& tree,
-                   NodeId start, std::string_view identifier, std::string_view dateTime, bool hexa);
+bool ExportChanges(platform::FileSystem& files, const platform::Collation& names, std::string_view path,
+                   const ChangesTree::Access& tree, NodeId start, std::string_view identifier,
+                   std::string_view dateTime, bool hexa);
 
 }  // namespace kelvora

@@ -70,13 +70,15 @@ int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& expo
     const std::string now = env.console.DateTimeText(env.os.clock.Now(), false);
     auto access = tree.Lock();
     if (command.Verb == CliVerb::kExport) {
-        if (!ExportChanges(env.os.files, exportPath, access, kNoNode, identifier, now, command.Hexa)) {
+        if (!ExportChanges(env.os.files, env.os.collation, exportPath, access, kNoNode, identifier, now,
+                           command.Hexa)) {
             return Fail(env, kExitFailed, TranslateString(RS_EXPORT_ERROR));
         }
         env.console.Write(FormatText(TranslateString(RS_CLI_EXPORTED), {identifier, exportPath}) + "\n");
         return kExitOk;
     }
-    env.console.Write(ExportText(identifier, now, BuildDocument(access, kNoNode, command.Hexa, CellWords::Translated()),
+    env.console.Write(ExportText(identifier, now, BuildDocument(access, kNoNode, command.Hexa, CellWords::Translated(),
+                                                                 env.os.collation),
                                  MarkWords::Translated()));
     return kExitOk;
 }

@@ -200,6 +200,10 @@ public:
     virtual std::string FullPathName(std::string_view path) = 0;
     // GetWindowsDirectoryA.
     virtual std::string WindowsFolder() = 0;
+    // GetLastError: the Win32 error code of this thread's last call that
+    // failed (kErrorAccessDenied when access was refused). Read it right
+    // after the failed call.
+    virtual long LastError() = 0;
 
     // Whole-file reads and writes. ReadFile fails on a missing or unreadable
     // file. WriteFile creates or replaces the file in place.
@@ -260,6 +264,20 @@ public:
     virtual DateTimeSeparators Separators() = 0;
 };
 
+// --------------------------------------------------------------- collation
+
+// The order in which the user reads names: the user's locale, ignoring case
+// (CompareString with LOCALE_USER_DEFAULT and NORM_IGNORECASE). Every
+// implementation orders names made only of ASCII letters, digits, spaces and
+// dots as CompareNoCase does, so such names may be sorted by their
+// upper-cased bytes instead.
+class Collation {
+public:
+    virtual ~Collation() = default;
+    // <0 when a comes before b, 0 when they are equal, >0 after.
+    virtual int Compare(std::string_view a, std::string_view b) const = 0;
+};
+
 // All services together, as the engine receives them.
 struct Platform {
     Registry& registry;
@@ -267,6 +285,7 @@ struct Platform {
     Shell& shell;
     Clock& clock;
     Locale& locale;
+    const Collation& collation;
 };
 
 }  // namespace kelvora::platform

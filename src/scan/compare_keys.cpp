@@ -4,6 +4,7 @@
 #include <deque>
 #include <string>
 
+#include "changes/value_type.h"
 #include "platform/text.h"
 #include "scan/name_index.h"
 #include "scan/shared_counter.h"
@@ -12,8 +13,11 @@ namespace kelvora {
 
 namespace {
 
-bool SameData(const TValori& a, const TValori& b) {
-    return a.Size == b.Size && (a.Size == 0 || std::memcmp(a.Data, b.Data, static_cast<std::size_t>(a.Size)) == 0);
+// Equal bytes under another type are a change too: restoring them must
+// bring the old type back.
+bool SameValue(const TValori& a, const TValori& b) {
+    return a.DataType == b.DataType && a.Size == b.Size &&
+           (a.Size == 0 || std::memcmp(a.Data, b.Data, static_cast<std::size_t>(a.Size)) == 0);
 }
 
 class KeyComparer {
@@ -86,9 +90,11 @@ private:
             const TValori* vb = valueIndex_.Find(va->Name);
             if (vb == nullptr) {
                 ReportLoneValue(*va, keyPath, countersApply);
-            } else if (!deleted_ && !SameData(*va, *vb)) {
+            } else if (!deleted_ && !SameValue(*va, *vb)) {
                 TNodeData record = NewRecord(*va, keyPath);
                 record.Kind = ckRegValueChanged;
+                record.ValueType = ChangedValueType(static_cast<std::uint32_t>(vb->DataType),
+                                                    static_cast<std::uint32_t>(va->DataType));
                 record.SetOld(vb->Data, static_cast<std::size_t>(vb->Size));
                 record.SetNew(va->Data, static_cast<std::size_t>(va->Size));
                 if (countersApply && IsExistingFile(va->Name)) MarkChangedCounter(*va, *vb, record);

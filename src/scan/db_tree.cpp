@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace kelvora {
 
@@ -60,6 +61,18 @@ TDBTree TDBTree::CreateFromFile(platform::FileSystem& fs, std::string_view name)
 
 void TDBTree::WriteRecord(std::string_view path, std::string_view name, const std::uint8_t* data, std::int32_t kind,
                           std::int32_t size) {
+    Append(path, name, data, kind, size, std::nullopt);
+}
+
+void TDBTree::WriteValueRecord(std::string_view path, std::string_view name, const std::uint8_t* data,
+                               std::uint32_t type, std::int32_t size) {
+    const std::int32_t kind = ValueKind(type);
+    Append(path, name, data, kind, size,
+           type == static_cast<std::uint32_t>(kind) ? std::nullopt : std::optional<std::uint32_t>(type));
+}
+
+void TDBTree::Append(std::string_view path, std::string_view name, const std::uint8_t* data, std::int32_t kind,
+                     std::int32_t size, std::optional<std::uint32_t> realType) {
     std::uint32_t header = static_cast<std::uint32_t>(kind) & dbKindMask;
     std::string_view pathText = path;
     if (path != prevPath_ || prevPath_.empty()) {
@@ -78,6 +91,7 @@ void TDBTree::WriteRecord(std::string_view path, std::string_view name, const st
         prevPath_ = path;
     }
     if (name.empty()) header |= dbNoName;
+    if (realType) header |= dbRealType;
     if (size <= 0) header |= dbNoData;
     // Without a path bit the length is that of the unchanged path, which no
     // reader uses; only its low 16 bits fit.
@@ -89,6 +103,7 @@ void TDBTree::WriteRecord(std::string_view path, std::string_view name, const st
         PutUint32(bytes_, static_cast<std::uint32_t>(name.size()));
         PutText(bytes_, name);
     }
+    if (realType) PutUint32(bytes_, *realType);
     if ((header & dbNoData) == 0) {
         PutUint32(bytes_, static_cast<std::uint32_t>(size));
         bytes_.insert(bytes_.end(), data, data + size);
@@ -119,6 +134,10 @@ void TDBTree::ReadHeader(std::string& path) {
         }
     }
     if (fits && (header & dbNoName) == 0) fits = TakeSizedField(bytes_, pos);
+    if (fits && (header & dbRealType) != 0) {
+        fits = bytes_.size() - pos >= 4;
+        pos += 4;
+    }
     if (fits && (header & dbNoData) == 0) fits = TakeSizedField(bytes_, pos);
     if (!fits) {
         endOfData_ = true;
@@ -127,6 +146,7 @@ void TDBTree::ReadHeader(std::string& path) {
     }
     header_ = header;
     kind_ = static_cast<std::int32_t>(header & dbKindMask);
+    valueType_ = static_cast<std::uint32_t>(kind_);
     dataSize_ = 0;
     position_ = start + 4;
     if ((header & (dbFullPath | dbRelPath)) != 0) {
@@ -145,6 +165,10 @@ void TDBTree::ReadName(std::string& name) {
         const std::uint32_t length = GetUint32(bytes_.data() + position_);
         name.assign(reinterpret_cast<const char*>(bytes_.data() + position_ + 4), length);
         position_ += 4 + length;
+    }
+    if ((header_ & dbRealType) != 0) {
+        valueType_ = GetUint32(bytes_.data() + position_);
+        position_ += 4;
     }
     if ((header_ & dbNoData) == 0) {
         dataSize_ = static_cast<std::int32_t>(GetUint32(bytes_.data() + position_));

@@ -3,13 +3,14 @@
 //
 // One record: uint32 header; the path text when dbFullPath or dbRelPath is
 // set (its length in header bits 16-31); int32 name length and the name
-// unless dbNoName; int32 data size and the data unless dbNoData. Integers are
-// little-endian, texts are not terminated, and the file has nothing but
-// records.
+// unless dbNoName; the uint32 registry type when dbRealType is set; int32
+// data size and the data unless dbNoData. Integers are little-endian, texts
+// are not terminated, and the file has nothing but records.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,10 @@ namespace kelvora {
 // Header bits of a record.
 inline constexpr std::uint32_t dbKindMask = 0x0F;
 inline constexpr std::uint32_t dbFullPath = 0x10;
+// A registry value whose type is not its kind's own (REG_SZ 1, REG_BINARY 3,
+// REG_DWORD 4): its real type follows the name part. Records of those three
+// types never carry it, so their bytes are as they always were.
+inline constexpr std::uint32_t dbRealType = 0x20;
 inline constexpr std::uint32_t dbRelPath = 0x40;
 inline constexpr std::uint32_t dbNoName = 0x100;
 inline constexpr std::uint32_t dbNoData = 0x1000;
@@ -32,6 +37,12 @@ inline constexpr std::int32_t dbKindKey = 0;     // registry key or folder
 inline constexpr std::int32_t dbKindString = 1;  // REG_SZ value
 inline constexpr std::int32_t dbKindRaw = 3;     // any other value type, or a file
 inline constexpr std::int32_t dbKindDword = 4;   // REG_DWORD value
+
+// The record kind of a registry value of a type: REG_SZ and REG_DWORD keep
+// their type, every other type (REG_NONE included) is stored as raw bytes.
+constexpr std::int32_t ValueKind(std::uint32_t type) {
+    return (type == platform::kRegSz || type == platform::kRegDword) ? static_cast<std::int32_t>(type) : dbKindRaw;
+}
 
 // The longest path text a record can carry (the width of its length field).
 inline constexpr std::size_t dbMaxPathLength = 0xFFFF;
@@ -56,6 +67,11 @@ public:
     // dbMaxPathLength (its length would not fit the header).
     void WriteRecord(std::string_view path, std::string_view name, const std::uint8_t* data, std::int32_t kind,
                      std::int32_t size);
+    // Appends the record of a registry value of that type (REG_*): its kind
+    // is ValueKind(type), and the type itself goes with it when it is not
+    // the kind's own.
+    void WriteValueRecord(std::string_view path, std::string_view name, const std::uint8_t* data,
+                          std::uint32_t type, std::int32_t size);
     // Writes the stream to FileName + ".sns" in the current directory,
     // replacing an existing file. Throws SnapshotFileError on failure.
     void Save(platform::FileSystem& fs) const;
@@ -67,6 +83,7 @@ public:
     // when the record carries a path. The next ReadHeader starts at the next
     // record even when the name or data of this one was not read.
     void ReadHeader(std::string& path);
+    // Also reads the record's real type, when it carries one.
     void ReadName(std::string& name);
     // Returns the data of the record read last (empty when it has none); the
     // bytes stay valid while the stream lives.
@@ -76,10 +93,16 @@ public:
     std::uint32_t Header() const { return header_; }
     std::int32_t Kind() const { return kind_; }
     std::int32_t DataSize() const { return dataSize_; }
+    // The registry type of the value read last: its real type when the
+    // record carries one, else its kind.
+    std::uint32_t ValueType() const { return valueType_; }
     bool EndOfData() const { return endOfData_; }
     const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
 
 private:
+    void Append(std::string_view path, std::string_view name, const std::uint8_t* data, std::int32_t kind,
+                std::int32_t size, std::optional<std::uint32_t> realType);
+
     std::vector<std::uint8_t> bytes_;
     std::size_t position_ = 0;
     std::size_t recordEnd_ = 0;  // where the record read last ends
@@ -88,6 +111,7 @@ private:
     std::uint32_t header_ = 0;
     std::int32_t kind_ = 0;
     std::int32_t dataSize_ = 0;
+    std::uint32_t valueType_ = 0;
     bool endOfData_ = false;
 };
 

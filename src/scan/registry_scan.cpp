@@ -25,9 +25,9 @@ class RecordWriter {
 public:
     explicit RecordWriter(TDBTree& dbTree) : dbTree_(dbTree) {}
     void BeginKey(std::string_view path, std::string_view) { dbTree_.WriteRecord(path, {}, nullptr, 0, 0); }
-    void Value(std::string_view path, std::string_view name, std::int32_t kind, const std::uint8_t* data,
+    void Value(std::string_view path, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                std::int32_t size) {
-        dbTree_.WriteRecord(path, name, data, kind, size);
+        dbTree_.WriteValueRecord(path, name, data, type, size);
     }
     void EndKey() {}
 
@@ -39,10 +39,10 @@ class TreeBuilder {
 public:
     explicit TreeBuilder(SnapshotTree& tree) : tree_(tree) {}
     void BeginKey(std::string_view, std::string_view nodeName) { open_.push_back(tree_.NewNode(nodeName)); }
-    void Value(std::string_view, std::string_view name, std::int32_t kind, const std::uint8_t* data,
+    void Value(std::string_view, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                std::int32_t size) {
         TNode* node = open_.back();
-        TValori* item = tree_.NewValue(name, kind, data, size);
+        TValori* item = tree_.NewValue(name, static_cast<std::int32_t>(type), data, size);
         item->Next = node->Values;
         node->Values = item;
     }

@@ -2,8 +2,9 @@
 // the snapshot scan (ScanKey), the rescan (ReadKey) and the benchmarks. What
 // is done with each key and value is the Visitor's:
 //   void BeginKey(std::string_view path, std::string_view nodeName);
-//   void Value(std::string_view path, std::string_view name, std::int32_t kind,
+//   void Value(std::string_view path, std::string_view name, std::uint32_t type,
 //              const std::uint8_t* data, std::int32_t size);
+// where type is the value's registry type (REG_*) as enumerated.
 //   void EndKey();
 // Every key is recorded (BeginKey/EndKey), also one that is skipped or cannot
 // be opened; such a key gets no values and no sub-keys.
@@ -20,12 +21,6 @@
 #include "settings/settings.h"
 
 namespace kelvora {
-
-// Record kind of a registry value: REG_SZ and REG_DWORD keep their type,
-// every other type (REG_NONE included) is stored as raw bytes, kind 3.
-constexpr std::int32_t ValueKind(std::uint32_t type) {
-    return (type == platform::kRegSz || type == platform::kRegDword) ? static_cast<std::int32_t>(type) : 3;
-}
 
 // True for the keys that are recorded but not walked: the classes key under
 // HKEY_LOCAL_MACHINE while HKEY_CLASSES_ROOT is scanned too, and the
@@ -84,7 +79,7 @@ private:
             }
             if (result != platform::kErrorSuccess) break;
             retries = 0;
-            visitor_.Value(path_, std::string_view(name_.data(), nameLen), ValueKind(type), data_.data(),
+            visitor_.Value(path_, std::string_view(name_.data(), nameLen), type, data_.data(),
                            static_cast<std::int32_t>(dataLen));
             worker_.PausePoint();
             ++index;

@@ -131,7 +131,7 @@ public:
         if (db.Kind() != dbKindKey) {
             db.ReadName(nameBuffer);
             const auto data = db.ReadData();
-            TValori* item = tree_.NewValue(nameBuffer, db.Kind(), data.data(),
+            TValori* item = tree_.NewValue(nameBuffer, static_cast<std::int32_t>(db.ValueType()), data.data(),
                                            static_cast<std::int32_t>(data.size()));
             item->Next = target->Values;
             target->Values = item;

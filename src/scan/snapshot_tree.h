@@ -18,7 +18,7 @@ namespace kelvora {
 struct TValori {
     std::string_view Name;         // value name (empty: default value) or file name
     const std::uint8_t* Data = nullptr;  // nullptr when Size is 0
-    std::int32_t DataType = 0;     // record kind: 1, 3 or 4
+    std::int32_t DataType = 0;     // a value's registry type (REG_*); 3 for a file
     std::int32_t Size = 0;         // byte length of Data
     TValori* Next = nullptr;       // next item of the same node
 };

@@ -40,6 +40,7 @@ inline constexpr Message RS_ERR_HAS_SUBKEY{"RS_ERR_HAS_SUBKEY", "ERROR (has sub-
 inline constexpr Message RS_ERR_NOT_EMPTY{"RS_ERR_NOT_EMPTY", "ERROR (not empty)"};
 inline constexpr Message RS_ERR_COUNTER_DEL{"RS_ERR_COUNTER_DEL", "ERROR (counter already deleted -> application is already uninstalled?)"};
 inline constexpr Message RS_ERR_SHARED_DEL{"RS_ERR_SHARED_DEL", "ERROR (shared file already deleted -> application is already uninstalled?)"};
+inline constexpr Message RS_ERR_ACCESS_DENIED{"RS_ERR_ACCESS_DENIED", "ERROR (access denied)"};
 inline constexpr Message RS_FAIL_NOT_FND{"RS_FAIL_NOT_FND", "FAILS (not found)"};
 inline constexpr Message RS_UNINST_NO_ERR{"RS_UNINST_NO_ERR", "Uninstall complete without errors"};
 inline constexpr Message RS_DEFAULT{"RS_DEFAULT", "(Default)"};
@@ -176,6 +177,7 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_ERR_NOT_EMPTY,
     &RS_ERR_COUNTER_DEL,
     &RS_ERR_SHARED_DEL,
+    &RS_ERR_ACCESS_DENIED,
     &RS_FAIL_NOT_FND,
     &RS_UNINST_NO_ERR,
     &RS_DEFAULT,

@@ -10,59 +10,6 @@ namespace kelvora::ui {
 
 namespace {
 
-// Names of letters, digits, spaces and dots sort the same in the locale's
-// case-insensitive collation as by ASCII case-insensitive comparison; they
-// are most names, and CompareString costs about a microsecond.
-bool PlainName(std::string_view s) {
-    for (char c : s) {
-        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' || c == '.';
-        if (!plain) return false;
-    }
-    return true;
-}
-
-// Sorts siblings given in insertion order into display order (stable).
-void SortForDisplay(ChangesTree::Access& a, std::vector<NodeId>& ids) {
-    // When every name is plain, the locale's order is that of the names'
-    // upper-case bytes: make those keys once instead of at every comparison.
-    struct Key {
-        std::int32_t kind;
-        NodeId id;
-        std::string name;
-    };
-    std::vector<Key> keys;
-    keys.reserve(ids.size());
-    for (NodeId id : ids) {
-        const TNodeData& d = a.Data(id);
-        if (!PlainName(d.Name)) {
-            std::stable_sort(ids.begin(), ids.end(), [&a](NodeId x, NodeId y) {
-                return CompareNodes(a.Data(x), a.Data(y), LocaleCompareNoCase) < 0;
-            });
-            return;
-        }
-        keys.push_back({d.Kind, id, UpperAscii(d.Name)});
-    }
-    // Sorting pointers moves less than sorting the keys.
-    std::vector<const Key*> order;
-    order.reserve(keys.size());
-    for (const Key& k : keys) order.push_back(&k);
-    std::stable_sort(order.begin(), order.end(), [](const Key* x, const Key* y) {
-        return x->kind != y->kind ? x->kind < y->kind : x->name < y->name;
-    });
-    for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = order[i]->id;
-}
-
-}  // namespace
-
-int LocaleCompareNoCase(std::string_view a, std::string_view b) {
-    if (PlainName(a) && PlainName(b)) return CompareNoCase(a, b);
-    int r = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                           static_cast<int>(b.size()));
-    return r == 0 ? CompareNoCase(a, b) : r - CSTR_EQUAL;
-}
-
-namespace {
-
 constexpr int kInitialWidths[] = {257, 152, 120};
 constexpr int kMinimumWidths[] = {100, 50, 50};
 
@@ -76,7 +23,8 @@ CheckMark ToMark(TCheckState state) {
 
 }  // namespace
 
-ChangesTreeControl::ChangesTreeControl(ChangesTree& model) : model_(model), words_(CellWords::Translated()) {}
+ChangesTreeControl::ChangesTreeControl(ChangesTree& model, const platform::Collation& names)
+    : model_(model), names_(names), words_(CellWords::Translated()) {}
 
 ChangesTreeControl::~ChangesTreeControl() {
     model_.SetObserver(nullptr);
@@ -164,7 +112,7 @@ const std::vector<NodeId>& ChangesTreeControl::SortedChildren(ChangesTree::Acces
     const NodeId last = a.LastChild(parent);
     Order& order = orders_[parent];
     if (order.count == count && order.last == last && order.sorted.size() == count) return order.sorted;
-    auto before = [&a](NodeId x, NodeId y) { return CompareNodes(a.Data(x), a.Data(y), LocaleCompareNoCase) < 0; };
+    auto before = [&](NodeId x, NodeId y) { return CompareNodes(a.Data(x), a.Data(y), names_) < 0; };
     std::vector<NodeId> added;
     bool appended = order.count != 0 && order.count < count && order.sorted.size() == order.count &&
                     a.IsAlive(order.last) && a.Parent(order.last) == parent;
@@ -176,7 +124,7 @@ const std::vector<NodeId>& ChangesTreeControl::SortedChildren(ChangesTree::Acces
     if (appended) {
         // A stable sort of all the children is the stable merge of the
         // sorted old ones with the sorted new ones, old first among equals.
-        SortForDisplay(a, added);
+        a.SortSiblings(added, names_);
         std::size_t middle = order.sorted.size();
         order.sorted.insert(order.sorted.end(), added.begin(), added.end());
         std::inplace_merge(order.sorted.begin(), order.sorted.begin() + static_cast<std::ptrdiff_t>(middle),
@@ -185,7 +133,7 @@ const std::vector<NodeId>& ChangesTreeControl::SortedChildren(ChangesTree::Acces
         order.sorted.clear();
         order.sorted.reserve(count);
         for (NodeId c = a.FirstChild(parent); c != kNoNode; c = a.NextSibling(c)) order.sorted.push_back(c);
-        SortForDisplay(a, order.sorted);
+        a.SortSiblings(order.sorted, names_);
     }
     order.count = count;
     order.last = last;

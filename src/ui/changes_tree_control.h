@@ -19,17 +19,18 @@
 
 #include "changes/cell_text.h"
 #include "changes/changes_tree.h"
+#include "platform/win32/collation_win.h"
 #include "ui/framework/gdi.h"
 #include "ui/framework/virtual_tree.h"
 
 namespace kelvora::ui {
 
-// Orders names as the user's locale does, ignoring case.
-int LocaleCompareNoCase(std::string_view a, std::string_view b);
-
 class ChangesTreeControl : private VirtualTreeSource, private IChangesTreeObserver {
 public:
-    explicit ChangesTreeControl(ChangesTree& model);
+    // Siblings show in the tree's order (sibling_order.h) by names, the
+    // user's collation unless told otherwise.
+    explicit ChangesTreeControl(ChangesTree& model,
+                                const platform::Collation& names = platform::win32::UserCollation());
     ~ChangesTreeControl() override;
 
     // Creates the control with its columns (captions translated now).
@@ -93,6 +94,7 @@ private:
         std::vector<NodeId> sorted;
     };
     ChangesTree& model_;
+    const platform::Collation& names_;
     VirtualTree tree_;
     Font font_;
     CellWords words_;

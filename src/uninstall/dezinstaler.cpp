@@ -3,6 +3,7 @@
 #include <span>
 
 #include "changes/chg_archive.h"
+#include "changes/value_type.h"
 #include "translation/messages.h"
 #include "uninstall/uninstall_actions.h"
 
@@ -32,13 +33,6 @@ constexpr Phase kFoldersPhase{&TSettings::DeleteFolders, &RS_DEL_FOLDERS, ckFold
 
 constexpr Phase kAllPhases[] = {kRegistryPhases[0], kRegistryPhases[1], kRegistryPhases[2], kRegistryPhases[3],
                                 kRegistryPhases[4], kFilesPhase,        kCountersPhase,     kFoldersPhase};
-
-// Children before their parent, so deeper keys and folders go before the
-// key or folder that holds them.
-void CollectPostOrder(const ChangesTree::Access& tree, NodeId node, TChangeKind kind, std::vector<NodeId>& out) {
-    for (NodeId child : tree.SortedChildren(node)) CollectPostOrder(tree, child, kind, out);
-    if (tree.Data(node).Kind == kind) out.push_back(node);
-}
 
 std::vector<std::uint8_t> BlockBytes(const DataBlock& block, std::int32_t size) {
     if (!block.Present() || size <= 0) return {};
@@ -134,7 +128,11 @@ void TDezinstaler::ProcessBranch(NodeId node, TChangeKind kind) {
     std::vector<bool> checked;
     {
         const ChangesTree::Access tree = services_.tree.Lock();
-        CollectPostOrder(tree, node, kind, nodes);
+        // Children before their parent, so deeper keys and folders go before
+        // the key or folder that holds them.
+        for (NodeId n : tree.PostOrder(node, services_.os.collation)) {
+            if (tree.Data(n).Kind == kind) nodes.push_back(n);
+        }
         checked.reserve(nodes.size());
         for (NodeId n : nodes) checked.push_back(tree.IsChecked(n));
     }
@@ -181,7 +179,10 @@ Outcome TDezinstaler::DoAction(const Change& change, std::string& line) {
             return DeleteRegistryKey(registry, change.RootKey, key);
         case ckRegValueChanged:
             line = TranslateString(RS_RESTORE_REG_VAL) + value;
-            return RestoreRegistryValue(registry, change.RootKey, change.Path, change.Name, change.ValueType,
+            // The old data goes back under the old type, also when the
+            // installation changed the value's type.
+            return RestoreRegistryValue(registry, change.RootKey, change.Path, change.Name,
+                                        TypeBefore(change.Kind, static_cast<std::int32_t>(change.ValueType)),
                                         change.OldData);
         case ckRegKeyDeleted:
             line = TranslateString(RS_CREATE_REG_KEY) + root + "\\" + key;

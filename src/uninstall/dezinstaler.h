@@ -31,6 +31,7 @@ struct UninstallServices {
 
 class TDezinstaler final : public TSafeThread {
 public:
+    // Main thread: copies the settings; the run reads only that copy.
     explicit TDezinstaler(const UninstallServices& services);
     ~TDezinstaler() override { Abandon(); }
 
@@ -53,7 +54,9 @@ private:
     void RemoveShared();
 
     UninstallServices services_;
-    const TSettings& settings_;
+    // The settings as they were when the run was created: the options dialog
+    // may edit the live ones meanwhile.
+    const TSettings settings_;
     std::int32_t ErrorCount_ = 0;
     SharedFileSet SharedFiles_;
     std::vector<std::string> UnusedShared_;

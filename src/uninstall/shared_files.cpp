@@ -88,12 +88,17 @@ Outcome UpdateSharedCounter(platform::Registry& registry, platform::RootKey root
                             std::string_view valueName, std::uint32_t incrementType,
                             std::span<const std::uint8_t> increment, std::vector<std::string>& unusedShared) {
     RegKey key;
-    if (registry.OpenKey(root, keyPath, kKeyQueryAndSet, key) != kErrorSuccess) return kOutcomeOk;
+    // A counters key that is not there leaves nothing to lower; one that
+    // refuses access leaves the counter raised, an error.
+    if (const long opened = registry.OpenKey(root, keyPath, kKeyQueryAndSet, key); opened != kErrorSuccess) {
+        return RefusedOr(opened, kOutcomeOk);
+    }
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
-    if (registry.QueryValue(key, valueName, type, data) != kErrorSuccess || data.size() > kCounterBufferSize) {
-        return kOutcomeCounterDeleted;
+    if (const long read = registry.QueryValue(key, valueName, type, data); read != kErrorSuccess) {
+        return RefusedOr(read, kOutcomeCounterDeleted);
     }
+    if (data.size() > kCounterBufferSize) return kOutcomeCounterDeleted;
     // A counter that was raised is recorded as a REG_DWORD amount whatever
     // the value's own type, so a REG_SZ counter is lowered by a REG_DWORD
     // increment too.
@@ -109,13 +114,14 @@ Outcome UpdateSharedCounter(platform::Registry& registry, platform::RootKey root
     if (counter <= 0) unusedShared.emplace_back(valueName);
 
     RegKey writable;
-    if (registry.OpenKey(root, keyPath, platform::kKeyAllAccess, writable) != kErrorSuccess) return kOutcomeError;
-    const std::vector<std::uint8_t> newData = CounterData(type, counter);
-    if (registry.SetValue(writable, valueName, type, newData.data(), static_cast<std::uint32_t>(newData.size())) !=
-        kErrorSuccess) {
-        return kOutcomeError;
+    if (const long opened = registry.OpenKey(root, keyPath, platform::kKeyAllAccess, writable);
+        opened != kErrorSuccess) {
+        return RefusedOr(opened, kOutcomeError);
     }
-    return kOutcomeOk;
+    const std::vector<std::uint8_t> newData = CounterData(type, counter);
+    const long written =
+        registry.SetValue(writable, valueName, type, newData.data(), static_cast<std::uint32_t>(newData.size()));
+    return written == kErrorSuccess ? kOutcomeOk : RefusedOr(written, kOutcomeError);
 }
 
 void RemoveUnusedShared(platform::Platform& os, const std::vector<std::string>& unusedShared,

@@ -1,5 +1,7 @@
 #include "uninstall/uninstall_actions.h"
 
+#include <optional>
+
 namespace kelvora {
 
 using platform::kErrorSuccess;
@@ -7,10 +9,20 @@ using platform::RegKey;
 
 namespace {
 
-bool ValueExists(platform::Registry& registry, const RegKey& key, std::string_view name) {
+// kErrorSuccess when the value exists, else why it cannot be read.
+long QueryExisting(platform::Registry& registry, const RegKey& key, std::string_view name) {
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
-    return registry.QueryValue(key, name, type, data) == kErrorSuccess;
+    return registry.QueryValue(key, name, type, data);
+}
+
+// Nothing when the file (or folder) is there; else "not found", or "access
+// denied" when the file system refused to look.
+std::optional<Outcome> Absent(platform::FileSystem& files, std::string_view path, bool folder) {
+    const std::uint32_t attributes = files.GetAttributes(path);
+    if (attributes == platform::kInvalidAttributes) return RefusedOr(files.LastError(), kOutcomeNotFound);
+    if (((attributes & platform::kAttrDirectory) != 0) != folder) return kOutcomeNotFound;
+    return std::nullopt;
 }
 
 long WriteValue(platform::Registry& registry, const RegKey& key, std::string_view name, std::uint32_t type,
@@ -23,10 +35,14 @@ long WriteValue(platform::Registry& registry, const RegKey& key, std::string_vie
 Outcome DeleteRegistryValue(platform::Registry& registry, platform::RootKey root, std::string_view keyPath,
                             std::string_view valueName) {
     RegKey key;
-    if (registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key) != kErrorSuccess) return kOutcomeNotFound;
-    if (!ValueExists(registry, key, valueName)) return kOutcomeNotFound;
-    if (registry.DeleteValue(key, valueName) != kErrorSuccess) {
-        return valueName.empty() ? kOutcomeNotFound : kOutcomeError;
+    if (const long opened = registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key); opened != kErrorSuccess) {
+        return RefusedOr(opened, kOutcomeNotFound);
+    }
+    if (const long found = QueryExisting(registry, key, valueName); found != kErrorSuccess) {
+        return RefusedOr(found, kOutcomeNotFound);
+    }
+    if (const long deleted = registry.DeleteValue(key, valueName); deleted != kErrorSuccess) {
+        return RefusedOr(deleted, valueName.empty() ? kOutcomeNotFound : kOutcomeError);
     }
     return kOutcomeOk;
 }
@@ -34,35 +50,51 @@ Outcome DeleteRegistryValue(platform::Registry& registry, platform::RootKey root
 Outcome DeleteRegistryKey(platform::Registry& registry, platform::RootKey root, std::string_view key) {
     {
         RegKey open;
-        if (registry.OpenKey(root, key, platform::kKeyAllAccess, open) != kErrorSuccess) return kOutcomeNotFound;
+        if (const long opened = registry.OpenKey(root, key, platform::kKeyAllAccess, open); opened != kErrorSuccess) {
+            return RefusedOr(opened, kOutcomeNotFound);
+        }
         std::uint32_t subKeys = 0;
         std::uint32_t values = 0;
-        if (registry.QueryInfo(open, subKeys, values) != kErrorSuccess) return kOutcomeError;
+        if (const long queried = registry.QueryInfo(open, subKeys, values); queried != kErrorSuccess) {
+            return RefusedOr(queried, kOutcomeError);
+        }
         if (subKeys > 0) return kOutcomeHasSubKeys;
     }
-    return registry.DeleteKey(root, key) == kErrorSuccess ? kOutcomeOk : kOutcomeError;
+    // The sub-keys were counted first, so a refusal here is the key's own
+    // security (RegDeleteKey answers the same error for a key with sub-keys).
+    const long deleted = registry.DeleteKey(root, key);
+    return deleted == kErrorSuccess ? kOutcomeOk : RefusedOr(deleted, kOutcomeError);
 }
 
 Outcome RestoreRegistryValue(platform::Registry& registry, platform::RootKey root, std::string_view keyPath,
                              std::string_view valueName, std::uint32_t valueType,
                              std::span<const std::uint8_t> oldData) {
     RegKey key;
-    if (registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key) != kErrorSuccess) return kOutcomeNotFound;
-    if (!ValueExists(registry, key, valueName)) return kOutcomeNotFound;
-    return WriteValue(registry, key, valueName, valueType, oldData) == kErrorSuccess ? kOutcomeOk : kOutcomeError;
+    if (const long opened = registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key); opened != kErrorSuccess) {
+        return RefusedOr(opened, kOutcomeNotFound);
+    }
+    if (const long found = QueryExisting(registry, key, valueName); found != kErrorSuccess) {
+        return RefusedOr(found, kOutcomeNotFound);
+    }
+    const long written = WriteValue(registry, key, valueName, valueType, oldData);
+    return written == kErrorSuccess ? kOutcomeOk : RefusedOr(written, kOutcomeError);
 }
 
 Outcome CreateRegistryKey(platform::Registry& registry, platform::RootKey root, std::string_view key) {
     RegKey created;
-    return registry.CreateKey(root, key, created) == kErrorSuccess ? kOutcomeOk : kOutcomeError;
+    const long result = registry.CreateKey(root, key, created);
+    return result == kErrorSuccess ? kOutcomeOk : RefusedOr(result, kOutcomeError);
 }
 
 Outcome CreateRegistryValue(platform::Registry& registry, platform::RootKey root, std::string_view keyPath,
                             std::string_view valueName, std::uint32_t valueType,
                             std::span<const std::uint8_t> oldData) {
     RegKey key;
-    if (registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key) != kErrorSuccess) return kOutcomeNotFound;
-    return WriteValue(registry, key, valueName, valueType, oldData) == kErrorSuccess ? kOutcomeOk : kOutcomeError;
+    if (const long opened = registry.OpenKey(root, keyPath, platform::kKeyAllAccess, key); opened != kErrorSuccess) {
+        return RefusedOr(opened, kOutcomeNotFound);
+    }
+    const long written = WriteValue(registry, key, valueName, valueType, oldData);
+    return written == kErrorSuccess ? kOutcomeOk : RefusedOr(written, kOutcomeError);
 }
 
 bool MoveToRecycleBin(platform::FileSystem& files, platform::Shell& shell, std::string_view path) {
@@ -74,18 +106,18 @@ bool MoveToRecycleBin(platform::FileSystem& files, platform::Shell& shell, std::
 
 Outcome DeleteCreatedFile(platform::Platform& os, std::string_view file, const SharedFileSet& sharedFiles,
                           bool useRecycled) {
-    if (!os.files.FileExists(file)) return kOutcomeNotFound;
+    if (const auto absent = Absent(os.files, file, false)) return *absent;
     if (sharedFiles.contains(file)) return kOutcomeOk;
     // The archive attribute alone clears read-only, hidden and system, which
     // would otherwise make the deletion fail.
     os.files.SetAttributes(file, platform::kAttrArchive);
-    const bool deleted = useRecycled ? MoveToRecycleBin(os.files, os.shell, file) : os.files.DeleteFile(file);
-    return deleted ? kOutcomeOk : kOutcomeInUse;
+    if (useRecycled) return MoveToRecycleBin(os.files, os.shell, file) ? kOutcomeOk : kOutcomeInUse;
+    return os.files.DeleteFile(file) ? kOutcomeOk : RefusedOr(os.files.LastError(), kOutcomeInUse);
 }
 
 Outcome DeleteCreatedFolder(platform::FileSystem& files, std::string_view folder) {
-    if (!files.FolderExists(folder)) return kOutcomeNotFound;
-    return files.RemoveFolder(folder) ? kOutcomeOk : kOutcomeNotEmpty;
+    if (const auto absent = Absent(files, folder, true)) return *absent;
+    return files.RemoveFolder(folder) ? kOutcomeOk : RefusedOr(files.LastError(), kOutcomeNotEmpty);
 }
 
 }  // namespace kelvora

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
 #include "translation/messages.h"
 #include "uninstall/uninstall_log.h"
 
@@ -26,5 +27,13 @@ inline constexpr Outcome kOutcomeInUse{&RS_ERR_FILE_USED, kLineError};
 inline constexpr Outcome kOutcomeNotEmpty{&RS_ERR_NOT_EMPTY, kLineError};
 inline constexpr Outcome kOutcomeCounterDeleted{&RS_ERR_COUNTER_DEL, kLineError};
 inline constexpr Outcome kOutcomeSharedDeleted{&RS_ERR_SHARED_DEL, kLineError};
+// The registry or the file system refused the access: an error, never a
+// "not found" (that would let a run that undid nothing end without errors).
+inline constexpr Outcome kOutcomeAccessDenied{&RS_ERR_ACCESS_DENIED, kLineError};
+
+// kOutcomeAccessDenied for a Win32 error that refuses access, else otherwise.
+inline Outcome RefusedOr(long error, Outcome otherwise) {
+    return error == platform::kErrorAccessDenied ? kOutcomeAccessDenied : otherwise;
+}
 
 }  // namespace kelvora

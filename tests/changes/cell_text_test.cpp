@@ -1,5 +1,7 @@
 #include "changes/cell_text.h"
 
+#include "changes/value_type.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -45,9 +47,8 @@ TEST(CellText, BinaryBytesRenderAsHexOrPrintableText) {
     EXPECT_EQ(CellText(node, 1, false, kWords), "Hi..");
     EXPECT_EQ(CellText(node, 1, true, kWords), "48 69 00 FF ");
     EXPECT_EQ(CellText(node, 2, true, kWords), "");
-    // Every type other than REG_SZ and REG_DWORD is shown as bytes.
-    std::vector<std::uint8_t> expand{'%', 'a', '%', 0};
-    EXPECT_EQ(CellText(Value(3, 2, {}, expand), 2, false, kWords), "%a%.");
+    // REG_NONE and the types without a text form are shown as bytes.
+    EXPECT_EQ(CellText(Value(3, 0, {}, bytes), 2, true, kWords), "48 69 00 FF ");
     EXPECT_EQ(ByteText(bytes.data(), 4, false, kWords).size(), 4u);
     std::vector<std::uint8_t> edges{31, 32, 126, 127};
     EXPECT_EQ(ByteText(edges.data(), 4, false, kWords), ". ~.");
@@ -62,6 +63,28 @@ TEST(CellText, DwordIsSignedLittleEndian) {
     // A damaged DWORD block shorter than four bytes is not read past its end.
     std::vector<std::uint8_t> shortBlock{7, 0};
     EXPECT_EQ(ValueText(4, shortBlock.data(), 2, true, kWords), "07 00 ");
+}
+
+TEST(CellText, TextTypesAreTextQwordsNumbersAndATypeChangeShowsBothTypes) {
+    std::vector<std::uint8_t> expand{'%', 'a', '%', 0};
+    EXPECT_EQ(CellText(Value(3, 2, {}, expand), 2, true, kWords), "'%a%'");
+    std::vector<std::uint8_t> multi{'a', 0, 'b', '\'', 0, 0};
+    EXPECT_EQ(ValueText(7, multi.data(), 6, false, kWords), "'a' 'b'''");
+    EXPECT_EQ(ValueText(7, multi.data(), 1, false, kWords), "'a'");
+    EXPECT_EQ(ValueText(7, multi.data() + 5, 1, false, kWords), "''");
+    std::vector<std::uint8_t> qword{0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(ValueText(11, qword.data(), 8, false, kWords), "-2");
+    EXPECT_EQ(ImageIndexOf(3, 7), ImageIndexOf(3, 1));
+
+    // REG_SZ "x" that became REG_EXPAND_SZ "x": each side with its type.
+    auto changed = Value(4, ChangedValueType(1, 2), {'x', 0}, {'x', 0});
+    EXPECT_EQ(CellText(changed, 1, false, kWords), "'x' (REG_SZ)");
+    EXPECT_EQ(CellText(changed, 2, false, kWords), "'x' (REG_EXPAND_SZ)");
+    auto numbers = Value(4, ChangedValueType(4, 11), {5, 0, 0, 0}, {5, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(CellText(numbers, 1, false, kWords), "5 (REG_DWORD)");
+    EXPECT_EQ(CellText(numbers, 2, false, kWords), "5 (REG_QWORD)");
+    // The mark means nothing to other kinds.
+    EXPECT_EQ(TypeAfter(3, ChangedValueType(1, 2)), static_cast<std::uint32_t>(ChangedValueType(1, 2)));
 }
 
 TEST(CellText, NamesDefaultValueAndCounters) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/change_records.h"
+#include "platform/memory/memory_collation.h"
 
 namespace kelvora {
 namespace {
@@ -322,9 +323,10 @@ TEST_F(ChangesTreeTest, SiblingOrderByKindThenName) {
     AddFile(ckFolderDeleted, "C:", "old");
     auto a = tree.Lock();
     std::string order;
-    for (NodeId c : a.SortedChildren(a.FindChild(a.FileSystem(), "C:"))) order += a.Data(c).Name + " ";
+    const platform::memory::MemoryCollation names;
+    for (NodeId c : a.SortedChildren(a.FindChild(a.FileSystem(), "C:"), names)) order += a.Data(c).Name + " ";
     EXPECT_EQ(order, "old a.txt b.txt A.txt Z ");
-    EXPECT_LT(CompareNodes(a.Data(a.FileSystem()), a.Data(a.Registry())), 0);
+    EXPECT_LT(CompareNodes(a.Data(a.FileSystem()), a.Data(a.Registry()), names), 0);
 }
 
 // What a view learns when it asks for the shape changes: which nodes got

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/memory/memory_collation.h"
 #include "platform/memory/memory_file_system.h"
 #include "support/change_records.h"
 
@@ -43,7 +44,7 @@ protected:
     }
     std::string Export(NodeId start = kNoNode, bool hexa = false) {
         auto a = tree.Lock();
-        return ExportText("App", "1/2/2026 10:00:00", BuildDocument(a, start, hexa, CellWords::Translated()),
+        return ExportText("App", "1/2/2026 10:00:00", BuildDocument(a, start, hexa, CellWords::Translated(), names),
                           MarkWords::Translated());
     }
     NodeId Find(std::initializer_list<std::string_view> names) {
@@ -55,6 +56,7 @@ protected:
 
     TSettings settings;
     ChangesTree tree{settings};
+    platform::memory::MemoryCollation names;
 };
 
 constexpr const char* kHeading = "'App' changes\r\nKelvora,    1/2/2026 10:00:00\r\n\r\n";
@@ -149,7 +151,7 @@ TEST_F(TextExportTest, ExportWritesTheWholeFileOrLeavesTheOldOne) {
     files.AddFile("C:\\out\\App.txt", "old");
     {
         auto a = tree.Lock();
-        ASSERT_TRUE(ExportChanges(files, "C:\\out\\App.txt", a, kNoNode, "App", "now", false));
+        ASSERT_TRUE(ExportChanges(files, names, "C:\\out\\App.txt", a, kNoNode, "App", "now", false));
     }
     const std::string text = files.Text("C:\\out\\App.txt");
     EXPECT_EQ(text.rfind("'App' changes\r\nKelvora,    now\r\n", 0), 0u);
@@ -158,7 +160,7 @@ TEST_F(TextExportTest, ExportWritesTheWholeFileOrLeavesTheOldOne) {
 
     files.SetInUse("C:\\out\\App.txt", true);
     auto a = tree.Lock();
-    EXPECT_FALSE(ExportChanges(files, "C:\\out\\App.txt", a, kNoNode, "App", "later", false));
+    EXPECT_FALSE(ExportChanges(files, names, "C:\\out\\App.txt", a, kNoNode, "App", "later", false));
     files.SetInUse("C:\\out\\App.txt", false);
     EXPECT_EQ(files.Text("C:\\out\\App.txt"), text);
 }

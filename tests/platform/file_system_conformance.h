@@ -89,11 +89,15 @@ TYPED_TEST_P(FileSystemConformance, FoldersAndFilesAreCreatedListedAndRemoved) {
     EXPECT_TRUE(files.List(sub + "\\*.*", [&](const FindEntry&) { return ++calls < 2; }));
     EXPECT_EQ(calls, 2);
 
+    // The failures that the uninstaller tells apart, by their error codes.
     EXPECT_FALSE(files.RemoveFolder(sub));  // not empty
+    EXPECT_EQ(files.LastError(), 145);
     EXPECT_FALSE(files.DeleteFile(sub + "\\c"));  // a folder
+    EXPECT_EQ(files.LastError(), kErrorAccessDenied);
     EXPECT_TRUE(files.RemoveFolder(sub + "\\C"));
     EXPECT_TRUE(files.DeleteFile(sub + "\\a.txt"));
     EXPECT_FALSE(files.DeleteFile(sub + "\\a.txt"));
+    EXPECT_EQ(files.LastError(), kErrorFileNotFound);
     EXPECT_TRUE(files.DeleteFile(sub + "\\b.txt"));
     EXPECT_TRUE(files.RemoveFolder(sub));
     EXPECT_FALSE(files.Exists(sub));
@@ -143,6 +147,7 @@ TYPED_TEST_P(FileSystemConformance, ReadOnlyFilesAreNotDeleted) {
     ASSERT_TRUE(files.SetAttributes(path, kAttrReadOnly | kAttrHidden));
     EXPECT_EQ(files.GetAttributes(path) & (kAttrReadOnly | kAttrHidden | kAttrDirectory), kAttrReadOnly | kAttrHidden);
     EXPECT_FALSE(files.DeleteFile(path));
+    EXPECT_EQ(files.LastError(), kErrorAccessDenied);
     EXPECT_TRUE(files.FileExists(path));
     ASSERT_TRUE(files.SetAttributes(path, kAttrArchive));
     EXPECT_EQ(files.GetAttributes(path) & (kAttrReadOnly | kAttrHidden), 0u);

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "changes/value_type.h"
 #include "platform/memory/memory_platform.h"
 #include "scan/registry_scan.h"
 #include "scan/shared_counter.h"
@@ -79,13 +80,14 @@ TEST_F(CompareKeysTest, DeletedKeyKeepsItsOldData) {
     EXPECT_FALSE(sink.entries[3].record.NewData.Present());
 }
 
-TEST_F(CompareKeysTest, ChangedValueCarriesBothCopiesAndCaseOrTypeAloneIsNoChange) {
+TEST_F(CompareKeysTest, ChangedValueCarriesBothCopiesAndBothTypesButCaseAloneIsNoChange) {
     memory.registry.Put(kLocalMachine, "K", "grow", platform::kRegBinary, {1, 2, 3, 4});
     memory.registry.PutString(kLocalMachine, "K", "Same", "s");
     memory.registry.PutString(kLocalMachine, "K", "typed", "t");
     memory.registry.PutString(kLocalMachine, "", "atRoot", "1");
     TakeFirst();
     memory.registry.Put(kLocalMachine, "K", "grow", platform::kRegBinary, {1, 2, 3, 4, 5});
+    // The same bytes under another type: a change, restored under REG_SZ.
     memory.registry.Put(kLocalMachine, "K", "typed", platform::kRegExpandSz, testing::Bytes(std::string("t\0", 2)));
     memory.registry.PutString(kLocalMachine, "", "atRoot", "2");
     // A value renamed only in letter case is the same value.
@@ -94,9 +96,14 @@ TEST_F(CompareKeysTest, ChangedValueCarriesBothCopiesAndCaseOrTypeAloneIsNoChang
     memory.registry.DeleteValue(key, "Same");
     memory.registry.PutString(kLocalMachine, "K", "SAME", "s");
     Compare();
-    ASSERT_EQ(sink.Lines(), (std::vector<std::string>{"4 HKEY_LOCAL_MACHINE\\|atRoot", "4 HKEY_LOCAL_MACHINE\\K|grow"}));
+    ASSERT_EQ(sink.Lines(), (std::vector<std::string>{"4 HKEY_LOCAL_MACHINE\\|atRoot", "4 HKEY_LOCAL_MACHINE\\K|typed",
+                                                      "4 HKEY_LOCAL_MACHINE\\K|grow"}));
     EXPECT_EQ(sink.entries[0].record.Path, "");
-    const TNodeData& grow = sink.entries[1].record;
+    EXPECT_EQ(sink.entries[0].record.ValueType, 1);
+    const TNodeData& typed = sink.entries[1].record;
+    EXPECT_EQ(TypeBefore(typed.Kind, typed.ValueType), platform::kRegSz);
+    EXPECT_EQ(TypeAfter(typed.Kind, typed.ValueType), platform::kRegExpandSz);
+    const TNodeData& grow = sink.entries[2].record;
     EXPECT_EQ(testing::OldBytes(grow), (std::vector<std::uint8_t>{1, 2, 3, 4}));
     EXPECT_EQ(testing::NewBytes(grow), (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
     EXPECT_EQ(grow.ValueType, 3);

@@ -119,6 +119,52 @@ TEST(DBTree, ReadsBackNamesAndDataOfEveryKind) {
     EXPECT_TRUE(in.EndOfData());
 }
 
+TEST(DBTree, ValuesOfOtherTypesCarryTheirRealTypeAfterTheName) {
+    const std::uint8_t text[4] = {'%', 'a', '%', 0};
+    TDBTree db = TDBTree::CreateEmpty("HKCU");
+    // REG_SZ, REG_BINARY and REG_DWORD are written exactly as plain records.
+    TDBTree plain = TDBTree::CreateEmpty("HKCU");
+    for (TDBTree* out : {&db, &plain}) {
+        const bool values = out == &db;
+        auto put = [&](std::uint32_t type, std::int32_t kind) {
+            if (values) out->WriteValueRecord("K", "v", text, type, 4);
+            else out->WriteRecord("K", "v", text, kind, 4);
+        };
+        put(platform::kRegSz, 1);
+        put(platform::kRegBinary, 3);
+        put(platform::kRegDword, 4);
+    }
+    EXPECT_EQ(db.Bytes(), plain.Bytes());
+    const std::size_t plainSize = db.Bytes().size();
+    db.WriteValueRecord("K", "e", text, platform::kRegExpandSz, 4);
+    db.WriteValueRecord("K", "", nullptr, platform::kRegNone, 0);
+    db.WriteValueRecord("K", "q", text, 0xFFFF0012u, 4);
+
+    // Kind 3 with bit 5; the type between the name and the data.
+    Bytes expanded{0x23, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 'e', 0x02, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00};
+    expanded.insert(expanded.end(), text, text + 4);
+    EXPECT_EQ(Bytes(db.Bytes().begin() + static_cast<std::ptrdiff_t>(plainSize),
+                    db.Bytes().begin() + static_cast<std::ptrdiff_t>(plainSize + expanded.size())),
+              expanded);
+
+    std::vector<std::uint32_t> types;
+    std::string path, name;
+    for (db.ReadHeader(path); !db.EndOfData(); db.ReadHeader(path)) {
+        db.ReadName(name);
+        const auto data = db.ReadData();
+        EXPECT_EQ(data.size(), name.empty() ? 0u : 4u);
+        types.push_back(db.ValueType());
+    }
+    EXPECT_EQ(types, (std::vector<std::uint32_t>{1, 3, 4, 2, 0, 0xFFFF0012u}));
+
+    // A record cut inside its type is not read.
+    Bytes cut(db.Bytes().begin(), db.Bytes().begin() + static_cast<std::ptrdiff_t>(plainSize + 11));
+    MemoryFileSystem fs;
+    EnterProgramFolder(fs);
+    Put(fs, "HKCU.sns", cut);
+    EXPECT_EQ(Headers(TDBTree::CreateFromFile(fs, "HKCU")).size(), 3u);
+}
+
 TEST(DBTree, SkipsTheUnreadNameAndDataOfARecord) {
     const std::uint8_t raw[2] = {9, 9};
     TDBTree db = TDBTree::CreateEmpty("X");

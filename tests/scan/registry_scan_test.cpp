@@ -54,7 +54,7 @@ TEST_F(RegistryScanTest, ReadKeyRecordsEveryValueWhateverItsSizeInReverseOrder) 
     const SnapshotTree tree = ReadKey(env, kCurrentUser, "T", "Software\\T");
     ASSERT_NE(tree.Root, nullptr);
     EXPECT_EQ(tree.Root->Name, "T");
-    EXPECT_EQ(Flatten(tree), (std::vector<std::string>{"T", "T|after|4|4", "T|big|3|5000", "T|n|3|0", "T|e|3|4",
+    EXPECT_EQ(Flatten(tree), (std::vector<std::string>{"T", "T|after|4|4", "T|big|3|5000", "T|n|0|0", "T|e|2|4",
                                                        "T||1|2", "T\\B", "T\\B|b|4|4", "T\\A", "T\\A|a|4|4"}));
     const TValori* item = tree.Root->Values->Next;
     ASSERT_EQ(item->Size, 5000);
@@ -70,6 +70,12 @@ TEST_F(RegistryScanTest, SnapshotAndLiveTreeHoldTheSameContent) {
             std::vector<std::uint8_t>(3000, 9));
     reg.PutDword(kLocalMachine, "Software\\Other", "n", 5);
     reg.PutDword(kLocalMachine, "System\\Setup", "", 1);
+    // The types that are kept as raw bytes keep their own type too.
+    reg.Put(kLocalMachine, "Software\\Types", "Path", platform::kRegExpandSz, testing::Bytes(std::string("%a%\0", 4)));
+    reg.Put(kLocalMachine, "Software\\Types", "List", platform::kRegMultiSz,
+            testing::Bytes(std::string("a\0b\0\0", 5)));
+    reg.Put(kLocalMachine, "Software\\Types", "Big", platform::kRegQword, testing::Bytes(std::string(8, '\1')));
+    reg.Put(kLocalMachine, "Software\\Types", "", platform::kRegNone, {});
     memory.files.AddFolder("C:\\Kelvora");
     memory.files.SetCurrentDir("C:\\Kelvora");
 
@@ -89,6 +95,7 @@ TEST_F(RegistryScanTest, SnapshotAndLiveTreeHoldTheSameContent) {
     std::sort(a.begin(), a.end());
     std::sort(b.begin(), b.end());
     EXPECT_EQ(a, b);
+    EXPECT_NE(std::find(a.begin(), a.end(), "Software\\Types|List|7|5"), a.end());
 
     testing::RecordingSink sink;
     CompareKeys(env, sink, live.Root, loaded.Root, {}, kLocalMachine, false);

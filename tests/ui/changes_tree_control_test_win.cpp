@@ -10,8 +10,12 @@
 #include <thread>
 #include <vector>
 
+// <windows.h> came in with the control's header (see platform.h).
+#undef DeleteFile
+#include "platform/win32/win32_platform_win.h"
 #include "support/change_records.h"
 #include "support/gui_win.h"
+#include "uninstall/tree_order_everywhere.h"
 
 namespace kelvora::ui {
 namespace {
@@ -117,6 +121,21 @@ TEST_F(ChangesTreeControlTest, SiblingsShowInKindThenNameOrder) {
     EXPECT_EQ(ChildNames(Row("App")), (Names{"app.exe", "readme.txt", "moved.dll"}));
     EXPECT_EQ(ChildNames(Row("Windows")), (Names{"Temp1", "win.ini", "old.log", "moved.dll"}));
     EXPECT_EQ(ChildNames(Row("Program Files")), (Names{"App"}));
+}
+
+TEST_F(ChangesTreeControlTest, TheScreenTheExportAndTheUninstallerShareTheLocalesOrder) {
+    const std::string key = "Software\\KelvoraOrderTest\\Odd";  // never created: nothing is deleted
+    kelvora::testing::PlaceOddNames(model, key);
+    model.FinishFill();
+    control.ModelReset();
+    control.Tree().ExpandAll();
+    test::Pump();
+    const Names shown = ChildNames(Row("Odd"));
+    EXPECT_EQ(shown.size(), kelvora::testing::kOddNames.size());
+    EXPECT_NE(shown, kelvora::testing::ByteOrder());
+    platform::win32::Win32Platform os;
+    EXPECT_EQ(kelvora::testing::ExportOrder(model, os.collation), shown);
+    EXPECT_EQ(kelvora::testing::UninstallOrder(os.platform, model, key), shown);
 }
 
 TEST_F(ChangesTreeControlTest, CellsFollowTheValueAndFileRules) {

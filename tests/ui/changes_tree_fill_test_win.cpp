@@ -92,7 +92,7 @@ protected:
         rows.push_back({node, level, has, last, lines, a.HasCheckBox(node), {}});
         if (!has || !tree().IsExpanded(node)) return;
         std::uint64_t below = lines | (last ? 0 : std::uint64_t{1} << level);
-        std::vector<NodeId> children = a.SortedChildren(node, LocaleCompareNoCase);
+        std::vector<NodeId> children = a.SortedChildren(node, platform::win32::UserCollation());
         for (std::size_t i = 0; i < children.size(); ++i)
             Walk(a, children[i], level + 1, i + 1 == children.size(), below, rows);
     }

@@ -9,6 +9,8 @@
 #include "changes/chg_archive.h"
 #include "platform/memory/memory_platform.h"
 #include "uninstall/uninstall_log.h"
+#include "tree_order_everywhere.h"
+#include "value_types_round_trip.h"
 
 namespace kelvora {
 namespace {
@@ -297,6 +299,32 @@ TEST_F(UninstallWorker, TheArchiveGoesByItselfOnlyAfterARunWithoutErrors) {
     EXPECT_EQ(UseCount(), 1);
 }
 
+TEST_F(UninstallWorker, ARunRefusedAccessHasErrorsAndKeepsItsArchive) {
+    context.Settings.AutoDelQor = true;
+    os.registry.PutString(kCurrentUser, "Software\\App", "V", "1");
+    ASSERT_TRUE(os.registry.SetDenied(kCurrentUser, "Software\\App", true));
+    Add(ckRegValueCreated, kCurrentUser, "Software\\App", "V", platform::kRegSz, {}, {'1', 0});
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(view.lines,
+              std::vector<std::string>{
+                  "1 DELETING REGISTRY VALUE: HKEY_CURRENT_USER\\Software\\App\\V ... ERROR (access denied)"});
+    EXPECT_EQ(UseCount(), 1);
+}
+
+TEST_F(UninstallWorker, SettingsEditedDuringTheRunDoNotReachIt) {
+    ASSERT_TRUE(os.files.AddFile("C:\\App\\a.txt", "x"));
+    Add(ckFolderCreated, 0, "C:", "App");
+    AddFile("C:\\App", "a.txt");
+    // The options dialog changes the settings while the run shows a line.
+    view.onLine = [&](const std::string&) {
+        context.Settings.DeleteFolders = false;
+        context.Settings.AutoDelQor = true;
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_FALSE(os.files.Exists("C:\\App"));
+    EXPECT_EQ(UseCount(), 1);
+}
+
 TEST_F(UninstallWorker, WithEveryPhaseOffOnlyTheSummaryIsShownAndAFailedMarkIsHarmless) {
     AllPhasesOff();
     Add(ckRegKeyDeleted, kCurrentUser, "Software", "Removed");
@@ -357,6 +385,28 @@ TEST_F(UninstallWorker, LogLevelFiveKeepsErrorsAndSuccessesButNotWarnings) {
     dispatcher.ServeUntil([&] { return ended; });
     EXPECT_EQ(log.Lines(), (std::vector<std::string>{"DELETING FILE: C:\\App\\ok.txt ... Ok",
                                                      "DELETING FILE: C:\\App\\used.txt ... ERROR (in use)"}));
+}
+
+TEST(ValueTypesRoundTrip, EveryTypeIsScannedComparedArchivedAndRestoredUnderItsOwnType) {
+    MemoryPlatform os;
+    ASSERT_TRUE(os.files.AddFolder("C:\\Kelvora"));
+    testing::ValueTypesRoundTrip run(os.platform, kCurrentUser, "Software\\Types", "C:\\Kelvora");
+    testing::PutValuesBefore(run);
+    const auto before = run.Dump();
+    EXPECT_EQ(run.MonitorAndUndo([&] { testing::Install(run); }),
+              testing::ExpectedLines("HKEY_CURRENT_USER\\Software\\Types"));
+    EXPECT_EQ(run.Dump(), before);
+}
+
+TEST(TreeOrder, TheExportAndTheUninstallerFollowTheCollationOfTheScreen) {
+    MemoryPlatform os;
+    TSettings settings;
+    ChangesTree tree(settings);
+    testing::PlaceOddNames(tree, "Software\\Odd");
+    const std::vector<std::string> collated{"_a", "b", "ea", "\xC3\xA9" "a", "it's", "its", "Z"};
+    ASSERT_NE(collated, testing::ByteOrder());
+    EXPECT_EQ(testing::ExportOrder(tree, os.collation), collated);
+    EXPECT_EQ(testing::UninstallOrder(os.platform, tree, "Software\\Odd"), collated);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "platform/win32/win32_platform_win.h"
 #include "uninstall/dezinstaler.h"
 #include "uninstall/uninstall_log.h"
+#include "value_types_round_trip.h"
 
 #include <gtest/gtest.h>
 
@@ -297,6 +298,14 @@ TEST_F(DezinstalerOnWindows, WithoutTheRecycleBinFilesGoForGood) {
                                      "DELETING FOLDER: " + dir_ + "\\App ... ERROR (not empty)",
                                  }));
     EXPECT_EQ(GetFileAttributesA((dir_ + "\\App\\gone.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(DezinstalerOnWindows, EveryValueTypeIsRestoredUnderItsOwnTypeInTheRealRegistry) {
+    testing::ValueTypesRoundTrip run(wp_.platform, kCurrentUser, key_, context_.ProgramFolder);
+    testing::PutValuesBefore(run);
+    const auto before = run.Dump();
+    EXPECT_EQ(run.MonitorAndUndo([&] { testing::Install(run); }), testing::ExpectedLines("HKEY_CURRENT_USER\\" + key_));
+    EXPECT_EQ(run.Dump(), before);
 }
 
 }  // namespace

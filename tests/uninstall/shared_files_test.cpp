@@ -120,6 +120,11 @@ TEST_F(SharedFiles, CountersThatCannotBeLowered) {
     EXPECT_EQ(UpdateSharedCounter(os.registry, kLocalMachine, "Software\\NoSuchKey", "C:\\x.dll", platform::kRegDword,
                                   Dword(1), unused),
               kOutcomeOk);
+    // A counters key that refuses access keeps its counter raised: an error.
+    os.registry.PutDword(kLocalMachine, kSharedDllsKey, "C:\\kept.dll", 1);
+    ASSERT_TRUE(os.registry.SetWriteDenied(kLocalMachine, kSharedDllsKey, true));
+    EXPECT_EQ(Lower("C:\\kept.dll", platform::kRegDword, Dword(1)), kOutcomeAccessDenied);
+    EXPECT_EQ(Counter("C:\\kept.dll"), Dword(1));
     EXPECT_TRUE(unused.empty());
 }
 

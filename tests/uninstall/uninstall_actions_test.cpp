@@ -120,5 +120,34 @@ TEST_F(UninstallActions, DeletingFolders) {
     EXPECT_TRUE(os.files.FolderExists("C:\\App\\Full"));
 }
 
+TEST_F(UninstallActions, ARefusedAccessIsAnErrorOfItsOwnNeverNotFound) {
+    os.registry.PutString(kCurrentUser, "Software\\Closed", "V", "x");
+    os.registry.PutString(kCurrentUser, "Software\\ReadOnly\\Sub", "V", "x");
+    ASSERT_TRUE(os.registry.SetDenied(kCurrentUser, "Software\\Closed", true));
+    ASSERT_TRUE(os.registry.SetWriteDenied(kCurrentUser, "Software\\ReadOnly\\Sub", true));
+    const std::vector<std::uint8_t> data = Bytes(std::string_view("y\0", 2));
+    for (const char* key : {"Software\\Closed", "Software\\ReadOnly\\Sub"}) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(DeleteRegistryValue(os.registry, kCurrentUser, key, "V"), kOutcomeAccessDenied);
+        EXPECT_EQ(DeleteRegistryKey(os.registry, kCurrentUser, key), kOutcomeAccessDenied);
+        EXPECT_EQ(RestoreRegistryValue(os.registry, kCurrentUser, key, "V", platform::kRegSz, data),
+                  kOutcomeAccessDenied);
+        EXPECT_EQ(CreateRegistryKey(os.registry, kCurrentUser, key), kOutcomeAccessDenied);
+        EXPECT_EQ(CreateRegistryValue(os.registry, kCurrentUser, key, "V", platform::kRegSz, data),
+                  kOutcomeAccessDenied);
+    }
+    EXPECT_EQ(kOutcomeAccessDenied.level, kLineError);
+    EXPECT_STREQ(kOutcomeAccessDenied.text->English, "ERROR (access denied)");
+
+    ASSERT_TRUE(os.files.AddFile("C:\\App\\Locked\\f.txt", "x"));
+    ASSERT_TRUE(os.files.SetAccessible("C:\\App\\Locked\\f.txt", false));
+    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\Locked\\f.txt", {}, false), kOutcomeAccessDenied);
+    ASSERT_TRUE(os.files.SetAccessible("C:\\App\\Locked\\f.txt", true));
+    ASSERT_TRUE(os.files.SetAccessible("C:\\App\\Locked", false));
+    EXPECT_EQ(DeleteCreatedFile(os.platform, "C:\\App\\Locked\\f.txt", {}, false), kOutcomeOk);
+    EXPECT_EQ(DeleteCreatedFolder(os.files, "C:\\App\\Locked"), kOutcomeAccessDenied);
+    EXPECT_EQ(os.registry.OpenHandles(), 0u);
+}
+
 }  // namespace
 }  // namespace kelvora

@@ -14,6 +14,18 @@ constexpr std::uint32_t kSettableAttributes = kAttrReadOnly | kAttrHidden | kAtt
                                               0x100u /* temporary */ | 0x1000u /* offline */ |
                                               0x2000u /* not content indexed */;
 
+// Win32 error codes of the failures LastError tells apart.
+constexpr long kErrorSharingViolation = 32;
+constexpr long kErrorDirNotEmpty = 145;
+
+// The error of this thread's last failed call, as GetLastError keeps it.
+thread_local long lastError = kErrorSuccess;
+
+bool Fail(long error) {
+    lastError = error;
+    return false;
+}
+
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Wildcard match as FindFirstFileA does it for long names: '*' any run, '?'
@@ -249,7 +261,11 @@ bool MemoryFileSystem::List(std::string_view pattern, const std::function<bool(c
 std::uint32_t MemoryFileSystem::GetAttributes(std::string_view path) {
     std::lock_guard lock(mutex_);
     const Item* item = LookupText(path);
-    return item == nullptr ? kInvalidAttributes : item->Reported();
+    if (item == nullptr) {
+        Fail(kErrorFileNotFound);
+        return kInvalidAttributes;
+    }
+    return item->Reported();
 }
 
 bool MemoryFileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
@@ -292,7 +308,9 @@ bool MemoryFileSystem::DeleteFile(std::string_view path) {
     std::lock_guard lock(mutex_);
     Item* item = LookupText(path);
     // DeleteFileA refuses folders, read-only files and files in use.
-    if (item == nullptr || item->IsFolder() || item->IsReadOnly() || item->inUse) return false;
+    if (item == nullptr) return Fail(kErrorFileNotFound);
+    if (item->IsFolder() || item->IsReadOnly() || item->inaccessible) return Fail(kErrorAccessDenied);
+    if (item->inUse) return Fail(kErrorSharingViolation);
     Detach(*item);
     return true;
 }
@@ -312,10 +330,10 @@ bool MemoryFileSystem::RemoveFolder(std::string_view path) {
     Item* item = LookupText(path);
     // RemoveDirectoryA: an empty folder that is not read-only, not in use and
     // not the current directory (which the process holds open).
-    if (item == nullptr || !item->IsFolder() || item->parent == nullptr || !item->children.empty() ||
-        item->IsReadOnly() || item->inUse || IsCurrentDir(*item)) {
-        return false;
-    }
+    if (item == nullptr || !item->IsFolder()) return Fail(kErrorFileNotFound);
+    if (item->parent == nullptr || item->IsReadOnly() || item->inaccessible) return Fail(kErrorAccessDenied);
+    if (!item->children.empty()) return Fail(kErrorDirNotEmpty);
+    if (item->inUse || IsCurrentDir(*item)) return Fail(kErrorSharingViolation);
     Detach(*item);
     return true;
 }
@@ -348,6 +366,8 @@ std::string MemoryFileSystem::FullPathName(std::string_view text) {
     Path path;
     return ParsePath(text, path) ? Format(path) : std::string(text);
 }
+
+long MemoryFileSystem::LastError() { return lastError; }
 
 std::string MemoryFileSystem::WindowsFolder() {
     std::lock_guard lock(mutex_);

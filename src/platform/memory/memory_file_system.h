@@ -44,6 +44,9 @@ public:
     std::string LongPathName(std::string_view path) override;
     std::string FullPathName(std::string_view path) override;
     std::string WindowsFolder() override;
+    // Set by the failures of GetAttributes, DeleteFile and RemoveFolder (the
+    // calls whose failures the engine tells apart); other calls leave it.
+    long LastError() override;
     bool ReadFile(std::string_view path, std::vector<std::uint8_t>& out) override;
     bool WriteFile(std::string_view path, const std::uint8_t* data, std::size_t size) override;
     bool WriteFileAtomic(std::string_view path, const std::uint8_t* data, std::size_t size) override;
@@ -66,7 +69,8 @@ public:
     // Gives a folder the reparse-point attribute (a junction or mount point).
     bool MarkReparsePoint(std::string_view path);
     // An inaccessible folder cannot be listed or made the current directory;
-    // an inaccessible file cannot be read.
+    // an inaccessible file cannot be read; neither can be deleted (access
+    // denied).
     bool SetAccessible(std::string_view path, bool accessible);
     // An item in use cannot be written, renamed, deleted or moved into the
     // Recycle Bin (nor can a folder holding one).

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/memory/fixed_clock.h"
+#include "platform/memory/memory_collation.h"
 #include "platform/memory/memory_file_system.h"
 #include "platform/memory/memory_locale.h"
 #include "platform/memory/memory_registry.h"
@@ -23,7 +24,8 @@ public:
     MemoryShell shell{files};
     FixedClock clock;
     MemoryLocale locale;
-    Platform platform{registry, files, shell, clock, locale};
+    MemoryCollation collation;
+    Platform platform{registry, files, shell, clock, locale, collation};
 };
 
 }  // namespace kelvora::platform::memory

@@ -123,6 +123,8 @@ std::string Win32FileSystem::FullPathName(std::string_view path) {
     return result.empty() ? text : result;
 }
 
+long Win32FileSystem::LastError() { return static_cast<long>(GetLastError()); }
+
 std::string Win32FileSystem::WindowsFolder() {
     return QueryString([](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); });
 }

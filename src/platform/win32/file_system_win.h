@@ -20,6 +20,7 @@ public:
     std::string LongPathName(std::string_view path) override;
     std::string FullPathName(std::string_view path) override;
     std::string WindowsFolder() override;
+    long LastError() override;
     // Refuses files of 2 GB and more.
     bool ReadFile(std::string_view path, std::vector<std::uint8_t>& out) override;
     // A hidden or system file keeps those attributes when it is replaced.

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/clock_win.h"
+#include "platform/win32/collation_win.h"
 #include "platform/win32/file_system_win.h"
 #include "platform/win32/locale_win.h"
 #include "platform/win32/registry_win.h"
@@ -22,7 +23,8 @@ public:
     Win32Shell shell;
     Win32Clock clock;
     Win32Locale locale;
-    Platform platform{registry, files, shell, clock, locale};
+    const Win32Collation& collation = UserCollation();
+    Platform platform{registry, files, shell, clock, locale, collation};
 };
 
 }  // namespace kelvora::platform::win32
