@@ -35,7 +35,7 @@ TfrmQorMain::TfrmQorMain(Services services)
       dispatcher_(services.dispatcher),
       programFile_(std::move(services.programFile)),
       model_(context_.Settings),
-      tvChanges(model_),
+      tvChanges(model_, os_.collation),
       workers_(context_, os_, dispatcher_) {}
 
 TfrmQorMain::~TfrmQorMain() {
@@ -139,7 +139,7 @@ void TfrmQorMain::WireEvents() {
         case 1: return CompareNumbers(x.CreatedDate, y.CreatedDate);
         case 2: return CompareNumbers(x.LastUsedDate, y.LastUsedDate);
         case 3: return CompareNumbers(x.UseCount, y.UseCount);
-        default: return LocaleCompareNoCase(x.Identifier, y.Identifier);
+        default: return os_.collation.Compare(x.Identifier, y.Identifier);
         }
     });
     // The options dialog is not part of this window yet.

@@ -143,7 +143,8 @@ void TfrmQorMain::ExportTree() {
     bool written = false;
     {
         auto access = model_.Lock();
-        written = ExportChanges(os_.files, *path, access, kNoNode, identifier, now, context_.Settings.BinaryHexa);
+        written = ExportChanges(os_.files, os_.collation, *path, access, kNoNode, identifier, now,
+                                context_.Settings.BinaryHexa);
     }
     if (!written) Message(TranslateString(RS_EXPORT_ERROR), TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
 }

@@ -150,7 +150,7 @@ std::string ArchiveExport(const std::string& identifier) {
     } control;
     LoadCheckTree(context, win32.files, win32.clock, tree, control, [](int) {});
     auto access = tree.Lock();
-    return ExportText(identifier, "", BuildDocument(access, kNoNode, true, CellWords::Translated()),
+    return ExportText(identifier, "", BuildDocument(access, kNoNode, true, CellWords::Translated(), win32.collation),
                       MarkWords::Translated());
 }
 
