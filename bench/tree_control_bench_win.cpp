@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "changes/changes_tree.h"
+#include "support/window_watchdog_win.h"
 #include "ui/changes_tree_control.h"
 #include "ui/framework/window.h"
 
@@ -91,39 +92,6 @@ std::size_t Fill(ChangesTree& model, const Shape& shape) {
     }
     return records;
 }
-
-// Sends WM_NULL to the window every few milliseconds from another thread
-// and keeps the longest wait for an answer.
-class Watchdog {
-public:
-    explicit Watchdog(HWND hwnd)
-        : thread_([this, hwnd] {
-              while (!stop_) {
-                  auto start = Clock::now();
-                  DWORD_PTR result = 0;
-                  SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-                  double waited = Ms(start);
-                  double seen = max_.load();
-                  while (waited > seen && !max_.compare_exchange_weak(seen, waited)) {
-                  }
-                  ++probes_;
-                  Sleep(5);
-              }
-          }) {}
-    ~Watchdog() { Stop(); }
-    void Stop() {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-    double Max() const { return max_; }
-    int Probes() const { return probes_; }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::atomic<double> max_{0};
-    std::atomic<int> probes_{0};
-    std::thread thread_;
-};
 
 }  // namespace
 
@@ -213,7 +181,7 @@ int main(int argc, char** argv) {
         control.Tree().SetExpanded(1, true);
         control.Tree().SetExpanded(2, true);
         Pump();
-        Watchdog watchdog(host.Handle());
+        bench::WindowWatchdog watchdog(host.Handle());
         std::atomic<bool> done{false};
         t = Clock::now();
         std::thread worker([&] {

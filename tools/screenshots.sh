@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Takes screenshots of the changes tree, the message box and the input
-# dialog, at 96 dpi and (HighDpi's child process) at 120 dpi: runs their
-# window tests under Wine in a private Xvfb and
+# Takes screenshots of the main window's pages (with English captions and
+# with captions a third longer), the changes tree, the message box and the
+# input dialog, at 96 dpi and (HighDpi's child process) at 120 dpi: runs
+# their window tests under Wine in a private Xvfb and
 # photographs the screen whenever a test asks (KELVORA_SHOTS). The pictures
 # land in build/windows/shots/.
 set -euo pipefail

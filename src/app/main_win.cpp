@@ -2,42 +2,52 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
+#include "platform/dispatcher.h"
+#include "platform/win32/win32_platform_win.h"
+#include "settings/app_context.h"
 #include "ui/framework/single_instance.h"
-#include "ui/framework/window.h"
+#include "ui/main_window.h"
 
 namespace {
 
-constexpr const char* kMainClass = "TfrmQorMain";
-
-class MainWindow : public kelvora::ui::Window {
-protected:
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_DESTROY) {
-            PostQuitMessage(0);
-            return 0;
-        }
-        return Window::OnMessage(msg, wp, lp);
-    }
-};
+std::string ProgramFile() {
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, out.data(), size, nullptr, nullptr);
+    return out;
+}
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    // A second start only brings the running program's window back.
-    kelvora::ui::SingleInstance guard("Varnok.Kelvora.SingleInstance");
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
+    using namespace kelvora;
+    const std::string program = ProgramFile();
+    // A second start of the same program (by its file's name) only brings
+    // the running program's window back, and ends with 1.
+    ui::SingleInstance guard(ui::GuardName("Kelvora.JustOne.", program).c_str());
     if (guard.IsSecond()) {
-        kelvora::ui::ActivateExistingWindow(kMainClass);
+        if (HWND first = guard.Published()) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(first, &process);
+            AllowSetForegroundWindow(process);
+            PostMessageA(first, ui::TfrmQorMain::JustOneStartMessage(), 0, 0);
+        }
         return 1;
     }
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
 
-    MainWindow window;
-    kelvora::ui::Window::CreateParams params;
-    params.ClassName = kMainClass;
-    params.Title = "Kelvora";
-    params.Icon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-    if (!window.Create(params)) return 1;
-    ShowWindow(window.Handle(), show);
-    return kelvora::ui::RunMessageLoop();
+    platform::win32::Win32Platform win32;
+    platform::Dispatcher dispatcher;
+    AppContext context;
+    ui::TfrmQorMain window({context, win32.platform, dispatcher, program});
+    if (!window.Create()) return 1;
+    guard.Publish(window.Handle());
+    window.Show(show);
+    return ui::RunMessageLoop();
 }

@@ -115,7 +115,7 @@ void WriteSubtree(TChgArchive& archive, const ChangesTree::Access& tree, NodeId 
     }
 }
 
-void SaveChangesTree(ChangesTree& tree, TChgArchive& archive) {
+void BuildArchive(ChangesTree& tree, TChgArchive& archive) {
     archive.CreateNew();
     {
         const ChangesTree::Access access = tree.Lock();
@@ -134,6 +134,10 @@ void SaveChangesTree(ChangesTree& tree, TChgArchive& archive) {
             }
         }
     }
+}
+
+void SaveChangesTree(ChangesTree& tree, TChgArchive& archive) {
+    BuildArchive(tree, archive);
     archive.Save();
 }
 

@@ -19,6 +19,9 @@ void WriteNodeRecord(TChgArchive& archive, const TNodeData& data, std::string_vi
 // Appends the records of node and of all its descendants.
 void WriteSubtree(TChgArchive& archive, const ChangesTree::Access& tree, NodeId node, std::string_view parentPath);
 
+// Writes the whole tree into a new archive in memory (not yet stored).
+void BuildArchive(ChangesTree& tree, TChgArchive& archive);
+
 // Writes the whole tree into a new archive and stores it (replacing any
 // earlier archive of that name only once the new one is complete). Raises
 // ArchiveError when the file cannot be stored; the tree is not changed.

@@ -1,6 +1,7 @@
 #include "changes/changes_tree.h"
 
 #include <stdexcept>
+#include <thread>
 
 #include "changes/changes_tree_internal.h"
 #include "platform/text.h"
@@ -279,6 +280,9 @@ void ChangesTree::StartFill(bool uninstallMode) {
 }
 
 void ChangesTree::AddToTree(std::string_view path, std::string_view name, TNodeData&& rec) {
+    // A thread waiting for the lock (the window painting the tree) goes
+    // first; the adding thread holds nothing meanwhile.
+    while (waiting_.load() > 0) std::this_thread::yield();
     Lock().AddToTree(path, name, std::move(rec));
 }
 

@@ -128,6 +128,10 @@ private:
 
     const TSettings& settings_;
     mutable std::mutex mutex_;
+    // Threads waiting for mutex_ in Lock(): a worker adding records at full
+    // speed lets them in first, or the window thread could wait on the lock
+    // for as long as the worker adds without a break (a mutex is not fair).
+    std::atomic<int> waiting_{0};
     std::vector<std::unique_ptr<Node[]>> chunks_;
     NodeId used_ = 0;         // node slots handed out since the last clear
     std::size_t alive_ = 0;   // nodes not removed

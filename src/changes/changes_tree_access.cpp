@@ -7,7 +7,12 @@
 
 namespace kelvora {
 
-ChangesTree::Access::Access(ChangesTree& tree) : tree_(&tree), lock_(tree.mutex_) {}
+ChangesTree::Access::Access(ChangesTree& tree) : tree_(&tree), lock_(tree.mutex_, std::try_to_lock) {
+    if (lock_.owns_lock()) return;
+    tree.waiting_.fetch_add(1);
+    lock_.lock();
+    tree.waiting_.fetch_sub(1);
+}
 
 ChangesTree::Access::Access(Access&& other) noexcept : tree_(other.tree_), lock_(std::move(other.lock_)) {}
 

@@ -12,6 +12,7 @@
 #include "scan/scan_sequence.h"
 #include "scan/scan_thread.h"
 #include "settings/settings_store.h"
+#include "workflow/targets.h"
 
 namespace kelvora::cli {
 
@@ -29,43 +30,6 @@ private:
     int maximum_;
     int position_ = 0;
 };
-
-// The number of targets: one per registry category, one for all folders.
-int TargetSteps(const TSettings& s) {
-    int steps = 0;
-    for (const RegistryCategory& category : kRegistryCategories) steps += s.*category.Setting ? 1 : 0;
-    return steps + (ScansFileSystem(s) ? 1 : 0);
-}
-
-// The folders as the targets page stores them: "D:" becomes "D:\".
-std::string StoredOtherPaths(std::string_view typed) {
-    std::string withRoots;
-    for (char c : typed) {
-        withRoots += c;
-        if (c == ':') withRoots += '\\';
-    }
-    std::string stored;
-    for (char c : withRoots) {
-        if (c == '\\' && !stored.empty() && stored.back() == '\\') continue;
-        stored += c;
-    }
-    return stored;
-}
-
-// Each piece up to the first empty one must be a folder that can be read
-// (listed by its path, as the scan lists it); answers the first that cannot.
-std::optional<std::string> InvalidOtherPath(CliEnv& env, std::string_view paths) {
-    while (!paths.empty()) {
-        const std::size_t end = paths.find(';');
-        const std::string_view piece = paths.substr(0, end);
-        if (piece.empty()) break;
-        const auto any = [](const platform::FindEntry&) { return false; };
-        if (!env.os.files.List(FileInFolder(piece, "*.*"), any)) return std::string(piece);
-        if (end == std::string_view::npos) break;
-        paths.remove_prefix(end + 1);
-    }
-    return std::nullopt;
-}
 
 void ApplyTargets(const CliTargets& t, TSettings& s) {
     s.ScanHKCR = t.HKCR;
@@ -139,7 +103,7 @@ int Scan(const CliCommand& command, CliEnv& env) {
     }
     if (command.Targets.Given) {
         if (command.Targets.Others) {
-            if (auto invalid = InvalidOtherPath(env, *command.Targets.Others)) {
+            if (auto invalid = InvalidOtherPath(env.os.files, *command.Targets.Others)) {
                 return Fail(env, kExitUsage, TranslateString(RS_INV_PATH) + *invalid);
             }
         }

@@ -1,7 +1,8 @@
 #include "cli/console_win.h"
 
+#include "platform/win32/date_time_win.h"
+
 #include <windows.h>
-#include <oleauto.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -125,15 +126,7 @@ std::optional<std::string> WinConsole::Ask(std::string_view question) {
 }
 
 std::string WinConsole::DateTimeText(double when, bool omitMidnight) {
-    SYSTEMTIME time{};
-    if (!VariantTimeToSystemTime(when, &time)) return {};
-    char date[128] = {};
-    char clock[128] = {};
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date);
-    std::string text = date;
-    if (omitMidnight && time.wHour == 0 && time.wMinute == 0 && time.wSecond == 0) return text;
-    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, sizeof clock);
-    return text + " " + clock;
+    return platform::win32::LocalDateTimeText(when, omitMidnight);
 }
 
 }  // namespace kelvora

@@ -144,6 +144,8 @@ inline constexpr Message RS_SNAPSHOT_OPEN{"RS_SNAPSHOT_OPEN", "Cannot open the s
 inline constexpr Message RS_SNAPSHOT_CREATE{"RS_SNAPSHOT_CREATE", "Cannot create the snapshot file \"%s\"."};
 inline constexpr Message RS_SNAPSHOT_PATH_TOO_LONG{"RS_SNAPSHOT_PATH_TOO_LONG",
                                                    "A path is too long for a snapshot record: %s..."};
+// A scan of the main window that ended by an error (its reason fills %s).
+inline constexpr Message RS_SCAN_FAILED{"RS_SCAN_FAILED", "Scanning failed: %s"};
 
 // Every message above, in catalogue order.
 inline constexpr const Message* kMessageCatalogue[] = {
@@ -276,6 +278,7 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SNAPSHOT_OPEN,
     &RS_SNAPSHOT_CREATE,
     &RS_SNAPSHOT_PATH_TOO_LONG,
+    &RS_SCAN_FAILED,
 };
 
 }  // namespace kelvora

@@ -55,8 +55,14 @@ void ChangesTreeControl::Translate() {
     tree_.Repaint();
 }
 
+void ChangesTreeControl::SetDpi(UINT dpi, const std::string& face, int points, BYTE charset) {
+    dpi_ = dpi;
+    tree_.SetImages(CreateChangeImages(MulDiv(16, static_cast<int>(dpi), 96)));
+    ApplyFont(face, points, charset);
+}
+
 void ChangesTreeControl::ApplyFont(const std::string& face, int points, BYTE charset) {
-    UINT dpi = GetDpiForWindow(tree_.Handle());
+    UINT dpi = dpi_ != 0 ? dpi_ : GetDpiForWindow(tree_.Handle());
     Font font = CreatePointFont(face.c_str(), points, dpi != 0 ? dpi : 96, false, charset);
     if (!font) return;
     tree_.SetTreeFont(font.Get());

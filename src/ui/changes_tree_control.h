@@ -42,6 +42,8 @@ public:
     // The tree's font (ChangesTreeFont, ChangesTreeFontSize) in the
     // language's character set; the header takes a bold copy.
     void ApplyFont(const std::string& face, int points, BYTE charset);
+    // The window moved to a screen of another dpi: fonts and icons follow.
+    void SetDpi(UINT dpi, const std::string& face, int points, BYTE charset);
     // BinaryHexa: every binary cell at once.
     void SetBinaryHexa(bool hexa);
     bool BinaryHexa() const { return hexa_; }
@@ -97,6 +99,7 @@ private:
     Font font_;
     CellWords words_;
     bool hexa_ = false;
+    UINT dpi_ = 0;  // 0: the window's own
     std::unordered_map<NodeId, Order> orders_;
     // The lock held while the control reads a batch (a rebuild, a paint).
     std::optional<ChangesTree::Access> batch_;

@@ -198,6 +198,15 @@ TEST_F(VirtualTreeTest, ColumnsKeepMinimumWidthsAndTheLastFillsTheRest) {
     EXPECT_EQ(tree.ColumnWidth(0) + tree.ColumnWidth(1) + tree.ColumnWidth(2), rc.right);
     tree.SetColumnWidth(1, 200);
     EXPECT_EQ(tree.ColumnWidth(0) + tree.ColumnWidth(1) + tree.ColumnWidth(2), rc.right);
+    // Made narrower than its first column, a tree still gives each column
+    // its width once the next one is added.
+    VirtualTree narrow;
+    ASSERT_TRUE(narrow.Create(host.Handle(), 101, {0, 0, 200, 100}));
+    narrow.AddColumn("Detected changes", 257, 100);
+    narrow.AddColumn("Before", 152, 50);
+    narrow.AddColumn("After", 120, 50);
+    EXPECT_EQ(narrow.ColumnWidth(0), 257);
+    EXPECT_EQ(narrow.ColumnWidth(1), 152);
 }
 
 TEST_F(VirtualTreeTest, RightClickSelectsTheRowAndAsksForTheMenu) {

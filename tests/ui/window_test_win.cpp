@@ -130,6 +130,90 @@ TEST(WindowFramework, WorkerCallsRunOnTheWindowThreadAndExceptionsStopAtTheWindo
     EXPECT_EQ(reported.messages, std::vector<std::string>{"posted call failed"});
 }
 
+TEST(WindowFramework, PagesTellWhenTheyAreLeftAndEntered) {
+    HostWindow host;
+    ASSERT_TRUE(host.Create());
+    PageControl pages;
+    std::string events;
+    for (int i = 0; i < 2; ++i) {
+        pages.AddPage(host.Handle(), {0, 0, 300, 200});
+        char n = static_cast<char>('0' + i);
+        pages.SetPageEvents(i, [&events, n] { events += std::string("+") + n; },
+                            [&events, n] { events += std::string("-") + n; });
+    }
+    pages.SetActivePage(0);
+    pages.SetActivePage(0);
+    pages.SetActivePage(1);
+    EXPECT_EQ(events, "+0-0+1");
+}
+
+// A window that counts what reaches its handler once WM_DESTROY has come.
+class CountingWindow : public HostWindow {
+public:
+    int afterDestroy = 0;
+    bool destroyed = false;
+    int f1 = 0;
+    UINT lastDpi = 0;
+
+    bool PreTranslate(MSG& msg) override {
+        if (msg.message != WM_KEYDOWN || msg.wParam != VK_F1) return false;
+        ++f1;
+        return true;
+    }
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (destroyed && msg != WM_NCDESTROY) ++afterDestroy;
+        if (msg == WM_DESTROY) destroyed = true;
+        return HostWindow::OnMessage(msg, wp, lp);
+    }
+    void OnDpiChanged(const RECT& suggested) override {
+        lastDpi = Dpi();
+        HostWindow::OnDpiChanged(suggested);
+    }
+};
+
+TEST(WindowFramework, DyingChildrenNotifyNoHandler) {
+    CountingWindow host;
+    ASSERT_TRUE(host.Create());
+    ListView list;
+    ASSERT_TRUE(list.Create(host.Handle(), 30, {0, 0, 200, 100}));
+    list.AddColumn("Name", 100);
+    list.AddItem({"one"});
+    Edit edit;
+    ASSERT_TRUE(edit.Create(host.Handle(), 31, "text", {0, 110, 200, 22}));
+    edit.Focus();
+    DestroyWindow(host.Handle());
+    EXPECT_TRUE(host.destroyed);
+    EXPECT_EQ(host.afterDestroy, 0);
+    EXPECT_EQ(host.Handle(), nullptr);
+}
+
+TEST(WindowFramework, TopLevelWindowSeesKeysBeforeTheirControl) {
+    CountingWindow host;
+    ASSERT_TRUE(host.Create());
+    Edit edit;
+    ASSERT_TRUE(edit.Create(host.Handle(), 20, "", {10, 10, 200, 22}));
+    PostMessageA(edit.Handle(), WM_KEYDOWN, VK_F1, 1);
+    PostMessageA(edit.Handle(), WM_CHAR, 'a', 1);
+    PostQuitMessage(0);
+    EXPECT_EQ(RunMessageLoop(), 0);
+    EXPECT_EQ(host.f1, 1);
+    EXPECT_EQ(edit.Text(), "a");
+}
+
+TEST(WindowFramework, DpiChangeTakesTheNewDpiAndTheSuggestedBounds) {
+    CountingWindow host;
+    ASSERT_TRUE(host.Create());
+    RECT suggested{30, 40, 30 + 960, 40 + 720};
+    SendMessageA(host.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(host.lastDpi, 144u);
+    EXPECT_EQ(host.Scale(100), 150);
+    RECT now;
+    GetWindowRect(host.Handle(), &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+}
+
 TEST(WindowFramework, SecondInstanceIsDetected) {
     SingleInstance first("Varnok.Kelvora.Test.SingleInstance");
     SingleInstance second("Varnok.Kelvora.Test.SingleInstance");

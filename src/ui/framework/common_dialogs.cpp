@@ -20,7 +20,9 @@ std::string FilterText(std::string_view filter) {
 }
 
 std::optional<std::string> RunFileDialog(HWND owner, std::string_view filter, std::string_view extension,
-                                         std::string_view initial, std::string_view folder, bool save) {
+                                         std::string_view initial, std::string_view folder, bool save,
+                                         std::string_view title = {}) {
+    std::string caption(title);
     std::string filters = FilterText(filter);
     // The dialog wants the extension without its dot.
     if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
@@ -36,6 +38,7 @@ std::optional<std::string> RunFileDialog(HWND owner, std::string_view filter, st
     ofn.nMaxFile = static_cast<DWORD>(path.size());
     ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
     ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+    ofn.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
     // NOCHANGEDIR: the program's current directory must stay its own folder.
     ofn.Flags = OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
                 (save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
@@ -58,8 +61,9 @@ std::optional<std::string> PathOfBrowsed(PIDLIST_ABSOLUTE pidl) {
 
 }  // namespace
 
-std::optional<std::string> ChooseFileToOpen(HWND owner, std::string_view filter, std::string_view initialFolder) {
-    return RunFileDialog(owner, filter, {}, {}, initialFolder, false);
+std::optional<std::string> ChooseFileToOpen(HWND owner, std::string_view filter, std::string_view initialFolder,
+                                            std::string_view title, std::string_view defaultExtension) {
+    return RunFileDialog(owner, filter, defaultExtension, {}, initialFolder, false, title);
 }
 
 std::optional<std::string> ChooseFileToSave(HWND owner, std::string_view filter, std::string_view defaultExtension,

@@ -14,7 +14,10 @@ namespace kelvora::ui {
 
 // filter: pairs of description and pattern separated by '|', such as
 // "Text files (*.txt)|*.txt|All files|*.*". Answers the chosen path.
-std::optional<std::string> ChooseFileToOpen(HWND owner, std::string_view filter, std::string_view initialFolder = {});
+// title: the dialog's caption (the system's when empty); defaultExtension is
+// added to a name typed without one.
+std::optional<std::string> ChooseFileToOpen(HWND owner, std::string_view filter, std::string_view initialFolder = {},
+                                            std::string_view title = {}, std::string_view defaultExtension = {});
 std::optional<std::string> ChooseFileToSave(HWND owner, std::string_view filter, std::string_view defaultExtension,
                                             std::string_view initialName = {});
 // The shell's folder browser; answers the chosen folder.

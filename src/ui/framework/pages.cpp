@@ -19,11 +19,22 @@ Panel& PageControl::AddPage(HWND parent, RECT bounds) {
     auto page = std::make_unique<Panel>();
     page->Create(parent, bounds, false);
     pages_.push_back(std::move(page));
+    events_.emplace_back();
     return *pages_.back();
+}
+
+void PageControl::SetPageEvents(int index, std::function<void()> onEnter, std::function<void()> onLeave) {
+    Events& e = events_[static_cast<std::size_t>(index)];
+    e.enter = std::move(onEnter);
+    e.leave = std::move(onLeave);
 }
 
 void PageControl::SetActivePage(int index) {
     bool valid = index >= 0 && index < PageCount();
+    const int left = active_;
+    const bool changes = index != left;
+    if (changes && left >= 0 && events_[static_cast<std::size_t>(left)].leave)
+        events_[static_cast<std::size_t>(left)].leave();
     HWND focus = GetFocus();
     bool focus_leaves = false;
     if (valid) ShowWindow(Page(index).Handle(), SW_SHOWNA);
@@ -41,6 +52,7 @@ void PageControl::SetActivePage(int index) {
         HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
         SetFocus(first != nullptr && IsChild(page, first) ? first : page);
     }
+    if (changes && valid && events_[static_cast<std::size_t>(index)].enter) events_[static_cast<std::size_t>(index)].enter();
 }
 
 void PageControl::SetBounds(RECT b) {

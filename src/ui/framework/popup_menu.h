@@ -17,6 +17,8 @@ public:
     void SetEnabled(UINT id, bool enabled) {
         EnableMenuItem(menu_.Get(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     }
+    // The item shown in bold, chosen by a double click on the owner.
+    void SetDefault(UINT id) { SetMenuDefaultItem(menu_.Get(), id, FALSE); }
     void SetChecked(UINT id, bool checked) {
         CheckMenuItem(menu_.Get(), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
     }

@@ -78,6 +78,9 @@ void TrayIcon::HandleMessage(LPARAM lp) {
     case WM_LBUTTONUP:
         if (OnClick) OnClick();
         break;
+    case WM_LBUTTONDBLCLK:
+        if (OnDoubleClick) OnDoubleClick();
+        break;
     case WM_RBUTTONUP: {
         POINT pt;
         GetCursorPos(&pt);

@@ -1,5 +1,5 @@
 // An icon in the notification area with a tooltip and a popup menu; a left
-// click calls OnClick.
+// click calls OnClick, a double click OnDoubleClick.
 #pragma once
 
 #include <windows.h>
@@ -38,6 +38,7 @@ public:
     // OnClick on a left click and OnCommand with a chosen menu command.
     void HandleMessage(LPARAM lp);
     std::function<void()> OnClick;
+    std::function<void()> OnDoubleClick;
     std::function<void(UINT id)> OnCommand;
 
 private:

@@ -63,8 +63,8 @@ void VirtualTree::SetTreeFont(HFONT font) {
 }
 
 void VirtualTree::AddColumn(std::string_view caption, int width, int minWidth) {
-    // The column that was last gave up filling the rest: back to its width.
-    if (!min_widths_.empty()) ListView_SetColumnWidth(Handle(), static_cast<int>(min_widths_.size()) - 1, last_width_);
+    const int previous = static_cast<int>(min_widths_.size()) - 1;
+    const int previousWidth = last_width_;
     last_width_ = std::max(width, minWidth);
     std::string text(caption);
     LVCOLUMNA col{};
@@ -74,6 +74,10 @@ void VirtualTree::AddColumn(std::string_view caption, int width, int minWidth) {
     col.pszText = text.data();
     SendMessageA(Handle(), LVM_INSERTCOLUMNA, min_widths_.size(), reinterpret_cast<LPARAM>(&col));
     min_widths_.push_back(minWidth);
+    // The column that was last gave up filling the rest: back to its width.
+    // Only now: inserting a column lays the header out again, which gives
+    // a column set before it the width the header last knew.
+    if (previous >= 0) ListView_SetColumnWidth(Handle(), previous, previousWidth);
     FitLastColumn();
 }
 

@@ -13,6 +13,10 @@ namespace kelvora::ui {
 
 namespace {
 
+// The object of a window of ours is also a window property: a foreign
+// window (a menu, a common dialog) may keep anything in GWLP_USERDATA.
+constexpr const char* kWindowProp = "KelvoraWindow";
+
 std::function<void(const char*)>& Reporter() {
     static std::function<void(const char*)> reporter = [](const char* what) {
         OutputDebugStringA(what);
@@ -51,13 +55,16 @@ void ReportUnhandledException(const char* what) noexcept {
     }
 }
 
-Window::~Window() {
-    if (hwnd_ != nullptr) {
-        // Detach first: the destroy messages must not reach a half-destroyed
-        // object.
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
+Window::~Window() { Destroy(); }
+
+void Window::Destroy() noexcept {
+    if (hwnd_ == nullptr) return;
+    // Detach first: the destroy messages must not reach a half-destroyed
+    // object.
+    HWND hwnd = std::exchange(hwnd_, nullptr);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    RemovePropA(hwnd, kWindowProp);
+    DestroyWindow(hwnd);
 }
 
 bool Window::Create(const CreateParams& p) {
@@ -70,12 +77,13 @@ bool Window::Create(const CreateParams& p) {
 }
 
 Window* Window::FromHandle(HWND hwnd) noexcept {
-    return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return hwnd != nullptr ? static_cast<Window*>(GetPropA(hwnd, kWindowProp)) : nullptr;
 }
 
-UINT Window::Dpi() const noexcept {
-    UINT dpi = hwnd_ != nullptr ? GetDpiForWindow(hwnd_) : 0;
-    return dpi != 0 ? dpi : 96;
+bool Window::PreTranslate(MSG&) { return false; }
+
+void Window::OnDpiChanged(const RECT& r) {
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int Window::RunModal(HWND owner) {
@@ -92,10 +100,7 @@ int Window::RunModal(HWND owner) {
             if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
             break;
         }
-        if (!IsDialogMessageA(hwnd_, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        HandleLoopMessage(msg);
     }
     modal_ = false;
     // Enable the owner before hiding, so that Windows activates it again.
@@ -174,6 +179,10 @@ LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return reinterpret_cast<LRESULT>(font_);
     case DM_GETDEFID:
         return default_id_ != 0 ? MAKELRESULT(default_id_, DC_HASDEFID) : 0;
+    case WM_DPICHANGED:
+        dpi_ = LOWORD(wp);
+        OnDpiChanged(*reinterpret_cast<RECT*>(lp));
+        return 0;
     case WM_CLOSE:
         if (modal_) {
             EndModal(IDCANCEL);
@@ -190,14 +199,23 @@ LRESULT CALLBACK Window::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noex
     if (msg == WM_NCCREATE) {
         auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
         self->hwnd_ = hwnd;
+        UINT dpi = GetDpiForWindow(hwnd);
+        self->dpi_ = dpi != 0 ? dpi : 96;
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetPropA(hwnd, kWindowProp, self);
     }
-    Window* self = FromHandle(hwnd);
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
+    // While the children are destroyed, their messages must not reach
+    // handlers that would use them.
+    if (self->destroying_ && msg != WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wp, lp);
     LRESULT result = self->Dispatch(msg, wp, lp);
+    if (msg == WM_DESTROY) self->destroying_ = true;
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        RemovePropA(hwnd, kWindowProp);
         self->hwnd_ = nullptr;
+        self->destroying_ = false;
     }
     return result;
 }
@@ -215,14 +233,29 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept {
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
+void HandleLoopMessage(MSG& msg) {
+    HWND top = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (Window* window = Window::FromHandle(top)) {
+        bool handled = false;
+        try {
+            handled = window->PreTranslate(msg);
+        } catch (const std::exception& e) {
+            ReportUnhandledException(e.what());
+            handled = true;
+        } catch (...) {
+            ReportUnhandledException("unknown exception");
+            handled = true;
+        }
+        if (handled) return;
+    }
+    if (top != nullptr && IsDialogMessageA(top, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
 int RunMessageLoop() {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        HWND top = GetAncestor(msg.hwnd, GA_ROOT);
-        if (top != nullptr && IsDialogMessageA(top, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) HandleLoopMessage(msg);
     return static_cast<int>(msg.wParam);
 }
 

@@ -3,6 +3,12 @@
 // to OnMessage, hands WM_COMMAND, WM_NOTIFY and owner-draw messages back to
 // the control wrapper that sent them, and stops exceptions at the window
 // procedure.
+//
+// Teardown: once WM_DESTROY has been handled, the messages that the dying
+// children send (notifications, focus changes) go to DefWindowProc only, so
+// no handler runs on a window whose controls are going. A derived window
+// whose destructor runs while its handle lives calls Destroy() first: the
+// object is detached from the handle before any member dies.
 #pragma once
 
 #include <windows.h>
@@ -41,11 +47,19 @@ public:
     // Creates the window; false when Windows refuses.
     bool Create(const CreateParams& params);
     HWND Handle() const noexcept { return hwnd_; }
+    // The object of a window made by this class; nullptr for any other.
     static Window* FromHandle(HWND hwnd) noexcept;
+    // Detaches the object and destroys the window (see the teardown above).
+    void Destroy() noexcept;
 
-    // Dots per inch of the window's monitor, and px (at 96 dpi) scaled to it.
-    UINT Dpi() const noexcept;
+    // Dots per inch of the window's monitor (as WM_DPICHANGED last told),
+    // and px (at 96 dpi) scaled to it.
+    UINT Dpi() const noexcept { return dpi_; }
     int Scale(int px) const noexcept { return MulDiv(px, static_cast<int>(Dpi()), 96); }
+
+    // The message loops ask the top-level window of every message first;
+    // true when it handled the message (accelerators, F1). Default: false.
+    virtual bool PreTranslate(MSG& msg);
 
     // Runs the window as a modal one over owner: the owner is disabled until
     // EndModal; answers the value given to EndModal.
@@ -70,12 +84,17 @@ protected:
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     // WM_DESTROY has passed; the handle is going.
     virtual void OnDestroyed() {}
+    // The window moved to a monitor of another dpi (Dpi() is the new one
+    // already). The default takes the size Windows suggests.
+    virtual void OnDpiChanged(const RECT& suggested);
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
     HWND hwnd_ = nullptr;
+    UINT dpi_ = 96;
+    bool destroying_ = false;  // WM_DESTROY handled: children are going
     std::function<void()> wake_;
     std::function<void(std::vector<std::string>)> drop_;
     bool modal_ = false;
@@ -84,9 +103,12 @@ private:
     HFONT font_ = nullptr;  // WM_SETFONT/WM_GETFONT; not owned
 };
 
-// The program's message loop; IsDialogMessage gives every window Tab and
-// Enter/Escape handling. Answers the WM_QUIT code.
+// The program's message loop: the top-level window's PreTranslate first,
+// then IsDialogMessage gives every window Tab and Enter/Escape handling.
+// Answers the WM_QUIT code.
 int RunMessageLoop();
+// One message of a loop as RunMessageLoop handles it (modal loops too).
+void HandleLoopMessage(MSG& msg);
 
 // The message a window posts to itself to run its wake handler.
 inline constexpr UINT kWakeMessage = WM_APP + 1;

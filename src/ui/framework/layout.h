@@ -1,0 +1,28 @@
+// Layout by measure: the sizes that controls need for their texts in their
+// own fonts, so that a longer (translated) caption still fits. Sizes are in
+// pixels at the control's dpi.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace kelvora::ui {
+
+// The text's extent in the control's font; "&" marks a mnemonic unless
+// noPrefix. With wrapWidth > 0, the height of the text wrapped at that width.
+SIZE MeasureText(HWND control, std::string_view text, int wrapWidth = 0, bool noPrefix = false);
+// The height of one line of text in the control's font.
+int LineHeight(HWND control);
+
+// What a control needs for its own caption (its window text):
+// a push button: the caption inside its edges, at least minWidth;
+int ButtonWidth(HWND button, int minWidth);
+// a check box or radio button: the box, a gap and the caption;
+int CheckWidth(HWND check);
+// a static text wrapped at width.
+int LabelHeight(HWND label, int width);
+// The height of a push button, check box or one-line edit for its font.
+int ControlHeight(HWND control);
+
+}  // namespace kelvora::ui

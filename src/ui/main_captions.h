@@ -1,0 +1,106 @@
+// The main window's controls and menu items: their identifiers, the design
+// names that language files address them by, and their captions before
+// translation. The window applies the captions from this table at creation.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace kelvora::ui {
+
+enum TMainControl : int {
+    // Pages and the frame that holds them.
+    idPnlMain = 100,
+    idPnlFirst,
+    idPnlTargets,
+    idPnlRun,
+    idPnlTree,
+    idPnlLog,
+    // First page.
+    idRbInstall = 200,
+    idEdIdentif,
+    idLblInstall,
+    idRbUninstall,
+    idLblChoose,
+    idLvQorFiles,
+    idBtnOptions,
+    // Targets page.
+    idLblRegistry = 300,
+    idHKCR,
+    idHKLM,
+    idHKUS,
+    idHKCU,
+    idHKCC,
+    idLblFiles,
+    idSWin,
+    idSProg,
+    idSRest,
+    idCbOthers,
+    idEdOthers,
+    idImgWarning,
+    idLblWarning,
+    idLblWarningText,
+    // Run page.
+    idRbUna = 400,
+    idEdSetupPath,
+    idBtnBrowse,
+    idLblUna,
+    idRbMulte,
+    idLblMulte,
+    idRbStarted,
+    idLblStarted,
+    idLblReferences,
+    idLblReferencesText,
+    // Tree page.
+    idTvChanges = 500,
+    idSbString,
+    idSbHexa,
+    idBtnSave,
+    idBtnPrint,
+    idBtnExport,
+    // Log page.
+    idLblLog = 600,
+    idReLog,
+    // Below the pages.
+    idLblStatus = 700,
+    idLblProgress,
+    idPbProgress,
+    idBtnAbout,
+    idBtnBack,
+    idBtnNext,
+    idBtnExit,
+    // Menu items: the list's, the tree's and the notification icon's.
+    pmiDelete = 800,
+    pmiRename,
+    pmiCheck,
+    pmiUncheck,
+    pmiExpandAll,
+    pmiCollapseAll,
+    pmiRemoveBr,
+    pmiOpen,
+    pmiView,
+    pmiProperties,
+    pmiAddToIgnore,
+    pmiRestore,
+    pmiExit,
+    // The file dialogs' texts.
+    idSetupDialogTitle = 900,
+    idSetupDialogFilter,
+    idExportDialogFilter,
+};
+
+struct TCaption {
+    int Id;
+    std::string_view Name;     // the design name (btnNext)
+    std::string_view English;  // the caption before translation
+};
+
+// Every control and menu item that shows a caption.
+std::span<const TCaption> MainCaptions();
+// The caption of a control or menu item (empty when it has none).
+std::string_view CaptionOf(int id);
+
+// The main window's class (placement key, single instance).
+inline constexpr const char* kMainWindowClass = "TfrmQorMain";
+
+}  // namespace kelvora::ui

@@ -1,0 +1,338 @@
+// The main window's controls: created with their captions from the caption
+// table, and laid out by measuring those captions in the window's font, so
+// that longer (translated) texts still fit.
+#include <algorithm>
+
+#include "ui/framework/layout.h"
+#include "ui/main_captions.h"
+#include "ui/main_window.h"
+
+namespace kelvora::ui {
+
+namespace {
+
+constexpr TTarget kTargetOrder[kTargetCount] = {tgHKCR, tgHKLM, tgHKUS, tgHKCU, tgHKCC,
+                                                tgSWin, tgSProg, tgSRest, tgOthers};
+constexpr int kTargetIds[kTargetCount] = {idHKCR, idHKLM, idHKUS, idHKCU, idHKCC, idSWin, idSProg, idSRest, idCbOthers};
+
+// Places controls top to bottom on a page, px scaled to the window's dpi.
+class Column {
+public:
+    Column(const Window& window, int left, int right) : w_(window), left_(left), right_(right), y_(w_.Scale(8)) {}
+    int Scale(int px) const { return w_.Scale(px); }
+    int Y() const { return y_; }
+    // y in pixels, as other controls left it.
+    void SetY(int y) { y_ = y; }
+    int Width(int indent = 0) const { return right_ - left_ - Scale(indent); }
+    // A check box or radio button of its caption's width (at most the row).
+    void Check(Control& c, int indent = 0, int gapAfter = 2) {
+        const int h = ControlHeight(c.Handle());
+        c.SetBounds(left_ + Scale(indent), y_, std::min(CheckWidth(c.Handle()), Width(indent)), h);
+        y_ += h + Scale(gapAfter);
+    }
+    // A text wrapped at the row's width.
+    void Text(Control& c, int indent = 0, int gapAfter = 6) {
+        const int h = LabelHeight(c.Handle(), Width(indent));
+        c.SetBounds(left_ + Scale(indent), y_, Width(indent), h);
+        y_ += h + Scale(gapAfter);
+    }
+    // Check boxes in as many equal columns as the row holds.
+    void Grid(const std::vector<Control*>& boxes, int indent, int gapAfter = 6) {
+        int cell = 0, h = 0;
+        for (Control* b : boxes) {
+            cell = std::max(cell, CheckWidth(b->Handle()) + Scale(12));
+            h = std::max(h, ControlHeight(b->Handle()));
+        }
+        const int columns = std::max(1, Width(indent) / std::max(cell, 1));
+        const int width = std::min(cell, Width(indent));
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            const int col = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
+            boxes[i]->SetBounds(left_ + Scale(indent) + col * cell, y_ + row * h, width - Scale(2), h);
+        }
+        const int rows = (static_cast<int>(boxes.size()) + columns - 1) / columns;
+        y_ += rows * h + Scale(gapAfter);
+    }
+    // An edit with a button at its right.
+    void EditWithButton(Control& edit, Button& button, int indent, int gapAfter = 4) {
+        const int bw = ButtonWidth(button.Handle(), Scale(75));
+        const int h = std::max(ControlHeight(edit.Handle()), ControlHeight(button.Handle()));
+        const int x = left_ + Scale(indent);
+        edit.SetBounds(x, y_, right_ - x - bw - Scale(6), ControlHeight(edit.Handle()));
+        button.SetBounds(right_ - bw, y_, bw, h);
+        y_ += h + Scale(gapAfter);
+    }
+
+private:
+    const Window& w_;
+    int left_;
+    int right_;
+    int y_;
+};
+
+}  // namespace
+
+void TfrmQorMain::CreateControls() {
+    // pnlMain: the framed area that holds the pages.
+    pnlMain.Create(Handle(), {0, 0, 0, 0});
+    SetWindowLongA(pnlMain.Handle(), GWL_EXSTYLE, GetWindowLongA(pnlMain.Handle(), GWL_EXSTYLE) | WS_EX_STATICEDGE);
+    SetWindowLongA(pnlMain.Handle(), GWL_ID, idPnlMain);
+    SetWindowPos(pnlMain.Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    const int pageIds[] = {idPnlFirst, idPnlTargets, idPnlRun, idPnlTree, idPnlLog};
+    for (int id : pageIds) SetWindowLongA(pages_.AddPage(pnlMain.Handle(), {0, 0, 0, 0}).Handle(), GWL_ID, id);
+    CreateFirstPage(pages_.Page(0).Handle());
+    CreateTargetsPage(pages_.Page(1).Handle());
+    CreateRunPage(pages_.Page(2).Handle());
+    CreateTreePage(pages_.Page(3).Handle());
+    CreateLogPage(pages_.Page(4).Handle());
+    CreateBottom();
+    ApplyFonts();
+}
+
+void TfrmQorMain::CreateFirstPage(HWND page) {
+    rgChoice.Add(page, idRbInstall, CaptionOf(idRbInstall), {});
+    edIdentif.Create(page, idEdIdentif, "", {});
+    edIdentif.SetMaxLength(30);
+    lblInstall.Create(page, idLblInstall, CaptionOf(idLblInstall), {});
+    rgChoice.Add(page, idRbUninstall, CaptionOf(idRbUninstall), {});
+    lblChoose.Create(page, idLblChoose, CaptionOf(idLblChoose), {});
+    lvQorFiles.Create(page, idLvQorFiles, {});
+    lvQorFiles.AddColumn(TranslateString(RS_NAME), Scale(150));
+    lvQorFiles.AddColumn(TranslateString(RS_CREATED), Scale(150), LVCFMT_CENTER);
+    lvQorFiles.AddColumn(TranslateString(RS_LAST_USED), Scale(150), LVCFMT_CENTER);
+    lvQorFiles.AddColumn(TranslateString(RS_USES), Scale(50), LVCFMT_CENTER);
+    btnOptions.Create(page, idBtnOptions, CaptionOf(idBtnOptions), {});
+    rgChoice.SetItemIndex(0);
+}
+
+void TfrmQorMain::CreateTargetsPage(HWND page) {
+    lblRegistry.Create(page, idLblRegistry, CaptionOf(idLblRegistry), {});
+    for (int i = 0; i < kTargetCount; ++i) {
+        if (kTargetOrder[i] == tgSWin) lblFiles.Create(page, idLblFiles, CaptionOf(idLblFiles), {});
+        targets_[static_cast<std::size_t>(kTargetOrder[i])].Create(page, kTargetIds[i], CaptionOf(kTargetIds[i]), {});
+    }
+    edOthers.Create(page, idEdOthers, "", {});
+    imgWarning.Create(page, idImgWarning, "", {}, SS_ICON);
+    lblWarning.Create(page, idLblWarning, CaptionOf(idLblWarning), {});
+    lblWarningText.Create(page, idLblWarningText, CaptionOf(idLblWarningText), {});
+}
+
+void TfrmQorMain::CreateRunPage(HWND page) {
+    rgRunMode.Add(page, idRbUna, CaptionOf(idRbUna), {});
+    edSetupPath.Create(page, idEdSetupPath, "", {});
+    btnBrowse.Create(page, idBtnBrowse, CaptionOf(idBtnBrowse), {});
+    lblUna.Create(page, idLblUna, CaptionOf(idLblUna), {});
+    rgRunMode.Add(page, idRbMulte, CaptionOf(idRbMulte), {});
+    lblMulte.Create(page, idLblMulte, CaptionOf(idLblMulte), {});
+    rgRunMode.Add(page, idRbStarted, CaptionOf(idRbStarted), {});
+    lblStarted.Create(page, idLblStarted, CaptionOf(idLblStarted), {});
+    lblReferences.Create(page, idLblReferences, CaptionOf(idLblReferences), {});
+    lblReferencesText.Create(page, idLblReferencesText, CaptionOf(idLblReferencesText), {});
+    rgRunMode.SetItemIndex(0);
+}
+
+void TfrmQorMain::CreateTreePage(HWND page) {
+    tvChanges.Create(page, idTvChanges, {0, 0, Scale(400), Scale(200)});
+    rgDisplay.Add(page, idSbString, CaptionOf(idSbString), {}, true);
+    rgDisplay.Add(page, idSbHexa, CaptionOf(idSbHexa), {}, true);
+    btnSave.Create(page, idBtnSave, CaptionOf(idBtnSave), {});
+    btnPrint.Create(page, idBtnPrint, CaptionOf(idBtnPrint), {});
+    btnExport.Create(page, idBtnExport, CaptionOf(idBtnExport), {});
+}
+
+void TfrmQorMain::CreateLogPage(HWND page) {
+    lblLog.Create(page, idLblLog, CaptionOf(idLblLog), {});
+    reLog.Create(page, idReLog, {});
+}
+
+void TfrmQorMain::CreateBottom() {
+    lblStatus.Create(Handle(), idLblStatus, "", {}, SS_LEFT | SS_NOPREFIX);
+    lblProgress.Create(Handle(), idLblProgress, CaptionOf(idLblProgress), {});
+    pbProgress.Create(Handle(), idPbProgress, {});
+    btnAbout.Create(Handle(), idBtnAbout, CaptionOf(idBtnAbout), {});
+    btnBack.Create(Handle(), idBtnBack, CaptionOf(idBtnBack), {});
+    btnNext.Create(Handle(), idBtnNext, CaptionOf(idBtnNext), {}, true);
+    btnExit.Create(Handle(), idBtnExit, CaptionOf(idBtnExit), {});
+    SetDefaultId(idBtnNext);
+}
+
+void TfrmQorMain::ApplyFonts() {
+    // The form's font, Tahoma 8 points, at the window's dpi; headings bold.
+    font_ = CreatePointFont("Tahoma", 8, Dpi());
+    boldFont_ = CreatePointFont("Tahoma", 8, Dpi(), true);
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    EnumChildWindows(
+        Handle(),
+        [](HWND child, LPARAM font) -> BOOL {
+            // The changes tree keeps the font of its own setting.
+            if (GetDlgCtrlID(child) != idTvChanges && GetDlgCtrlID(GetParent(child)) != idTvChanges)
+                SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(font_.Get()));
+    lblWarning.SetFont(boldFont_.Get());
+    lblReferences.SetFont(boldFont_.Get());
+    tvChanges.ApplyFont(context_.Settings.ChangesTreeFont, context_.Settings.ChangesTreeFontSize, DEFAULT_CHARSET);
+    const int icon = Scale(32);
+    warningIcon_.Reset(static_cast<HICON>(LoadImageA(nullptr, MAKEINTRESOURCEA(32515) /* IDI_WARNING */, IMAGE_ICON,
+                                                     icon, icon, LR_SHARED)));
+    // A shared icon is the system's: it must not be destroyed.
+    SendMessageA(imgWarning.Handle(), STM_SETICON, reinterpret_cast<WPARAM>(warningIcon_.Release()), 0);
+}
+
+void TfrmQorMain::Relayout() { Layout(); }
+
+void TfrmQorMain::Layout() {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int cw = client.right, ch = client.bottom;
+    const int m = Scale(8);
+    if (cw == 0 || ch == 0) return;  // minimised
+
+    // Below the pages, from the bottom up: the buttons, the progress, the status.
+    int bw = Scale(75);
+    for (Button* b : {&btnAbout, &btnBack, &btnNext, &btnExit}) bw = ButtonWidth(b->Handle(), bw);
+    const int bh = std::max(ControlHeight(btnNext.Handle()), Scale(23));
+    const int by = ch - m - bh;
+    btnExit.SetBounds(cw - m - bw, by, bw, bh);
+    btnNext.SetBounds(cw - m - 2 * bw - Scale(6), by, bw, bh);
+    btnBack.SetBounds(cw - m - 3 * bw - Scale(12), by, bw, bh);
+    btnAbout.SetBounds(m, by, bw, bh);
+    const int buttonsWidth = 2 * m + 4 * bw + Scale(36);
+    const int ph = std::max(LineHeight(lblProgress.Handle()), Scale(16));
+    const int py = by - Scale(8) - ph;
+    const int pl = MeasureText(lblProgress.Handle(), lblProgress.Text()).cx;
+    lblProgress.SetBounds(m, py, pl, ph);
+    pbProgress.SetBounds(m + pl + Scale(8), py, cw - 2 * m - pl - Scale(8), ph);
+    const int sh = 2 * LineHeight(lblStatus.Handle());
+    const int sy = py - Scale(4) - sh;
+    lblStatus.SetBounds(m, sy, cw - 2 * m, sh);
+
+    SetWindowPos(pnlMain.Handle(), nullptr, m, m, cw - 2 * m, sy - Scale(6) - m, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT inner;
+    GetClientRect(pnlMain.Handle(), &inner);
+    pages_.SetBounds({0, 0, inner.right, inner.bottom});
+    SIZE need{0, 0};
+    for (SIZE page : {LayoutFirstPage(inner.right, inner.bottom), LayoutTargetsPage(inner.right, inner.bottom),
+                      LayoutRunPage(inner.right, inner.bottom), LayoutTreePage(inner.right, inner.bottom),
+                      LayoutLogPage(inner.right, inner.bottom)}) {
+        need.cx = std::max(need.cx, page.cx);
+        need.cy = std::max(need.cy, page.cy);
+    }
+    InvalidateRect(Handle(), nullptr, TRUE);
+    // Texts longer than the window holds (a translation): the window grows,
+    // and may no longer be made smaller than that.
+    const int growX = std::max(static_cast<int>(need.cx - inner.right), buttonsWidth - cw);
+    const int growY = static_cast<int>(need.cy - inner.bottom);
+    if ((growX > 0 || growY > 0) && !growing_ && !IsZoomed(Handle())) {
+        RECT rc;
+        GetWindowRect(Handle(), &rc);
+        const int width = rc.right - rc.left + std::max(growX, 0), height = rc.bottom - rc.top + std::max(growY, 0);
+        minWidth_ = std::max(minWidth_, width);
+        minHeight_ = std::max(minHeight_, height);
+        growing_ = true;
+        SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        growing_ = false;
+    }
+}
+
+SIZE TfrmQorMain::LayoutFirstPage(int width, int height) {
+    const int m = Scale(8);
+    const int ow = ButtonWidth(btnOptions.Handle(), Scale(75));
+    const int oh = std::max(ControlHeight(btnOptions.Handle()), Scale(23));
+    btnOptions.SetBounds(width - m - ow, m, ow, oh);
+    Column c(*this, m, width - m - ow - Scale(8));
+    c.Check(rgChoice.Item(0));
+    const int eh = ControlHeight(edIdentif.Handle());
+    edIdentif.SetBounds(m + Scale(18), c.Y(), std::min(Scale(250), c.Width(18)), eh);
+    Column below(*this, m, width - m);
+    below.SetY(c.Y() + eh + Scale(4));
+    below.Text(lblInstall, 18, 8);
+    below.Check(rgChoice.Item(1));
+    below.Text(lblChoose, 18, 2);
+    const int top = below.Y();
+    lvQorFiles.SetBounds(m + Scale(18), top, width - 2 * m - Scale(18), std::max(Scale(40), height - m - top));
+    // The name column takes the width the others leave.
+    int others = 0;
+    for (int col = 1; col < 4; ++col) others += lvQorFiles.ColumnWidth(col);
+    RECT lc;
+    GetClientRect(lvQorFiles.Handle(), &lc);
+    lvQorFiles.SetColumnWidth(0, std::max(Scale(100), static_cast<int>(lc.right) - others));
+    return {0, top + Scale(80)};
+}
+
+SIZE TfrmQorMain::LayoutTargetsPage(int width, int /*height*/) {
+    const int m = Scale(8);
+    Column c(*this, m, width - m);
+    c.Text(lblRegistry, 0, 2);
+    std::vector<Control*> registry, folders;
+    for (TTarget t : {tgHKCR, tgHKLM, tgHKUS, tgHKCU, tgHKCC}) registry.push_back(&targets_[static_cast<std::size_t>(t)]);
+    for (TTarget t : {tgSWin, tgSProg, tgSRest}) folders.push_back(&targets_[static_cast<std::size_t>(t)]);
+    c.Grid(registry, 12);
+    c.Text(lblFiles, 0, 2);
+    c.Grid(folders, 12, 0);
+    // "Other folders" with its field to the right, or below when too narrow.
+    CheckBox& others = targets_[tgOthers];
+    const int ow = CheckWidth(others.Handle());
+    const int oh = ControlHeight(others.Handle());
+    const int ex = m + Scale(12) + ow + Scale(6);
+    if (width - m - ex >= Scale(150)) {
+        others.SetBounds(m + Scale(12), c.Y(), ow, oh);
+        edOthers.SetBounds(ex, c.Y(), width - m - ex, ControlHeight(edOthers.Handle()));
+        c.SetY(c.Y() + std::max(oh, ControlHeight(edOthers.Handle())) + Scale(8));
+    } else {
+        c.Check(others, 12);
+        edOthers.SetBounds(m + Scale(30), c.Y(), width - 2 * m - Scale(30), ControlHeight(edOthers.Handle()));
+        c.SetY(c.Y() + ControlHeight(edOthers.Handle()) + Scale(8));
+    }
+    const int icon = Scale(32);
+    imgWarning.SetBounds(m, c.Y(), icon, icon);
+    Column w(*this, m + icon + Scale(8), width - m);
+    w.SetY(c.Y());
+    w.Text(lblWarning, 0, 2);
+    w.Text(lblWarningText, 0, 0);
+    return {0, std::max(w.Y(), c.Y() + icon) + m};
+}
+
+SIZE TfrmQorMain::LayoutRunPage(int width, int /*height*/) {
+    const int m = Scale(8);
+    Column c(*this, m, width - m);
+    c.Check(rgRunMode.Item(0));
+    c.EditWithButton(edSetupPath, btnBrowse, 18);
+    c.Text(lblUna, 18);
+    c.Check(rgRunMode.Item(1));
+    c.Text(lblMulte, 18);
+    c.Check(rgRunMode.Item(2));
+    c.Text(lblStarted, 18, 10);
+    c.Text(lblReferences, 0, 2);
+    c.Text(lblReferencesText, 0, 0);
+    return {0, c.Y() + m};
+}
+
+SIZE TfrmQorMain::LayoutTreePage(int width, int height) {
+    const int m = Scale(8);
+    int bw = Scale(75);
+    for (Button* b : {&btnSave, &btnPrint, &btnExport}) bw = ButtonWidth(b->Handle(), bw);
+    const int bh = std::max(ControlHeight(btnSave.Handle()), Scale(23));
+    const int by = height - m - bh;
+    btnExport.SetBounds(width - m - bw, by, bw, bh);
+    btnPrint.SetBounds(width - m - 2 * bw - Scale(6), by, bw, bh);
+    btnSave.SetBounds(width - m - 3 * bw - Scale(12), by, bw, bh);
+    int x = m;
+    for (int i = 0; i < 2; ++i) {
+        const int tw = ButtonWidth(rgDisplay.Item(i).Handle(), Scale(60));
+        rgDisplay.Item(i).SetBounds(x, by, tw, bh);
+        x += tw;
+    }
+    tvChanges.Tree().SetBounds(m, m, width - 2 * m, by - Scale(6) - m);
+    return {x + 3 * bw + Scale(24) + m, 0};
+}
+
+SIZE TfrmQorMain::LayoutLogPage(int width, int height) {
+    const int m = Scale(8);
+    Column c(*this, m, width - m);
+    c.Text(lblLog, 0, 4);
+    reLog.SetBounds(m, c.Y(), width - 2 * m, std::max(Scale(40), height - m - c.Y()));
+    return {0, c.Y() + Scale(40) + m};
+}
+
+}  // namespace kelvora::ui

@@ -1,0 +1,150 @@
+// TWizard: the decisions of the main window's wizard on the install path:
+// which case of Next, Back and Exit applies, what the completion handlers of
+// the scans do, which controls are enabled, which status text shows, and
+// which question the close asks. It keeps what the window shows in a
+// TWizardScreen and reaches the window only through IWizardHost, so every
+// transition runs natively in the tests. Everything here runs on the window
+// thread; the workers report back through the dispatcher.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "changes/changes_tree.h"
+#include "platform/platform.h"
+#include "scan/base_scan_thread.h"
+#include "scan/safe_thread.h"
+#include "settings/app_context.h"
+#include "translation/messages.h"
+#include "workflow/scan_workers.h"
+#include "workflow/wizard_host.h"
+#include "workflow/wizard_screen.h"
+
+namespace kelvora {
+
+class TWizard final : private IScanProgress {
+public:
+    // programFile: the program's full path, for the run-at-logon value.
+    // Everything passed in outlives the wizard.
+    TWizard(AppContext& context, platform::Platform& os, platform::Dispatcher& dispatcher, ChangesTree& tree,
+            IWizardHost& host, IWorkerFactory& workers, std::string programFile);
+    // A worker still running is stopped and waited for; its completion
+    // handler does not run.
+    ~TWizard() override;
+    TWizard(const TWizard&) = delete;
+    TWizard& operator=(const TWizard&) = delete;
+
+    const TWizardScreen& Screen() const { return screen_; }
+    // A scan runs, or the archive a rescan found is being stored.
+    bool WorkerRunning() const { return worker_ != nullptr || writer_ != nullptr; }
+
+    // The window's creation, once the settings are loaded: the target boxes
+    // show the settings; then either the monitoring that the resume marker
+    // names waits for its rescan on the tree page, or the list of monitored
+    // applications is filled.
+    void FormCreate();
+
+    // First page.
+    void rbInstallClick();
+    void rbUninstallClick();
+    void edIdentifChange(std::string_view text);
+    void lvQorFilesSelectItem();
+    void btnRenameClick();
+    void btnRemoveClick();
+    void dndFirstDnDItem(std::string_view path);
+
+    // Targets page: the user set a box to checked.
+    void TargetClick(TTarget target, bool checked);
+    void edOthersChange(std::string_view text);
+
+    // Run page.
+    void RunModeClick(TRunMode mode);
+    void edSetupPathChange(std::string_view text);
+    void btnBrowseClick();
+    void dndSetupItem(std::string_view path);
+
+    // The buttons below the pages.
+    void btnNextClick();
+    void btnBackClick();
+    void btnExitClick();
+
+    // Tree page.
+    void btnSaveClick();
+    // The user removed a branch of the tree: there is something to save.
+    void BranchRemoved();
+    // The tree may be edited (no worker fills or rewrites it).
+    bool TreeEditable() const { return worker_ == nullptr; }
+
+    // The close's questions. True when the close goes ahead; a worker that
+    // it gives up has been stopped and waited for by then.
+    bool FormCloseQuery();
+
+    // Whether a typed character is kept: edIdentif drops \ / : * ? < > |
+    // and a blank typed into the empty field; edSetupPath drops * and ? and
+    // a blank typed into the empty field.
+    static bool IdentifierKeyAllowed(std::string_view current, char c);
+    static bool SetupPathKeyAllowed(std::string_view current, char c);
+
+private:
+    // IScanProgress, from the workers through the dispatcher.
+    void ShowStatus(const std::string& status) override;
+    void StepProgress() override;
+
+    TWizardState State() const { return context_.WizardState.load(); }
+    void SetState(TWizardState state) { context_.WizardState.store(state); }
+    void Show() { host_.ShowScreen(screen_); }
+    bool Ask(const Message& question, TMsgDlgButtons buttons, TModalResult yes, TModalResult& answer);
+    void Error(const std::string& text);
+    std::string InstallingTitle() const;
+
+    void UpdateFirstPage();
+    int UpdateTargetsPage();
+    void cbOthersClick();
+    void FillArchiveList();
+
+    // The cases of Next.
+    void Begin();
+    void ScanTargets();
+    void StartOver();
+    void Rescan();
+    void Launch();
+    void ScanFinished(TSafeThread& worker);
+    void RescanFinished(TSafeThread& worker);
+    void EnterRunPage();
+    void ResumedStart();
+
+    // Saves the tree as the archive of AppIdentifier; false (reported) when
+    // it could not be stored, which ends the action that asked.
+    bool SaveTree();
+    // The save after a rescan: the archive is built here and stored on a
+    // thread of its own (ArchiveWritten reports a failure).
+    void StartAutoSave();
+    void ArchiveWritten();
+    // Serves the dispatcher until an archive being stored is on disk.
+    void WaitForArchive();
+    // Asks "Save the changes ?" when the tree page shows unsaved changes;
+    // false when the action that asks must end (Cancel, or a failed save).
+    bool AskSaveChanges();
+    // Starts a worker with its completion handler.
+    void StartWorker(std::unique_ptr<TSafeThread> worker, void (TWizard::*finished)(TSafeThread&));
+    // Takes the worker that ended; answers its fatal error's text, if any.
+    std::string EndWorker(TSafeThread& worker);
+    // Stops and waits for the running worker without its handler.
+    void GiveUpWorker();
+
+    AppContext& context_;
+    platform::Platform& os_;
+    platform::Dispatcher& dispatcher_;
+    ChangesTree& tree_;
+    IWizardHost& host_;
+    IWorkerFactory& workers_;
+    const std::string programFile_;
+    TWizardScreen screen_;
+    std::unique_ptr<TSafeThread> worker_;
+    std::unique_ptr<TArchiveWriter> writer_;
+    // Exit asked "Save the changes ?" already: the close does not ask again.
+    bool saveAsked_ = false;
+};
+
+}  // namespace kelvora

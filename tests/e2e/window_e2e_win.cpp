@@ -1,0 +1,389 @@
+// End to end: the real Kelvora.exe driven as a user would, from another
+// process. A whole monitoring of a setup program built with makensis (the
+// identifier, the targets, the first scan, the run page, Next starts the
+// setup, Next rescans), the tree's rows and the saved archive, the list after
+// Start over with Rename and Delete from its menu and the Del key, the close
+// in the states that ask, a resumed monitoring after Exit with "several
+// applications", and a second start that brings the first window back.
+// Usage (tests/e2e/window_nsis_test.sh): kelvora_window_e2e.exe <Kelvora.exe> <setup.exe>
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "changes/archive_load.h"
+#include "changes/text_export.h"
+#include "platform/win32/win32_platform_win.h"
+#include "remote_window_win.h"
+#include "scan/worker_control.h"
+#include "translation/message_dialog.h"
+#include "translation/messages.h"
+#include "ui/main_captions.h"
+
+namespace kelvora::e2e {
+namespace {
+
+using namespace kelvora::ui;
+
+std::string gProgram;  // C:\...\Kelvora.exe
+std::string gSetup;    // the setup program built by makensis
+constexpr int kScanMs = 300000;
+
+std::string Text(const Message& m) { return TranslateString(m); }
+std::string Folder() { return gProgram.substr(0, gProgram.find_last_of('\\')); }
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A string value of the registry; nothing when it is not there.
+std::optional<std::string> RegistryText(HKEY root, const char* key, const char* value) {
+    char data[2048] = {};
+    DWORD size = sizeof(data);
+    if (RegGetValueA(root, key, value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) return std::nullopt;
+    return std::string(data);
+}
+
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Whether a process of that file name runs.
+bool ProcessRuns(const char* fileName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32 entry{sizeof(entry)};
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, fileName) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+// One run of the program.
+class Program {
+public:
+    ~Program() {
+        if (process_.hProcess == nullptr) return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    // Starts the program.
+    bool Launch() {
+        STARTUPINFOA startup{sizeof(startup)};
+        std::string command = "\"" + gProgram + "\"";
+        return CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder().c_str(), &startup,
+                              &process_) != FALSE;
+    }
+    // Starts the program and waits for its window.
+    bool Start() {
+        if (!Launch()) return false;
+        main_ = WaitForWindowOf(process_.dwProcessId, kMainWindowClass, 60000);
+        return main_ != nullptr;
+    }
+    DWORD Id() const { return process_.dwProcessId; }
+    HWND Main() const { return main_; }
+    HWND Control(int id) const { return ChildById(main_, id); }
+    std::string Status() const { return TextOf(Control(idLblStatus)); }
+    std::string Title() const { return TextOf(main_); }
+    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+    bool Checked(int id) const { return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void Click(int id) const { PostClick(Control(id)); }
+    void SetText(int id, const std::string& text) const { SetTextOf(Control(id), text); }
+    bool WaitForStatus(const std::string& status, int timeoutMs = 20000) const {
+        return WaitFor([&] { return Status() == status; }, timeoutMs);
+    }
+    bool WaitForPage(int pageId, int timeoutMs = 20000) const {
+        return WaitFor([&] { return IsWindowVisible(Control(pageId)) != FALSE; }, timeoutMs);
+    }
+    // Sets a box by clicking it, as the user does.
+    bool SetChecked(int id, bool checked) const {
+        if (Checked(id) != checked) Click(id);
+        return WaitFor([&] { return Checked(id) == checked; });
+    }
+    // The message box that shows (nullptr when none came).
+    HWND Box() const { return WaitForWindowOf(Id(), "TMessageForm"); }
+    // Answers the message box that shows, with the button of that result;
+    // answers its message ("" when none came).
+    std::string Answer(int button) const {
+        HWND box = Box();
+        if (box == nullptr) return "";
+        const std::string text = StaticTexts(box);
+        PostClick(ChildById(box, button));
+        WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+        return text;
+    }
+    // No message box shows (none is up now, and the window still answers).
+    bool NoBox() const {
+        SendMessageA(main_, WM_NULL, 0, 0);
+        return WindowsOf(Id(), "TMessageForm").empty();
+    }
+    void Close() const { PostMessageA(main_, WM_CLOSE, 0, 0); }
+    bool WaitForExit(DWORD& code, int timeoutMs = 30000) const {
+        if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return false;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return true;
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    HWND main_ = nullptr;
+};
+
+// The archive as its text export, loaded by the engine.
+std::string ArchiveExport(const std::string& identifier) {
+    platform::win32::Win32Platform win32;
+    AppContext context;
+    context.ProgramFolder = Folder();
+    context.AppIdentifier = identifier;
+    ChangesTree tree(context.Settings);
+    tree.StartFill(false);
+    struct Control final : IWorkerControl {
+        bool Terminated() const override { return false; }
+        void PausePoint() override {}
+    } control;
+    LoadCheckTree(context, win32.files, win32.clock, tree, control, [](int) {});
+    auto access = tree.Lock();
+    return ExportText(identifier, "", BuildDocument(access, kNoNode, true, CellWords::Translated(), win32.collation),
+                      MarkWords::Translated());
+}
+
+// Leaves the registry and the program's folder as a first start finds them.
+void CleanStart() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Varnok");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KDemoResumed");
+    HKEY run = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+        RegDeleteValueA(run, "Kelvora");
+        RegCloseKey(run);
+    }
+    for (const char* name : {"Continue.dat", "KDemo.qor", "KDemo Renamed.qor", "Resumed.qor", "HKLM.SNS", "HKCU.SNS",
+                             "FIS1.SNS", "FIS2.SNS"})
+        DeleteFileA((Folder() + "\\" + name).c_str());
+}
+
+// Scans what the setup touches: HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER and
+// the Program Files folder.
+void ChooseTargets(const Program& p) {
+    ASSERT_TRUE(p.SetChecked(idSRest, false));
+    for (int id : {idHKCR, idHKUS, idHKCC, idSWin, idCbOthers}) ASSERT_TRUE(p.SetChecked(id, false));
+    for (int id : {idHKLM, idHKCU, idSProg}) ASSERT_TRUE(p.SetChecked(id, true));
+}
+
+TEST(WindowEndToEnd, MonitoringListResumeAndClose) {
+    CleanStart();
+    // --- A whole monitoring of one application.
+    {
+        Program p;
+        ASSERT_TRUE(p.Start());
+        EXPECT_EQ(p.Title(), "Kelvora");
+        EXPECT_EQ(p.Status(), Text(RS_ENTER_IDENTIFIER));
+        EXPECT_FALSE(p.Enabled(idBtnNext));
+        p.SetText(idEdIdentif, "CON");
+        p.Click(idBtnNext);
+        EXPECT_NE(p.Answer(mrOk), "") << "a device name is refused";
+        EXPECT_TRUE(IsWindowVisible(p.Control(idPnlFirst)));
+        p.SetText(idEdIdentif, "KDemo");
+        ASSERT_TRUE(WaitFor([&] { return p.Enabled(idBtnNext); }));
+        p.Click(idBtnNext);
+        ASSERT_TRUE(p.WaitForPage(idPnlTargets));
+        EXPECT_EQ(p.Title(), "Kelvora [KDemo] - installing");
+        EXPECT_EQ(p.Status(), Text(RS_SELECT_TARGETS));
+        ChooseTargets(p);
+        ASSERT_FALSE(testing::Test::HasFatalFailure());
+        // An invalid folder is refused with its piece.
+        ASSERT_TRUE(p.SetChecked(idCbOthers, true));
+        p.SetText(idEdOthers, "C:\\NoSuchFolder");
+        p.Click(idBtnNext);
+        EXPECT_EQ(p.Answer(mrOk), Text(RS_INV_PATH) + "C:\\NoSuchFolder");
+        ASSERT_TRUE(p.SetChecked(idCbOthers, false));
+        // The first scan, asked to stop and answered No: it goes on.
+        p.Click(idBtnNext);
+        p.Close();
+        ASSERT_NE(p.Box(), nullptr);
+        EXPECT_EQ(TextOf(p.Control(idBtnExit)), Text(RS_STOP)) << "the scan waits for the answer";
+        EXPECT_EQ(p.Answer(mrNo), Text(RS_ABORT_SCANNING));
+        ASSERT_TRUE(p.WaitForStatus(Text(RS_SETUP_PATH), kScanMs));
+        EXPECT_TRUE(IsWindowVisible(p.Control(idPnlRun)));
+        EXPECT_EQ(TextOf(p.Control(idBtnExit)), Text(RS_EXIT));
+        EXPECT_EQ(FileText(Folder() + "\\Continue.dat"), "KDemo\r\n");
+        EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kRunKey, "Kelvora"), gProgram);
+        // The close on the run page with "one application" asks; Cancel stays.
+        p.Close();
+        EXPECT_EQ(p.Answer(mrCancel), Text(RS_ASK_CANCEL_MONIT));
+        // A setup that cannot start changes nothing.
+        p.SetText(idEdSetupPath, "C:\\NoSuch\\setup.exe");
+        p.Click(idBtnNext);
+        EXPECT_EQ(p.Answer(mrOk), FormatText(Text(RS_CANT_EXECUTE), {"C:\\NoSuch\\setup.exe"}));
+        EXPECT_EQ(p.Status(), Text(RS_SETUP_PATH));
+        // Next starts the setup; once it has run, Next rescans.
+        p.SetText(idEdSetupPath, gSetup);
+        p.Click(idBtnNext);
+        ASSERT_TRUE(p.WaitForStatus(Text(RS_NEXT_RESCAN_CONT)));
+        ASSERT_TRUE(WaitFor([] { return RegistryText(HKEY_LOCAL_MACHINE, "Software\\KDemoVendor\\KDemo", "InstallDir").has_value() &&
+                                        FileExists("C:\\Program Files\\KDemo App\\uninst.exe"); },
+                            60000))
+            << "the setup did not run";
+        ASSERT_TRUE(WaitFor([] { return !ProcessRuns("kdemo_setup.exe"); }, 60000)) << "the setup does not end";
+        p.Click(idBtnNext);
+        ASSERT_TRUE(p.WaitForPage(idPnlTree));
+        EXPECT_FALSE(FileExists(Folder() + "\\Continue.dat"));
+        EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, kRunKey, "Kelvora").has_value());
+        ASSERT_TRUE(p.WaitForStatus(Text(RS_COMPLETE), kScanMs));
+        // The tree: expanded from its root, it shows the setup's changes.
+        RemoteList tree(p.Control(idTvChanges));
+        tree.Select(0);
+        PostKey(p.Control(idTvChanges), VK_MULTIPLY);
+        ASSERT_TRUE(WaitFor([&] { return tree.Count() > 10; }));
+        const std::vector<std::string> rows = tree.Column(0);
+        for (const char* expected : {"My Computer", "File System", "Registry", "KDemo App", "kdemo.exe", "KDemoVendor",
+                                     "InstallDir", "C:\\Program Files\\Common Files\\KDemoA.dll"})
+            EXPECT_NE(std::find(rows.begin(), rows.end(), expected), rows.end()) << expected;
+        // The archive holds them.
+        const std::string archive = ArchiveExport("KDemo");
+        for (const char* expected : {"(+)(FILE) kdemo.exe = ", "(+)(REG VAL) InstallDir = 'C:\\Program Files\\KDemo App'",
+                                     "(+)(REG VAL) Version = 258", "(*)(REG VAL) Setting"})
+            EXPECT_NE(archive.find(expected), std::string::npos) << expected;
+        // Start over: the list shows the archive.
+        p.Click(idBtnNext);
+        ASSERT_TRUE(p.WaitForPage(idPnlFirst));
+        EXPECT_EQ(p.Title(), "Kelvora");
+        RemoteList list(p.Control(idLvQorFiles));
+        ASSERT_TRUE(WaitFor([&] { return list.Count() == 1; }));
+        EXPECT_EQ(list.Cell(0, 0), "KDemo");
+        EXPECT_EQ(list.Cell(0, 2), "");
+        EXPECT_EQ(list.Cell(0, 3), "0");
+        // Rename from the list's menu: a device name is refused, then a name goes.
+        p.Click(idRbUninstall);
+        ASSERT_TRUE(WaitFor([&] { return p.Enabled(idBtnNext); }));
+        auto rename = [&](const std::string& name) {
+            PostMessageA(p.Control(idLvQorFiles), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(p.Control(idLvQorFiles)),
+                         MAKELPARAM(-1, -1));
+            HWND menu = WaitForWindowOf(p.Id(), "#32768");
+            ASSERT_NE(menu, nullptr);
+            PostMessageA(menu, WM_CHAR, 'm', 1);
+            HWND dialog = WaitForWindowOf(p.Id(), "TdlgInputText");
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(TextOf(dialog), Text(RS_RENAME));
+            EXPECT_EQ(TextOf(ChildById(dialog, 100)), "KDemo");
+            SetTextOf(ChildById(dialog, 100), name);
+            PostClick(ChildById(dialog, IDOK));
+            ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }));
+        };
+        rename("CON");
+        EXPECT_NE(p.Answer(mrOk), "");
+        rename("KDemo Renamed");
+        ASSERT_TRUE(WaitFor([&] { return list.Cell(0, 0) == "KDemo Renamed"; }));
+        EXPECT_TRUE(FileExists(Folder() + "\\KDemo Renamed.qor"));
+        // Delete with the Del key, answered No, then from the menu, answered Yes.
+        PostKey(p.Control(idLvQorFiles), VK_DELETE);
+        EXPECT_EQ(p.Answer(mrNo), Text(RS_REMOVE_ITEM));
+        EXPECT_EQ(list.Count(), 1);
+        PostMessageA(p.Control(idLvQorFiles), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(p.Control(idLvQorFiles)),
+                     MAKELPARAM(-1, -1));
+        HWND menu = WaitForWindowOf(p.Id(), "#32768");
+        ASSERT_NE(menu, nullptr);
+        PostMessageA(menu, WM_CHAR, 'd', 1);
+        EXPECT_EQ(p.Answer(mrYes), Text(RS_REMOVE_ITEM));
+        ASSERT_TRUE(WaitFor([&] { return list.Count() == 0; }));
+        EXPECT_FALSE(FileExists(Folder() + "\\KDemo Renamed.qor"));
+        EXPECT_FALSE(p.Enabled(idBtnNext));
+        // Idle: the close asks nothing and stores the placement.
+        p.Close();
+        DWORD code = 0;
+        ASSERT_TRUE(p.WaitForExit(code));
+        EXPECT_EQ(code, 0u);
+        EXPECT_TRUE(RegistryText(HKEY_CURRENT_USER, "Software\\Varnok\\Kelvora", "ScanOtherPaths").has_value());
+        DWORD width = 0, size = sizeof(width);
+        EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Varnok\\Kelvora\\QorMain", "Width", RRF_RT_REG_DWORD,
+                               nullptr, &width, &size),
+                  ERROR_SUCCESS);
+    }
+    // --- "Several applications": Exit, a change by hand, the resumed start.
+    {
+        Program p;
+        ASSERT_TRUE(p.Start());
+        p.SetText(idEdIdentif, "Resumed");
+        ASSERT_TRUE(WaitFor([&] { return p.Enabled(idBtnNext); }));
+        p.Click(idBtnNext);
+        ASSERT_TRUE(p.WaitForPage(idPnlTargets));
+        EXPECT_TRUE(p.Checked(idHKCU) && p.Checked(idSProg) && !p.Checked(idHKCR)) << "the targets stored";
+        p.Click(idBtnNext);
+        ASSERT_TRUE(p.WaitForStatus(Text(RS_SETUP_PATH), kScanMs));
+        p.Click(idRbMulte);
+        ASSERT_TRUE(p.WaitForStatus(Text(RS_EXIT_MANUAL_RUN)));
+        EXPECT_FALSE(p.Enabled(idBtnNext));
+        p.Click(idBtnExit);
+        DWORD code = 0;
+        ASSERT_TRUE(p.WaitForExit(code)) << "Exit asks nothing";
+        EXPECT_EQ(FileText(Folder() + "\\Continue.dat"), "Resumed\r\n");
+        EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kRunKey, "Kelvora"), gProgram);
+    }
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\KDemoResumed", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "Installed", 0, REG_SZ, reinterpret_cast<const BYTE*>("by hand"), 8);
+    RegCloseKey(key);
+    {
+        Program p;
+        ASSERT_TRUE(p.Start());
+        ASSERT_TRUE(p.WaitForPage(idPnlTree));
+        EXPECT_EQ(p.Status(), Text(RS_NEXT_RESCAN));
+        EXPECT_EQ(p.Title(), "Kelvora [Resumed] - installing");
+        // The close asks to give the monitoring up; Cancel stays.
+        p.Close();
+        EXPECT_EQ(p.Answer(mrCancel), Text(RS_ASK_CANCEL_MONIT));
+        // The rescan, asked to stop and answered No: it goes on.
+        p.Click(idBtnNext);
+        p.Close();
+        EXPECT_EQ(p.Answer(mrNo), Text(RS_ASK_CANCEL_ALL));
+        ASSERT_TRUE(p.WaitForStatus(Text(RS_COMPLETE), kScanMs));
+        EXPECT_TRUE(FileExists(Folder() + "\\Resumed.qor"));
+        EXPECT_NE(ArchiveExport("Resumed").find("(+)(REG KEY) HKEY_CURRENT_USER\\Software\\KDemoResumed"),
+                  std::string::npos);
+        // A second start brings this window back from the notification area.
+        PostMessageA(p.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(p.Main()); }));
+        {
+            Program second;
+            ASSERT_TRUE(second.Launch());
+            DWORD code = 0;
+            EXPECT_TRUE(second.WaitForExit(code));
+            EXPECT_EQ(code, 1u);
+        }
+        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(p.Main()) && !IsIconic(p.Main()); }));
+        // A branch removed: the close asks to save; Yes saves and closes.
+        RemoteList tree(p.Control(idTvChanges));
+        ASSERT_GE(tree.Count(), 4);
+        tree.Select(3);
+        PostKey(p.Control(idTvChanges), VK_DELETE);
+        EXPECT_EQ(p.Answer(mrYes), Text(RS_ASK_REMOVE_BRANCH));
+        ASSERT_TRUE(WaitFor([&] { return p.Enabled(idBtnSave); }));
+        p.Close();
+        EXPECT_EQ(p.Answer(mrYes), Text(RS_ASK_SAVE));
+        DWORD code = 0;
+        ASSERT_TRUE(p.WaitForExit(code));
+    }
+    CleanStart();
+}
+
+}  // namespace
+}  // namespace kelvora::e2e
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: kelvora_window_e2e <Kelvora.exe> <setup.exe>\n");
+        return 2;
+    }
+    kelvora::e2e::gProgram = argv[1];
+    kelvora::e2e::gSetup = argv[2];
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,137 @@
+// The main window in this process, at the screen's dpi (and, through
+// HighDpi, at 120): every page of the install path holds its texts, also
+// when every caption is a third longer, as translations are.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/dispatcher.h"
+#include "platform/win32/win32_platform_win.h"
+#include "support/gui_win.h"
+#include "support/layout_check_win.h"
+#include "ui/main_captions.h"
+#include "ui/main_window.h"
+
+namespace kelvora::ui {
+namespace {
+
+using namespace test;
+
+constexpr const char* kSettingsKey = "Software\\Varnok\\Kelvora";
+
+// A program folder of its own and settings that scan nothing, so that the
+// scans end at once; both go again at the end.
+class MainWindowRun {
+public:
+    MainWindowRun() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof(temp), temp);
+        folder_ = std::string(temp) + "KelvoraMainWindow" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+        const DWORD off = 0;
+        for (const char* name : {"ScanHKCR", "ScanHKLM", "ScanHKUS", "ScanHKCU", "ScanHKCC", "ScanWin", "ScanProg",
+                                 "ScanEntire", "ScanOthers"})
+            RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof(off));
+        RegCloseKey(key);
+        window_ = std::make_unique<TfrmQorMain>(
+            TfrmQorMain::Services{context_, win32_.platform, dispatcher_, folder_ + "\\Kelvora.exe"});
+    }
+    ~MainWindowRun() {
+        window_.reset();
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Varnok");
+        SetCurrentDirectoryA("C:\\");
+        RemoveDirectoryA(folder_.c_str());
+    }
+    TfrmQorMain& Window() { return *window_; }
+    TWizard& Wizard() { return window_->Wizard(); }
+    bool WaitForWorker() {
+        return PumpUntil([&] { return !Wizard().WorkerRunning(); });
+    }
+
+private:
+    std::string folder_;
+    platform::win32::Win32Platform win32_;
+    platform::Dispatcher dispatcher_;
+    AppContext context_;
+    std::unique_ptr<TfrmQorMain> window_;
+};
+
+// The layout problems of the visible page and of what lies below the pages.
+Problems PageProblems(HWND main, int pageId, const char* shot) {
+    Pump();
+    const int font = MulDiv(8, static_cast<int>(ScreenDpi()), 72);  // Tahoma 8 points
+    HWND page = ChildById(main, pageId);
+    Problems problems = LayoutProblems(page, font);
+    for (std::string& p : LayoutProblems(main, font)) problems.push_back("below the pages: " + p);
+    if (!IsWindowVisible(page)) problems.push_back("the page is not shown");
+    Screenshot(ShotName(shot).c_str());
+    return problems;
+}
+
+TEST(DpiLayout, MainWindowPagesHoldTheirTexts) {
+    ExpectAskedDpi();
+    for (bool longer : {false, true}) {
+        SCOPED_TRACE(longer ? "captions a third longer" : "English captions");
+        MainWindowRun run;
+        ASSERT_TRUE(run.Window().Create());
+        HWND main = run.Window().Handle();
+        if (longer) {
+            for (const TCaption& c : MainCaptions()) {
+                if (HWND control = ChildById(main, c.Id)) {
+                    std::string text(c.English);
+                    std::string more = text.substr(0, text.size() / 3);
+                    std::erase(more, '&');
+                    SetWindowTextA(control, (text + " " + more).c_str());
+                }
+            }
+            run.Window().Relayout();
+        }
+        run.Window().Show(SW_SHOWNORMAL);
+        const std::string suffix = longer ? "_long" : "";
+        EXPECT_EQ(PageProblems(main, idPnlFirst, ("main_first" + suffix).c_str()), Problems{});
+        run.Wizard().edIdentifChange("Layout");
+        run.Wizard().btnNextClick();
+        EXPECT_EQ(PageProblems(main, idPnlTargets, ("main_targets" + suffix).c_str()), Problems{});
+        // Only "Other folders", left empty: a scan of nothing.
+        run.Wizard().TargetClick(tgOthers, true);
+        run.Wizard().btnNextClick();
+        ASSERT_TRUE(run.WaitForWorker());
+        EXPECT_EQ(PageProblems(main, idPnlRun, ("main_run" + suffix).c_str()), Problems{});
+        run.Wizard().RunModeClick(TRunMode::rbStarted);
+        run.Wizard().btnNextClick();
+        ASSERT_TRUE(run.WaitForWorker());
+        EXPECT_EQ(PageProblems(main, idPnlTree, ("main_tree" + suffix).c_str()), Problems{});
+    }
+}
+
+TEST(DpiLayout, MainWindowFollowsAMoveToAScreenOf144Dpi) {
+    ExpectAskedDpi();
+    MainWindowRun run;
+    ASSERT_TRUE(run.Window().Create());
+    run.Window().Show(SW_SHOWNORMAL);
+    HWND main = run.Window().Handle();
+    // 144 dpi: larger than the screen's, and the window still fits the
+    // test's desktop of 1024 x 768.
+    const int dpi = 144, from = static_cast<int>(ScreenDpi());
+    RECT rc;
+    GetWindowRect(main, &rc);
+    RECT suggested{rc.left, rc.top, rc.left + MulDiv(rc.right - rc.left, dpi, from),
+                   rc.top + MulDiv(rc.bottom - rc.top, dpi, from)};
+    SendMessageA(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    Pump();
+    GetWindowRect(main, &rc);
+    EXPECT_TRUE(EqualRect(&rc, &suggested));
+    const int font = MulDiv(8, dpi, 72);
+    EXPECT_EQ(LayoutProblems(ChildById(main, idPnlFirst), font), Problems{});
+    EXPECT_EQ(LayoutProblems(main, font), Problems{});
+    run.Wizard().edIdentifChange("Moved");
+    run.Wizard().btnNextClick();
+    Pump();
+    EXPECT_EQ(LayoutProblems(ChildById(main, idPnlTargets), font), Problems{});
+}
+
+}  // namespace
+}  // namespace kelvora::ui

@@ -1,0 +1,119 @@
+// The wizard's tests: a window stand-in that records what the wizard shows
+// and answers its questions from a script, and workers held at a pause point
+// until the test lets them end.
+#pragma once
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "workflow/scan_workers.h"
+#include "workflow/wizard.h"
+#include "workflow/wizard_host.h"
+
+namespace kelvora::testing {
+
+class RecordingHost : public IWizardHost {
+public:
+    TWizard* wizard = nullptr;
+    TWizardScreen screen;
+    // Every message box's text, and the answers to give (mrNo when none is left).
+    std::vector<std::string> messages;
+    std::deque<TModalResult> answers;
+    std::vector<TFocus> focus;
+    std::vector<TArchiveRow> rows;
+    int selected = -1;
+    std::string treeEvents;  // "reset root finish " as they came
+    std::optional<std::string> newName;
+    std::optional<std::string> chosenFile;
+    int closes = 0;          // closes that went ahead
+
+    void ShowScreen(const TWizardScreen& s) override { screen = s; }
+    TModalResult Message(std::string_view text, TMsgDlgType, TMsgDlgButtons) override {
+        messages.emplace_back(text);
+        if (answers.empty()) return mrNo;
+        TModalResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void Focus(TFocus control) override { focus.push_back(control); }
+    void ListClear() override {
+        rows.clear();
+        selected = -1;
+    }
+    void ListAdd(const TArchiveRow& row) override { rows.push_back(row); }
+    void ListSelectFirst() override { selected = rows.empty() ? -1 : 0; }
+    std::optional<std::string> ListSelected() override {
+        if (selected < 0) return std::nullopt;
+        return rows[static_cast<std::size_t>(selected)].Identifier;
+    }
+    void ListRenameSelected(std::string_view identifier) override {
+        rows[static_cast<std::size_t>(selected)].Identifier = std::string(identifier);
+    }
+    void ListRemoveSelected() override {
+        rows.erase(rows.begin() + selected);
+        selected = -1;
+    }
+    std::string DateTimeText(double when) override { return "day " + std::to_string(static_cast<int>(when)); }
+    void TreeReset() override { treeEvents += "reset "; }
+    void TreeExpandRoot() override { treeEvents += "root "; }
+    void TreeFinishForViewing() override { treeEvents += "finish "; }
+    std::optional<std::string> AskNewName(std::string_view) override { return newName; }
+    std::optional<std::string> ChooseSetupFile(std::string_view) override { return chosenFile; }
+    void CloseWindow() override {
+        if (wizard->FormCloseQuery()) ++closes;
+    }
+    std::string LastMessage() const { return messages.empty() ? std::string() : messages.back(); }
+};
+
+// A worker that sets the states a scan sets and then waits at pause points
+// until it is let go or stopped.
+class HeldWorker : public TSafeThread {
+public:
+    HeldWorker(platform::Dispatcher& dispatcher, AppContext& context, TWizardState running, TWizardState done)
+        : TSafeThread(dispatcher, context.WizardState), context_(context), running_(running), done_(done) {}
+    std::atomic<bool> release{false};
+
+protected:
+    void Execute() override {
+        context_.WizardState = running_;
+        while (!release.load() && !Terminated()) {
+            PausePoint();
+            std::this_thread::yield();
+        }
+        if (!Terminated()) context_.WizardState = done_;
+    }
+
+private:
+    AppContext& context_;
+    TWizardState running_;
+    TWizardState done_;
+};
+
+class HeldWorkers : public IWorkerFactory {
+public:
+    HeldWorkers(platform::Dispatcher& dispatcher, AppContext& context) : dispatcher_(dispatcher), context_(context) {}
+    HeldWorker* last = nullptr;
+    std::unique_ptr<TSafeThread> NewScan(IScanProgress&) override {
+        return Make(TWizardState::wsScanning, TWizardState::wsScanned);
+    }
+    std::unique_ptr<TSafeThread> NewRescan(IScanProgress&, ChangesTree&) override {
+        return Make(TWizardState::wsRescanning, TWizardState::wsIdle);
+    }
+
+private:
+    std::unique_ptr<TSafeThread> Make(TWizardState running, TWizardState done) {
+        auto worker = std::make_unique<HeldWorker>(dispatcher_, context_, running, done);
+        last = worker.get();
+        return worker;
+    }
+    platform::Dispatcher& dispatcher_;
+    AppContext& context_;
+};
+
+}  // namespace kelvora::testing
