@@ -20,7 +20,7 @@ namespace kelvora::ui {
 
 namespace {
 
-constexpr TOptionsCaption kCaptions[] = {
+constexpr TFormText kCaptions[] = {
     {"", "Caption", "Options"},
     {"tabGeneral", "Caption", "General"},
     {"tabScanner", "Caption", "Scanner"},
@@ -124,7 +124,7 @@ std::vector<std::string> InstalledFonts() {
 
 }  // namespace
 
-std::span<const TOptionsCaption> OptionsCaptions() { return kCaptions; }
+std::span<const TFormText> OptionsCaptions() { return kCaptions; }
 
 TdlgQorOptions::TdlgQorOptions(Services s)
     : context_(s.context),
@@ -269,7 +269,7 @@ void TdlgQorOptions::AddHelpContexts() {
 void TdlgQorOptions::AddTexts() {
     const std::map<std::string_view, Control*, NoCaseLess> controls = NamedControls();
     constexpr std::string_view kTabs[] = {"tabGeneral", "tabScanner", "tabUninstaller"};
-    for (const TOptionsCaption& c : kCaptions) {
+    for (const TFormText& c : kCaptions) {
         TFormTexts::Setter set;
         if (c.Component.empty()) {
             set = [this](std::string_view text) { SetWindowTextA(Handle(), std::string(text).c_str()); };

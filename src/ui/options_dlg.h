@@ -62,15 +62,9 @@ enum TOptionsControl : int {
     idBtnClearLog,
 };
 
-// A text of the dialog that a language file can change: value
-// "Component.Property" of the section dlgQorOptions ("Caption" alone is the
-// title).
-struct TOptionsCaption {
-    std::string_view Component;
-    std::string_view Property;
-    std::string_view English;
-};
-std::span<const TOptionsCaption> OptionsCaptions();
+// The dialog's texts that a language file can change (section
+// dlgQorOptions).
+std::span<const TFormText> OptionsCaptions();
 inline constexpr const char* kOptionsSection = "dlgQorOptions";
 
 class TdlgQorOptions : public Window {

@@ -15,6 +15,8 @@
 #include "translation/data_file.h"
 #include "translation/messages.h"
 #include "translation/translator.h"
+#include "ui/about_dlg.h"
+#include "ui/main_captions.h"
 #include "ui/options_dlg.h"
 
 namespace kelvora {
@@ -36,9 +38,11 @@ using Texts = std::map<std::string, std::string, NoCaseLess>;  // value name -> 
 std::map<std::string, Texts> ProgramTexts() {
     std::map<std::string, Texts> sections;
     for (const Message* m : kMessageCatalogue) sections["RESOURCESTRING"][m->Id] = m->English;
-    for (const ui::TOptionsCaption& c : ui::OptionsCaptions())
-        sections[ui::kOptionsSection][c.Component.empty() ? std::string(c.Property)
-                                                         : std::string(c.Component) + "." + std::string(c.Property)] =
+    for (const TFormText& c : ui::OptionsCaptions()) sections[ui::kOptionsSection][c.ValueName()] = c.English;
+    for (const TFormText& c : ui::AboutCaptions()) sections[ui::kAboutSection][c.ValueName()] = c.English;
+    Texts& main = sections[ui::kMainSection];
+    for (const ui::TCaption& c : ui::MainCaptions())
+        main[c.Name.find('.') == std::string_view::npos ? std::string(c.Name) + ".Caption" : std::string(c.Name)] =
             c.English;
     return sections;
 }
