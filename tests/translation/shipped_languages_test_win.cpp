@@ -11,6 +11,7 @@
 
 #include "platform/text.h"
 #include "platform/win32/file_system_win.h"
+#include "support/shipped_languages_win.h"
 #include "translation/code_page.h"
 #include "translation/data_file.h"
 #include "translation/messages.h"
@@ -21,15 +22,6 @@
 
 namespace kelvora {
 namespace {
-
-// The build folder: the test program lives in its "tests" folder.
-std::string BuildFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.resize(folder.rfind('\\'));
-    return folder.substr(0, folder.rfind('\\'));
-}
 
 using Texts = std::map<std::string, std::string, NoCaseLess>;  // value name -> English
 
@@ -55,7 +47,7 @@ std::size_t Count(std::string_view text, std::string_view what) {
 
 TEST(ShippedLanguages, EachSaysEverythingTheProgramShowsAndNothingElse) {
     platform::win32::Win32FileSystem files;
-    TTranslator translator(files, BuildFolder());
+    TTranslator translator(files, test::BuildFolder());
     std::vector<std::string> names;
     for (const TLanguage& l : translator.Languages()) names.push_back(l.Name);
     ASSERT_EQ(names, (std::vector<std::string>{"English", "German", "Romanian"})) << translator.TranslationsFolder();
