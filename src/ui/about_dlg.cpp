@@ -67,10 +67,8 @@ void TdlgAboutQor::Execute(HWND owner, TTranslator& translator) {
     btnOk.SetBounds((clientWidth - bw) / 2, by, bw, bh);
     RECT frame{0, 0, clientWidth, by + bh + m};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    RECT area;
-    GetWindowRect(owner != nullptr ? owner : GetDesktopWindow(), &area);
-    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-    SetWindowPos(Handle(), nullptr, (area.left + area.right - w) / 2, (area.top + area.bottom - h) / 2, w, h,
+    const RECT at = CentredOn(owner, frame.right - frame.left, frame.bottom - frame.top);
+    SetWindowPos(Handle(), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     btnOk.Focus();
     RunModal(owner);

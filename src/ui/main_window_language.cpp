@@ -1,7 +1,6 @@
 // The main window's languages: its texts as a language file names them, the
 // translation at creation and after the options dialog, and what follows
 // every translation (the columns, the fonts' character set, the status line).
-#include "settings/settings_store.h"
 #include "translation/messages.h"
 #include "ui/main_captions.h"
 #include "ui/main_window.h"
@@ -64,7 +63,15 @@ void TfrmQorMain::AfterTranslate(const TFormTexts& form) {
     if (&form != &texts_) return;
     tvChanges.Translate();
     const kelvora::Message* columns[] = {&RS_NAME, &RS_CREATED, &RS_LAST_USED, &RS_USES};
-    for (int c = 0; c < 4; ++c) lvQorFiles.SetColumnCaption(c, TranslateString(*columns[c]));
+    for (int c = 0; c < 4; ++c) {
+        const std::string header = TranslateString(*columns[c]);
+        lvQorFiles.SetColumnCaption(c, header);
+        // A translated header may be longer than its column ("Benutzungen"):
+        // the column grows to hold it and the sort arrow; the name column
+        // takes what the others leave at the next Layout.
+        const int needed = ListView_GetStringWidth(lvQorFiles.Handle(), header.c_str()) + Scale(28);
+        if (c > 0 && lvQorFiles.ColumnWidth(c) < needed) lvQorFiles.SetColumnWidth(c, needed);
+    }
     for (UINT item : {pmiRestore, pmiExit}) tray_.Menu().SetCaption(item, Caption(static_cast<int>(item)));
     // The first page's status line and Exit in the new language.
     wizard_->LanguageChanged();

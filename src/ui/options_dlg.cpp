@@ -7,6 +7,7 @@
 #include "translation/messages.h"
 #include "ui/context_help.h"
 #include "ui/framework/common_dialogs.h"
+#include "ui/framework/layout.h"
 #include "ui/input_text_dlg.h"
 #include "ui/message_dlg.h"
 
@@ -150,13 +151,10 @@ bool TdlgQorOptions::Execute(HWND owner) {
     WireEvents();
     FormShow();
     Layout();
-    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (owner != nullptr) GetWindowRect(owner, &area);
     RECT own;
     GetWindowRect(Handle(), &own);
-    const int width = own.right - own.left, height = own.bottom - own.top;
-    SetWindowPos(Handle(), nullptr, (area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT at = CentredOn(owner, own.right - own.left, own.bottom - own.top);
+    SetWindowPos(Handle(), nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     pcOptions.SetActivePage(0);
     cmbTreeFont.Focus();
     return RunModal(owner) == IDOK;

@@ -128,7 +128,12 @@ TEST_F(MainWindowLanguages, EachShippedLanguageReachesTheWholeWindowAndSurvivesA
             if (HWND control = ChildById(main, c.Id))
                 EXPECT_EQ(WindowText(control), ShippedText(language, kMainSection, std::string(c.Name) + ".Caption"))
                     << c.Name;
-        EXPECT_EQ(ColumnHeader(ChildById(main, idLvQorFiles), 0), ShippedText(language, "RESOURCESTRING", "RS_NAME"));
+        HWND list = ChildById(main, idLvQorFiles);
+        EXPECT_EQ(ColumnHeader(list, 0), ShippedText(language, "RESOURCESTRING", "RS_NAME"));
+        for (int column = 0; column < 4; ++column)
+            EXPECT_GT(ListView_GetColumnWidth(list, column),
+                      ListView_GetStringWidth(list, ColumnHeader(list, column).c_str()) + 12)
+                << ColumnHeader(list, column);
         EXPECT_EQ(WindowText(ChildById(main, idLblStatus)),
                   ShippedText(language, "RESOURCESTRING", "RS_ENTER_IDENTIFIER"));
         EXPECT_EQ(TranslateString(RS_EXIT), ShippedText(language, "RESOURCESTRING", "RS_EXIT"));
@@ -136,6 +141,16 @@ TEST_F(MainWindowLanguages, EachShippedLanguageReachesTheWholeWindowAndSurvivesA
         EXPECT_EQ(LayoutProblems(main, font), Problems{});
         Screenshot(ShotName((std::string("main_") + language).c_str()).c_str());
     }
+    // The options dialog's pages in German.
+    Options([&](TdlgQorOptions& d) {
+        for (int page = 0; page < 3; ++page) {
+            d.pcOptions.SetActivePage(page);
+            Pump();
+            EXPECT_EQ(LayoutProblems(d.Handle(), font), Problems{}) << "page " << page;
+            Screenshot(ShotName(("options_German_page" + std::to_string(page + 1)).c_str()).c_str());
+        }
+        d.btnCancel.Click();
+    });
     // The targets page's long texts in German.
     window_->Wizard().edIdentifChange("Sprache");
     window_->Wizard().btnNextClick();

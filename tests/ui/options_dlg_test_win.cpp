@@ -159,6 +159,17 @@ TEST_F(OptionsDialog, CancelStoresNothing) {
     EXPECT_FALSE(KeyExists());
 }
 
+TEST_F(OptionsDialog, ShowsWhollyOnTheScreenOverASmallOwnerAtItsEdge) {
+    SetWindowPos(host_.Handle(), nullptr, -60, -30, 200, 120, SWP_NOZORDER | SWP_NOACTIVATE);
+    Run({[&](TdlgQorOptions& d) {
+        RECT rc, work;
+        GetWindowRect(d.Handle(), &rc);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_TRUE(rc.left >= work.left && rc.top >= work.top && rc.right <= work.right && rc.bottom <= work.bottom);
+        d.btnCancel.Click();
+    }});
+}
+
 TEST_F(OptionsDialog, ClearLogAsksAndDeletesTheLog) {
     const std::string log = folder_.Path() + "\\Log.txt";
     std::ofstream(log) << "a line\n";

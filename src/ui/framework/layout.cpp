@@ -86,4 +86,17 @@ int ControlHeight(HWND control) {
     return LineHeight(control) + MulDiv(9, DpiOf(control), 96);
 }
 
+RECT CentredOn(HWND owner, int width, int height) {
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (owner != nullptr) GetWindowRect(owner, &area);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    // The left and top edges win when the dialog is larger than the work area.
+    const int x = std::max(work.left, std::min((area.left + area.right - width) / 2, work.right - width));
+    const int y = std::max(work.top, std::min((area.top + area.bottom - height) / 2, work.bottom - height));
+    return {x, y, x + width, y + height};
+}
+
 }  // namespace kelvora::ui
