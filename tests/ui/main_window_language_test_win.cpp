@@ -115,6 +115,11 @@ TEST_F(MainWindowLanguages, OptionsOkIsStoredAndTheNextStartShowsIt) {
 }
 
 TEST_F(MainWindowLanguages, EachShippedLanguageReachesTheWholeWindowAndSurvivesARestart) {
+    TSettings scanNothing;
+    for (bool* scan : {&scanNothing.ScanHKCR, &scanNothing.ScanHKLM, &scanNothing.ScanHKUS, &scanNothing.ScanWin,
+                       &scanNothing.ScanProg, &scanNothing.ScanEntire})
+        *scan = false;
+    ASSERT_TRUE(SaveSettings(os_.registry, scanNothing, folder_.Path()));
     HWND main = Start();
     ASSERT_NE(main, nullptr);
     const int font = MulDiv(8, static_cast<int>(ScreenDpi()), 72);
@@ -151,12 +156,22 @@ TEST_F(MainWindowLanguages, EachShippedLanguageReachesTheWholeWindowAndSurvivesA
         }
         d.btnCancel.Click();
     });
-    // The targets page's long texts in German.
-    window_->Wizard().edIdentifChange("Sprache");
-    window_->Wizard().btnNextClick();
-    Pump();
-    EXPECT_EQ(LayoutProblems(ChildById(main, idPnlTargets), font), Problems{});
-    Screenshot(ShotName("main_German_targets").c_str());
+    // The other pages in German, with a scan of nothing.
+    TWizard& wizard = window_->Wizard();
+    auto page = [&](int id, const char* shot) {
+        ASSERT_TRUE(PumpUntil([&] { return !wizard.WorkerRunning(); }));
+        EXPECT_EQ(LayoutProblems(ChildById(main, id), font), Problems{}) << shot;
+        Screenshot(ShotName(shot).c_str());
+    };
+    wizard.edIdentifChange("Sprache");
+    wizard.btnNextClick();
+    page(idPnlTargets, "main_German_targets");
+    wizard.TargetClick(tgOthers, true);
+    wizard.btnNextClick();
+    page(idPnlRun, "main_German_run");
+    wizard.RunModeClick(TRunMode::rbStarted);
+    wizard.btnNextClick();
+    page(idPnlTree, "main_German_tree");
 
     main = Start();
     ASSERT_NE(main, nullptr);
