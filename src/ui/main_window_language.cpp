@@ -57,6 +57,10 @@ std::string TfrmQorMain::Caption(int id) const {
 void TfrmQorMain::TranslateWindow() {
     translator_->TranslateForm(texts_);
     Layout();
+    // New texts in new places: labels that moved or shrank would otherwise
+    // keep pieces of their old texts on the page until something else
+    // repaints it.
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TfrmQorMain::AfterTranslate(const TFormTexts& form) {

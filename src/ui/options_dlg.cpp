@@ -8,6 +8,7 @@
 #include "ui/context_help.h"
 #include "ui/framework/common_dialogs.h"
 #include "ui/framework/layout.h"
+#include "ui/framework/wide_text.h"
 #include "ui/input_text_dlg.h"
 #include "ui/message_dlg.h"
 
@@ -460,7 +461,8 @@ void TdlgQorOptions::cmbLanguagesDrawItem(HDC dc, const RECT& rc, int index) {
     RECT text = rc;
     text.left += Scale(40);
     text.top += Scale(5);
-    DrawTextA(dc, name.c_str(), static_cast<int>(name.size()), &text, DT_SINGLELINE | DT_NOPREFIX);
+    const std::wstring wide = WideText(name);
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text, DT_SINGLELINE | DT_NOPREFIX);
 }
 
 LRESULT TdlgQorOptions::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

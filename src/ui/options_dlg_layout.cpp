@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "ui/framework/wide_text.h"
 #include "ui/options_dlg.h"
 
 namespace kelvora::ui {
@@ -13,12 +14,12 @@ namespace {
 // The extent of a control's caption in its font; wrapped at wrapWidth when
 // it is not 0.
 SIZE Extent(HWND control, int wrapWidth = 0) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)), '\0');
-    if (!text.empty()) GetWindowTextA(control, text.data(), static_cast<int>(text.size() + 1));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)), L'\0');
+    if (!text.empty()) GetWindowTextW(control, text.data(), static_cast<int>(text.size() + 1));
     HDC dc = GetDC(control);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     RECT rc{0, 0, wrapWidth, 0};
-    DrawTextA(dc, text.empty() ? " " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()), &rc,
+    DrawTextW(dc, text.empty() ? L" " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()), &rc,
               DT_CALCRECT | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
     ReleaseDC(control, dc);

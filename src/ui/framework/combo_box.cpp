@@ -1,6 +1,7 @@
 #include "ui/framework/combo_box.h"
 
 #include "platform/text.h"
+#include "ui/framework/wide_text.h"
 
 namespace kelvora::ui {
 
@@ -66,10 +67,10 @@ bool OwnerDrawCombo::OnDrawItem(DRAWITEMSTRUCT* dis) {
     if (OnDrawItemText) {
         OnDrawItemText(dis->hDC, dis->rcItem, index, selected);
     } else {
-        std::string text = Item(index);
+        const std::wstring text = WideText(Item(index));
         RECT rc = dis->rcItem;
         rc.left += 2;
-        DrawTextA(dis->hDC, text.c_str(), static_cast<int>(text.size()), &rc,
+        DrawTextW(dis->hDC, text.c_str(), static_cast<int>(text.size()), &rc,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
     if ((dis->itemState & ODS_FOCUS) != 0) DrawFocusRect(dis->hDC, &dis->rcItem);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/framework/wide_text.h"
+
 namespace kelvora::ui {
 
 namespace {
@@ -43,10 +45,10 @@ int DpiOf(HWND hwnd) {
 
 SIZE MeasureText(HWND control, std::string_view text, int wrapWidth, bool noPrefix) {
     FontDc dc(control);
-    std::string copy(text);
+    const std::wstring copy = WideText(text);
     RECT rc{0, 0, wrapWidth > 0 ? wrapWidth : 0, 0};
     UINT format = DT_CALCRECT | DT_EXPANDTABS | (noPrefix ? DT_NOPREFIX : 0) | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE);
-    DrawTextA(dc.Get(), copy.c_str(), static_cast<int>(copy.size()), &rc, format);
+    DrawTextW(dc.Get(), copy.c_str(), static_cast<int>(copy.size()), &rc, format);
     if (copy.empty()) {
         TEXTMETRICA tm{};
         GetTextMetricsA(dc.Get(), &tm);
