@@ -2,7 +2,7 @@
 # Installs the Debian packages that building and testing need, when missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine64 fonts-wine
-          xvfb xdotool imagemagick nsis clang-14 libclang-rt-14-dev)
+          xvfb xdotool imagemagick nsis zip unzip clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -36,9 +36,17 @@ source tools/wine-env.sh
 kelvora_xvfb_start
 trap 'kelvora_wine_stop; kelvora_xvfb_stop' EXIT
 kelvora_wine_start
-# Pinned to the CPU that wineserver sits on (see tools/wine-env.sh). On a
-# loaded machine a Wine process now and then dies before main() runs (the
-# test fails in 0.00 s with no output); such a test gets one more run. A test
-# that fails on its own merits fails twice and still fails the build.
-timeout 1500 taskset -c 0 ctest --preset windows --no-tests=error --repeat until-pass:2 </dev/null
+# Pinned to the CPU that wineserver sits on (see tools/wine-env.sh). No test
+# is run twice for failing: only a test program that Wine failed to start
+# (it died before main) runs once more, see tools/wine-run.sh, and each such
+# run is listed after the tests.
+export KELVORA_RETRY_LOG="$KELVORA_BUILD/wine-retries.log"
+rm -f "$KELVORA_RETRY_LOG"
+status=0
+timeout 1500 taskset -c 0 ctest --preset windows --no-tests=error </dev/null || status=$?
+if [ -s "$KELVORA_RETRY_LOG" ]; then
+  echo "== Wine failed to start these test programs; each ran once more:"
+  cat "$KELVORA_RETRY_LOG"
+fi
+[ "$status" -eq 0 ] || exit "$status"
 echo "== every test passed (${SECONDS} s)"

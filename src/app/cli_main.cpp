@@ -13,6 +13,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/console_win.h"
+#include "cli/elevation.h"
 #include "platform/win32/win32_platform_win.h"
 #include "settings/settings_store.h"
 
@@ -78,7 +79,8 @@ int main() {
         }
         std::string window = context.ProgramFolder;
         if (window.back() != '\\') window += '\\';
-        CliEnv env{os, dispatcher, context, console, window + "Kelvora.exe", interrupted};
+        CliEnv env{os, dispatcher, context, console, window + "Kelvora.exe", interrupted,
+                   ProcessIsElevated()};
         return RunCliArguments(Arguments(), env);
     } catch (const std::exception& e) {
         console.Error(e.what());

@@ -1,6 +1,7 @@
 #include "cli/cli_args.h"
 
 #include "cli/cli_messages.h"
+#include "cli/elevation.h"
 
 namespace kelvora {
 
@@ -37,6 +38,7 @@ bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h" || arg
 // Applies one option of the command; false when the command has no such option.
 bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::string>& args, std::size_t& i,
                 std::optional<CliUsageError>& error) {
+    if (arg == "--partial" && NeedsElevation(cmd.Verb)) return cmd.Partial = true;
     CliTargets& t = cmd.Targets;
     const auto flag = [&t](bool& target) {
         target = true;
@@ -95,6 +97,10 @@ bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::st
 std::variant<CliCommand, CliUsageError> ParseCommandLine(const std::vector<std::string>& args) {
     CliCommand cmd;
     if (args.empty() || IsHelp(args[0])) return cmd;
+    if (args[0] == "--version") {
+        cmd.Verb = CliVerb::kVersion;
+        return cmd;
+    }
     const VerbInfo* verb = FindVerb(args[0]);
     if (verb == nullptr) return CliUsageError{FormatText(TranslateString(RS_CLI_UNKNOWN_COMMAND), {args[0]})};
     cmd.Verb = verb->Verb;

@@ -9,7 +9,7 @@
 
 namespace kelvora {
 
-enum class CliVerb { kHelp, kScan, kRescan, kCancel, kList, kShow, kExport, kUninstall, kRename, kDelete };
+enum class CliVerb { kHelp, kVersion, kScan, kRescan, kCancel, kList, kShow, kExport, kUninstall, kRename, kDelete };
 
 // The scan targets given on the command line; none given keeps the stored ones.
 struct CliTargets {
@@ -28,6 +28,7 @@ struct CliCommand {
     bool Hexa = false;                   // --hex
     bool Yes = false;                    // --yes
     std::optional<bool> RemoveShared;    // --remove-shared=yes|no
+    bool Partial = false;                // --partial: runs without elevation
 };
 
 // The one-line message of a command line that cannot be run.

@@ -8,6 +8,8 @@
 #include "changes/identifier.h"
 #include "cli/cli_internal.h"
 #include "cli/cli_messages.h"
+#include "cli/elevation.h"
+#include "kelvora_version.h"
 #include "platform/text.h"
 
 namespace kelvora {
@@ -116,6 +118,7 @@ std::string Describe(const std::exception_ptr& error) {
 }  // namespace cli
 
 int RunCli(const CliCommand& command, CliEnv& env) {
+    if (auto refusal = ElevationRefusal(command, env.Elevated)) return cli::Fail(env, kExitUsage, *refusal);
     // A file named on the command line is the user's, relative to where the
     // user is; every other path is the program folder's.
     std::string exportPath;
@@ -125,6 +128,9 @@ int RunCli(const CliCommand& command, CliEnv& env) {
     switch (command.Verb) {
         case CliVerb::kHelp:
             env.console.Write(HelpText(command.HelpOf) + "\n");
+            return kExitOk;
+        case CliVerb::kVersion:
+            env.console.Write(FormatText(TranslateString(RS_CLI_VERSION), {KELVORA_VERSION}) + "\n");
             return kExitOk;
         case CliVerb::kScan: return cli::Scan(command, env);
         case CliVerb::kRescan: return cli::Rescan(env);

@@ -49,6 +49,9 @@ struct CliEnv {
     // Set by Ctrl+C, which then wakes the dispatcher; a running scan or
     // uninstall stops at its next pause point.
     std::atomic<bool>& interrupted;
+    // Whether the process has an administrator's full rights; without them
+    // scan, rescan and uninstall refuse to start (cli/elevation.h).
+    bool Elevated = true;
 };
 
 }  // namespace kelvora

@@ -23,9 +23,10 @@ inline constexpr Message RS_CLI_USAGE{"RS_CLI_USAGE",
     "  rename OLD NEW        give a monitored application another identifier\n"
     "  delete ID             forget a monitored application\n"
     "\n"
-    "kelvora-cli COMMAND --help shows the options of a command."};
+    "kelvora-cli COMMAND --help shows the options of a command; kelvora-cli --version\n"
+    "shows the version."};
 inline constexpr Message RS_CLI_HELP_SCAN{"RS_CLI_HELP_SCAN",
-    "Usage: kelvora-cli scan ID [TARGETS]\n"
+    "Usage: kelvora-cli scan ID [TARGETS] [--partial]\n"
     "Takes the snapshots of the chosen targets before ID is installed. Without\n"
     "targets the targets stored in the settings are scanned; with targets only\n"
     "those, and they are stored for the next scans.\n"
@@ -33,11 +34,13 @@ inline constexpr Message RS_CLI_HELP_SCAN{"RS_CLI_HELP_SCAN",
     "  --windows           the Windows folder\n"
     "  --program-files     the Program Files folder\n"
     "  --entire            the entire system partition\n"
-    "  --other PATHS       other folders, separated by semicolons"};
+    "  --other PATHS       other folders, separated by semicolons\n"
+    "  --partial           run without an administrator's rights"};
 inline constexpr Message RS_CLI_HELP_RESCAN{"RS_CLI_HELP_RESCAN",
-    "Usage: kelvora-cli rescan\n"
+    "Usage: kelvora-cli rescan [--partial]\n"
     "Rescans the targets of the monitoring in progress, compares, saves the\n"
-    "changes found as the archive of its identifier and prints their counts."};
+    "changes found as the archive of its identifier and prints their counts.\n"
+    "  --partial    run without an administrator's rights"};
 inline constexpr Message RS_CLI_HELP_CANCEL{"RS_CLI_HELP_CANCEL",
     "Usage: kelvora-cli cancel\n"
     "Gives up the monitoring in progress: deletes its snapshots and its resume marker."};
@@ -53,12 +56,13 @@ inline constexpr Message RS_CLI_HELP_EXPORT{"RS_CLI_HELP_EXPORT",
     "Writes the changes of ID to the text file FILE.\n"
     "  --hex    binary data in hexadecimal instead of text"};
 inline constexpr Message RS_CLI_HELP_UNINSTALL{"RS_CLI_HELP_UNINSTALL",
-    "Usage: kelvora-cli uninstall ID [--yes] [--remove-shared=yes|no]\n"
+    "Usage: kelvora-cli uninstall ID [--yes] [--remove-shared=yes|no] [--partial]\n"
     "Undoes the changes of ID that the uninstall settings select, prints the\n"
     "log and appends it to Log.txt.\n"
     "  --yes                   do not ask for confirmation\n"
     "  --remove-shared=yes|no  the answer for every shared file no program uses\n"
-    "                          any more (asked otherwise; no without a console)"};
+    "                          any more (asked otherwise; no without a console)\n"
+    "  --partial               run without an administrator's rights"};
 inline constexpr Message RS_CLI_HELP_RENAME{"RS_CLI_HELP_RENAME",
     "Usage: kelvora-cli rename OLD NEW\n"
     "Gives the monitored application OLD the identifier NEW."};
@@ -84,6 +88,10 @@ inline constexpr Message RS_CLI_CANCELED{"RS_CLI_CANCELED", "The monitoring was 
 inline constexpr Message RS_CLI_ASK_SHARED{"RS_CLI_ASK_SHARED",
     "No program uses the shared file '%s' any more. Remove it? (y = yes, n = no, a = yes to all, x = no to all)"};
 inline constexpr Message RS_CLI_LOG_FAILED{"RS_CLI_LOG_FAILED", "Log.txt could not be written."};
+inline constexpr Message RS_CLI_NOT_ELEVATED{"RS_CLI_NOT_ELEVATED",
+    "Not elevated: without an administrator's rights this command reaches only part of what setups write. "
+    "Run kelvora-cli as administrator, or add --partial to accept a partial run."};
+inline constexpr Message RS_CLI_VERSION{"RS_CLI_VERSION", "kelvora-cli %s"};
 inline constexpr Message RS_CLI_YES_NO{"RS_CLI_YES_NO", " (y/n)"};
 
 }  // namespace kelvora

@@ -13,6 +13,7 @@
 #include "changes/changes_tree.h"
 #include "changes/chg_archive.h"
 #include "platform/win32/win32_platform_win.h"
+#include "support/temp_folder_win.h"
 
 namespace kelvora {
 namespace {
@@ -63,25 +64,6 @@ TEST(ArchiveKillChild, SavesUntilKilled) {
 
 class ArchiveKill : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-        folder = std::string(temp) + "kelvora-kill-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder.c_str(), nullptr);
-    }
-    void TearDown() override {
-        // The folder holds the archive, the marker and any temporary file a
-        // killed save left behind.
-        WIN32_FIND_DATAA entry;
-        HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileA((folder + "\\" + entry.cFileName).c_str());
-            } while (FindNextFileA(find, &entry));
-            FindClose(find);
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
 
     // Starts the child, waits for its first complete save, lets it run a
     // while into the next ones and kills it.
@@ -124,7 +106,10 @@ protected:
         return static_cast<std::size_t>(context.LoadedCounts[ckFileCreated]);
     }
 
-    std::string folder;
+    // Holds the archive, the marker and any temporary file a killed save
+    // left behind.
+    test::TempFolder scratch{"kelvora-kill-"};
+    const std::string& folder = scratch.Path();
 };
 
 TEST_F(ArchiveKill, KilledSaveLeavesAWholeArchive) {

@@ -8,14 +8,16 @@
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
 #include "platform/memory/memory_platform.h"
+#include "support/change_records.h"
 
 namespace kelvora {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::kHkcu;
+using test::kHklm;
+using test::Rec;
 
-constexpr std::uint32_t kHklm = 0x80000002u;
-constexpr std::uint32_t kHkcu = 0x80000001u;
 constexpr char kFile[] = "C:\\Kelvora\\App.qor";
 
 // The archive encoding, written out independently of TChgArchive.
@@ -43,15 +45,6 @@ public:
     int stopAfter = -1;
     int points = 0;
 };
-
-TNodeData Rec(TChangeKind kind, std::string path, std::uint32_t rootKey = 0, std::int32_t valueType = 0) {
-    TNodeData d;
-    d.Kind = kind;
-    d.Path = std::move(path);
-    d.RootKey = rootKey;
-    d.ValueType = valueType;
-    return d;
-}
 
 class ArchiveSaveLoadTest : public ::testing::Test {
 protected:

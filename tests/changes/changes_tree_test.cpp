@@ -5,18 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "support/change_records.h"
+
 namespace kelvora {
 namespace {
 
-TNodeData Rec(TChangeKind kind, std::string path = {}, std::uint32_t rootKey = 0) {
-    TNodeData d;
-    d.Kind = kind;
-    d.Path = std::move(path);
-    d.RootKey = rootKey;
-    return d;
-}
-
-constexpr std::uint32_t kHklm = 0x80000002u;
+using test::kHklm;
+using test::Rec;
 
 class ChangesTreeTest : public ::testing::Test {
 protected:

@@ -5,22 +5,17 @@
 #include <string>
 
 #include "platform/memory/memory_file_system.h"
+#include "support/change_records.h"
 
 namespace kelvora {
 namespace {
 
-constexpr std::uint32_t kHklm = 0x80000002u;
+using test::kHklm;
+using test::Rec;
 
-TNodeData Value(TChangeKind kind, std::string keyPath, std::int32_t type, const std::string& oldData,
-                const std::string& newData) {
-    TNodeData d;
-    d.Kind = kind;
-    d.Path = std::move(keyPath);
-    d.RootKey = kHklm;
-    d.ValueType = type;
-    if (!oldData.empty()) d.SetOld(reinterpret_cast<const std::uint8_t*>(oldData.data()), oldData.size());
-    if (!newData.empty()) d.SetNew(reinterpret_cast<const std::uint8_t*>(newData.data()), newData.size());
-    return d;
+TNodeData Value(TChangeKind kind, std::string keyPath, std::int32_t type, std::string_view oldData,
+                std::string_view newData) {
+    return Rec(kind, std::move(keyPath), kHklm, type, oldData, newData);
 }
 
 std::string Dword(std::uint32_t v) {
@@ -34,9 +29,7 @@ protected:
 
     void AddFile(TChangeKind kind, const std::string& folder, const std::string& name, const char* oldState,
                  const char* newState) {
-        TNodeData d;
-        d.Kind = kind;
-        d.Path = folder;
+        TNodeData d = Rec(kind, folder);
         if (oldState != nullptr) d.SetOldText(oldState);
         if (newState != nullptr) d.SetNewText(newState);
         tree.AddToTree(folder, name, std::move(d));
@@ -46,11 +39,7 @@ protected:
         tree.AddToTree(placement, name, std::move(d));
     }
     void AddKey(TChangeKind kind, const std::string& parent, const std::string& name) {
-        TNodeData d;
-        d.Kind = kind;
-        d.Path = parent;
-        d.RootKey = kHklm;
-        AddReg(std::move(d), name);
+        AddReg(Rec(kind, parent, kHklm), name);
     }
     std::string Export(NodeId start = kNoNode, bool hexa = false) {
         auto a = tree.Lock();

@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "cli/monitoring.h"
+#include "kelvora_version.h"
 #include "platform/memory/memory_platform.h"
 #include "settings/settings_store.h"
 
@@ -186,6 +187,35 @@ TEST_F(CliTest, InterruptStopsTheScanAndRemovesItsSnapshots) {
     EXPECT_EQ(console.errors, (std::vector<std::string>{"Scanning canceled."}));
     EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
     EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
+}
+
+TEST_F(CliTest, WithoutElevationTheCommandsThatReachASetupsWorkRunOnlyWhenToldTo) {
+    env.Elevated = false;
+    const std::string refusal =
+        "Not elevated: without an administrator's rights this command reaches only part of what setups write. "
+        "Run kelvora-cli as administrator, or add --partial to accept a partial run.";
+    ASSERT_EQ(Run({"scan", "App", "--hkcu"}), kExitUsage);
+    EXPECT_EQ(console.errors, std::vector<std::string>{refusal});
+    // Refused before anything: no snapshot, no marker, no stored targets.
+    EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
+    EXPECT_TRUE(context.Settings.ScanHKLM);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"rescan"}, {"uninstall", "Missing", "--yes"}}) {
+        EXPECT_EQ(Run(args), kExitUsage);
+        EXPECT_EQ(console.errors, std::vector<std::string>{refusal});
+    }
+    EXPECT_EQ(Run({"list", "--partial"}), kExitUsage);  // only those commands take it
+    EXPECT_EQ(Run({"list"}), kExitOk);
+    EXPECT_EQ(Run({"--version"}), kExitOk);
+    EXPECT_EQ(console.out, "kelvora-cli " KELVORA_VERSION "\n");
+
+    ASSERT_EQ(Run({"scan", "App", "--hkcu", "--partial"}), kExitOk) << console.errors.at(0);
+    EXPECT_TRUE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    memory.registry.PutString(kCurrentUser, "Software\\Vendor", "Path", "C:\\App");
+    ASSERT_EQ(Run({"rescan", "--partial"}), kExitOk) << console.errors.at(0);
+    ASSERT_EQ(Run({"uninstall", "App", "--yes", "--partial"}), kExitOk) << console.out;
+    EXPECT_FALSE(memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"));
 }
 
 }  // namespace

@@ -7,37 +7,14 @@
 set -euo pipefail
 cli_exe="$(realpath "$1")"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-: "${KELVORA_BUILD:?KELVORA_BUILD must name the Windows build folder}"
-source "$here/../../tools/wine-env.sh"
-# Already running under tools/test.sh, where starting it again fails harmlessly.
-kelvora_wine_start || true
+source "$here/e2e_support.sh"
 
 work="$KELVORA_BUILD/e2e"
 rm -rf "$work"
 mkdir -p "$work"
-drive_c="$WINEPREFIX/drive_c"
-pf="$drive_c/Program Files"
 program="$drive_c/KelvoraE2E"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wine_run() { taskset -c 0 "$WINE64" "$@" </dev/null; }
 cli() { wine_run 'C:\KelvoraE2E\kelvora-cli.exe' "$@"; }
-# A registry branch exported as UTF-8 text.
-reg_dump() { wine_run reg export "$1" 'C:\KelvoraE2E\dump.reg' /y >/dev/null 2>&1 || true
-             iconv -f UTF-16LE -t UTF-8 "$program/dump.reg" | tr -d '\r' | grep -v '^$'; }
-# The state that the test compares: our three registry branches of interest
-# and every file and folder below Program Files with its size. Left out: what
-# Wine writes by itself (HKCU\Software\Wine, and the NetworkCards list it
-# fills the first time any process asks for the network adapters) and the
-# program's own settings.
-snapshot() {
-  { reg_dump 'HKLM\Software'; reg_dump 'HKCU\Software'; } |
-    awk '/^\[/ { key = tolower($0)
-                 skip = key ~ /^\[hkey_current_user\\software\\(wine|varnok)(\\|\])/ ||
-                        key ~ /^\[hkey_local_machine\\software\\(wow6432node\\)?microsoft\\windows nt\\currentversion\\networkcards\\/ }
-         !skip' > "$work/$1.reg"
-  (cd "$pf" && find . -printf '%p %y %s\n' | sort) > "$work/$1.files"
-}
 
 # Whatever happens, the prefix is left without this test's traces, for the
 # tests that run after it.
@@ -88,7 +65,7 @@ makensis -V1 -DOUTFILE="$program/kdemo_setup.exe" "$here/kdemo_setup.nsi" >/dev/
 makensis -V1 -DPREPARE -DOUTFILE="$program/prepare.exe" "$here/kdemo_setup.nsi" >/dev/null || fail "makensis"
 wine_run 'C:\KelvoraE2E\prepare.exe' /S || fail "prepare"
 
-snapshot before
+snapshot before "$pf"
 
 # -- scan: both registry categories of the setup, Program Files.
 start=$SECONDS
@@ -148,13 +125,14 @@ grep -qF "DELETE SHARED FILE: C:\\Program Files\\Common Files\\KDemoB.dll ... Ok
 grep -qF -- "-----" "$program/Log.txt" || fail "Log.txt"
 cli list | grep -q '^KDemo .* 1$' || fail "use count"
 
-snapshot after
+snapshot after "$pf"
 # What the uninstall rightly leaves: the changed file keeps its new contents
 # (a file's contents are not kept), and the shared DLL that no program counts
 # any more stays because the answer was No (its counter value is gone).
-grep -v -e '^./KDemoPre/settings.ini ' -e '^./Common Files/KDemoB.dll ' "$work/before.files" > "$work/before.cmp"
-grep -v -e '^./KDemoPre/settings.ini ' -e '^./Common Files/KDemoB.dll ' "$work/after.files" > "$work/after.cmp"
+left='^/Program Files/(KDemoPre/settings.ini|Common Files/KDemoB.dll) '
+grep -Ev "$left" "$work/before.files" > "$work/before.cmp"
+grep -Ev "$left" "$work/after.files" > "$work/after.cmp"
 diff -u "$work/before.cmp" "$work/after.cmp" || fail "folders differ"
-grep -q '^./Common Files/KDemoB.dll ' "$work/after.files" || fail "the unused shared DLL was removed"
+grep -q '^/Program Files/Common Files/KDemoB.dll ' "$work/after.files" || fail "the unused shared DLL was removed"
 diff -u "$work/before.reg" "$work/after.reg" || fail "registry differs"
 echo "PASS"

@@ -9,31 +9,18 @@
 
 #include <string>
 
+#include "support/temp_folder_win.h"
+
 namespace kelvora::platform::win32 {
 namespace {
 
 class Win32PlatformFiles : public ::testing::Test {
 protected:
     Win32Platform wp;
-    std::string dir;
+    test::TempFolder scratch{"KelvoraWin32Test-"};
+    const std::string& dir = scratch.Path();
 
-    void SetUp() override {
-        char temp[MAX_PATH];
-        const DWORD length = GetTempPathA(MAX_PATH, temp);
-        dir = wp.files.LongPathName(std::string(temp, length)) + "KelvoraWin32Test-" +
-              std::to_string(GetCurrentProcessId());
-        ASSERT_TRUE(wp.files.CreateFolder(dir));
-    }
-    void TearDown() override {
-        wp.files.List(dir + "\\*", [&](const FindEntry& e) {
-            if (!e.IsFolder()) {
-                wp.files.SetAttributes(dir + "\\" + e.name, kAttrArchive);
-                wp.files.DeleteFile(dir + "\\" + e.name);
-            }
-            return true;
-        });
-        wp.files.RemoveFolder(dir);
-    }
+    void SetUp() override { ASSERT_TRUE(scratch.Exists()); }
     bool Write(const std::string& path, std::string_view text, bool atomic) {
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
         return atomic ? wp.files.WriteFileAtomic(path, bytes, text.size()) : wp.files.WriteFile(path, bytes, text.size());

@@ -10,54 +10,40 @@
 #include <thread>
 #include <vector>
 
-#include "ui/gui_test_support_win.h"
+#include "support/change_records.h"
+#include "support/gui_win.h"
 
 namespace kelvora::ui {
 namespace {
 
-constexpr std::uint32_t kHklm = 0x80000002u;
-
-TNodeData Record(TChangeKind kind, std::string path, std::int32_t type = 0, std::uint32_t root = 0) {
-    TNodeData d;
-    d.Kind = kind;
-    d.Path = std::move(path);
-    d.ValueType = type;
-    d.RootKey = root;
-    return d;
-}
-
-std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
-    std::vector<std::uint8_t> b;
-    for (int v : values) b.push_back(static_cast<std::uint8_t>(v));
-    return b;
-}
+using test::Bytes;
+using test::kHklm;
+using test::Rec;
 
 // Places one change of every kind (so every icon shows).
 void FillEveryKind(ChangesTree& model) {
     const std::string key = "Software\\Vendor";
     const std::string reg = "HKEY_LOCAL_MACHINE\\" + key;
-    auto value = [&](TChangeKind kind, const char* name, std::int32_t type, std::vector<std::uint8_t> before,
-                     std::vector<std::uint8_t> after, const std::string& at) {
-        TNodeData d = Record(kind, at.substr(std::strlen("HKEY_LOCAL_MACHINE\\")), type, kHklm);
-        if (!before.empty()) d.SetOld(before.data(), before.size());
-        if (!after.empty()) d.SetNew(after.data(), after.size());
-        model.AddToTree(at, name, std::move(d));
+    auto value = [&](TChangeKind kind, const char* name, std::int32_t type, const std::string& before,
+                     const std::string& after, const std::string& at) {
+        std::string key_path = at.substr(std::strlen("HKEY_LOCAL_MACHINE\\"));
+        model.AddToTree(at, name, Rec(kind, key_path, kHklm, type, before, after));
     };
     // Values first in the order they are found, keys after: the tree sorts.
-    model.AddToTree(reg, "NewKey", Record(ckRegKeyCreated, key, 0, kHklm));
+    model.AddToTree(reg, "NewKey", Rec(ckRegKeyCreated, key, kHklm));
     value(ckRegValueCreated, "Str", 1, {}, Bytes({'h', 'i', '\'', 0}), reg + "\\NewKey");
     value(ckRegValueCreated, "Bin", 3, {}, Bytes({0x48, 0x69, 0x00, 0xFF}), reg + "\\NewKey");
     value(ckRegValueDeleted, "", 1, Bytes({'o', 'l', 'd', 0}), {}, reg);
     value(ckRegValueDeleted, "Blob", 3, Bytes({1, 0xAB}), {}, reg);
     value(ckRegValueChanged, "Count", 4, Bytes({1, 0, 0, 0}), Bytes({0xFF, 0xFF, 0xFF, 0xFF}), reg);
     value(ckRegValueChanged, "Path", 1, Bytes({'a', 0}), Bytes({'b', 0}), reg);
-    model.AddToTree(reg, "OldKey", Record(ckRegKeyDeleted, key, 0, kHklm));
+    model.AddToTree(reg, "OldKey", Rec(ckRegKeyDeleted, key, kHklm));
     const std::string shared = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
     value(ckSharedCounterIncremented, "C:\\Windows\\a.dll", 4, {}, Bytes({1, 0, 0, 0}), shared);
     value(ckSharedCounterIncremented, "C:\\Windows\\b.dll", 1, {}, Bytes({'1', 0}), shared);
 
     auto file = [&](TChangeKind kind, const char* path, const char* name, const char* before, const char* after) {
-        TNodeData d = Record(kind, path);
+        TNodeData d = Rec(kind, path);
         if (before != nullptr) d.SetOldText(before);
         if (after != nullptr) d.SetNewText(after);
         model.AddToTree(path, name, std::move(d));
@@ -86,16 +72,7 @@ protected:
         test::Pump();
     }
 
-    std::string Cell(int row, int column) {
-        char text[260] = {};
-        LVITEMA item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = sizeof(text);
-        SendMessageA(control.Tree().Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
+    std::string Cell(int row, int column) { return test::ListViewCell(control.Tree().Handle(), row, column); }
     int Row(const std::string& name, int from = 0) {
         for (int r = from; r < control.Tree().RowCount(); ++r)
             if (Cell(r, 0) == name) return r;
@@ -215,7 +192,7 @@ TEST_F(ChangesTreeControlTest, RowsFollowAWorkerFillingTheModel) {
         for (int i = 0; i < 500; ++i) {
             std::string name = std::to_string(i);
             name += ".txt";
-            model.AddToTree("C:\\Data", name, Record(ckFileCreated, "C:\\Data"));
+            model.AddToTree("C:\\Data", name, Rec(ckFileCreated, "C:\\Data"));
         }
     });
     worker.join();

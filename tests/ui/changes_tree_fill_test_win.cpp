@@ -12,12 +12,15 @@
 #include <vector>
 
 #include "ui/changes_tree_control.h"
-#include "ui/gui_test_support_win.h"
+#include "support/change_records.h"
+#include "support/gui_win.h"
 
 namespace kelvora::ui {
 namespace {
 
-constexpr std::uint32_t kHklm = 0x80000002u;
+using test::Bytes;
+using test::kHklm;
+using test::Rec;
 
 struct RowView {
     NodeId node;
@@ -51,21 +54,13 @@ protected:
     VirtualTree& tree() { return control.Tree(); }
 
     void File(const std::string& path, const std::string& name, TChangeKind kind = ckFileCreated) {
-        TNodeData d;
-        d.Kind = kind;
-        d.Path = path;
+        TNodeData d = Rec(kind, path);
         d.SetNewText("10:00 01/02/26 100");
         model.AddToTree(path, name, std::move(d));
     }
     void Value(const std::string& key, const std::string& name) {
-        TNodeData d;
-        d.Kind = ckRegValueCreated;
-        d.Path = key;
-        d.RootKey = kHklm;
-        d.ValueType = 4;
-        const std::uint8_t one[] = {1, 0, 0, 0};
-        d.SetNew(one, sizeof(one));
-        model.AddToTree("HKEY_LOCAL_MACHINE\\" + key, name, std::move(d));
+        model.AddToTree("HKEY_LOCAL_MACHINE\\" + key, name,
+                        Rec(ckRegValueCreated, key, kHklm, 4, {}, Bytes({1, 0, 0, 0})));
     }
     NodeId Find(std::initializer_list<std::string_view> names) {
         auto a = model.Lock();
@@ -74,19 +69,11 @@ protected:
         return n;
     }
 
-    std::string Cell(int row) {
-        char text[260] = {};
-        LVITEMA item{};
-        item.pszText = text;
-        item.cchTextMax = sizeof(text);
-        SendMessageA(tree().Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
     std::vector<RowView> Shown() {
         std::vector<RowView> rows;
         for (int r = 0; r < tree().RowCount(); ++r)
             rows.push_back({tree().RowNode(r), tree().RowLevel(r), tree().RowHasChildren(r), tree().RowIsLastSibling(r),
-                            tree().RowLines(r), tree().PartsOf(r).check >= 0, Cell(r)});
+                            tree().RowLines(r), tree().PartsOf(r).check >= 0, test::ListViewCell(tree().Handle(), r)});
         return rows;
     }
     // The rows worked out from the model alone: its children in display

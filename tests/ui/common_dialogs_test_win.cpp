@@ -1,32 +1,20 @@
-// The common file and folder dialogs, answered by a second thread that types
-// a name and presses OK or Cancel.
+// The common file and folder dialogs, answered by a robot that types a name
+// and presses OK or Cancel.
 #include "ui/framework/common_dialogs.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
-#include <thread>
 
-#include "ui/gui_test_support_win.h"
+#include "support/gui_win.h"
+#include "support/modal_robot_win.h"
+#include "support/temp_folder_win.h"
 
 namespace kelvora::ui {
 namespace {
 
 constexpr int kFileNameBox = 0x47C;  // cmb13: the file name of the Explorer-style dialogs
-
-// The visible standard dialog owned by owner, waited for.
-HWND WaitForDialog(HWND owner) {
-    for (int i = 0; i < 1000; ++i) {
-        HWND found = nullptr;
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w != nullptr;
-             w = FindWindowExA(nullptr, w, "#32770", nullptr))
-            if (IsWindowVisible(w) && GetWindow(w, GW_OWNER) == owner) found = w;
-        if (found != nullptr) return found;
-        Sleep(10);
-    }
-    return nullptr;
-}
 
 std::string CurrentFolder() {
     char folder[MAX_PATH] = {};
@@ -36,38 +24,21 @@ std::string CurrentFolder() {
 
 class CommonDialogsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(host.Create());
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "kelvora-dialogs-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder.c_str(), nullptr);
-    }
-    void TearDown() override {
-        DeleteFileA((folder + "\\a.log").c_str());
-        RemoveDirectoryA(folder.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(host.Create()); }
     // Runs show while a robot types name into the dialog and presses OK
     // (Cancel when name is empty).
     template <class Result>
     Result Answer(const std::string& name, const std::function<Result()>& show) {
-        std::thread robot([&] {
-            HWND dialog = WaitForDialog(host.Handle());
-            if (dialog == nullptr) return;
-            if (name.empty()) {
-                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-                return;
-            }
-            SetDlgItemTextA(dialog, kFileNameBox, name.c_str());
-            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        });
-        Result result = show();
-        robot.join();
-        return result;
+        test::ModalRobot robot("file dialog", test::DialogOwnedBy(host.Handle()), {[&](HWND dialog) {
+                                   if (!name.empty()) SetDlgItemTextA(dialog, kFileNameBox, name.c_str());
+                                   PostMessageA(dialog, WM_COMMAND, name.empty() ? IDCANCEL : IDOK, 0);
+                               }});
+        return show();
     }
 
     test::HostWindow host;
-    std::string folder;
+    test::TempFolder scratch{"kelvora-dialogs-"};
+    const std::string& folder = scratch.Path();
 };
 
 using Chosen = std::optional<std::string>;
@@ -98,17 +69,16 @@ TEST_F(CommonDialogsTest, OpenFindsANameInTheInitialFolder) {
 }
 
 TEST_F(CommonDialogsTest, FolderBrowserStartsAtTheInitialFolder) {
-    Chosen chosen;
-    std::thread robot([&] {
-        HWND dialog = WaitForDialog(host.Handle());
-        if (dialog == nullptr) return;
-        Sleep(300);  // the dialog selects the initial folder once it is up
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
-    chosen = BrowseForFolder(host.Handle(), "Folder to watch", folder);
-    robot.join();
+    // Wine's folder browser mostly fails to walk down into the profile's
+    // Temp folder (it stops at the profile folder), so this starts in the
+    // system folder, which every Windows has and no test writes into.
+    char system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+    test::ModalRobot robot("folder browser", test::DialogOwnedBy(host.Handle()),
+                           {[](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); }});
+    Chosen chosen = BrowseForFolder(host.Handle(), "Folder to watch", system);
     ASSERT_TRUE(chosen.has_value());
-    EXPECT_EQ(lstrcmpiA(chosen->c_str(), folder.c_str()), 0) << *chosen;
+    EXPECT_EQ(lstrcmpiA(chosen->c_str(), system), 0) << *chosen;
 }
 
 }  // namespace

@@ -4,10 +4,8 @@
 
 #include <richedit.h>
 
-#include <cstring>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ui/framework/buttons.h"
@@ -17,28 +15,17 @@
 #include "ui/framework/pages.h"
 #include "ui/framework/popup_menu.h"
 #include "ui/framework/rich_log.h"
-#include "ui/gui_test_support_win.h"
+#include "support/gui_win.h"
+#include "support/modal_robot_win.h"
 
 namespace kelvora::ui {
 namespace {
 
 using test::HostWindow;
 using test::Pump;
+using test::Type;
 
-void Type(HWND hwnd, std::string_view text) {
-    for (char c : text) SendMessageA(hwnd, WM_CHAR, static_cast<unsigned char>(c), 1);
-}
-
-void PutOnClipboard(HWND owner, const char* text) {
-    std::size_t size = std::strlen(text) + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(GlobalLock(block), text, size);
-    GlobalUnlock(block);
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-}
+void PutOnClipboard(HWND owner, const char* text) { ASSERT_TRUE(test::PutOnClipboard(owner, text)); }
 
 // Holds a key down in this thread's keyboard state (what GetKeyState reads).
 class HeldKey {
@@ -231,12 +218,7 @@ protected:
         for (int i = 0; i < list.Count(); ++i) cells.push_back(list.Cell(i, column));
         return cells;
     }
-    int Arrow(int column) {
-        HDITEMA item{};
-        item.mask = HDI_FORMAT;
-        SendMessageA(ListView_GetHeader(list.Handle()), HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
-        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
-    }
+    int Arrow(int column) { return test::HeaderFormat(list.Handle(), column) & (HDF_SORTUP | HDF_SORTDOWN); }
     // A mouse click in the middle of a column's header.
     void ClickHeader(int column) {
         HWND header = ListView_GetHeader(list.Handle());
@@ -276,10 +258,7 @@ TEST_F(ListViewTest, HeaderClicksToggleTheSortAndItsArrowOnTheClickedColumnOnly)
     for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list.Cell(i, 0), names[list.ItemParam(i)]);
     EXPECT_EQ(list.Cell(0, 1), "300");
     // The column's own alignment survives the arrow.
-    HDITEMA item{};
-    item.mask = HDI_FORMAT;
-    SendMessageA(ListView_GetHeader(list.Handle()), HDM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(item.fmt & HDF_JUSTIFYMASK, HDF_RIGHT);
+    EXPECT_EQ(test::HeaderFormat(list.Handle(), 1) & HDF_JUSTIFYMASK, HDF_RIGHT);
 }
 
 TEST_F(ListViewTest, SelectionAndContextMenuReachTheirHandlers) {
@@ -338,15 +317,13 @@ TEST_F(ListViewTest, LongCellsReadBackWhole) {
 }
 
 TEST_F(ListViewTest, FailingCompareIsReportedAndTheListStaysUsable) {
-    std::string reported;
-    SetUnhandledExceptionReporter([&](const char* what) { reported = what; });
+    test::CaughtExceptions reported;
     list.SetCompare([](LPARAM, LPARAM, int) -> int { throw std::runtime_error("compare failed"); });
     ClickHeader(0);
-    EXPECT_EQ(reported, "compare failed");
+    EXPECT_EQ(reported.messages, Strings{"compare failed"});
     EXPECT_EQ(list.Count(), 4);
     list.AddItem({"echo", "1"}, 0);
     EXPECT_EQ(list.Count(), 5);
-    SetUnhandledExceptionReporter([](const char* what) { OutputDebugStringA(what); });
 }
 
 TEST(ComboBoxTest, OwnerDrawnItemsTakeTheAskedHeightAndSelectByText) {
@@ -494,30 +471,14 @@ TEST_F(RichLogTest, IsReadOnlyAndFollowsTheLastLine) {
     EXPECT_GT(SendMessageA(log.Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 40);
 }
 
-// Waits for the thread's popup menu to open and sends it keys.
-void DriveMenu(std::vector<WPARAM> keys) {
-    HWND menu = nullptr;
-    for (int i = 0; i < 500 && menu == nullptr; ++i) {
-        menu = FindWindowA("#32768", nullptr);
-        if (menu == nullptr || !IsWindowVisible(menu)) {
-            menu = nullptr;
-            Sleep(10);
-        }
-    }
-    if (menu == nullptr) return;
-    for (WPARAM vk : keys) {
-        PostMessageA(menu, WM_KEYDOWN, vk, 1);
-        PostMessageA(menu, WM_KEYUP, vk, 0xC0000001);
-    }
-}
-
+// Tracks the menu while a robot presses keys in it once it is open.
 UINT TrackWithKeys(const PopupMenu& menu, HWND owner, std::vector<WPARAM> keys) {
-    std::thread robot(DriveMenu, std::move(keys));
+    test::ModalRobot robot("popup menu", test::WindowOfClass("#32768"), {[&](HWND shown) {
+                               for (WPARAM vk : keys) test::PressKey(shown, vk);
+                           }});
     RECT rc;
     GetWindowRect(owner, &rc);
-    UINT id = menu.Track(owner, {rc.left + 50, rc.top + 50});
-    robot.join();
-    return id;
+    return menu.Track(owner, {rc.left + 50, rc.top + 50});
 }
 
 TEST(PopupMenuTest, TrackAnswersTheChosenCommandAndNeverADisabledOne) {
@@ -558,8 +519,7 @@ TEST(PopupMenuTest, NewCaptionKeepsTheItemsState) {
 TEST(ControlExceptions, AHandlerThatThrowsIsReportedAndTheWindowGoesOn) {
     HostWindow host;
     ASSERT_TRUE(host.Create());
-    std::vector<std::string> reported;
-    SetUnhandledExceptionReporter([&](const char* what) { reported.emplace_back(what); });
+    test::CaughtExceptions reported;
     Button button;
     ASSERT_TRUE(button.Create(host.Handle(), 80, "&Go", {10, 10, 80, 24}));
     button.OnClick = [] { throw std::runtime_error("click failed"); };
@@ -571,14 +531,13 @@ TEST(ControlExceptions, AHandlerThatThrowsIsReportedAndTheWindowGoesOn) {
         return true;
     });
     Type(edit.Handle(), "a!b");
-    EXPECT_EQ(reported, (std::vector<std::string>{"click failed", "filter failed"}));
+    EXPECT_EQ(reported.messages, (std::vector<std::string>{"click failed", "filter failed"}));
     EXPECT_EQ(edit.Text().substr(0, 1), "a");
     EXPECT_EQ(edit.Text().back(), 'b');
     int clicks = 0;
     button.OnClick = [&] { ++clicks; };
     button.Click();
     EXPECT_EQ(clicks, 1);
-    SetUnhandledExceptionReporter([](const char* what) { OutputDebugStringA(what); });
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
-// The message box and the input dialog, answered by a second thread that
-// finds the window, reads what it shows and presses keys and buttons.
+// The message box and the input dialog, answered by a robot that reads what
+// the window shows and presses keys and buttons.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "ui/gui_test_support_win.h"
+#include "support/gui_win.h"
+#include "support/modal_robot_win.h"
 #include "ui/input_text_dlg.h"
 #include "ui/message_dlg.h"
 
@@ -37,15 +38,14 @@ Shown Read(HWND dialog) {
         dialog,
         [](HWND child, LPARAM param) -> BOOL {
             auto* s = reinterpret_cast<Shown*>(param);
-            char cls[32] = {};
-            GetClassNameA(child, cls, sizeof(cls));
+            std::string cls = test::ClassName(child);
             LONG style = GetWindowLongA(child, GWL_STYLE);
-            if (lstrcmpiA(cls, "Button") == 0) {
+            if (lstrcmpiA(cls.c_str(), "Button") == 0) {
                 RECT rc;
                 GetWindowRect(child, &rc);
                 s->buttons.push_back({test::WindowText(child), GetDlgCtrlID(child),
                                       (style & 0x0F) == BS_DEFPUSHBUTTON, rc});
-            } else if (lstrcmpiA(cls, "Static") == 0) {
+            } else if (lstrcmpiA(cls.c_str(), "Static") == 0) {
                 if ((style & SS_TYPEMASK) == SS_ICON) s->hasIcon = true;
                 else s->statics.push_back(test::WindowText(child));
             }
@@ -55,27 +55,16 @@ Shown Read(HWND dialog) {
     return shown;
 }
 
-// Posts a key to the dialog's focused control, as the keyboard would.
-void PressKey(HWND dialog, WPARAM vk) {
-    GUITHREADINFO info{sizeof(info)};
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-    HWND target = info.hwndFocus != nullptr ? info.hwndFocus : dialog;
-    PostMessageA(target, WM_KEYDOWN, vk, 1);
-    PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
-}
+using test::PressKey;
 
-// Shows a box while a robot thread reads it and acts on it.
+// Shows a box while a robot reads it and acts on it.
 TModalResult Answer(std::string_view text, TMsgDlgType type, TMsgDlgButtons buttons, Shown& shown,
                     const std::function<void(HWND)>& act) {
-    std::thread robot([&] {
-        HWND dialog = test::WaitForWindow("TMessageForm");
-        if (dialog == nullptr) return;
-        shown = Read(dialog);
-        act(dialog);
-    });
-    TModalResult result = ShowMessageDlg(text, type, buttons);
-    robot.join();
-    return result;
+    test::ModalRobot robot("message box", test::WindowOfClass("TMessageForm"), {[&](HWND dialog) {
+                               shown = Read(dialog);
+                               act(dialog);
+                           }});
+    return ShowMessageDlg(text, type, buttons);
 }
 
 std::vector<std::string> Captions(const Shown& s) {
@@ -165,21 +154,22 @@ TEST(InputTextDlg, OkIsEnabledOnlyWithTextAndAnswersIt) {
     dialog.Caption = "Rename";
     dialog.LabelText = "New name";
     bool was_enabled = true, enabled_after = false;
-    std::thread robot([&] {
-        HWND d = test::WaitForWindow("TdlgInputText");
-        if (d == nullptr) return;
-        HWND ok = GetDlgItem(d, IDOK);
-        was_enabled = IsWindowEnabled(ok) != FALSE;
-        PressKey(d, VK_RETURN);  // refused: nothing typed
-        HWND edit = GetDlgItem(d, 100);
-        for (char c : std::string("MyApp")) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
-        for (int i = 0; i < 200 && !IsWindowEnabled(ok); ++i) Sleep(10);
-        enabled_after = IsWindowEnabled(ok) != FALSE;
-        test::Screenshot("input_dialog");
-        PressKey(d, VK_RETURN);
-    });
+    test::ModalRobot robot("input dialog", test::WindowOfClass("TdlgInputText"),
+                           {[&](HWND d) {
+                                was_enabled = IsWindowEnabled(GetDlgItem(d, IDOK)) != FALSE;
+                                PressKey(d, VK_RETURN);  // refused: nothing typed
+                            },
+                            [&](HWND d) {
+                                HWND edit = GetDlgItem(d, 100);
+                                for (char c : std::string("MyApp"))
+                                    PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+                            },
+                            [&](HWND d) {
+                                enabled_after = IsWindowEnabled(GetDlgItem(d, IDOK)) != FALSE;
+                                test::Screenshot("input_dialog");
+                                PressKey(d, VK_RETURN);
+                            }});
     EXPECT_TRUE(dialog.Execute(host.Handle()));
-    robot.join();
     EXPECT_FALSE(was_enabled);
     EXPECT_TRUE(enabled_after);
     EXPECT_EQ(dialog.Text, "MyApp");
@@ -190,13 +180,25 @@ TEST(InputTextDlg, EscapeCancels) {
     ASSERT_TRUE(host.Create());
     TdlgInputText dialog;
     dialog.Text = "old";
-    std::thread robot([&] {
-        HWND d = test::WaitForWindow("TdlgInputText");
-        if (d != nullptr) PressKey(d, VK_ESCAPE);
-    });
+    test::ModalRobot robot("input dialog", test::WindowOfClass("TdlgInputText"),
+                           {[](HWND d) { PressKey(d, VK_ESCAPE); }});
     EXPECT_FALSE(dialog.Execute(host.Handle()));
-    robot.join();
     EXPECT_EQ(dialog.Text, "old");
+}
+
+// A robot that leaves its window open, or never finds it, fails the test and
+// ends the modal loop instead of leaving it running.
+TEST(ModalRobot, EndsAWindowLeftOpenAndFails) {
+    for (const char* cls : {"TMessageForm", "NoSuchClass"}) {
+        TModalResult result = mrNone;
+        EXPECT_NONFATAL_FAILURE(
+            {
+                test::ModalRobot robot("window", test::WindowOfClass(cls), {[](HWND) {}}, 200);
+                result = ShowMessageDlg("left open", TMsgDlgType::mtInformation, {B::mbOK});
+            },
+            "after 200 ms");
+        EXPECT_EQ(result, mrOk) << cls;  // as its close box answers
+    }
 }
 
 }  // namespace

@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ui/changes_tree_control.h"
-#include "ui/gui_test_support_win.h"
+#include "support/gui_win.h"
+#include "support/modal_robot_win.h"
 #include "ui/input_text_dlg.h"
 #include "ui/message_dlg.h"
 
@@ -54,12 +54,6 @@ int SystemMessageFontHeight() {
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
     return std::abs(metrics.lfMessageFont.lfHeight);
-}
-
-std::string ClassOf(HWND hwnd) {
-    char cls[64] = {};
-    GetClassNameA(hwnd, cls, sizeof(cls));
-    return cls;
 }
 
 std::string WithoutMnemonics(std::string text) {
@@ -121,7 +115,7 @@ Problems LayoutProblems(HWND window) {
         RECT rc;
         GetWindowRect(c, &rc);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rc), 2);
-        children.push_back({c, rc, ClassOf(c) + " \"" + test::WindowText(c) + "\""});
+        children.push_back({c, rc, test::ClassName(c) + " \"" + test::WindowText(c) + "\""});
     }
     const int edge = GetSystemMetrics(SM_CXEDGE);
     for (std::size_t i = 0; i < children.size(); ++i) {
@@ -139,7 +133,7 @@ Problems LayoutProblems(HWND window) {
         ControlDc dc(c.hwnd);
         LONG style = GetWindowLongA(c.hwnd, GWL_STYLE);
         std::string text = test::WindowText(c.hwnd);
-        std::string cls = ClassOf(c.hwnd);
+        std::string cls = test::ClassName(c.hwnd);
         if (lstrcmpiA(cls.c_str(), "Button") == 0) {
             // A push button draws its caption inside a 3D edge and a focus
             // rectangle.
@@ -173,19 +167,16 @@ Problems LayoutProblems(HWND window) {
     return problems;
 }
 
-// Shows a modal dialog while a second thread reads its layout, takes a
-// screenshot and closes it; answers the problems found.
+// Shows a modal dialog while a robot reads its layout, takes a screenshot
+// and closes it; answers the problems found.
 Problems CheckModal(const char* cls, const char* shot, const std::function<void()>& show) {
-    Problems problems{"no window of class " + std::string(cls)};
-    std::thread robot([&] {
-        HWND dialog = test::WaitForWindow(cls);
-        if (dialog == nullptr) return;
-        problems = LayoutProblems(dialog);
-        test::Screenshot(ShotName(shot).c_str());
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-    });
+    Problems problems;
+    test::ModalRobot robot(cls, test::WindowOfClass(cls), {[&](HWND dialog) {
+                               problems = LayoutProblems(dialog);
+                               test::Screenshot(ShotName(shot).c_str());
+                               PostMessageA(dialog, WM_CLOSE, 0, 0);
+                           }});
     show();
-    robot.join();
     return problems;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/gui_test_support_win.h"
+#include "support/gui_win.h"
 
 namespace kelvora::ui {
 namespace {
@@ -97,15 +97,7 @@ protected:
         Click(tree.Handle(), p.x, p.y);
     }
     // What the list view shows in a cell (it asks the control for it).
-    std::string Cell(int row, int column) {
-        char text[260] = {};
-        LVITEMA item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = sizeof(text);
-        SendMessageA(tree.Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
+    std::string Cell(int row, int column) { return test::ListViewCell(tree.Handle(), row, column); }
     std::vector<std::string> Names() {
         std::vector<std::string> names;
         int count = static_cast<int>(SendMessageA(tree.Handle(), LVM_GETITEMCOUNT, 0, 0));

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <stdexcept>
 #include <thread>
 
@@ -13,7 +12,7 @@
 #include "ui/framework/list_view.h"
 #include "ui/framework/pages.h"
 #include "ui/framework/single_instance.h"
-#include "ui/gui_test_support_win.h"
+#include "support/gui_win.h"
 
 namespace kelvora::ui {
 namespace {
@@ -62,21 +61,13 @@ TEST(WindowFramework, EditFilterRefusesTypedAndPastedCharacters) {
     edit.SetCharFilter(IsFileNameChar);
     int changes = 0;
     edit.OnChange = [&] { ++changes; };
-    for (char c : std::string("a:b*c?d"))
-        SendMessageA(edit.Handle(), WM_CHAR, static_cast<unsigned char>(c), 1);
+    test::Type(edit.Handle(), "a:b*c?d");
     EXPECT_EQ(edit.Text(), "abcd");
     EXPECT_EQ(changes, 4);
     SendMessageA(edit.Handle(), WM_CHAR, VK_BACK, 1);
     EXPECT_EQ(edit.Text(), "abc");
     // Pasting runs the same filter over the pasted text.
-    const char pasted[] = "x|y\\z";
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(pasted));
-    std::memcpy(GlobalLock(block), pasted, sizeof(pasted));
-    GlobalUnlock(block);
-    ASSERT_TRUE(OpenClipboard(host.Handle()));
-    EmptyClipboard();
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
+    ASSERT_TRUE(test::PutOnClipboard(host.Handle(), "x|y\\z"));
     SendMessageA(edit.Handle(), WM_PASTE, 0, 0);
     EXPECT_EQ(edit.Text(), "abcxyz");
 }
@@ -103,12 +94,7 @@ TEST(WindowFramework, ListViewSortsByClickedColumnWithHeaderArrow) {
         nm.iSubItem = column;
         SendMessageA(host.Handle(), WM_NOTIFY, 30, reinterpret_cast<LPARAM>(&nm));
     };
-    auto arrow = [&](int column) {
-        HDITEMA item{};
-        item.mask = HDI_FORMAT;
-        SendMessageA(ListView_GetHeader(list.Handle()), HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
-        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
-    };
+    auto arrow = [&](int column) { return test::HeaderFormat(list.Handle(), column) & (HDF_SORTUP | HDF_SORTDOWN); };
     click(0);
     EXPECT_EQ(list.Cell(0, 0), "Alpha");
     EXPECT_EQ(list.Cell(2, 0), "gamma");
@@ -128,8 +114,7 @@ TEST(WindowFramework, WorkerCallsRunOnTheWindowThreadAndExceptionsStopAtTheWindo
     ASSERT_TRUE(host.Create());
     platform::Dispatcher dispatcher;
     DispatcherLink link(host, dispatcher);
-    std::string reported;
-    SetUnhandledExceptionReporter([&](const char* what) { reported = what; });
+    test::CaughtExceptions reported;
     DWORD window_thread = GetCurrentThreadId();
     std::atomic<DWORD> ran_on{0};
     DWORD synchronized_on = 0;
@@ -142,8 +127,7 @@ TEST(WindowFramework, WorkerCallsRunOnTheWindowThreadAndExceptionsStopAtTheWindo
     ASSERT_TRUE(test::PumpUntil([&] { return ran_on == 1; }));
     worker.join();
     EXPECT_EQ(synchronized_on, window_thread);
-    EXPECT_EQ(reported, "posted call failed");
-    SetUnhandledExceptionReporter([](const char* what) { OutputDebugStringA(what); });
+    EXPECT_EQ(reported.messages, std::vector<std::string>{"posted call failed"});
 }
 
 TEST(WindowFramework, SecondInstanceIsDetected) {

@@ -5,6 +5,7 @@
 #include <exception>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "ui/framework/control.h"
 
@@ -38,8 +39,8 @@ bool RegisterOnce(const char* class_name, HICON icon, HBRUSH background, WNDPROC
 
 }  // namespace
 
-void SetUnhandledExceptionReporter(std::function<void(const char*)> reporter) {
-    Reporter() = std::move(reporter);
+std::function<void(const char*)> SetUnhandledExceptionReporter(std::function<void(const char*)> reporter) {
+    return std::exchange(Reporter(), std::move(reporter));
 }
 
 void ReportUnhandledException(const char* what) noexcept {

@@ -15,8 +15,9 @@
 namespace kelvora::ui {
 
 // Called with the message of an exception that reached a window procedure.
-// The default writes it to the debugger output.
-void SetUnhandledExceptionReporter(std::function<void(const char* what)> reporter);
+// The default writes it to the debugger output. Answers the reporter it
+// replaces, so that a caller can put it back.
+std::function<void(const char* what)> SetUnhandledExceptionReporter(std::function<void(const char* what)> reporter);
 // Hands the message of a caught exception to the reporter.
 void ReportUnhandledException(const char* what) noexcept;
 

@@ -1,19 +1,25 @@
-// Helpers for the window tests: a host window, message pumping, and clicks
-// and keys sent as the messages Windows would send.
+// Helpers for the window tests: a host window, message pumping, clicks,
+// keys and text sent as the messages Windows would send, the clipboard, list
+// view cells, and the exceptions that reach a window procedure.
 #pragma once
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "ui/framework/window.h"
 
-namespace kelvora::ui::test {
+namespace kelvora::test {
 
 // A top-level window that holds the control under test.
-class HostWindow : public Window {
+class HostWindow : public ui::Window {
 public:
     bool Create(int width = 640, int height = 480) {
         CreateParams p;
@@ -21,7 +27,7 @@ public:
         p.Title = "Kelvora test";
         p.Bounds = {20, 20, width, height};
         p.Style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN;
-        return Window::Create(p);
+        return ui::Window::Create(p);
     }
 };
 
@@ -68,15 +74,66 @@ inline void Key(HWND hwnd, WPARAM vk) {
     Pump();
 }
 
-// For a second thread while the test thread shows a modal window: the
-// visible top-level window of class cls, waited for up to five seconds.
-inline HWND WaitForWindow(const char* cls) {
-    for (int i = 0; i < 500; ++i) {
-        HWND hwnd = FindWindowA(cls, nullptr);
-        if (hwnd != nullptr && IsWindowVisible(hwnd)) return hwnd;
-        Sleep(10);
+// Types text into a control, a WM_CHAR per byte.
+inline void Type(HWND hwnd, std::string_view text) {
+    for (char c : text) SendMessageA(hwnd, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+// Puts text on the clipboard, owned by owner; false when it is not free.
+inline bool PutOnClipboard(HWND owner, const char* text) {
+    std::size_t size = std::strlen(text) + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(block), text, size);
+    GlobalUnlock(block);
+    if (!OpenClipboard(owner)) {
+        GlobalFree(block);
+        return false;
     }
-    return nullptr;
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    return true;
+}
+
+// What a list view shows in a cell (a virtual one asks its owner for it).
+inline std::string ListViewCell(HWND list, int row, int column = 0) {
+    char text[260] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// The format flags of a list view's column header (HDF_SORTUP, HDF_RIGHT ...).
+inline int HeaderFormat(HWND list, int column) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    SendMessageA(ListView_GetHeader(list), HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+    return item.fmt;
+}
+
+// Collects the messages of the exceptions that reach a window procedure
+// while it lives, then puts the reporter it replaced back.
+class CaughtExceptions {
+public:
+    CaughtExceptions()
+        : previous_(ui::SetUnhandledExceptionReporter([this](const char* what) { messages.emplace_back(what); })) {}
+    ~CaughtExceptions() { ui::SetUnhandledExceptionReporter(std::move(previous_)); }
+    CaughtExceptions(const CaughtExceptions&) = delete;
+    CaughtExceptions& operator=(const CaughtExceptions&) = delete;
+
+    std::vector<std::string> messages;
+
+private:
+    std::function<void(const char*)> previous_;
+};
+
+inline std::string ClassName(HWND hwnd) {
+    char name[256] = {};
+    GetClassNameA(hwnd, name, sizeof(name));
+    return name;
 }
 
 inline std::string WindowText(HWND hwnd) {
@@ -98,4 +155,4 @@ inline void Screenshot(const char* name) {
     PumpUntil([&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000);
 }
 
-}  // namespace kelvora::ui::test
+}  // namespace kelvora::test
