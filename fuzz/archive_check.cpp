@@ -7,6 +7,7 @@
 #include "changes/chg_archive.h"
 #include "changes/text_export.h"
 #include "checks.h"
+#include "fuzz_support.h"
 #include "platform/memory/fixed_clock.h"
 #include "platform/memory/memory_file_system.h"
 #include "platform/text.h"
@@ -17,13 +18,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr char kFolder[] = "C:\\Kelvora";
-
-class NeverStop : public IWorkerControl {
-public:
-    bool Terminated() const override { return false; }
-    void PausePoint() override {}
-};
 
 bool SameBlock(const DataBlock& a, std::int32_t aSize, const DataBlock& b, std::int32_t bSize) {
     if (aSize != bSize || a.Present() != b.Present()) return false;
@@ -65,7 +59,8 @@ std::string TreeDifference(ChangesTree& first, ChangesTree& second) {
         const auto [x, y] = stack.back();
         stack.pop_back();
         if (std::string d = NodeDifference(a, x, b, y); !d.empty()) return d + " at " + a.FullPath(x);
-        for (NodeId i = a.FirstChild(x), j = b.FirstChild(y); i != kNoNode; i = a.NextSibling(i), j = b.NextSibling(j)) {
+        NodeId j = b.FirstChild(y);
+        for (NodeId i = a.FirstChild(x); i != kNoNode; i = a.NextSibling(i), j = b.NextSibling(j)) {
             stack.emplace_back(i, j);
         }
     }
@@ -89,12 +84,12 @@ std::array<int, 19> LeafCounts(ChangesTree& tree) {
 class Fixture {
 public:
     Fixture() {
-        files.AddFolder(kFolder);
-        context.ProgramFolder = kFolder;
+        files.AddFolder(kProgramFolder);
+        context.ProgramFolder = kProgramFolder;
     }
 
     std::string Path(std::string_view identifier) const {
-        return ArchiveFileBase(kFolder, identifier) + std::string(kArchiveExtension);
+        return ArchiveFileBase(kProgramFolder, identifier) + std::string(kArchiveExtension);
     }
 
     // Loads identifier's archive into tree as the uninstall wizard does; the
@@ -114,7 +109,7 @@ public:
 
     // Saves tree as identifier's archive and answers its records.
     Bytes Save(ChangesTree& tree, std::string_view identifier) {
-        TChgArchive archive(files, clock, ArchiveFileBase(kFolder, identifier));
+        TChgArchive archive(files, clock, ArchiveFileBase(kProgramFolder, identifier));
         SaveChangesTree(tree, archive);
         return Bytes(archive.Content().begin() + kArchiveHeaderSize, archive.Content().end());
     }
@@ -127,7 +122,7 @@ public:
 
 // MarkUsed changes the use count and the date, never the records.
 std::string CheckMarkUsed(Fixture& f, const Bytes& input) {
-    TChgArchive archive(f.files, f.clock, ArchiveFileBase(kFolder, "App"));
+    TChgArchive archive(f.files, f.clock, ArchiveFileBase(kProgramFolder, "App"));
     TChgHeader before;
     if (!archive.Open() || !archive.GetHeader(before)) return "an archive that opened once does not open again";
     f.clock.Advance(1.0);
@@ -135,8 +130,8 @@ std::string CheckMarkUsed(Fixture& f, const Bytes& input) {
     Bytes after;
     f.files.ReadFile(f.Path("App"), after);
     TChgHeader header;
-    if (!archive.GetHeader(header) || header.UseCount != static_cast<std::int32_t>(static_cast<std::uint32_t>(before.UseCount) + 1u) ||
-        header.LastUsed != f.clock.Now()) {
+    const auto counted = static_cast<std::int32_t>(static_cast<std::uint32_t>(before.UseCount) + 1u);
+    if (!archive.GetHeader(header) || header.UseCount != counted || header.LastUsed != f.clock.Now()) {
         return "MarkUsed did not count the use";
     }
     if (!std::equal(input.begin() + kArchiveHeaderSize, input.end(), after.begin() + kArchiveHeaderSize,
@@ -152,7 +147,7 @@ std::string CheckArchive(Input bytes) {
     Fixture f;
     const Bytes input(bytes.begin(), bytes.end());
     f.files.WriteFile(f.Path("App"), input.data(), input.size());
-    TChgArchive opened(f.files, f.clock, ArchiveFileBase(kFolder, "App"));
+    TChgArchive opened(f.files, f.clock, ArchiveFileBase(kProgramFolder, "App"));
     const bool valid = opened.Open();
 
     std::string fault;

@@ -4,6 +4,7 @@
 #include "changes/chg_archive.h"
 #include "changes/identifier.h"
 #include "checks.h"
+#include "fuzz_support.h"
 #include "cli/monitoring.h"
 #include "platform/memory/memory_file_system.h"
 
@@ -11,7 +12,6 @@ namespace kelvora::fuzz {
 
 namespace {
 
-constexpr char kFolder[] = "C:\\Kelvora";
 
 // Longest file name and longest path the ANSI functions take.
 constexpr std::size_t kMaxName = 255;
@@ -29,7 +29,9 @@ std::string AcceptedFault(std::string_view identifier, std::string_view folder) 
     if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
         return "a control character in the archive name";
     }
-    if (identifier.empty() || identifier.back() == '.' || identifier.back() == ' ') return "an identifier Windows would cut";
+    if (identifier.empty() || identifier.back() == '.' || identifier.back() == ' ') {
+        return "an identifier Windows would cut";
+    }
     if (name.size() > kMaxName || path.size() > kMaxPath) return "an archive name or path too long";
     return {};
 }
@@ -40,7 +42,8 @@ std::string CheckIdentifier(Input bytes) {
     const std::string_view text = Text(bytes);
     const std::size_t nul = text.find('\0');
     const std::string_view identifier = text.substr(0, nul);
-    const std::string_view folder = nul == std::string_view::npos ? std::string_view(kFolder) : text.substr(nul + 1);
+    const std::string_view folder =
+        nul == std::string_view::npos ? std::string_view(kProgramFolder) : text.substr(nul + 1);
     const std::optional<std::string> error = IdentifierError(identifier, folder);
     if (error) return error->empty() ? "a refusal without a reason" : std::string();
     return AcceptedFault(identifier, folder);
@@ -48,19 +51,19 @@ std::string CheckIdentifier(Input bytes) {
 
 std::string CheckResumeMarker(Input bytes) {
     platform::memory::MemoryFileSystem files;
-    files.AddFolder(kFolder);
-    const std::string marker = std::string(kFolder) + "\\" + std::string(kResumeMarker);
+    files.AddFolder(kProgramFolder);
+    const std::string marker = std::string(kProgramFolder) + "\\" + std::string(kResumeMarker);
     files.WriteFile(marker, bytes.data(), bytes.size());
-    const std::optional<std::string> identifier = ReadResumeMarker(files, kFolder);
+    const std::optional<std::string> identifier = ReadResumeMarker(files, kProgramFolder);
     if (!identifier) return {};
     if (identifier->empty() || identifier->find_first_of("\r\n") != std::string::npos) {
         return "the marker's identifier is empty or spans lines";
     }
     // The callers check the identifier before they use it; one that passes
     // must survive a marker written for it.
-    if (IdentifierError(*identifier, kFolder)) return {};
-    if (!WriteResumeMarker(files, kFolder, *identifier)) return "the marker cannot be written";
-    if (ReadResumeMarker(files, kFolder) != identifier) return "the identifier changed through the marker";
+    if (IdentifierError(*identifier, kProgramFolder)) return {};
+    if (!WriteResumeMarker(files, kProgramFolder, *identifier)) return "the marker cannot be written";
+    if (ReadResumeMarker(files, kProgramFolder) != identifier) return "the identifier changed through the marker";
     return {};
 }
 

@@ -14,6 +14,7 @@
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
 #include "cli/monitoring.h"
+#include "fuzz_support.h"
 #include "platform/memory/memory_platform.h"
 #include "scan/scan_sequence.h"
 #include "scan/snapshot_loader.h"
@@ -26,19 +27,12 @@ using platform::kCurrentUser;
 using platform::kLocalMachine;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr char kFolder[] = "C:\\Kelvora";
 constexpr char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 class QuietProgress : public IScanProgress {
 public:
     void ShowStatus(const std::string&) override {}
     void StepProgress() override {}
-};
-
-class NeverStop : public IWorkerControl {
-public:
-    bool Terminated() const override { return false; }
-    void PausePoint() override {}
 };
 
 class SeedWriter {
@@ -84,7 +78,7 @@ void Prepare(platform::memory::MemoryPlatform& m, AppContext& context) {
 
     auto& f = m.files;
     f.AddDrive('D');
-    f.AddFolder(kFolder);
+    f.AddFolder(kProgramFolder);
     f.AddFile("C:\\Windows\\a.dll", "aaaa");
     f.AddFile("C:\\Windows\\System\\shared.dll", "s");
     f.AddFile("C:\\Windows\\System\\text.dll", "t");
@@ -92,7 +86,7 @@ void Prepare(platform::memory::MemoryPlatform& m, AppContext& context) {
     f.AddFile("C:\\Program Files\\Old\\Gone\\x.txt", "x");
     f.AddFile("D:\\Data\\keep.ini", "k=1");
 
-    context.ProgramFolder = kFolder;
+    context.ProgramFolder = kProgramFolder;
     context.WindowsFolder = "C:\\Windows";
     context.SystemDriveRoot = "C:\\";
     TSettings& s = context.Settings;
@@ -101,7 +95,7 @@ void Prepare(platform::memory::MemoryPlatform& m, AppContext& context) {
     s.ScanEntire = false;
     s.ScanWin = s.ScanProg = s.ScanOthers = true;
     s.ScanOtherPaths = "D:\\Data";
-    s.ExcludedFolders.Add(kFolder);
+    s.ExcludedFolders.Add(kProgramFolder);
 }
 
 // The installation: something of every kind of change.
@@ -144,7 +138,7 @@ void WriteSeeds(SeedWriter& seeds) {
 
     ExecuteScan(env, progress);
     for (const char* name : {"HKLM.SNS", "HKCU.SNS", "FIS2.SNS"}) {
-        seeds.Write("snapshot", name, FileBytes(m.files, std::string(kFolder) + "\\" + name));
+        seeds.Write("snapshot", name, FileBytes(m.files, std::string(kProgramFolder) + "\\" + name));
     }
 
     Install(m);
@@ -153,15 +147,15 @@ void WriteSeeds(SeedWriter& seeds) {
     ExecuteRescan(env, progress, tree, [&](std::string_view name) {
         return LoadSnapshot(m.files, name, context.WizardState, worker);
     });
-    TChgArchive archive(m.files, m.clock, ArchiveFileBase(kFolder, "App"));
+    TChgArchive archive(m.files, m.clock, ArchiveFileBase(kProgramFolder, "App"));
     SaveChangesTree(tree, archive);
     seeds.Write("archive", "changes.qor", archive.Content());
     tree.StartFill(false);
     SaveChangesTree(tree, archive);
     seeds.Write("archive", "empty.qor", archive.Content());
 
-    WriteResumeMarker(m.files, kFolder, "App");
-    seeds.Write("resume_marker", "Continue.dat", FileBytes(m.files, std::string(kFolder) + "\\Continue.dat"));
+    WriteResumeMarker(m.files, kProgramFolder, "App");
+    seeds.Write("resume_marker", "Continue.dat", FileBytes(m.files, std::string(kProgramFolder) + "\\Continue.dat"));
 
     seeds.Write("identifier", "plain", std::string_view("App"));
     seeds.Write("identifier", "folder", std::string_view("Setup 2.0\0C:\\Program Files\\Kelvora", 34));

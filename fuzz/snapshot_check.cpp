@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "checks.h"
+#include "fuzz_support.h"
 #include "platform/memory/memory_file_system.h"
 #include "scan/db_tree.h"
 #include "scan/snapshot_loader.h"
@@ -11,13 +12,6 @@ namespace kelvora::fuzz {
 
 namespace {
 
-constexpr char kFolder[] = "C:\\Kelvora";
-
-class NeverStop : public IWorkerControl {
-public:
-    bool Terminated() const override { return false; }
-    void PausePoint() override {}
-};
 
 void PutFile(platform::memory::MemoryFileSystem& fs, std::string_view base, Input bytes) {
     fs.WriteFile(std::string(base) + ".sns", bytes.data(), bytes.size());
@@ -81,8 +75,8 @@ std::string CheckTree(const SnapshotTree& tree, bool fileSystem, std::size_t fil
 
 std::string CheckSnapshot(Input bytes) {
     platform::memory::MemoryFileSystem fs;
-    fs.AddFolder(kFolder);
-    fs.SetCurrentDir(kFolder);
+    fs.AddFolder(kProgramFolder);
+    fs.SetCurrentDir(kProgramFolder);
     if (std::string fault = ReadRecords(fs, bytes); !fault.empty()) return fault;
 
     std::atomic<TWizardState> state{TWizardState::wsRescanning};
