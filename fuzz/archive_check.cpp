@@ -9,6 +9,7 @@
 #include "checks.h"
 #include "fuzz_support.h"
 #include "platform/memory/fixed_clock.h"
+#include "platform/memory/memory_collation.h"
 #include "platform/memory/memory_file_system.h"
 #include "platform/text.h"
 
@@ -169,8 +170,9 @@ std::string CheckArchive(Input bytes) {
     {
         const ChangesTree::Access access = first.Lock();
         const CellWords words = CellWords::Translated();
-        BuildDocument(access, kNoNode, false, words);
-        BuildDocument(access, kNoNode, true, words);
+        const platform::memory::MemoryCollation collation;
+        BuildDocument(access, kNoNode, false, words, collation);
+        BuildDocument(access, kNoNode, true, words, collation);
     }
     if (!valid) return {};
     if (fault = CheckMarkUsed(f, input); !fault.empty()) return fault;

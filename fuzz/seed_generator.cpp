@@ -145,7 +145,7 @@ void WriteSeeds(SeedWriter& seeds) {
     ChangesTree tree(context.Settings);
     tree.StartFill(false);
     ExecuteRescan(env, progress, tree, [&](std::string_view name) {
-        return LoadSnapshot(m.files, name, context.WizardState, worker);
+        return LoadSnapshot(m.files, kProgramFolder, name, context.WizardState, worker);
     });
     TChgArchive archive(m.files, m.clock, ArchiveFileBase(kProgramFolder, "App"));
     SaveChangesTree(tree, archive);

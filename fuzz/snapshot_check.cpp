@@ -13,15 +13,17 @@ namespace kelvora::fuzz {
 namespace {
 
 
+std::string SnapshotFile(std::string_view base) { return std::string(kProgramFolder) + "\\" + std::string(base) + ".sns"; }
+
 void PutFile(platform::memory::MemoryFileSystem& fs, std::string_view base, Input bytes) {
-    fs.WriteFile(std::string(base) + ".sns", bytes.data(), bytes.size());
+    fs.WriteFile(SnapshotFile(base), bytes.data(), bytes.size());
 }
 
 // Every record read lies inside the file, and a record takes at least its
 // four header bytes.
 std::string ReadRecords(platform::memory::MemoryFileSystem& fs, Input bytes) {
     PutFile(fs, "HKLM", bytes);
-    TDBTree db = TDBTree::CreateFromFile(fs, "HKLM");
+    TDBTree db = TDBTree::CreateFromFile(fs, kProgramFolder, "HKLM");
     const std::uint8_t* begin = db.Bytes().data();
     const std::uint8_t* end = begin + db.Bytes().size();
     std::string path;
@@ -76,15 +78,14 @@ std::string CheckTree(const SnapshotTree& tree, bool fileSystem, std::size_t fil
 std::string CheckSnapshot(Input bytes) {
     platform::memory::MemoryFileSystem fs;
     fs.AddFolder(kProgramFolder);
-    fs.SetCurrentDir(kProgramFolder);
     if (std::string fault = ReadRecords(fs, bytes); !fault.empty()) return fault;
 
     std::atomic<TWizardState> state{TWizardState::wsRescanning};
     NeverStop control;
     for (const std::string_view base : {"HKLM", "FIS1"}) {
         PutFile(fs, base, bytes);
-        const SnapshotTree tree = LoadSnapshot(fs, base, state, control);
-        if (fs.Exists(std::string(base) + ".sns")) {
+        const SnapshotTree tree = LoadSnapshot(fs, kProgramFolder, base, state, control);
+        if (fs.Exists(SnapshotFile(base))) {
             return "the snapshot file is still there after loading";
         }
         if (std::string fault = CheckTree(tree, base.front() == 'F', bytes.size()); !fault.empty()) {
