@@ -17,6 +17,7 @@
 #include "support/shipped_languages_win.h"
 #include "support/temp_folder_win.h"
 #include "translation/messages.h"
+#include "ui/about_dlg.h"
 #include "ui/main_captions.h"
 #include "ui/main_window.h"
 #include "ui/options_dlg.h"
@@ -156,6 +157,20 @@ TEST_F(MainWindowLanguages, EachShippedLanguageReachesTheWholeWindowAndSurvivesA
         }
         d.btnCancel.Click();
     });
+    // The About box in German.
+    {
+        ModalRobot robot("About box", WindowOfClass("TdlgAboutQor"), {[&](HWND about) {
+                             EXPECT_EQ(WindowText(about), ShippedText("German", kAboutSection, "Caption"));
+                             Problems problems = LayoutProblems(about, font);
+                             std::erase_if(problems, [](const std::string& p) {  // the product's name is larger
+                                 return p.starts_with("Static \"Kelvora 1.0\" has a font");
+                             });
+                             EXPECT_EQ(problems, Problems{});
+                             Screenshot(ShotName("about_German").c_str());
+                             PressKey(about, VK_RETURN);
+                         }});
+        SendMessageA(ChildById(main, idBtnAbout), BM_CLICK, 0, 0);
+    }
     // The other pages in German, with a scan of nothing.
     TWizard& wizard = window_->Wizard();
     auto page = [&](int id, const char* shot) {
