@@ -8,28 +8,6 @@
 
 namespace kelvora::ui {
 
-namespace {
-
-// The control of an identifier anywhere below the window.
-HWND ChildById(HWND parent, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (GetDlgCtrlID(child) != s->id) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-}  // namespace
-
 // Every caption of the caption table is a text of the language files: the
 // value "btnNext.Caption" for the control btnNext, "odSetup.Title" as named.
 // The title is the wizard's (the product's name, or the installation's).
