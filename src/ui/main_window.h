@@ -59,8 +59,6 @@ public:
     ChangesTree& Changes() { return model_; }
     // Lays the pages out again (after captions changed).
     void Relayout();
-    // The languages, and the one the window speaks.
-    TTranslator& Translator() { return *translator_; }
 
     // The message a second start of the program posts to the running one.
     static UINT JustOneStartMessage();
