@@ -33,4 +33,8 @@ std::string CheckResumeMarker(Input bytes);
 // accepts must name a plain file in that folder.
 std::string CheckIdentifier(Input bytes);
 
+// The bytes as a language file beside the program: read value by value, then
+// found, taken and used by the translator.
+std::string CheckLanguageFile(Input bytes);
+
 }  // namespace kelvora::fuzz

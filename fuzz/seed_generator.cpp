@@ -2,7 +2,7 @@
 // writers so that they follow the file formats as the code has them: the
 // snapshot files of a first scan of an in-memory machine, the archive that the
 // rescan saves after an installation changed something of every kind, a
-// resume marker, and a few identifiers.
+// resume marker, a few identifiers, and language files.
 //
 // Usage: kelvora_fuzz_seeds OUTPUT_FOLDER (one sub-folder per target).
 #include <cstdio>
@@ -18,6 +18,7 @@
 #include "platform/memory/memory_platform.h"
 #include "scan/scan_sequence.h"
 #include "scan/snapshot_loader.h"
+#include "tools/lngc/language_compiler.h"
 
 namespace kelvora::fuzz {
 
@@ -162,8 +163,17 @@ void WriteSeeds(SeedWriter& seeds) {
     seeds.Write("identifier", "folder", std::string_view("Setup 2.0\0C:\\Program Files\\Kelvora", 34));
     seeds.Write("identifier", "unicode", std::string_view("\xD0\x9C\xD0\xBE\xD0\xB9 app"));
     seeds.Write("identifier", "device", std::string_view("COM1.txt"));
-    // The language-file reader's seeds will be written here, by the
-    // language-file writer, once the translator reads such files.
+
+    // Language files as the language compiler writes them: a Western and a
+    // Central European one, with flags, messages and a window's texts.
+    seeds.Write("language_file", "western.lng",
+                lngc::CompileLanguage("[*SYSTEM*]\nCHARSET = 0\nFLAG = flag horizontal #000000 #DD0000 #FFCE00\n"
+                                      "[RESOURCESTRING]\nRS_EXIT = \"&Beenden\"\nRS_CLEAR_LOG = \"Protokoll löschen ?\"\n"
+                                      "[dlgQorOptions]\nCaption = \"Optionen\"\nbtnOk.Caption = \"&OK\"\n"));
+    seeds.Write("language_file", "central.lng",
+                lngc::CompileLanguage("[*SYSTEM*]\nCHARSET = 238\nFLAG = flag cross #FFFFFF #CE1124\n"
+                                      "[RESOURCESTRING]\nRS_EXIT = \"I&eşire\"\n"
+                                      "[dlgQorOptions]\ntabGeneral.Caption = \"Opţiuni\"\n"));
 }
 
 }  // namespace

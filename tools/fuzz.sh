@@ -3,7 +3,7 @@
 # and UndefinedBehaviorSanitizer) and runs each for SECONDS (default 60), one
 # after the other and niced, so the machine stays usable.
 #
-#   bash tools/fuzz.sh [SECONDS] [TARGET...]     targets: snapshot archive resume_marker identifier
+#   bash tools/fuzz.sh [SECONDS] [TARGET...]     targets: snapshot archive resume_marker identifier language_file
 #
 # Each target starts from the seeds that the build writes with the program's
 # own writers, the inputs kept in fuzz/regressions/<target>/ and what earlier
@@ -16,7 +16,7 @@ cd "$root"
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(snapshot archive resume_marker identifier)
+[ ${#targets[@]} -gt 0 ] || targets=(snapshot archive resume_marker identifier language_file)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz

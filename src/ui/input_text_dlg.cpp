@@ -1,5 +1,7 @@
 #include "ui/input_text_dlg.h"
 
+#include "ui/framework/layout.h"
+
 namespace kelvora::ui {
 
 namespace {
@@ -21,15 +23,13 @@ bool TdlgInputText::Execute(HWND owner) {
     RECT frame{0, 0, s(kClientWidth), s(kClientHeight)};
     AdjustWindowRectEx(&frame, style, FALSE, ex_style);
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    // Centred on the owner (on the screen without one).
-    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (owner != nullptr) GetWindowRect(owner, &area);
     CreateParams p;
     p.ClassName = "TdlgInputText";
     p.Title = Caption;
     p.Style = style;
     p.ExStyle = ex_style;
-    p.Bounds = {(area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2, width, height};
+    const RECT at = CentredOn(owner, width, height);
+    p.Bounds = {at.left, at.top, width, height};
     p.Parent = owner;
     if (!Create(p)) return false;
 

@@ -100,6 +100,9 @@ std::span<const TCaption> MainCaptions();
 // The caption of a control or menu item (empty when it has none).
 std::string_view CaptionOf(int id);
 
+// The main window's section in the language files.
+inline constexpr const char* kMainSection = "frmQorMain";
+
 // The main window's class (placement key, single instance).
 inline constexpr const char* kMainWindowClass = "TfrmQorMain";
 

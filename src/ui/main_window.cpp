@@ -74,9 +74,14 @@ void TfrmQorMain::FormCreate() {
     minWidth_ = Scale(kMinWidth);
     minHeight_ = Scale(kMinHeight);
 
+    // The languages beside the program; English until the settings say
+    // otherwise.
+    const std::string folder = programFile_.substr(0, programFile_.find_last_of('\\'));
+    translator_ = std::make_unique<TTranslator>(os_.files, folder);
+    translator_->SetLanguage("English");
+
     // The program's folder (made current and read back), the Windows folder
     // and its drive, then the settings over their defaults.
-    const std::string folder = programFile_.substr(0, programFile_.find_last_of('\\'));
     os_.files.SetCurrentDir(folder.size() == 2 ? folder + "\\" : folder);
     context_.ProgramFolder = os_.files.GetCurrentDir();
     context_.WindowsFolder = os_.files.WindowsFolder();
@@ -87,11 +92,15 @@ void TfrmQorMain::FormCreate() {
     } catch (const SettingsError& e) {
         settingsError = e.what();
     }
+    // The language of the settings as soon as they are there, so that every
+    // text the window makes from now on speaks it.
+    translator_->SetLanguage(context_.Settings.Language);
 
     icon_.Reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
                                               GetSystemMetricsForDpi(SM_CXSMICON, Dpi()),
                                               GetSystemMetricsForDpi(SM_CYSMICON, Dpi()), 0)));
     CreateControls();
+    AddTexts();
     pages_.SetActivePage(0);
     wizard_ = std::make_unique<TWizard>(context_, os_, dispatcher_, model_, static_cast<IWizardHost&>(*this), workers_,
                                         programFile_);
@@ -102,6 +111,7 @@ void TfrmQorMain::FormCreate() {
     if (!settingsError.empty()) Message(settingsError, TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
     // The target boxes from the settings; the resumed start or the list.
     wizard_->FormCreate();
+    TranslateWindow();
 
     // Size and position as they were, then the tree's column widths and the
     // display of binary data.
@@ -142,8 +152,7 @@ void TfrmQorMain::WireEvents() {
         default: return os_.collation.Compare(x.Identifier, y.Identifier);
         }
     });
-    // The options dialog is not part of this window yet.
-    btnOptions.SetEnabled(false);
+    btnOptions.OnClick = [this] { btnOptionsClick(); };
     for (int t = 0; t < kTargetCount; ++t) {
         targets_[static_cast<std::size_t>(t)].OnClick = [this, t] {
             Forward([&] { wizard_->TargetClick(static_cast<TTarget>(t), targets_[static_cast<std::size_t>(t)].Checked()); });
@@ -173,8 +182,8 @@ void TfrmQorMain::WireEvents() {
         else lvQorFiles.Focus();
     }, nullptr);
     pages_.SetPageEvents(static_cast<int>(TPage::pnlTree), [this] { tvChanges.Tree().Focus(); }, nullptr);
-    tray_.Menu().AddItem(pmiRestore, CaptionOf(pmiRestore));
-    tray_.Menu().AddItem(pmiExit, CaptionOf(pmiExit));
+    tray_.Menu().AddItem(pmiRestore, Caption(pmiRestore));
+    tray_.Menu().AddItem(pmiExit, Caption(pmiExit));
     tray_.Menu().SetDefault(pmiRestore);
     tray_.OnDoubleClick = [this] { Restore(); };
     tray_.OnCommand = [this](UINT id) {
@@ -300,8 +309,8 @@ std::string TfrmQorMain::DateTimeText(double when) { return platform::win32::Loc
 void TfrmQorMain::ListContextMenu(POINT pt) {
     if (!lvQorFiles.Enabled()) return;
     PopupMenu menu;
-    menu.AddItem(pmiDelete, CaptionOf(pmiDelete));
-    menu.AddItem(pmiRename, CaptionOf(pmiRename));
+    menu.AddItem(pmiDelete, Caption(pmiDelete));
+    menu.AddItem(pmiRename, Caption(pmiRename));
     const bool selected = lvQorFiles.SelectedIndex() >= 0;
     menu.SetEnabled(pmiDelete, selected);
     menu.SetEnabled(pmiRename, selected);
@@ -322,7 +331,7 @@ std::optional<std::string> TfrmQorMain::AskNewName(std::string_view current) {
 }
 
 std::optional<std::string> TfrmQorMain::ChooseSetupFile(std::string_view initialFolder) {
-    return ChooseFileToOpen(Handle(), CaptionOf(idSetupDialogFilter), initialFolder, CaptionOf(idSetupDialogTitle),
+    return ChooseFileToOpen(Handle(), Caption(idSetupDialogFilter), initialFolder, Caption(idSetupDialogTitle),
                             "exe");
 }
 
@@ -336,7 +345,7 @@ void TfrmQorMain::OnDrop(const std::vector<std::string>& files) {
 
 void TfrmQorMain::ShowAbout() {
     TdlgAboutQor about;
-    about.Execute(Handle());
+    about.Execute(Handle(), *translator_);
 }
 
 // ---------------------------------------------------- notification area
@@ -413,7 +422,8 @@ void TfrmQorMain::OnDpiChanged(const RECT& suggested) {
     minWidth_ = Scale(kMinWidth);
     minHeight_ = Scale(kMinHeight);
     ApplyFonts();
-    tvChanges.SetDpi(Dpi(), context_.Settings.ChangesTreeFont, context_.Settings.ChangesTreeFontSize, DEFAULT_CHARSET);
+    tvChanges.SetDpi(Dpi(), context_.Settings.ChangesTreeFont, context_.Settings.ChangesTreeFontSize,
+                     static_cast<BYTE>(translator_->Charset()));
     Window::OnDpiChanged(suggested);
     Layout();
 }

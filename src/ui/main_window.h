@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,7 +16,10 @@
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
 #include "settings/app_context.h"
+#include "translation/form_texts.h"
+#include "translation/translator.h"
 #include "ui/changes_tree_control.h"
+#include "ui/main_captions.h"
 #include "ui/framework/buttons.h"
 #include "ui/framework/dispatcher_link.h"
 #include "ui/framework/edit.h"
@@ -111,6 +115,15 @@ private:
     void Minimise();
     void Restore();
     void ShowAbout();
+
+    // The window's texts and languages (main_window_language.cpp).
+    void AddTexts();
+    // A caption of the caption table in the current language.
+    std::string Caption(int id) const;
+    void TranslateWindow();
+    // The texts that are no captions of controls, after every translation.
+    void AfterTranslate(const TFormTexts& form);
+    void btnOptionsClick();
     void OnDrop(const std::vector<std::string>& files);
     void ListContextMenu(POINT pt);
     void ApplyListColours();
@@ -195,6 +208,9 @@ private:
     bool shownOnce_ = false;
     bool maximise_ = false;  // the stored placement: shown maximised
     bool applying_ = false;
+    std::unique_ptr<TTranslator> translator_;
+    TFormTexts texts_{kMainSection};
+    std::map<int, std::string> captions_;  // translated captions by control id
     int minWidth_ = 576;
     int minHeight_ = 404;
     bool growing_ = false;  // Layout is resizing the window

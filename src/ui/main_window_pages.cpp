@@ -89,76 +89,78 @@ void TfrmQorMain::CreateControls() {
 }
 
 void TfrmQorMain::CreateFirstPage(HWND page) {
-    rgChoice.Add(page, idRbInstall, CaptionOf(idRbInstall), {});
+    rgChoice.Add(page, idRbInstall, Caption(idRbInstall), {});
     edIdentif.Create(page, idEdIdentif, "", {});
     edIdentif.SetMaxLength(30);
-    lblInstall.Create(page, idLblInstall, CaptionOf(idLblInstall), {});
-    rgChoice.Add(page, idRbUninstall, CaptionOf(idRbUninstall), {});
-    lblChoose.Create(page, idLblChoose, CaptionOf(idLblChoose), {});
+    lblInstall.Create(page, idLblInstall, Caption(idLblInstall), {});
+    rgChoice.Add(page, idRbUninstall, Caption(idRbUninstall), {});
+    lblChoose.Create(page, idLblChoose, Caption(idLblChoose), {});
     lvQorFiles.Create(page, idLvQorFiles, {});
     lvQorFiles.AddColumn(TranslateString(RS_NAME), Scale(150));
     lvQorFiles.AddColumn(TranslateString(RS_CREATED), Scale(150), LVCFMT_CENTER);
     lvQorFiles.AddColumn(TranslateString(RS_LAST_USED), Scale(150), LVCFMT_CENTER);
     lvQorFiles.AddColumn(TranslateString(RS_USES), Scale(50), LVCFMT_CENTER);
-    btnOptions.Create(page, idBtnOptions, CaptionOf(idBtnOptions), {});
+    btnOptions.Create(page, idBtnOptions, Caption(idBtnOptions), {});
     rgChoice.SetItemIndex(0);
 }
 
 void TfrmQorMain::CreateTargetsPage(HWND page) {
-    lblRegistry.Create(page, idLblRegistry, CaptionOf(idLblRegistry), {});
+    lblRegistry.Create(page, idLblRegistry, Caption(idLblRegistry), {});
     for (int i = 0; i < kTargetCount; ++i) {
-        if (kTargetOrder[i] == tgSWin) lblFiles.Create(page, idLblFiles, CaptionOf(idLblFiles), {});
-        targets_[static_cast<std::size_t>(kTargetOrder[i])].Create(page, kTargetIds[i], CaptionOf(kTargetIds[i]), {});
+        if (kTargetOrder[i] == tgSWin) lblFiles.Create(page, idLblFiles, Caption(idLblFiles), {});
+        targets_[static_cast<std::size_t>(kTargetOrder[i])].Create(page, kTargetIds[i], Caption(kTargetIds[i]), {});
     }
     edOthers.Create(page, idEdOthers, "", {});
     imgWarning.Create(page, idImgWarning, "", {}, SS_ICON);
-    lblWarning.Create(page, idLblWarning, CaptionOf(idLblWarning), {});
-    lblWarningText.Create(page, idLblWarningText, CaptionOf(idLblWarningText), {});
+    lblWarning.Create(page, idLblWarning, Caption(idLblWarning), {});
+    lblWarningText.Create(page, idLblWarningText, Caption(idLblWarningText), {});
 }
 
 void TfrmQorMain::CreateRunPage(HWND page) {
-    rgRunMode.Add(page, idRbUna, CaptionOf(idRbUna), {});
+    rgRunMode.Add(page, idRbUna, Caption(idRbUna), {});
     edSetupPath.Create(page, idEdSetupPath, "", {});
-    btnBrowse.Create(page, idBtnBrowse, CaptionOf(idBtnBrowse), {});
-    lblUna.Create(page, idLblUna, CaptionOf(idLblUna), {});
-    rgRunMode.Add(page, idRbMulte, CaptionOf(idRbMulte), {});
-    lblMulte.Create(page, idLblMulte, CaptionOf(idLblMulte), {});
-    rgRunMode.Add(page, idRbStarted, CaptionOf(idRbStarted), {});
-    lblStarted.Create(page, idLblStarted, CaptionOf(idLblStarted), {});
-    lblReferences.Create(page, idLblReferences, CaptionOf(idLblReferences), {});
-    lblReferencesText.Create(page, idLblReferencesText, CaptionOf(idLblReferencesText), {});
+    btnBrowse.Create(page, idBtnBrowse, Caption(idBtnBrowse), {});
+    lblUna.Create(page, idLblUna, Caption(idLblUna), {});
+    rgRunMode.Add(page, idRbMulte, Caption(idRbMulte), {});
+    lblMulte.Create(page, idLblMulte, Caption(idLblMulte), {});
+    rgRunMode.Add(page, idRbStarted, Caption(idRbStarted), {});
+    lblStarted.Create(page, idLblStarted, Caption(idLblStarted), {});
+    lblReferences.Create(page, idLblReferences, Caption(idLblReferences), {});
+    lblReferencesText.Create(page, idLblReferencesText, Caption(idLblReferencesText), {});
     rgRunMode.SetItemIndex(0);
 }
 
 void TfrmQorMain::CreateTreePage(HWND page) {
     tvChanges.Create(page, idTvChanges, {0, 0, Scale(400), Scale(200)});
-    rgDisplay.Add(page, idSbString, CaptionOf(idSbString), {}, true);
-    rgDisplay.Add(page, idSbHexa, CaptionOf(idSbHexa), {}, true);
-    btnSave.Create(page, idBtnSave, CaptionOf(idBtnSave), {});
-    btnPrint.Create(page, idBtnPrint, CaptionOf(idBtnPrint), {});
-    btnExport.Create(page, idBtnExport, CaptionOf(idBtnExport), {});
+    rgDisplay.Add(page, idSbString, Caption(idSbString), {}, true);
+    rgDisplay.Add(page, idSbHexa, Caption(idSbHexa), {}, true);
+    btnSave.Create(page, idBtnSave, Caption(idBtnSave), {});
+    btnPrint.Create(page, idBtnPrint, Caption(idBtnPrint), {});
+    btnExport.Create(page, idBtnExport, Caption(idBtnExport), {});
 }
 
 void TfrmQorMain::CreateLogPage(HWND page) {
-    lblLog.Create(page, idLblLog, CaptionOf(idLblLog), {});
+    lblLog.Create(page, idLblLog, Caption(idLblLog), {});
     reLog.Create(page, idReLog, {});
 }
 
 void TfrmQorMain::CreateBottom() {
     lblStatus.Create(Handle(), idLblStatus, "", {}, SS_LEFT | SS_NOPREFIX);
-    lblProgress.Create(Handle(), idLblProgress, CaptionOf(idLblProgress), {});
+    lblProgress.Create(Handle(), idLblProgress, Caption(idLblProgress), {});
     pbProgress.Create(Handle(), idPbProgress, {});
-    btnAbout.Create(Handle(), idBtnAbout, CaptionOf(idBtnAbout), {});
-    btnBack.Create(Handle(), idBtnBack, CaptionOf(idBtnBack), {});
-    btnNext.Create(Handle(), idBtnNext, CaptionOf(idBtnNext), {}, true);
-    btnExit.Create(Handle(), idBtnExit, CaptionOf(idBtnExit), {});
+    btnAbout.Create(Handle(), idBtnAbout, Caption(idBtnAbout), {});
+    btnBack.Create(Handle(), idBtnBack, Caption(idBtnBack), {});
+    btnNext.Create(Handle(), idBtnNext, Caption(idBtnNext), {}, true);
+    btnExit.Create(Handle(), idBtnExit, Caption(idBtnExit), {});
     SetDefaultId(idBtnNext);
 }
 
 void TfrmQorMain::ApplyFonts() {
-    // The form's font, Tahoma 8 points, at the window's dpi; headings bold.
-    font_ = CreatePointFont("Tahoma", 8, Dpi());
-    boldFont_ = CreatePointFont("Tahoma", 8, Dpi(), true);
+    // The form's font, Tahoma 8 points, at the window's dpi, in the
+    // character set of the language; headings bold.
+    const BYTE charset = static_cast<BYTE>(translator_->Charset());
+    font_ = CreatePointFont("Tahoma", 8, Dpi(), false, charset);
+    boldFont_ = CreatePointFont("Tahoma", 8, Dpi(), true, charset);
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     EnumChildWindows(
         Handle(),
@@ -171,7 +173,7 @@ void TfrmQorMain::ApplyFonts() {
         reinterpret_cast<LPARAM>(font_.Get()));
     lblWarning.SetFont(boldFont_.Get());
     lblReferences.SetFont(boldFont_.Get());
-    tvChanges.ApplyFont(context_.Settings.ChangesTreeFont, context_.Settings.ChangesTreeFontSize, DEFAULT_CHARSET);
+    tvChanges.ApplyFont(context_.Settings.ChangesTreeFont, context_.Settings.ChangesTreeFontSize, charset);
     const int icon = Scale(32);
     warningIcon_.Reset(static_cast<HICON>(LoadImageA(nullptr, MAKEINTRESOURCEA(32515) /* IDI_WARNING */, IMAGE_ICON,
                                                      icon, icon, LR_SHARED)));

@@ -42,7 +42,7 @@ void TfrmQorMain::TreeContextMenu(POINT pt) {
     }
     PopupMenu menu;
     auto item = [&](UINT id, bool enabled) {
-        menu.AddItem(id, CaptionOf(static_cast<int>(id)));
+        menu.AddItem(id, Caption(static_cast<int>(id)));
         menu.SetEnabled(id, enabled);
     };
     if (state.CheckVisible) {
@@ -137,7 +137,7 @@ void TfrmQorMain::ShowProperties() {
 
 void TfrmQorMain::ExportTree() {
     const std::string identifier = context_.AppIdentifier;
-    auto path = ChooseFileToSave(Handle(), CaptionOf(idExportDialogFilter), "txt", identifier + ".txt");
+    auto path = ChooseFileToSave(Handle(), Caption(idExportDialogFilter), "txt", identifier + ".txt");
     if (!path) return;
     const std::string now = platform::win32::LocalDateTimeText(os_.clock.Now(), false);
     bool written = false;

@@ -6,6 +6,7 @@
 #include "ui/framework/buttons.h"
 #include "ui/framework/gdi.h"
 #include "ui/framework/window.h"
+#include "ui/framework/wide_text.h"
 
 namespace kelvora::ui {
 
@@ -122,13 +123,15 @@ private:
         GetTextMetricsA(dc, &tm);
         m.TextHeight = tm.tmHeight;
         RECT text{0, 0, MessageWrapWidth(GetSystemMetrics(SM_CXSCREEN)), 0};
-        DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &text,
+        const std::wstring wide = WideText(text_);
+        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text,
                   DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
         m.MessageWidth = text.right;
         m.MessageHeight = text.bottom;
         for (const auto& b : content_.Buttons) {
             RECT caption{0, 0, 0, 0};
-            DrawTextA(dc, b.Caption.c_str(), static_cast<int>(b.Caption.size()), &caption,
+            const std::wstring caption_text = WideText(b.Caption);
+            DrawTextW(dc, caption_text.c_str(), static_cast<int>(caption_text.size()), &caption,
                       DT_CALCRECT | DT_SINGLELINE);
             m.CaptionWidths.push_back(caption.right);
         }

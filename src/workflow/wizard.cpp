@@ -81,6 +81,13 @@ void TWizard::lvQorFilesSelectItem() {
     Show();
 }
 
+void TWizard::LanguageChanged() {
+    if (screen_.Page != TPage::pnlFirst) return;
+    screen_.Status = TranslateString(screen_.InstallChosen ? RS_ENTER_IDENTIFIER : RS_CHOOSE_IDENTIFIER);
+    screen_.ExitCaption = TranslateString(RS_EXIT);
+    Show();
+}
+
 void TWizard::UpdateFirstPage() {
     // The first page's state decides Next only while that page shows.
     if (screen_.Page != TPage::pnlFirst) return;

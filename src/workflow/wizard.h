@@ -53,6 +53,9 @@ public:
     void btnRenameClick();
     void btnRemoveClick();
     void dndFirstDnDItem(std::string_view path);
+    // The language changed (in the options dialog, which the first page
+    // opens): the first page's status line and Exit speak it.
+    void LanguageChanged();
 
     // Targets page: the user set a box to checked.
     void TargetClick(TTarget target, bool checked);

@@ -52,7 +52,8 @@ wine_run "$(winpath "$setup")" /S || fail "setup"
 # The help file is packed when the build made it (chmcmd present).
 help_file=""
 [ -f "$KELVORA_BUILD/Kelvora.chm" ] && help_file="Kelvora.chm"
-for f in Kelvora.exe kelvora-cli.exe README.txt LICENSE.txt uninstall.exe $help_file; do
+for f in Kelvora.exe kelvora-cli.exe README.txt LICENSE.txt uninstall.exe $help_file \
+         Translations/English.lng Translations/German.lng Translations/Romanian.lng; do
   [ -f "$installed/$f" ] || fail "not installed: $f"
 done
 [ -f "$menu/Kelvora.lnk" ] || fail "no Start menu shortcut"
@@ -123,6 +124,10 @@ ${help_file:+(+)(FILE) $help_file
 (+)(FILE) LICENSE.txt
 (+)(FILE) README.txt
 (+)(FILE) uninstall.exe
+(+)(FOLDER) C:\\Program Files\\Kelvora\\Translations
+(+)(FILE) English.lng
+(+)(FILE) German.lng
+(+)(FILE) Romanian.lng
 (FOLDER) C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs
 (+)(FILE) Kelvora.lnk
 (+)(REG KEY) $uninst

@@ -20,7 +20,8 @@ TEST(FuzzRegressionsTest, EveryKeptInputPassesItsReadersCheck) {
     } targets[] = {{"snapshot", fuzz::CheckSnapshot},
                    {"archive", fuzz::CheckArchive},
                    {"resume_marker", fuzz::CheckResumeMarker},
-                   {"identifier", fuzz::CheckIdentifier}};
+                   {"identifier", fuzz::CheckIdentifier},
+                   {"language_file", fuzz::CheckLanguageFile}};
     int inputs = 0;
     for (const auto& [target, check] : targets) {
         const std::filesystem::path folder = std::filesystem::path(KELVORA_FUZZ_REGRESSIONS) / target;

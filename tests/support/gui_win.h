@@ -136,23 +136,7 @@ inline std::string ClassName(HWND hwnd) {
     return name;
 }
 
-// The descendant of parent with the control identifier id (nullptr for none).
-inline HWND ChildById(HWND parent, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (GetDlgCtrlID(child) != s->id) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+using ui::ChildById;
 
 inline std::string WindowText(HWND hwnd) {
     char text[1024] = {};

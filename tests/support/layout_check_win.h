@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/gui_win.h"
+#include "ui/framework/wide_text.h"
 
 namespace kelvora::test {
 
@@ -77,14 +78,18 @@ public:
     }
     ControlDc(const ControlDc&) = delete;
     ControlDc& operator=(const ControlDc&) = delete;
+    // Controls draw their texts as UTF-16; the A text functions would read
+    // the UTF-8 bytes in the code page of the font's character set.
     SIZE Extent(const std::string& text) const {
+        const std::wstring wide = ui::WideText(text);
         SIZE size{};
-        GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+        GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
         return size;
     }
     int WrappedHeight(const std::string& text, int width) const {
+        const std::wstring wide = ui::WideText(text);
         RECT rc{0, 0, width, 0};
-        DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &rc,
+        DrawTextW(dc_, wide.c_str(), static_cast<int>(wide.size()), &rc,
                   DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
         return rc.bottom;
     }

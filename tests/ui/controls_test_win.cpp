@@ -11,6 +11,8 @@
 #include "ui/framework/buttons.h"
 #include "ui/framework/combo_box.h"
 #include "ui/framework/edit.h"
+#include "ui/framework/gdi.h"
+#include "ui/framework/layout.h"
 #include "ui/framework/list_view.h"
 #include "ui/framework/pages.h"
 #include "ui/framework/popup_menu.h"
@@ -363,6 +365,27 @@ TEST(ComboBoxTest, OwnerDrawnItemsTakeTheAskedHeightAndSelectByText) {
     ASSERT_FALSE(drawn.empty());
     EXPECT_EQ(drawn.back(), 2);
     EXPECT_GE(height, 20);
+}
+
+TEST(MeasureTextTest, TextBeyondAsciiMeasuresAsItsOwnLetters) {
+    // The A text functions read their bytes in the code page of the font's
+    // character set, not as the program's UTF-8: "Ä" would measure as the
+    // two letters "Ã„".
+    HostWindow host;
+    ASSERT_TRUE(host.Create());
+    Label label;
+    ASSERT_TRUE(label.Create(host.Handle(), 51, "", {0, 0, 300, 20}));
+    for (BYTE charset : {BYTE(DEFAULT_CHARSET), BYTE(EASTEUROPE_CHARSET)}) {
+        Font font = CreatePointFont("Tahoma", 8, 96, false, charset);
+        label.SetFont(font.Get());
+        HDC dc = GetDC(label.Handle());
+        HGDIOBJ old = SelectObject(dc, font.Get());
+        SIZE letters{};
+        GetTextExtentPoint32W(dc, L"\u00C4\u0103\u00FC", 3, &letters);
+        SelectObject(dc, old);
+        ReleaseDC(label.Handle(), dc);
+        EXPECT_EQ(MeasureText(label.Handle(), "Äăü").cx, letters.cx) << int(charset);
+    }
 }
 
 TEST(PageControlTest, ShowsOnePageAtATimeAndTakesTheFocusAlong) {

@@ -112,6 +112,14 @@ TEST_F(WizardTest, FirstPageNextFollowsTheChoiceTheIdentifierAndTheSelection) {
     EXPECT_FALSE(host.screen.NextEnabled);
     EXPECT_TRUE(host.screen.IdentifierEnabled);
     EXPECT_FALSE(host.screen.ListEnabled);
+
+    // A language chosen in the options reaches the page at once.
+    w.rbUninstallClick();
+    SetMessageLanguage("Ids", [](std::string_view id) -> std::optional<std::string> { return std::string(id); });
+    w.LanguageChanged();
+    EXPECT_EQ(host.screen.Status, "RS_CHOOSE_IDENTIFIER");
+    EXPECT_EQ(host.screen.ExitCaption, "RS_EXIT");
+    SetMessageLanguage("", {});
 }
 
 TEST_F(WizardTest, TypedCharactersAreFiltered) {

@@ -76,7 +76,10 @@ bool Label::Create(HWND parent, int id, std::string_view caption, RECT bounds, D
 }
 
 bool GroupBox::Create(HWND parent, int id, std::string_view caption, RECT bounds) {
-    return CreateControl({parent, WC_BUTTONA, caption, BS_GROUPBOX, 0, id, bounds});
+    // A group box paints only its frame and caption; a parent that clips its
+    // children would then never erase the inside, leaving what another page
+    // showed there. WS_EX_TRANSPARENT leaves it out of the parent's clipping.
+    return CreateControl({parent, WC_BUTTONA, caption, BS_GROUPBOX, WS_EX_TRANSPARENT, id, bounds});
 }
 
 }  // namespace kelvora::ui

@@ -1,6 +1,7 @@
 #include "ui/framework/combo_box.h"
 
 #include "platform/text.h"
+#include "ui/framework/wide_text.h"
 
 namespace kelvora::ui {
 
@@ -41,6 +42,17 @@ bool OwnerDrawCombo::SelectText(std::string_view text) {
     return false;
 }
 
+LRESULT OwnerDrawCombo::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    const LRESULT result = CallDefault(msg, wp, lp);
+    // A new font makes the combo box measure the selection field again for
+    // the font's height: keep the items' own height.
+    if (msg == WM_SETFONT) {
+        SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, item_height_);
+        SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item_height_);
+    }
+    return result;
+}
+
 void OwnerDrawCombo::OnCommand(WORD code) {
     if (code == CBN_SELCHANGE && OnChange) OnChange();
 }
@@ -55,10 +67,10 @@ bool OwnerDrawCombo::OnDrawItem(DRAWITEMSTRUCT* dis) {
     if (OnDrawItemText) {
         OnDrawItemText(dis->hDC, dis->rcItem, index, selected);
     } else {
-        std::string text = Item(index);
+        const std::wstring text = WideText(Item(index));
         RECT rc = dis->rcItem;
         rc.left += 2;
-        DrawTextA(dis->hDC, text.c_str(), static_cast<int>(text.size()), &rc,
+        DrawTextW(dis->hDC, text.c_str(), static_cast<int>(text.size()), &rc,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
     if ((dis->itemState & ODS_FOCUS) != 0) DrawFocusRect(dis->hDC, &dis->rcItem);

@@ -28,6 +28,7 @@ protected:
     void OnCommand(WORD code) override;
     bool OnDrawItem(DRAWITEMSTRUCT* dis) override;
     void OnMeasureItem(MEASUREITEMSTRUCT* mis) override { mis->itemHeight = static_cast<UINT>(item_height_); }
+    LRESULT OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     int item_height_ = 16;

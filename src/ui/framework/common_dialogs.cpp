@@ -5,6 +5,7 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace kelvora::ui {
 
@@ -47,6 +48,17 @@ std::optional<std::string> RunFileDialog(HWND owner, std::string_view filter, st
     return path;
 }
 
+// The path of what the folder browser answered (which it hands over).
+std::optional<std::string> PathOfBrowsed(PIDLIST_ABSOLUTE pidl) {
+    if (pidl == nullptr) return std::nullopt;
+    std::string path(MAX_PATH * 4, '\0');
+    BOOL ok = SHGetPathFromIDListA(pidl, path.data());
+    CoTaskMemFree(pidl);
+    if (!ok) return std::nullopt;
+    path.resize(path.find('\0'));
+    return path;
+}
+
 }  // namespace
 
 std::optional<std::string> ChooseFileToOpen(HWND owner, std::string_view filter, std::string_view initialFolder,
@@ -72,14 +84,7 @@ std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, s
         return 0;
     };
     info.lParam = initial.empty() ? 0 : reinterpret_cast<LPARAM>(initial.c_str());
-    PIDLIST_ABSOLUTE pidl = SHBrowseForFolderA(&info);
-    if (pidl == nullptr) return std::nullopt;
-    std::string path(MAX_PATH * 4, '\0');
-    BOOL ok = SHGetPathFromIDListA(pidl, path.data());
-    CoTaskMemFree(pidl);
-    if (!ok) return std::nullopt;
-    path.resize(path.find('\0'));
-    return path;
+    return PathOfBrowsed(SHBrowseForFolderA(&info));
 }
 
 bool PrinterInstalled() {
@@ -113,6 +118,51 @@ PrinterChoice ChoosePrinter(HWND owner, bool offerSelection) {
     choice.Result = choice.Printer ? PrinterChoice::kChosen : PrinterChoice::kFailed;
     choice.Selection = (pd.Flags & PD_SELECTION) != 0;
     return choice;
+}
+
+std::vector<std::string> ChooseFilesToOpen(HWND owner, std::string_view filter) {
+    std::string filters = FilterText(filter);
+    std::string buffer(64 * 1024, '\0');
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filters.c_str();
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                OFN_NONETWORKBUTTON | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameA(&ofn)) return {};
+    // One file: its full path. Several: the folder, then each name, every
+    // part ending in a NUL and the whole in two.
+    std::vector<std::string> parts;
+    for (const char* p = buffer.c_str(); *p != '\0'; p += std::strlen(p) + 1) parts.emplace_back(p);
+    if (parts.size() <= 1) return parts;
+    std::vector<std::string> files;
+    std::string folder = parts[0];
+    if (folder.back() != '\\') folder += '\\';
+    for (std::size_t i = 1; i < parts.size(); ++i) files.push_back(folder + parts[i]);
+    return files;
+}
+
+std::optional<std::string> BrowseDriveFolder(HWND owner, std::string_view title) {
+    std::string caption(title);
+    PIDLIST_ABSOLUTE drives = nullptr;
+    SHGetSpecialFolderLocation(owner, CSIDL_DRIVES, &drives);
+    BROWSEINFOA info{};
+    info.hwndOwner = owner;
+    info.pidlRoot = drives;
+    info.lpszTitle = caption.c_str();
+    // The status line exists only in the browser's older style.
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
+    info.lpfn = [](HWND hwnd, UINT msg, LPARAM selection, LPARAM) -> int {
+        char path[MAX_PATH * 4] = {};
+        if (msg == BFFM_SELCHANGED && SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(selection), path))
+            SendMessageA(hwnd, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
+        return 0;
+    };
+    PIDLIST_ABSOLUTE pidl = SHBrowseForFolderA(&info);
+    if (drives != nullptr) CoTaskMemFree(drives);
+    return PathOfBrowsed(pidl);
 }
 
 }  // namespace kelvora::ui

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/framework/gdi.h"
 
@@ -34,5 +35,12 @@ struct PrinterChoice {
     bool Selection = false;  // the range "Selection" was chosen
 };
 PrinterChoice ChoosePrinter(HWND owner, bool offerSelection);
+
+// Several existing files (no read-only box, no network button); answers
+// their full paths, none when cancelled.
+std::vector<std::string> ChooseFilesToOpen(HWND owner, std::string_view filter);
+// The folder browser rooted at the computer's drives, showing the selected
+// folder's path in its status line.
+std::optional<std::string> BrowseDriveFolder(HWND owner, std::string_view title);
 
 }  // namespace kelvora::ui

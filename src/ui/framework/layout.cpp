@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/framework/wide_text.h"
+
 namespace kelvora::ui {
 
 namespace {
@@ -43,10 +45,10 @@ int DpiOf(HWND hwnd) {
 
 SIZE MeasureText(HWND control, std::string_view text, int wrapWidth, bool noPrefix) {
     FontDc dc(control);
-    std::string copy(text);
+    const std::wstring copy = WideText(text);
     RECT rc{0, 0, wrapWidth > 0 ? wrapWidth : 0, 0};
     UINT format = DT_CALCRECT | DT_EXPANDTABS | (noPrefix ? DT_NOPREFIX : 0) | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE);
-    DrawTextA(dc.Get(), copy.c_str(), static_cast<int>(copy.size()), &rc, format);
+    DrawTextW(dc.Get(), copy.c_str(), static_cast<int>(copy.size()), &rc, format);
     if (copy.empty()) {
         TEXTMETRICA tm{};
         GetTextMetricsA(dc.Get(), &tm);
@@ -84,6 +86,19 @@ int ControlHeight(HWND control) {
     // A text line plus the edges and the focus rectangle of a button or the
     // sunken border of an edit.
     return LineHeight(control) + MulDiv(9, DpiOf(control), 96);
+}
+
+RECT CentredOn(HWND owner, int width, int height) {
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (owner != nullptr) GetWindowRect(owner, &area);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    // The left and top edges win when the dialog is larger than the work area.
+    const int x = std::max(work.left, std::min((area.left + area.right - width) / 2, work.right - width));
+    const int y = std::max(work.top, std::min((area.top + area.bottom - height) / 2, work.bottom - height));
+    return {x, y, x + width, y + height};
 }
 
 }  // namespace kelvora::ui

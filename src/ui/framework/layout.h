@@ -25,4 +25,10 @@ int LabelHeight(HWND label, int width);
 // The height of a push button, check box or one-line edit for its font.
 int ControlHeight(HWND control);
 
+// Where a dialog of that outer size shows: centred on owner (on the primary
+// screen without one), then moved into the work area of owner's monitor, so
+// that a dialog wider than its owner, or an owner near a screen edge, never
+// puts the dialog's title bar off the screen.
+RECT CentredOn(HWND owner, int width, int height);
+
 }  // namespace kelvora::ui

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/framework/wide_text.h"
+
 namespace kelvora::ui {
 
 namespace {
@@ -506,7 +508,8 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 HDC dc = GetDC(Handle());
                 HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
                 SIZE size{};
-                GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+                const std::wstring wide = WideText(text);
+                GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
                 SelectObject(dc, old);
                 ReleaseDC(Handle(), dc);
                 int room = ColumnWidth(tip_column_) - 12 - (tip_column_ == 0 ? PartsOf(tip_row_).text : 0);

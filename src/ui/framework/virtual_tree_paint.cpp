@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ui/framework/virtual_tree.h"
+#include "ui/framework/wide_text.h"
 
 namespace kelvora::ui {
 
@@ -144,7 +145,8 @@ void VirtualTree::DrawCell0(HDC dc, int row, const RECT& cell, bool selected) {
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, fore);
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &text_rc,
+    const std::wstring wide = WideText(text);
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text_rc,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectClipRgn(dc, nullptr);
     DeleteObject(clip);

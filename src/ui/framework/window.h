@@ -110,6 +110,10 @@ int RunMessageLoop();
 // One message of a loop as RunMessageLoop handles it (modal loops too).
 void HandleLoopMessage(MSG& msg);
 
+// The descendant of parent with the control identifier id (nullptr for
+// none), at any depth: the pages' controls are children of their panels.
+HWND ChildById(HWND parent, int id);
+
 // The message a window posts to itself to run its wake handler.
 inline constexpr UINT kWakeMessage = WM_APP + 1;
 

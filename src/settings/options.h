@@ -1,0 +1,73 @@
+// What the options dialog (TdlgQorOptions) decides, apart from the window:
+// the values its controls show for the settings, what OK stores, and the
+// checks of its lists.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/settings.h"
+
+namespace kelvora {
+
+// The controls' contents.
+struct TOptionValues {
+    // General page. TreeFont empty: no font selected (the stored one is not
+    // installed); Language empty: no language selected.
+    std::string TreeFont;
+    int FontSize = 8;
+    std::string Viewer;
+    std::string Language;
+    // Scanner page, in the lists' order; the program's folder is not shown.
+    std::vector<std::string> ExcludedFolders;
+    std::vector<std::string> IgnoredFiles;
+    std::vector<std::string> IgnoredKeys;
+    // Uninstaller page.
+    bool DeleteValues = false;
+    bool CreateValues = false;
+    bool RestoreValues = false;
+    bool DeleteKey = false;
+    bool CreateKey = false;
+    bool DecSharedCounter = false;
+    bool DeleteFiles = false;
+    bool UseRecycled = false;
+    bool DeleteFolders = false;
+    bool LogErrors = false;
+    bool LogWarnings = false;
+    bool LogSuccess = false;
+    bool AutoDelQor = false;
+};
+
+inline constexpr int kMinTreeFontSize = 8;
+inline constexpr int kMaxTreeFontSize = 16;
+
+// The values the dialog shows for the settings. installedFont answers
+// whether a font face is installed; currentLanguage is selected.
+TOptionValues OptionValuesFromSettings(const TSettings& settings, std::string_view programFolder,
+                                       bool treeFontInstalled, std::string_view currentLanguage);
+
+// OK: the lists (the program's folder upper-cased added to the excluded
+// ones), the uninstall flags, LogLevel, the font (unchanged when none is
+// selected), its size (kept within 8 to 16), the viewer as typed, the archive
+// deletion, and the language ("English" when none is selected).
+void StoreOptionValues(const TOptionValues& values, TSettings& settings, std::string_view programFolder);
+
+enum class TExcludeCheck { Ok, AlreadyExcluded, ContainsExcluded };
+
+struct TExcludeAnswer {
+    TExcludeCheck Check = TExcludeCheck::Ok;
+    // The folder as the warnings name it: with a trailing backslash.
+    std::string Shown;
+};
+
+// May the folder join the excluded ones? Not when it lies in one of them
+// (or is one), nor when one of them lies in it. Compared upper-cased, each
+// with a trailing backslash and "\\" made "\".
+TExcludeAnswer CheckExcludedFolder(const std::vector<std::string>& excluded, std::string_view folder);
+
+// Adds entry to list unless an entry equal to it apart from letter case is
+// there; false when it was.
+bool AddUnique(std::vector<std::string>& list, std::string_view entry);
+
+}  // namespace kelvora

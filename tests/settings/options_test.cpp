@@ -1,0 +1,85 @@
+#include "settings/options.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvora {
+namespace {
+
+constexpr std::string_view kProgram = "C:\\Tools\\Kelvora";
+
+TEST(Options, TheDialogShowsAndStoresTheSettingsItEdits) {
+    TSettings s;
+    s.ExcludedFolders.Add("D:\\Data");
+    s.ExcludedFolders.Add("c:\\tools\\kelvora");  // the program's folder, as loading adds it
+    s.IgnoredKeys.Add("HKEY_CURRENT_USER\\Software\\X");
+    s.LogLevel = 5;
+    s.UseRecycled = false;
+    s.ChangesTreeFont = "Gone Sans";
+    s.ChangesTreeFontSize = 40;
+    TOptionValues v = OptionValuesFromSettings(s, kProgram, false, "German");
+    EXPECT_EQ(v.ExcludedFolders, std::vector<std::string>{"D:\\Data"});
+    EXPECT_EQ(v.IgnoredKeys, std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\X"});
+    EXPECT_TRUE(v.LogErrors && !v.LogWarnings && v.LogSuccess);
+    EXPECT_TRUE(v.DeleteFiles && !v.UseRecycled);
+    EXPECT_EQ(v.TreeFont, "");  // not installed: no selection
+    EXPECT_EQ(v.FontSize, 16);
+    EXPECT_EQ(v.Language, "German");
+    EXPECT_EQ(OptionValuesFromSettings(s, kProgram, true, "").TreeFont, "Gone Sans");
+
+    // OK with a folder twice, files differing in case, no font and no
+    // language selected, every box changed.
+    v.ExcludedFolders = {"E:\\Temp", "e:\\temp"};
+    v.IgnoredFiles = {"C:\\a.txt", "C:\\A.TXT"};
+    v.IgnoredKeys.clear();
+    v.LogErrors = false;
+    v.LogWarnings = true;
+    v.DeleteFiles = false;  // "Use Recycle Bin" is disabled but keeps its mark
+    v.UseRecycled = true;
+    v.AutoDelQor = true;
+    v.Viewer = "";
+    v.FontSize = 3;
+    v.Language = "";
+    StoreOptionValues(v, s, kProgram);
+    EXPECT_EQ(s.ExcludedFolders.Items(), (std::vector<std::string>{"C:\\TOOLS\\KELVORA", "E:\\Temp"}));
+    EXPECT_EQ(s.IgnoredFiles.Count(), 1u);
+    EXPECT_EQ(s.IgnoredKeys.Count(), 0u);
+    EXPECT_EQ(s.LogLevel, 6);
+    EXPECT_FALSE(s.DeleteFiles);
+    EXPECT_TRUE(s.UseRecycled);
+    EXPECT_TRUE(s.AutoDelQor);
+    EXPECT_EQ(s.Viewer, "");
+    EXPECT_EQ(s.ChangesTreeFont, "Gone Sans");  // kept
+    EXPECT_EQ(s.ChangesTreeFontSize, 8);
+    EXPECT_EQ(s.Language, "English");
+}
+
+TEST(Options, AFolderIsExcludedOnceAndNotAboveAnExcludedOne) {
+    const std::vector<std::string> excluded{"D:\\Data", "C:\\Temp"};
+    const struct {
+        const char* folder;
+        TExcludeCheck check;
+        const char* shown;
+    } cases[] = {
+        {"C:\\Temp\\Sub", TExcludeCheck::AlreadyExcluded, "C:\\Temp\\Sub\\"},
+        {"c:\\TEMP", TExcludeCheck::AlreadyExcluded, "c:\\TEMP\\"},
+        {"C:\\", TExcludeCheck::ContainsExcluded, "C:\\"},
+        {"C:\\Temp2", TExcludeCheck::Ok, "C:\\Temp2\\"},
+        {"C:\\Te", TExcludeCheck::Ok, "C:\\Te\\"},
+        // A share whose name also ends an excluded folder's path lies not
+        // above it.
+        {"\\\\Data", TExcludeCheck::Ok, "\\Data\\"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const TExcludeAnswer a = CheckExcludedFolder(excluded, c.folder);
+        EXPECT_EQ(a.Check, c.check);
+        EXPECT_EQ(a.Shown, c.shown);
+    }
+    std::vector<std::string> files{"C:\\a.txt"};
+    EXPECT_FALSE(AddUnique(files, "c:\\A.TXT"));
+    EXPECT_TRUE(AddUnique(files, "C:\\b.txt"));
+    EXPECT_EQ(files.size(), 2u);
+}
+
+}  // namespace
+}  // namespace kelvora
