@@ -2,11 +2,8 @@
 // lengths (key paths of about 70 characters, names over 15 characters, data
 // of 40 bytes; archive records of about 180 bytes): the time and the memory
 // the command takes beyond what the process held before.
-#include <malloc.h>
-
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "changes/archive_save.h"
@@ -32,13 +29,6 @@ public:
     std::optional<std::string> Ask(std::string_view) override { return std::nullopt; }
     std::string DateTimeText(double, bool) override { return "01/01/2026 12:00:00"; }
 };
-
-// Gives the memory freed so far back to the system and lets the kernel count
-// the peak of resident memory from now on.
-void ResetPeak() {
-    malloc_trim(0);
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 double Mb(std::size_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
 
@@ -76,8 +66,7 @@ int main() {
     std::atomic<bool> interrupted{false};
     platform::Dispatcher dispatcher;
     CliEnv env{os.platform, dispatcher, context, console, {}, interrupted};
-    ResetPeak();
-    const std::size_t resident = bench::PeakMemoryBytes();
+    const std::size_t resident = bench::ResetPeakMemory() ? bench::PeakMemoryBytes() : 0;
     const auto start = std::chrono::steady_clock::now();
     const int status = RunCliArguments({"show", "Bench"}, env);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

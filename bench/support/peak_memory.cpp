@@ -28,6 +28,16 @@ std::size_t PeakMemoryBytes() {
 #endif
 }
 
+bool ResetPeakMemory() {
+#ifdef _WIN32
+    return false;
+#else
+    malloc_trim(0);
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return true;
+#endif
+}
+
 std::size_t HeapBytesInUse() {
 #ifdef _WIN32
     PROCESS_MEMORY_COUNTERS_EX counters{};

@@ -42,6 +42,7 @@ public:
     bool SharesWith(const SharedText& other) const { return rep_ == other.rep_; }
 
     friend bool operator==(const SharedText& a, std::string_view b) { return a.str() == b; }
+    friend bool operator==(const SharedText& a, const std::string& b) { return a.str() == b; }
     friend bool operator==(const SharedText& a, const char* b) { return a.str() == b; }
     friend bool operator==(const SharedText& a, const SharedText& b) { return a.str() == b.str(); }
     friend std::string operator+(const SharedText& a, std::string_view b) { return std::string(a.str()).append(b); }
