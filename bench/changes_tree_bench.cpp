@@ -9,6 +9,7 @@
 #include "changes/changes_tree.h"
 #include "changes/chg_archive.h"
 #include "platform/memory/memory_platform.h"
+#include "support/peak_memory.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ int main() {
 
     // Records alternate between folders, so every placement misses the
     // one-entry cache and searches a level of up to 20,000 children.
+    const std::size_t heapBefore = bench::HeapBytesInUse();
     auto start = Clock::now();
     tree.StartFill(false);
     for (int f = 0; f < kFilesPerFolder; ++f) {
@@ -50,6 +52,8 @@ int main() {
         }
     }
     std::printf("place %d changes (cache missing): %.3f s\n", kFolders * kFilesPerFolder, Seconds(start));
+    std::printf("memory of the tree: %.1f bytes a change\n",
+                static_cast<double>(bench::HeapBytesInUse() - heapBefore) / (kFolders * kFilesPerFolder));
 
     start = Clock::now();
     TChgArchive archive(os.files, os.clock, "C:\\Kelvora\\Bench");
@@ -62,6 +66,7 @@ int main() {
     const TWizardState state = LoadCheckTree(context, os.files, os.clock, tree, control, nullptr);
     std::printf("load archive (cache hitting): %.3f s, state %d, nodes %zu\n", Seconds(start),
                 static_cast<int>(state), tree.Lock().NodeCount());
+    std::printf("peak memory: %.1f MB\n", static_cast<double>(bench::PeakMemoryBytes()) / (1024.0 * 1024.0));
 
     start = Clock::now();
     {
@@ -85,6 +90,29 @@ int main() {
         }
     }
     std::printf("place %d changes below a level of %d folders: %.3f s\n", 25 * kWide, kWide, Seconds(start));
+
+    // Registry changes as a setup leaves them: key paths of about 70
+    // characters, value names over 15 characters, 40 bytes of data, the
+    // values of one key one after another.
+    tree.StartFill(false);
+    std::size_t heap = bench::HeapBytesInUse();
+    const std::string text(39, 't');
+    for (int key = 0; key < 50000; ++key) {
+        char guid[64];
+        std::snprintf(guid, sizeof guid, "{%08X-1234-4E5F-9ABC-0123456789AB}", static_cast<unsigned>(key));
+        for (int v = 0; v < 20; ++v) {
+            TNodeData rec;
+            rec.Kind = ckRegValueCreated;
+            rec.RootKey = platform::kClassesRoot;
+            rec.ValueType = platform::kRegSz;
+            rec.Path = std::string("CLSID\\").append(guid).append("\\InprocServer32\\Settings");
+            rec.SetNewText(text);
+            const std::string placement = "HKEY_CLASSES_ROOT\\" + rec.Path.str();
+            tree.AddToTree(placement, "ThreadingModelValue" + std::to_string(v), std::move(rec));
+        }
+    }
+    std::printf("memory of the tree, 1,000,000 registry values with real-world lengths: %.1f bytes a change\n",
+                static_cast<double>(bench::HeapBytesInUse() - heap) / 1000000.0);
 
     start = Clock::now();
     tree.Clear();

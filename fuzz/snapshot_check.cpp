@@ -60,12 +60,12 @@ std::string CheckTree(const SnapshotTree& tree, bool fileSystem, std::size_t fil
         std::size_t items = 0;
         for (const TValori* v = node->Values; v != nullptr; v = v->Next) {
             if (++items > fileSize) return "more items than the file has bytes (a cycle?)";
-            if (v->Size < 0 || (v->Size == 0) != (v->Data == nullptr)) return "an item's data disagrees with its size";
+            if (v->Size < 0 || (v->Size == 0) != (v->Data() == nullptr)) return "an item's data disagrees with its size";
             // Touch every byte, so that the sanitizers see a block that is
             // shorter than its size.
             unsigned sum = 0;
-            for (std::int32_t i = 0; i < v->Size; ++i) sum += v->Data[i];
-            for (char c : v->Name) sum += static_cast<unsigned char>(c);
+            for (std::int32_t i = 0; i < v->Size; ++i) sum += v->Data()[i];
+            for (char c : v->Name()) sum += static_cast<unsigned char>(c);
             (void)sum;
         }
         for (const TNode* c = node->FirstChild; c != nullptr; c = c->NextSibling) stack.push_back(c);

@@ -43,6 +43,7 @@ NodeId ChangesTree::NewNode() {
 
 void ChangesTree::ClearLocked() {
     chunks_.clear();
+    indexes_.clear();
     used_ = 0;
     alive_ = 0;
     framed_ = false;
@@ -82,7 +83,38 @@ void ChangesTree::AppendChild(NodeId parent, NodeId child) {
             grown_.push_back(parent);
         }
     }
-    if (p.Index) p.Index->first.emplace(c.Data.Name, child);  // keeps an earlier child of that name
+    if (!indexes_.empty()) {
+        const auto it = indexes_.find(parent);
+        if (it != indexes_.end()) IndexInsert(*it->second, child);
+    }
+}
+
+// Adds the child unless an earlier child of its name is there, growing the
+// table to keep it at most half full.
+void ChangesTree::IndexInsert(ChildIndex& index, NodeId child) const {
+    if ((index.used + 1) * 2 > index.slots.size()) {
+        std::vector<NodeId> old = std::move(index.slots);
+        index.slots.assign(old.empty() ? 16 : old.size() * 2, kNoNode);
+        index.used = 0;
+        for (NodeId id : old) {
+            if (id != kNoNode) IndexInsert(index, id);
+        }
+    }
+    const std::string& name = At(child).Data.Name;
+    const std::size_t mask = index.slots.size() - 1;
+    for (std::size_t i = NoCaseHash{}(name) & mask;; i = (i + 1) & mask) {
+        NodeId& slot = index.slots[i];
+        if (slot == kNoNode) {
+            slot = child;
+            ++index.used;
+            return;
+        }
+        if (EqualsNoCase(At(slot).Data.Name, name)) return;
+    }
+}
+
+void ChangesTree::DropIndex(NodeId parent) {
+    if (!indexes_.empty()) indexes_.erase(parent);
 }
 
 // Takes the node out of its parent's child list and index.
@@ -98,19 +130,7 @@ void ChangesTree::Unlink(NodeId node) {
     }
     if (p.LastChild == node) p.LastChild = prev;
     --p.ChildCount;
-    if (p.Index) {
-        auto it = p.Index->first.find(c.Data.Name);
-        if (it != p.Index->first.end() && it->second == node) {
-            p.Index->first.erase(it);
-            // The next sibling of that name in order, if any, is now the first.
-            for (NodeId n = p.FirstChild; n != kNoNode; n = At(n).Next) {
-                if (EqualsNoCase(At(n).Data.Name, c.Data.Name)) {
-                    p.Index->first.emplace(At(n).Data.Name, n);
-                    break;
-                }
-            }
-        }
-    }
+    DropIndex(c.Parent);
     c.Parent = kNoNode;
     c.Next = kNoNode;
     MarkReshapedLocked();
@@ -121,14 +141,19 @@ void ChangesTree::Unlink(NodeId node) {
 // searched (a folder's files are found through the folder) never pay for one.
 NodeId ChangesTree::FindChildLocked(NodeId parent, std::string_view name) const {
     const Node& p = At(parent);
-    if (!p.Index && p.ChildCount > kIndexThreshold) {
-        p.Index = std::make_unique<ChildIndex>();
-        p.Index->first.reserve(p.ChildCount * 2);
-        for (NodeId n = p.FirstChild; n != kNoNode; n = At(n).Next) p.Index->first.emplace(At(n).Data.Name, n);
+    auto it = indexes_.find(parent);
+    if (it == indexes_.end() && p.ChildCount > kIndexThreshold) {
+        auto index = std::make_unique<ChildIndex>();
+        for (NodeId n = p.FirstChild; n != kNoNode; n = At(n).Next) IndexInsert(*index, n);
+        it = indexes_.emplace(parent, std::move(index)).first;
     }
-    if (p.Index) {
-        const auto it = p.Index->first.find(name);
-        return it == p.Index->first.end() ? kNoNode : it->second;
+    if (it != indexes_.end()) {
+        const ChildIndex& index = *it->second;
+        const std::size_t mask = index.slots.size() - 1;
+        for (std::size_t i = NoCaseHash{}(name) & mask;; i = (i + 1) & mask) {
+            const NodeId slot = index.slots[i];
+            if (slot == kNoNode || EqualsNoCase(At(slot).Data.Name, name)) return slot;
+        }
     }
     for (NodeId n = p.FirstChild; n != kNoNode; n = At(n).Next) {
         if (EqualsNoCase(At(n).Data.Name, name)) return n;

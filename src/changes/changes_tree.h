@@ -36,6 +36,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "changes/node_data.h"
@@ -115,6 +116,8 @@ private:
     void AppendChild(NodeId parent, NodeId child);
     void Unlink(NodeId node);
     NodeId FindChildLocked(NodeId parent, std::string_view name) const;
+    void IndexInsert(ChildIndex& index, NodeId child) const;
+    void DropIndex(NodeId parent);
     NodeId PlaceLocked(std::string_view path, std::int32_t kind, std::uint32_t rootKey);
     bool ExcludedLocked(std::string_view path, std::string_view name, std::int32_t kind) const;
     void SetStateLocked(NodeId node, TCheckState state, std::vector<NodeId>& spread);
@@ -133,6 +136,9 @@ private:
     // for as long as the worker adds without a break (a mutex is not fair).
     std::atomic<int> waiting_{0};
     std::vector<std::unique_ptr<Node[]>> chunks_;
+    // The name indexes of the levels that have one, by parent. Built by a
+    // search (under the tree's lock), hence mutable.
+    mutable std::unordered_map<NodeId, std::unique_ptr<ChildIndex>> indexes_;
     NodeId used_ = 0;         // node slots handed out since the last clear
     std::size_t alive_ = 0;   // nodes not removed
     bool framed_ = false;

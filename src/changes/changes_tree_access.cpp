@@ -162,7 +162,16 @@ void ChangesTree::Access::AddToTree(std::string_view path, std::string_view name
     d.ValueType = rec.ValueType;
     d.RootKey = rec.RootKey;
     d.Kind = rec.Kind;
-    d.Path = std::move(rec.Path);
+    // The changes of one key or folder share their path: a leaf takes the
+    // path of the leaf placed before it in the same parent when they are
+    // equal.
+    const Node& p = t.At(parent);
+    if (p.LastChild != kNoNode && t.At(p.LastChild).Data.Path == rec.Path) {
+        d.Path = t.At(p.LastChild).Data.Path;
+    } else {
+        d.Path = std::move(rec.Path);
+    }
+    rec.Path.clear();
     // The blocks now belong to the leaf.
     rec.OldSize = 0;
     rec.NewSize = 0;
@@ -204,7 +213,7 @@ bool ChangesTree::Access::RemoveBranch(NodeId node) {
         doomed.pop_back();
         Node& n = t.At(id);
         for (NodeId c = n.FirstChild; c != kNoNode; c = t.At(c).Next) doomed.push_back(c);
-        n.Index.reset();
+        t.DropIndex(id);
         n.Data = TNodeData{};
         n.Parent = kNoNode;
         n.FirstChild = kNoNode;

@@ -4,7 +4,7 @@
 #include <array>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "changes/changes_tree.h"
 #include "platform/text.h"
@@ -21,10 +21,12 @@ inline constexpr unsigned kChunkBits = 12;
 inline constexpr NodeId kChunkSize = NodeId{1} << kChunkBits;
 
 // The first child of each name (ignoring case), for levels with many
-// children. Keys view the children's own names, which never move (nodes
-// live in fixed chunks) and never change while the child is indexed.
+// children: an open-addressing table of node ids, hashed by the children's
+// own names, which never change while the child is in the level. A removal
+// from the level drops its index; the next search builds it anew.
 struct ChangesTree::ChildIndex {
-    std::unordered_map<std::string_view, NodeId, NoCaseHash, NoCaseEqual> first;
+    std::vector<NodeId> slots;  // a power of two in size; kNoNode is free
+    std::size_t used = 0;
 };
 
 struct ChangesTree::Node {
@@ -37,8 +39,6 @@ struct ChangesTree::Node {
     TCheckState Check = TCheckState::None;
     bool Alive = false;
     bool Grown = false;  // listed in the tree's grown_
-    // Built by a search (under the tree's lock), hence mutable.
-    mutable std::unique_ptr<ChildIndex> Index;
 };
 
 // Beyond this many parents with new children, a reader is told to read the

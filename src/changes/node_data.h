@@ -8,6 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "changes/shared_text.h"
+
 namespace kelvora {
 
 // Change kinds. The codes 1 to 13 are written into archives; 14 to 18 are
@@ -77,7 +79,9 @@ struct TNodeData {
     std::int32_t ValueType = 0;  // REG_* type of a value change, else 0
     std::uint32_t RootKey = 0;   // root key of a registry change, else 0
     TChangeKind Kind = ckPathBranch;
-    std::string Path;         // key path below RootKey, or the folder holding the item
+    // Key path below RootKey, or the folder holding the item. The tree's
+    // leaves of one key or folder share it.
+    SharedText Path;
 
     void SetOld(const std::uint8_t* data, std::size_t size);
     void SetNew(const std::uint8_t* data, std::size_t size);

@@ -29,12 +29,13 @@ CellSource SourceOf(const TNodeData& d) {
 // shrinks with it.
 class DocumentWalk {
 public:
-    DocumentWalk(const ChangesTree::Access& tree, bool hexa, const CellWords& words, const platform::Collation& names)
-        : tree_(tree), hexa_(hexa), words_(words), names_(names) {}
+    DocumentWalk(const ChangesTree::Access& tree, bool hexa, const CellWords& words, const platform::Collation& names,
+                 const DocLineSink& emit)
+        : tree_(tree), hexa_(hexa), words_(words), names_(names), emit_(emit) {}
 
     void Section(NodeId section) {
         const TNodeData& d = tree_.Data(section);
-        lines_.push_back({DocLine::kSection, d.Kind, 0, d.Name, {}, {}, {}});
+        emit_({DocLine::kSection, d.Kind, 0, d.Name, {}, {}, {}});
         for (NodeId child : tree_.SortedChildren(section, names_)) Walk(child, {});
     }
 
@@ -53,8 +54,6 @@ public:
             Enter(level.children[level.next++], path);
         }
     }
-
-    std::vector<DocLine> Take() { return std::move(lines_); }
 
 private:
     // A node whose children are being walked: the children in walk order,
@@ -86,31 +85,29 @@ private:
         const TNodeData& d = tree_.Data(node);
         if (IsKeyOrFolderChange(d.Kind)) {
             remembered_ = JoinPath(path, d.Name);
-            lines_.push_back({DocLine::kKeyOrFolder, d.Kind, d.ValueType, remembered_, {}, {}, {}});
+            emit_({DocLine::kKeyOrFolder, d.Kind, d.ValueType, remembered_, {}, {}, {}});
             return;
         }
         if (d.Kind == ckDrive || d.Kind == ckPathBranch || !IsStoredKind(d.Kind)) return;
         if (remembered_ != path) {
             remembered_ = path;
-            lines_.push_back({DocLine::kGroup, d.Kind, d.ValueType, path, {}, {}, {}});
+            emit_({DocLine::kGroup, d.Kind, d.ValueType, path, {}, {}, {}});
         }
         const CellSource cells = SourceOf(d);
         std::string name = CellText(cells, 0, hexa_, words_);
         switch (d.Kind) {
             case ckRegValueChanged:
             case ckFileChanged:
-                lines_.push_back({DocLine::kChanged, d.Kind, d.ValueType, std::move(name),
-                                  CellText(cells, 1, hexa_, words_), CellText(cells, 2, hexa_, words_), {}});
+                emit_({DocLine::kChanged, d.Kind, d.ValueType, std::move(name), CellText(cells, 1, hexa_, words_),
+                       CellText(cells, 2, hexa_, words_), {}});
                 break;
             case ckRegValueDeleted:
             case ckFileDeleted:
             case ckFileMovedFrom:
-                lines_.push_back({DocLine::kItem, d.Kind, d.ValueType, std::move(name), {}, {},
-                                  CellText(cells, 1, hexa_, words_)});
+                emit_({DocLine::kItem, d.Kind, d.ValueType, std::move(name), {}, {}, CellText(cells, 1, hexa_, words_)});
                 break;
             default:
-                lines_.push_back({DocLine::kItem, d.Kind, d.ValueType, std::move(name), {}, {},
-                                  CellText(cells, 2, hexa_, words_)});
+                emit_({DocLine::kItem, d.Kind, d.ValueType, std::move(name), {}, {}, CellText(cells, 2, hexa_, words_)});
                 break;
         }
     }
@@ -119,8 +116,8 @@ private:
     const bool hexa_;
     const CellWords& words_;
     const platform::Collation& names_;
+    const DocLineSink& emit_;
     std::string remembered_;
-    std::vector<DocLine> lines_;
     std::vector<Level> stack_;
 };
 
@@ -150,26 +147,28 @@ MarkWords MarkWords::Translated() {
             TranslateString(RS_SH_INC)};
 }
 
-std::vector<DocLine> BuildDocument(const ChangesTree::Access& tree, NodeId start, bool hexa, const CellWords& words,
-                                   const platform::Collation& names) {
-    DocumentWalk walk(tree, hexa, words, names);
+void ForEachDocLine(const ChangesTree::Access& tree, NodeId start, bool hexa, const CellWords& words,
+                    const platform::Collation& names, const DocLineSink& each) {
+    DocumentWalk walk(tree, hexa, words, names, each);
     const NodeId root = tree.Root();
-    if (root == kNoNode) return {};
+    if (root == kNoNode) return;
     if (start == kNoNode || start == root) {
-        std::vector<DocLine> lines;
         const TNodeData& d = tree.Data(root);
+        each({DocLine::kRoot, d.Kind, 0, d.Name, {}, {}, {}});
         walk.Section(tree.FileSystem());
         walk.Section(tree.Registry());
-        lines.push_back({DocLine::kRoot, d.Kind, 0, d.Name, {}, {}, {}});
-        for (DocLine& line : walk.Take()) lines.push_back(std::move(line));
-        return lines;
-    }
-    if (start == tree.FileSystem() || start == tree.Registry()) {
+    } else if (start == tree.FileSystem() || start == tree.Registry()) {
         walk.Section(start);
     } else {
         walk.Walk(start, ContainingPath(tree, start));
     }
-    return walk.Take();
+}
+
+std::vector<DocLine> BuildDocument(const ChangesTree::Access& tree, NodeId start, bool hexa, const CellWords& words,
+                                   const platform::Collation& names) {
+    std::vector<DocLine> lines;
+    ForEachDocLine(tree, start, hexa, words, names, [&lines](DocLine&& line) { lines.push_back(std::move(line)); });
+    return lines;
 }
 
 std::string MarkOf(std::int32_t kind, const MarkWords& m) {
@@ -191,42 +190,47 @@ std::string MarkOf(std::int32_t kind, const MarkWords& m) {
     }
 }
 
-std::string ExportText(std::string_view identifier, std::string_view dateTime, const std::vector<DocLine>& lines,
-                       const MarkWords& marks) {
-    std::string out;
+std::string ExportHeading(std::string_view identifier, std::string_view dateTime) {
+    std::string out = FormatText(TranslateString(RS_CHANGES), {identifier});
+    out.append(kCrLf).append("Kelvora,    ").append(dateTime).append(kCrLf).append(kCrLf);
+    return out;
+}
+
+void AppendExportLine(std::string& out, const DocLine& l, const MarkWords& marks) {
     auto line = [&out](std::string_view a, std::string_view b = {}, std::string_view c = {},
                        std::string_view d = {}, std::string_view e = {}) {
         out.append(a).append(b).append(c).append(d).append(e).append(kCrLf);
     };
-    line(FormatText(TranslateString(RS_CHANGES), {identifier}));
-    line("Kelvora,    ", dateTime);
-    line({});
-    for (const DocLine& l : lines) {
-        switch (l.LineForm) {
-            case DocLine::kRoot:
-                line(l.Text);
-                line(kRule);
-                break;
-            case DocLine::kSection:
-                line({});
-                line("  ", l.Text);
-                line("  ", kRule);
-                break;
-            case DocLine::kKeyOrFolder:
-                line("    ", MarkOf(l.Kind, marks), l.Text);
-                break;
-            case DocLine::kGroup:
-                line("    ", IsRegistryKind(l.Kind) ? marks.RegKey : marks.Folder, " ", l.Text);
-                break;
-            case DocLine::kItem:
-                line("    ", MarkOf(l.Kind, marks), l.Text, " = ", l.Value);
-                break;
-            case DocLine::kChanged:
-                line("    ", MarkOf(l.Kind, marks), l.Text);
-                line("        ", l.Before, " ==> ", l.After);
-                break;
-        }
+    switch (l.LineForm) {
+        case DocLine::kRoot:
+            line(l.Text);
+            line(kRule);
+            break;
+        case DocLine::kSection:
+            line({});
+            line("  ", l.Text);
+            line("  ", kRule);
+            break;
+        case DocLine::kKeyOrFolder:
+            line("    ", MarkOf(l.Kind, marks), l.Text);
+            break;
+        case DocLine::kGroup:
+            line("    ", IsRegistryKind(l.Kind) ? marks.RegKey : marks.Folder, " ", l.Text);
+            break;
+        case DocLine::kItem:
+            line("    ", MarkOf(l.Kind, marks), l.Text, " = ", l.Value);
+            break;
+        case DocLine::kChanged:
+            line("    ", MarkOf(l.Kind, marks), l.Text);
+            line("        ", l.Before, " ==> ", l.After);
+            break;
     }
+}
+
+std::string ExportText(std::string_view identifier, std::string_view dateTime, const std::vector<DocLine>& lines,
+                       const MarkWords& marks) {
+    std::string out = ExportHeading(identifier, dateTime);
+    for (const DocLine& l : lines) AppendExportLine(out, l, marks);
     return out;
 }
 

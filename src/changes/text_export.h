@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,12 @@ struct MarkWords {
 std::vector<DocLine> BuildDocument(const ChangesTree::Access& tree, NodeId start, bool hexa,
                                    const CellWords& words, const platform::Collation& names);
 
+// The same lines handed one by one to each as the walk makes them, so that a
+// long document need not be held whole.
+using DocLineSink = std::function<void(DocLine&&)>;
+void ForEachDocLine(const ChangesTree::Access& tree, NodeId start, bool hexa, const CellWords& words,
+                    const platform::Collation& names, const DocLineSink& each);
+
 // The mark written before a change of this kind ("  (+)(REG VAL) ").
 std::string MarkOf(std::int32_t kind, const MarkWords& marks);
 
@@ -66,6 +73,10 @@ std::string MarkOf(std::int32_t kind, const MarkWords& marks);
 // "Kelvora,    " with the date and time, an empty line, then the lines.
 std::string ExportText(std::string_view identifier, std::string_view dateTime, const std::vector<DocLine>& lines,
                        const MarkWords& marks);
+// The text's parts: its heading (up to the empty line), and the text of one
+// line appended to out.
+std::string ExportHeading(std::string_view identifier, std::string_view dateTime);
+void AppendExportLine(std::string& out, const DocLine& line, const MarkWords& marks);
 
 // Writes the export of the branch at start (kNoNode for the whole tree) to
 // path in one step, in the current language's words. False when the file

@@ -77,9 +77,19 @@ int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& expo
         env.console.Write(FormatText(TranslateString(RS_CLI_EXPORTED), {identifier, exportPath}) + "\n");
         return kExitOk;
     }
-    env.console.Write(ExportText(identifier, now, BuildDocument(access, kNoNode, command.Hexa, CellWords::Translated(),
-                                                                 env.os.collation),
-                                 MarkWords::Translated()));
+    // Written in pieces as the walk goes: a tree of a million changes makes
+    // a text of a hundred megabytes.
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    const MarkWords marks = MarkWords::Translated();
+    std::string text = ExportHeading(identifier, now);
+    ForEachDocLine(access, kNoNode, command.Hexa, CellWords::Translated(), env.os.collation, [&](DocLine&& line) {
+        AppendExportLine(text, line, marks);
+        if (text.size() >= kPiece) {
+            env.console.Write(text);
+            text.clear();
+        }
+    });
+    env.console.Write(text);
     return kExitOk;
 }
 

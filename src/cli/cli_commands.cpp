@@ -57,8 +57,11 @@ private:
 int LoadArchive(CliEnv& env, std::string_view identifier, ChangesTree& tree, bool uninstallMode) {
     if (int status = CheckArchive(env, identifier); status != kExitOk) return status;
     const std::string invalid = TranslateString(RS_INV_FILE_FORMAT);
-    TChgArchive archive(env.os.files, env.os.clock, ArchiveFileBase(env.context.ProgramFolder, identifier));
-    if (!archive.Open()) return Fail(env, kExitUsage, invalid);
+    {
+        // Only a check: its copy of the file goes before the load reads its own.
+        TChgArchive archive(env.os.files, env.os.clock, ArchiveFileBase(env.context.ProgramFolder, identifier));
+        if (!archive.Open()) return Fail(env, kExitUsage, invalid);
+    }
     env.context.AppIdentifier = std::string(identifier);
     tree.StartFill(uninstallMode);
     InterruptControl control(env.interrupted);

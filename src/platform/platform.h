@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -175,6 +176,20 @@ struct FindEntry {
     bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
 };
 
+// A file being written piece by piece (see FileSystem::CreateFileWriter).
+// The file stays open, and cannot be deleted or renamed, until Close or the
+// writer's end.
+class FileWriter {
+public:
+    virtual ~FileWriter() = default;
+    // Appends the bytes. False when they could not all be written (a full
+    // disk); every later call then fails too.
+    virtual bool Write(const std::uint8_t* data, std::size_t size) = 0;
+    // Closes the file: false when anything written since it was created
+    // failed, or the close itself did.
+    virtual bool Close() = 0;
+};
+
 // Paths are Windows paths (drive letter, colon, backslashes) in UTF-8,
 // compared without regard to ASCII case, of any length up to Windows' limit
 // of about 32,767 characters; only the current directory stays below
@@ -228,6 +243,9 @@ public:
     // step (MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH),
     // so an interrupted write never leaves a damaged file behind.
     virtual bool WriteFileAtomic(std::string_view path, const std::uint8_t* data, std::size_t size) = 0;
+    // Creates or empties the file, as WriteFile does, and answers a writer
+    // that appends to it; nullptr when the file cannot be created.
+    virtual std::unique_ptr<FileWriter> CreateFileWriter(std::string_view path) = 0;
 
     bool Exists(std::string_view path) { return GetAttributes(path) != kInvalidAttributes; }
     bool FileExists(std::string_view path) {

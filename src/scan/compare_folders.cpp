@@ -13,7 +13,7 @@ namespace kelvora {
 
 std::string FileStateText(const TValori& file, const platform::DateTimeSeparators& separators) {
     std::uint8_t block[8] = {};
-    if (file.Data != nullptr) std::memcpy(block, file.Data, std::min<std::size_t>(8, static_cast<std::size_t>(file.Size)));
+    if (file.Data() != nullptr) std::memcpy(block, file.Data(), std::min<std::size_t>(8, static_cast<std::size_t>(file.Size)));
     std::uint32_t packed = 0;
     std::uint32_t size = 0;
     for (int i = 0; i < 4; ++i) {
@@ -35,7 +35,7 @@ std::string FileStateText(const TValori& file, const platform::DateTimeSeparator
 namespace {
 
 bool SameBlock(const TValori& a, const TValori& b) {
-    return a.Size == b.Size && (a.Size == 0 || std::memcmp(a.Data, b.Data, static_cast<std::size_t>(a.Size)) == 0);
+    return a.Size == b.Size && (a.Size == 0 || std::memcmp(a.Data(), b.Data(), static_cast<std::size_t>(a.Size)) == 0);
 }
 
 class FolderComparer {
@@ -63,9 +63,9 @@ public:
             }
             const TNode* na = frame.next;
             frame.next = na->NextSibling;
-            const TNode* nb = nodeIndexes_[frames_.size() - 1].Find(na->Name);
+            const TNode* nb = nodeIndexes_[frames_.size() - 1].Find(na->Name());
             if (nb == nullptr) ReportFolder(*na, path);
-            path.append(na->Name);  // the folder's own path: the files' Path
+            path.append(na->Name());  // the folder's own path: the files' Path
             if (nb == nullptr) {
                 for (const TValori* file = na->Values; file != nullptr; file = file->Next) ReportLoneFile(*file, path);
             } else if (na->Unreadable || nb->Unreadable) {
@@ -87,7 +87,7 @@ private:
         TNodeData record;
         record.Kind = deleted_ ? ckFolderDeleted : ckFolderCreated;
         if (!parentPath.empty()) record.Path.assign(parentPath.substr(0, parentPath.size() - 1));
-        sink_.AddToTree(parentPath, node.Name, std::move(record));
+        sink_.AddToTree(parentPath, node.Name(), std::move(record));
     }
 
     void ReportLoneFile(const TValori& file, std::string_view folderPath) {
@@ -100,13 +100,13 @@ private:
             record.Kind = ckFileCreated;
             record.SetNewText(FileStateText(file, env_.separators));
         }
-        sink_.AddToTree(folderPath, file.Name, std::move(record));
+        sink_.AddToTree(folderPath, file.Name(), std::move(record));
     }
 
     void CompareFiles(const TNode& na, const TNode& nb, std::string_view folderPath) {
         fileIndex_.Build(nb.Values);
         for (const TValori* fa = na.Values; fa != nullptr; fa = fa->Next) {
-            const TValori* fb = fileIndex_.Find(fa->Name);
+            const TValori* fb = fileIndex_.Find(fa->Name());
             if (fb == nullptr) {
                 ReportLoneFile(*fa, folderPath);
             } else if (!deleted_ && !SameBlock(*fa, *fb)) {
@@ -115,7 +115,7 @@ private:
                 record.Path.assign(folderPath);
                 record.SetOldText(FileStateText(*fb, env_.separators));
                 record.SetNewText(FileStateText(*fa, env_.separators));
-                sink_.AddToTree(folderPath, fa->Name, std::move(record));
+                sink_.AddToTree(folderPath, fa->Name(), std::move(record));
             }
             env_.worker.PausePoint();
         }

@@ -18,7 +18,7 @@ namespace {
 // bring the old type back.
 bool SameValue(const TValori& a, const TValori& b) {
     return a.DataType == b.DataType && a.Size == b.Size &&
-           (a.Size == 0 || std::memcmp(a.Data, b.Data, static_cast<std::size_t>(a.Size)) == 0);
+           (a.Size == 0 || std::memcmp(a.Data(), b.Data(), static_cast<std::size_t>(a.Size)) == 0);
 }
 
 class KeyComparer {
@@ -41,8 +41,8 @@ public:
             }
             const std::size_t depth = levels_.size() - 1;
             if (!path.empty()) path.push_back('\\');
-            path.append(na->Name);
-            const TNode* nb = nodeIndexes_[depth].Find(na->Name);
+            path.append(na->Name());
+            const TNode* nb = nodeIndexes_[depth].Find(na->Name());
             if (nb == nullptr) ReportKey(*na, path);
             // Nothing is known of the content of a key that could not be read
             // in one of the scans, so none of it is reported: neither as
@@ -94,7 +94,7 @@ private:
             placement.push_back('\\');
             placement.append(record.Path);
         }
-        sink_.AddToTree(placement, node.Name, std::move(record));
+        sink_.AddToTree(placement, node.Name(), std::move(record));
         if (node.Unreadable) return;
         for (const TValori* value = node.Values; value != nullptr; value = value->Next) {
             ReportLoneValue(*value, fullPath, false);
@@ -106,13 +106,13 @@ private:
         TNodeData record = NewRecord(value, keyPath);
         if (deleted_) {
             record.Kind = ckRegValueDeleted;
-            record.SetOld(value.Data, static_cast<std::size_t>(value.Size));
+            record.SetOld(value.Data(), static_cast<std::size_t>(value.Size));
         } else {
             record.Kind = ckRegValueCreated;
-            record.SetNew(value.Data, static_cast<std::size_t>(value.Size));
-            if (countersApply && IsExistingFile(value.Name)) MarkNewCounter(value, record);
+            record.SetNew(value.Data(), static_cast<std::size_t>(value.Size));
+            if (countersApply && IsExistingFile(value.Name())) MarkNewCounter(value, record);
         }
-        sink_.AddToTree(Placement(keyPath), value.Name, std::move(record));
+        sink_.AddToTree(Placement(keyPath), value.Name(), std::move(record));
     }
 
     void CompareValues(const TNode& na, const TNode& nb, std::string_view keyPath) {
@@ -122,7 +122,7 @@ private:
             !deleted_ && root_ == platform::kLocalMachine && EqualsNoCase(keyPath, kSharedDllsKey);
         valueIndex_.Build(nb.Values);
         for (const TValori* va = na.Values; va != nullptr; va = va->Next) {
-            const TValori* vb = valueIndex_.Find(va->Name);
+            const TValori* vb = valueIndex_.Find(va->Name());
             if (vb == nullptr) {
                 ReportLoneValue(*va, keyPath, countersApply);
             } else if (!deleted_ && !SameValue(*va, *vb)) {
@@ -130,10 +130,10 @@ private:
                 record.Kind = ckRegValueChanged;
                 record.ValueType = ChangedValueType(static_cast<std::uint32_t>(vb->DataType),
                                                     static_cast<std::uint32_t>(va->DataType));
-                record.SetOld(vb->Data, static_cast<std::size_t>(vb->Size));
-                record.SetNew(va->Data, static_cast<std::size_t>(va->Size));
-                if (countersApply && IsExistingFile(va->Name)) MarkChangedCounter(*va, *vb, record);
-                sink_.AddToTree(Placement(keyPath), va->Name, std::move(record));
+                record.SetOld(vb->Data(), static_cast<std::size_t>(vb->Size));
+                record.SetNew(va->Data(), static_cast<std::size_t>(va->Size));
+                if (countersApply && IsExistingFile(va->Name())) MarkChangedCounter(*va, *vb, record);
+                sink_.AddToTree(Placement(keyPath), va->Name(), std::move(record));
             }
             env_.worker.PausePoint();
         }

@@ -12,6 +12,8 @@ namespace kelvora {
 namespace {
 
 constexpr std::string_view kExtension = ".sns";
+// A streaming snapshot writes its records once this many have gathered.
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
 void PutUint32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
@@ -55,6 +57,31 @@ TDBTree TDBTree::CreateEmpty(std::string_view folder, std::string_view name) {
     tree.filePath_ = FileInFolder(folder, name);
     tree.filePath_ += kExtension;
     return tree;
+}
+
+TDBTree TDBTree::CreateStreaming(platform::FileSystem& fs, std::string_view folder, std::string_view name) {
+    TDBTree tree = CreateEmpty(folder, name);
+    tree.writer_ = fs.CreateFileWriter(tree.filePath_);
+    if (tree.writer_ == nullptr) {
+        throw SnapshotFileError(FormatText(TranslateString(RS_SNAPSHOT_CREATE), {tree.filePath_}));
+    }
+    tree.files_ = &fs;
+    tree.bytes_.reserve(kPieceSize + 4096);
+    return tree;
+}
+
+TDBTree::~TDBTree() {
+    if (writer_ == nullptr) return;
+    writer_.reset();
+    files_->DeleteFile(filePath_);
+}
+
+void TDBTree::WritePiece() {
+    if (!writer_->Write(bytes_.data(), bytes_.size())) {
+        throw SnapshotFileError(FormatText(TranslateString(RS_SNAPSHOT_CREATE), {filePath_}));
+    }
+    written_ += bytes_.size();
+    bytes_.clear();
 }
 
 TDBTree TDBTree::CreateFromFile(platform::FileSystem& fs, std::string_view folder, std::string_view name) {
@@ -114,9 +141,18 @@ void TDBTree::Append(std::string_view path, std::string_view name, const std::ui
         PutUint32(bytes_, static_cast<std::uint32_t>(size));
         bytes_.insert(bytes_.end(), data, data + size);
     }
+    if (writer_ != nullptr && bytes_.size() >= kPieceSize) WritePiece();
 }
 
-void TDBTree::Save(platform::FileSystem& fs) const {
+void TDBTree::Save(platform::FileSystem& fs) {
+    if (writer_ != nullptr) {
+        if (!bytes_.empty()) WritePiece();
+        const bool closed = writer_->Close();
+        writer_.reset();
+        if (closed) return;
+        files_->DeleteFile(filePath_);
+        throw SnapshotFileError(FormatText(TranslateString(RS_SNAPSHOT_CREATE), {filePath_}));
+    }
     if (!fs.WriteFile(filePath_, bytes_.data(), bytes_.size())) {
         throw SnapshotFileError(FormatText(TranslateString(RS_SNAPSHOT_CREATE), {filePath_}));
     }

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -65,9 +66,21 @@ std::string FileInFolder(std::string_view folder, std::string_view fileName);
 // directory, which the window's thread may move meanwhile.
 class TDBTree {
 public:
+    TDBTree(TDBTree&&) noexcept = default;
+    TDBTree& operator=(TDBTree&&) = delete;
+    // A snapshot being written that did not reach Save (an error ended the
+    // walk) deletes its partial file.
+    ~TDBTree();
+
     // An empty stream for writing to folder\name.sns; FileName := name (base
-    // name, no extension).
+    // name, no extension). The records stay in memory until Save.
     static TDBTree CreateEmpty(std::string_view folder, std::string_view name);
+    // The same, but the file is created now and the records go out to it as
+    // they are written, in pieces of about a megabyte, so that memory holds
+    // one piece at most. Throws SnapshotFileError when the file cannot be
+    // created; WriteRecord throws it when a piece cannot be written (a full
+    // disk). The file holds the same bytes as after CreateEmpty and Save.
+    static TDBTree CreateStreaming(platform::FileSystem& fs, std::string_view folder, std::string_view name);
     // Loads the whole file folder\name.sns. Throws SnapshotFileError when the
     // file cannot be read.
     static TDBTree CreateFromFile(platform::FileSystem& fs, std::string_view folder, std::string_view name);
@@ -82,9 +95,10 @@ public:
     // the kind's own.
     void WriteValueRecord(std::string_view path, std::string_view name, const std::uint8_t* data,
                           std::uint32_t type, std::int32_t size);
-    // Writes the stream to FilePath, replacing an existing file. Throws
-    // SnapshotFileError on failure.
-    void Save(platform::FileSystem& fs) const;
+    // Writes the stream to FilePath, replacing an existing file (a streaming
+    // one: writes what is left and closes the file). Throws SnapshotFileError
+    // on failure.
+    void Save(platform::FileSystem& fs);
 
     // Reading, record by record: ReadHeader, then (for records of kind other
     // than 0) ReadName and ReadData. ReadHeader sets EndOfData at the end of
@@ -109,13 +123,23 @@ public:
     // record carries one, else its kind.
     std::uint32_t ValueType() const { return valueType_; }
     bool EndOfData() const { return endOfData_; }
+    // The records held in memory (a streaming snapshot: those not written yet).
     const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+    // Bytes of records written so far, in memory and in the file.
+    std::size_t Size() const { return written_ + bytes_.size(); }
 
 private:
+    TDBTree() = default;
+    void WritePiece();
+
     void Append(std::string_view path, std::string_view name, const std::uint8_t* data, std::int32_t kind,
                 std::int32_t size, std::optional<std::uint32_t> realType);
 
     std::vector<std::uint8_t> bytes_;
+    // A streaming snapshot: its open file and the bytes already in it.
+    std::unique_ptr<platform::FileWriter> writer_;
+    platform::FileSystem* files_ = nullptr;
+    std::size_t written_ = 0;
     std::size_t position_ = 0;
     std::size_t recordEnd_ = 0;  // where the record read last ends
     std::string prevPath_;

@@ -79,7 +79,7 @@ std::vector<std::string> GetProgramFilesDirs(platform::Registry& registry) {
 }
 
 void ScanFileSystem(ScanEnv& env) {
-    TDBTree dbTree = TDBTree::CreateEmpty(env.config.ProgramFolder, "FIS2");
+    TDBTree dbTree = TDBTree::CreateStreaming(env.files, env.config.ProgramFolder, "FIS2");
     const TSettings& settings = env.config.Settings;
     if (settings.ScanEntire) {
         // The Windows and Program Files folders normally lie inside it.

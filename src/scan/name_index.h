@@ -35,11 +35,11 @@ public:
         slots_.assign(capacity, Slot{});
         mask_ = capacity - 1;
         for (const T* p = first; p != nullptr; p = NextInList(p)) {
-            const std::size_t hash = NoCaseHash{}(p->Name);
+            const std::size_t hash = NoCaseHash{}(p->Name());
             std::size_t i = hash & mask_;
             while (slots_[i].item != nullptr) {
                 // A later entry of the same name never hides the first one.
-                if (slots_[i].hash == hash && EqualsNoCase(slots_[i].item->Name, p->Name)) break;
+                if (slots_[i].hash == hash && EqualsNoCase(slots_[i].item->Name(), p->Name())) break;
                 i = (i + 1) & mask_;
             }
             if (slots_[i].item == nullptr) slots_[i] = Slot{hash, p};
@@ -50,13 +50,13 @@ public:
     const T* Find(std::string_view name) const {
         if (!hashed_) {
             for (const T* p = first_; p != nullptr; p = NextInList(p)) {
-                if (EqualsNoCase(p->Name, name)) return p;
+                if (EqualsNoCase(p->Name(), name)) return p;
             }
             return nullptr;
         }
         const std::size_t hash = NoCaseHash{}(name);
         for (std::size_t i = hash & mask_; slots_[i].item != nullptr; i = (i + 1) & mask_) {
-            if (slots_[i].hash == hash && EqualsNoCase(slots_[i].item->Name, name)) return slots_[i].item;
+            if (slots_[i].hash == hash && EqualsNoCase(slots_[i].item->Name(), name)) return slots_[i].item;
         }
         return nullptr;
     }

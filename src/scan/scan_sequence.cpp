@@ -44,7 +44,8 @@ void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
         if (env.worker.Terminated() || !(settings.*category.Setting)) continue;
         Show(reporter, RS_SCAN_REG, category.StatusSuffix);
         // A walk cut short by a stop request is saved with what it holds.
-        TDBTree dbTree = TDBTree::CreateEmpty(env.config.ProgramFolder, category.BaseName);
+        // The records go to the file as the walk goes.
+        TDBTree dbTree = TDBTree::CreateStreaming(env.files, env.config.ProgramFolder, category.BaseName);
         ScanKey(env, category.Root, {}, dbTree);
         dbTree.Save(env.files);
         Step(env, reporter);

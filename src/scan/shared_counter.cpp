@@ -12,7 +12,7 @@ namespace {
 // The decimal text of a REG_SZ counter, up to its first zero byte: optional
 // leading blanks, an optional sign and at least one digit, nothing else.
 std::optional<std::int64_t> ParseCounterText(const TValori& value) {
-    std::string_view text(reinterpret_cast<const char*>(value.Data), static_cast<std::size_t>(value.Size));
+    std::string_view text(reinterpret_cast<const char*>(value.Data()), static_cast<std::size_t>(value.Size));
     text = text.substr(0, text.find('\0'));
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     bool negative = false;
@@ -33,7 +33,7 @@ std::optional<std::int64_t> ParseCounterText(const TValori& value) {
 
 std::uint32_t ReadDword(const TValori& value) {
     std::uint32_t number = 0;
-    for (int i = 0; i < 4; ++i) number |= static_cast<std::uint32_t>(value.Data[i]) << (8 * i);
+    for (int i = 0; i < 4; ++i) number |= static_cast<std::uint32_t>(value.Data()[i]) << (8 * i);
     return number;
 }
 

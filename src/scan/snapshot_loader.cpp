@@ -179,7 +179,7 @@ private:
             node->NextSibling = parent->FirstChild;
             parent->FirstChild = node;
             // In front of an indexed chain it is the first of its name.
-            if (chains_.Find(parent) != nullptr) index_[ChildKey{parent, node->Name}] = node;
+            if (chains_.Find(parent) != nullptr) index_[ChildKey{parent, node->Name()}] = node;
         }
         currentNode_ = node;
         return node;
@@ -196,7 +196,7 @@ private:
         int length = 0;
         for (TNode* n = FirstOf(parent); n != nullptr; n = n->NextSibling, ++length) {
             ++work_.LinksFollowed;
-            if (EqualsNoCase(n->Name, name)) return n;
+            if (EqualsNoCase(n->Name(), name)) return n;
         }
         if (length >= kIndexChainsFrom) IndexChain(parent);
         return nullptr;
@@ -206,7 +206,7 @@ private:
         IndexedChain chain;
         for (TNode* n = FirstOf(parent); n != nullptr; n = n->NextSibling) {
             ++work_.LinksFollowed;
-            TNode*& entry = index_[ChildKey{parent, n->Name}];
+            TNode*& entry = index_[ChildKey{parent, n->Name()}];
             if (entry == nullptr) entry = n;  // the first of its name wins
             chain.tail = n;
         }
@@ -218,7 +218,7 @@ private:
         if (IndexedChain* chain = chains_.Find(parent)) {
             chain->tail->NextSibling = node;
             chain->tail = node;
-            TNode*& entry = index_[ChildKey{parent, node->Name}];
+            TNode*& entry = index_[ChildKey{parent, node->Name()}];
             if (entry == nullptr) entry = node;
             return;
         }

@@ -30,30 +30,25 @@ void* SnapshotTree::Allocate(std::size_t size, std::size_t align) {
     return p;
 }
 
-std::string_view SnapshotTree::CopyText(std::string_view text) {
-    if (text.empty()) return {};
-    auto* p = static_cast<char*>(Allocate(text.size(), 1));
-    std::memcpy(p, text.data(), text.size());
-    return {p, text.size()};
-}
-
 TNode* SnapshotTree::NewNode(std::string_view name) {
-    auto* node = new (Allocate(sizeof(TNode), alignof(TNode))) TNode{};
-    node->Name = CopyText(name);
+    void* place = Allocate(sizeof(TNode) + name.size(), alignof(TNode));
+    auto* node = new (place) TNode{};
+    node->NameLength = static_cast<std::uint32_t>(name.size());
+    if (!name.empty()) std::memcpy(node + 1, name.data(), name.size());
     return node;
 }
 
 TValori* SnapshotTree::NewValue(std::string_view name, std::int32_t type, const std::uint8_t* data,
                                 std::int32_t size) {
-    auto* item = new (Allocate(sizeof(TValori), alignof(TValori))) TValori{};
-    item->Name = CopyText(name);
+    const std::size_t dataSize = size > 0 && data != nullptr ? static_cast<std::size_t>(size) : 0;
+    void* place = Allocate(sizeof(TValori) + name.size() + dataSize, alignof(TValori));
+    auto* item = new (place) TValori{};
+    item->NameLength = static_cast<std::uint32_t>(name.size());
     item->DataType = type;
-    if (size > 0 && data != nullptr) {
-        auto* copy = static_cast<std::uint8_t*>(Allocate(static_cast<std::size_t>(size), 1));
-        std::memcpy(copy, data, static_cast<std::size_t>(size));
-        item->Data = copy;
-        item->Size = size;
-    }
+    item->Size = static_cast<std::int32_t>(dataSize);
+    auto* bytes = reinterpret_cast<std::uint8_t*>(item + 1);
+    if (!name.empty()) std::memcpy(bytes, name.data(), name.size());
+    if (dataSize != 0) std::memcpy(bytes + name.size(), data, dataSize);
     return item;
 }
 

@@ -15,22 +15,34 @@
 
 namespace kelvora {
 
+// An item's name and data bytes follow it in the arena, so an item costs 24
+// bytes besides them.
 struct TValori {
-    std::string_view Name;         // value name (empty: default value) or file name
-    const std::uint8_t* Data = nullptr;  // nullptr when Size is 0
+    TValori* Next = nullptr;       // next item of the same node
+    std::uint32_t NameLength = 0;
     std::int32_t DataType = 0;     // a value's registry type (REG_*); 3 for a file
     std::int32_t Size = 0;         // byte length of Data
-    TValori* Next = nullptr;       // next item of the same node
+
+    // The value name (empty: default value) or file name.
+    std::string_view Name() const { return {reinterpret_cast<const char*>(this + 1), NameLength}; }
+    // nullptr when Size is 0.
+    const std::uint8_t* Data() const {
+        return Size == 0 ? nullptr : reinterpret_cast<const std::uint8_t*>(this + 1) + NameLength;
+    }
 };
 
+// A node's name follows it in the arena, so a node costs 32 bytes besides it.
 struct TNode {
-    std::string_view Name;         // one path component (or a whole relative path)
     TValori* Values = nullptr;     // first item
     TNode* FirstChild = nullptr;
     TNode* NextSibling = nullptr;
+    std::uint32_t NameLength : 31 = 0;
     // The key or folder could not be read (a kind-2 record): nothing is
     // known of what it holds.
-    bool Unreadable = false;
+    std::uint32_t Unreadable : 1 = 0;
+
+    // One path component (or a whole relative path).
+    std::string_view Name() const { return {reinterpret_cast<const char*>(this + 1), NameLength}; }
 };
 
 // Owns every node, item, name and data block of one tree. Move-only.
@@ -50,7 +62,6 @@ public:
     // Allocation in the arena; names and data are copied.
     TNode* NewNode(std::string_view name);
     TValori* NewValue(std::string_view name, std::int32_t type, const std::uint8_t* data, std::int32_t size);
-    std::string_view CopyText(std::string_view text);
 
     // Bytes held by the arena (for the benchmarks).
     std::size_t BytesReserved() const { return reserved_; }

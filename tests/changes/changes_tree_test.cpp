@@ -164,6 +164,21 @@ TEST_F(ChangesTreeTest, LeafTakesOverRecordData) {
     EXPECT_EQ(got.RootKey, kHklm);
 }
 
+// The leaves of one folder share one copy of their path, but a leaf placed
+// there through a path spelt otherwise keeps its own spelling.
+TEST_F(ChangesTreeTest, LeavesShareOnlyAnEqualPath) {
+    tree.StartFill(false);
+    AddFile(ckFileCreated, "C:\\Apps", "a.exe");
+    AddFile(ckFileCreated, "C:\\Apps", "b.exe");
+    AddFile(ckFileCreated, "C:\\APPS", "c.exe");
+    auto a = tree.Lock();
+    const std::vector<NodeId> leaves = a.Children(a.FindChild(a.FindChild(a.FileSystem(), "C:"), "Apps"));
+    ASSERT_EQ(leaves.size(), 3u);
+    EXPECT_TRUE(a.Data(leaves[1]).Path.SharesWith(a.Data(leaves[0]).Path));
+    EXPECT_EQ(a.Data(leaves[1]).Path, "C:\\Apps");
+    EXPECT_EQ(a.Data(leaves[2]).Path, "C:\\APPS");
+}
+
 TEST_F(ChangesTreeTest, ExcludedChangesAddNoNode) {
     settings.IgnoredKeys.Add("HKEY_LOCAL_MACHINE\\Soft");
     settings.ExcludedFolders.Add("C:\\Temp");

@@ -175,6 +175,34 @@ TYPED_TEST_P(FileSystemConformance, AtomicWritesReplaceWholeOrNotAtAll) {
     files.SetAttributes(path, kAttrArchive);
 }
 
+// A writer empties an existing file, appends piece by piece, holds the file
+// against deletion and renaming while open, and refuses what WriteFile refuses.
+TYPED_TEST_P(FileSystemConformance, WritersAppendPiecesToANewFile) {
+    auto& files = this->files;
+    const std::string path = this->dir + "\\pieces.bin";
+    ASSERT_TRUE(this->Write(path, "old contents, longer than the new"));
+    auto writer = files.CreateFileWriter(path);
+    ASSERT_NE(writer, nullptr);
+    EXPECT_EQ(this->Read(path), "<unreadable>");  // open for writing, shared with no one
+    EXPECT_FALSE(files.DeleteFile(path));
+    EXPECT_FALSE(files.Rename(path, this->dir + "\\moved.bin"));
+    const std::string first = "first ";
+    const std::string second(70000, 'x');
+    EXPECT_TRUE(writer->Write(reinterpret_cast<const std::uint8_t*>(first.data()), first.size()));
+    EXPECT_TRUE(writer->Write(reinterpret_cast<const std::uint8_t*>(second.data()), second.size()));
+    EXPECT_TRUE(writer->Write(nullptr, 0));
+    EXPECT_TRUE(writer->Close());
+    EXPECT_EQ(this->Read(path), first + second);
+    EXPECT_TRUE(files.DeleteFile(path));
+
+    EXPECT_EQ(files.CreateFileWriter(this->dir + "\\Missing\\x.bin"), nullptr);
+    ASSERT_TRUE(this->Write(path, "kept"));
+    ASSERT_TRUE(files.SetAttributes(path, kAttrReadOnly));
+    EXPECT_EQ(files.CreateFileWriter(path), nullptr);
+    EXPECT_EQ(this->Read(path), "kept");
+    files.SetAttributes(path, kAttrArchive);
+}
+
 TYPED_TEST_P(FileSystemConformance, PlainPathsNeedNoExpanding) {
     auto& files = this->files;
     const std::string path = this->dir + "\\Long File Name.text";
@@ -238,6 +266,7 @@ TYPED_TEST_P(FileSystemConformance, PathsBeyondMaxPathWork) {
 REGISTER_TYPED_TEST_SUITE_P(FileSystemConformance, FoldersAndFilesAreCreatedListedAndRemoved,
                             RelativePathsFollowTheCurrentDirectory, RenameRefusesAnExistingTarget,
                             ReadOnlyFilesAreNotDeleted, AtomicWritesReplaceWholeOrNotAtAll,
+                            WritersAppendPiecesToANewFile,
                             PlainPathsNeedNoExpanding, RecycleBinTakesFilesAndFolders,
                             NonAsciiNamesRoundTripExactly, PathsBeyondMaxPathWork);
 

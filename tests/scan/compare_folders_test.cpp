@@ -29,7 +29,7 @@ public:
             const std::string_view name = path.substr(0, cut);
             path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
             node = *chain;
-            while (node != nullptr && node->Name != name) node = node->NextSibling;
+            while (node != nullptr && node->Name() != name) node = node->NextSibling;
             if (node == nullptr) {
                 node = tree.NewNode(name);
                 TNode** end = chain;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/memory/memory_file_system.h"
@@ -32,7 +33,7 @@ void PutText(Bytes& out, std::string_view s) { out.insert(out.end(), s.begin(), 
 const std::uint8_t* Text(const char* s) { return reinterpret_cast<const std::uint8_t*>(s); }
 
 // The headers of every record of a stream, read back.
-std::vector<std::uint32_t> Headers(TDBTree db) {
+std::vector<std::uint32_t> Headers(TDBTree&& db) {
     std::vector<std::uint32_t> headers;
     std::string path;
     for (db.ReadHeader(path); !db.EndOfData(); db.ReadHeader(path)) headers.push_back(db.Header());
@@ -65,8 +66,8 @@ TEST(DBTree, CompressesPathsAgainstThePreviousRecordOnly) {
     db.WriteRecord("C:\\A", "", nullptr, 0, 0);       // back up: full
     db.WriteRecord("C:\\AB", "", nullptr, 0, 0);      // shares characters only: full
     db.WriteRecord("c:\\ab\\x", "", nullptr, 0, 0);   // letter case counts: full
-    EXPECT_EQ(Headers(db), (std::vector<std::uint32_t>{0x00021110, 0x00011140, 0x00011140, 0x00011140, 0x00041110,
-                                                        0x00051110, 0x00071110}));
+    EXPECT_EQ(Headers(std::move(db)), (std::vector<std::uint32_t>{0x00021110, 0x00011140, 0x00011140, 0x00011140,
+                                                                   0x00041110, 0x00051110, 0x00071110}));
 }
 
 TEST(DBTree, RepeatsNoPathForTheSamePathButEveryRootRecordCarriesOne) {
@@ -79,7 +80,7 @@ TEST(DBTree, RepeatsNoPathForTheSamePathButEveryRootRecordCarriesOne) {
     db.WriteRecord("Key", "", nullptr, 3, 0);  // default value without data
     // Root key: an empty previous path never counts as the same path.
     // Same non-empty path: no path bit, but the length of the path.
-    EXPECT_EQ(Headers(db), (std::vector<std::uint32_t>{0x1110, 0x0014, 0x0014, 0x00031110, 0x00031103}));
+    EXPECT_EQ(Headers(std::move(db)), (std::vector<std::uint32_t>{0x1110, 0x0014, 0x0014, 0x00031110, 0x00031103}));
 }
 
 TEST(DBTree, ReadsBackNamesAndDataOfEveryKind) {
@@ -233,6 +234,48 @@ TEST(DBTree, ReportsFilesThatCannotBeReadOrSavedInTheUsersLanguage) {
               "RS_SNAPSHOT_PATH_TOO_LONG " + std::string(260, 'x'));
 }
 
+// Records enough for several pieces of a streaming snapshot.
+void WriteManyRecords(TDBTree& db, int count) {
+    const std::string data(300, 'd');
+    for (int i = 0; i < count; ++i) {
+        const std::string path = "Key" + std::to_string(i / 10);
+        db.WriteRecord(path, "Value" + std::to_string(i), Text(data.c_str()), 3, 300);
+    }
+}
+
+TEST(DBTree, StreamingWritesTheSameBytesAndLeavesNoPartialFile) {
+    MemoryFileSystem fs;
+    MakeProgramFolder(fs);
+    TDBTree whole = TDBTree::CreateEmpty("C:\\Kelvora", "HKLM");
+    WriteManyRecords(whole, 12000);
+    TDBTree streamed = TDBTree::CreateStreaming(fs, "C:\\Kelvora", "HKLM");
+    WriteManyRecords(streamed, 12000);
+    EXPECT_EQ(streamed.Size(), whole.Bytes().size());
+    streamed.Save(fs);
+    Bytes file;
+    ASSERT_TRUE(fs.ReadFile("C:\\Kelvora\\HKLM.sns", file));
+    EXPECT_EQ(file, whole.Bytes());
+
+    // A full disk ends the walk at the piece that cannot be written, with
+    // the snapshot error, and the partial file goes.
+    EXPECT_EQ(ErrorText([&] {
+                  TDBTree db = TDBTree::CreateStreaming(fs, "C:\\Kelvora", "HKCU");
+                  fs.SetDiskFull(true);
+                  WriteManyRecords(db, 12000);
+              }),
+              "RS_SNAPSHOT_CREATE C:\\Kelvora\\HKCU.sns");
+    EXPECT_FALSE(fs.Exists("C:\\Kelvora\\HKCU.sns"));
+    EXPECT_EQ(ErrorText([&] {
+                  TDBTree db = TDBTree::CreateStreaming(fs, "C:\\Kelvora", "HKCC");
+                  WriteManyRecords(db, 1);
+                  db.Save(fs);
+              }),
+              "RS_SNAPSHOT_CREATE C:\\Kelvora\\HKCC.sns");
+    EXPECT_FALSE(fs.Exists("C:\\Kelvora\\HKCC.sns"));
+    EXPECT_EQ(ErrorText([&] { TDBTree::CreateStreaming(fs, "C:\\Missing", "HKCR"); }),
+              "RS_SNAPSHOT_CREATE C:\\Missing\\HKCR.sns");
+}
+
 TEST(DBTree, RefusesAPathTooLongForItsLengthField) {
     TDBTree db = TDBTree::CreateEmpty("C:\\Kelvora", "FIS2");
     const std::string longPath(dbMaxPathLength + 1, 'x');
@@ -242,7 +285,7 @@ TEST(DBTree, RefusesAPathTooLongForItsLengthField) {
     db.WriteRecord(parent, "", nullptr, 0, 0);
     db.WriteRecord(parent + "\\zz", "", nullptr, 0, 0);
     db.WriteRecord(parent + "\\zz", "v", nullptr, 3, 0);
-    EXPECT_EQ(Headers(db).size(), 3u);
+    EXPECT_EQ(Headers(std::move(db)).size(), 3u);
 }
 
 TEST(DeleteSnapshots, RemovesEverySnapshotInTheProgramFolderOnly) {

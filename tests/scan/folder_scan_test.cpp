@@ -68,9 +68,9 @@ TEST_F(FolderScanTest, WholeDriveRecordsRootFilesUnderTheDriveAndSkipsWhatItMust
         return LoadSnapshot(memory.files, config.ProgramFolder, "FIS2", context.WizardState, worker);
     }();
     const TNode* huge = again.Root->FirstChild;
-    while (huge != nullptr && huge->Name != "Huge") huge = huge->NextSibling;
+    while (huge != nullptr && huge->Name() != "Huge") huge = huge->NextSibling;
     ASSERT_NE(huge, nullptr);
-    EXPECT_EQ(std::vector<std::uint8_t>(huge->Values->Data + 4, huge->Values->Data + 8),
+    EXPECT_EQ(std::vector<std::uint8_t>(huge->Values->Data() + 4, huge->Values->Data() + 8),
               (std::vector<std::uint8_t>{0, 0, 0, 0x40}));
 }
 
@@ -127,6 +127,7 @@ public:
     bool ReadFile(std::string_view, std::vector<std::uint8_t>&) override { return false; }
     bool WriteFile(std::string_view, const std::uint8_t*, std::size_t) override { return false; }
     bool WriteFileAtomic(std::string_view, const std::uint8_t*, std::size_t) override { return false; }
+    std::unique_ptr<platform::FileWriter> CreateFileWriter(std::string_view) override { return nullptr; }
     long LastError() override { return 0; }
 
 private:

@@ -22,7 +22,7 @@ using testing::Flatten;
 
 const TNode* Child(const TNode* node, std::string_view name) {
     for (const TNode* child = node->FirstChild; child != nullptr; child = child->NextSibling) {
-        if (child->Name == name) return child;
+        if (child->Name() == name) return child;
     }
     return nullptr;
 }
@@ -58,12 +58,12 @@ TEST_F(RegistryScanTest, ReadKeyRecordsEveryValueWhateverItsSizeInReverseOrder) 
 
     const SnapshotTree tree = ReadKey(env, kCurrentUser, "T", "Software\\T");
     ASSERT_NE(tree.Root, nullptr);
-    EXPECT_EQ(tree.Root->Name, "T");
+    EXPECT_EQ(tree.Root->Name(), "T");
     EXPECT_EQ(Flatten(tree), (std::vector<std::string>{"T", "T|after|4|4", "T|big|3|5000", "T|n|0|0", "T|e|2|4",
                                                        "T||1|2", "T\\B", "T\\B|b|4|4", "T\\A", "T\\A|a|4|4"}));
     const TValori* item = tree.Root->Values->Next;
     ASSERT_EQ(item->Size, 5000);
-    EXPECT_TRUE(std::equal(big.begin(), big.end(), item->Data));
+    EXPECT_TRUE(std::equal(big.begin(), big.end(), item->Data()));
     EXPECT_EQ(memory.registry.OpenHandles(), 0u);
 }
 

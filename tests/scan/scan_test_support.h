@@ -160,10 +160,10 @@ inline std::vector<std::uint8_t> Dword(std::uint32_t number) {
 // comparisons would meet them).
 inline void Flatten(const TNode* node, const std::string& parent, std::vector<std::string>& out) {
     for (; node != nullptr; node = node->NextSibling) {
-        const std::string path = parent.empty() ? std::string(node->Name) : parent + "\\" + std::string(node->Name);
+        const std::string path = parent.empty() ? std::string(node->Name()) : parent + "\\" + std::string(node->Name());
         out.push_back(node->Unreadable ? path + " (unreadable)" : path);
         for (const TValori* item = node->Values; item != nullptr; item = item->Next) {
-            out.push_back(path + "|" + std::string(item->Name) + "|" + std::to_string(item->DataType) + "|" +
+            out.push_back(path + "|" + std::string(item->Name()) + "|" + std::to_string(item->DataType) + "|" +
                           std::to_string(item->Size));
         }
         Flatten(node->FirstChild, path, out);
@@ -183,7 +183,7 @@ inline const TNode* FindKey(const TNode* node, std::string_view path) {
         const std::string_view name = path.substr(0, cut);
         path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
         node = node->FirstChild;
-        while (node != nullptr && !EqualsNoCase(node->Name, name)) node = node->NextSibling;
+        while (node != nullptr && !EqualsNoCase(node->Name(), name)) node = node->NextSibling;
     }
     return node;
 }

@@ -28,19 +28,19 @@ const std::uint8_t* Text(const char* s) { return reinterpret_cast<const std::uin
 
 std::vector<std::string> ChildNames(const TNode* first) {
     std::vector<std::string> names;
-    for (const TNode* n = first; n != nullptr; n = n->NextSibling) names.emplace_back(n->Name);
+    for (const TNode* n = first; n != nullptr; n = n->NextSibling) names.emplace_back(n->Name());
     return names;
 }
 
 std::vector<std::string> ValueNames(const TNode* node) {
     std::vector<std::string> names;
-    for (const TValori* v = node->Values; v != nullptr; v = v->Next) names.emplace_back(v->Name);
+    for (const TValori* v = node->Values; v != nullptr; v = v->Next) names.emplace_back(v->Name());
     return names;
 }
 
 const TNode* Child(const TNode* parent, std::string_view name) {
     for (const TNode* n = parent->FirstChild; n != nullptr; n = n->NextSibling) {
-        if (n->Name == name) return n;
+        if (n->Name() == name) return n;
     }
     return nullptr;
 }
@@ -59,7 +59,7 @@ protected:
         return none;
     }
 
-    SnapshotTree Load(const TDBTree& db, SnapshotLoadWork* work = nullptr) {
+    SnapshotTree Load(TDBTree& db, SnapshotLoadWork* work = nullptr) {
         db.Save(fs);
         return LoadSnapshot(fs, "C:\\Kelvora", db.FileName(), state, control, work);
     }
@@ -89,7 +89,7 @@ TEST_F(LoadSnapshotTest, RebuildsARegistryTreeInTheOrdersTheComparisonsSee) {
 
     const TNode* root = tree.Root;
     ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root->Name, "");
+    EXPECT_EQ(root->Name(), "");
     EXPECT_EQ(root->NextSibling, nullptr);
     EXPECT_EQ(ValueNames(root), (std::vector<std::string>{"r2", "r1"}));
     EXPECT_EQ(ChildNames(root->FirstChild), (std::vector<std::string>{"A", "B"}));
@@ -192,7 +192,7 @@ TEST_F(LoadSnapshotTest, FileSystemTreeHasOneTopNodePerDrive) {
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->DataType, 3);
     ASSERT_EQ(file->Size, 8);
-    EXPECT_EQ(std::vector<std::uint8_t>(file->Data, file->Data + 8), std::vector<std::uint8_t>(stamp, stamp + 8));
+    EXPECT_EQ(std::vector<std::uint8_t>(file->Data(), file->Data() + 8), std::vector<std::uint8_t>(stamp, stamp + 8));
 }
 
 TEST_F(LoadSnapshotTest, ValuesKeepEmptyNamesAndMissingData) {
@@ -204,13 +204,13 @@ TEST_F(LoadSnapshotTest, ValuesKeepEmptyNamesAndMissingData) {
     SnapshotTree tree = Load(db);
 
     const TValori* empty = tree.Root->Values;
-    EXPECT_EQ(empty->Name, "empty");
+    EXPECT_EQ(empty->Name(), "empty");
     EXPECT_EQ(empty->Size, 1);
     const TValori* none = empty->Next;
-    EXPECT_EQ(none->Data, nullptr);
+    EXPECT_EQ(none->Data(), nullptr);
     EXPECT_EQ(none->Size, 0);
     const TValori* def = none->Next;
-    EXPECT_EQ(def->Name, "");
+    EXPECT_EQ(def->Name(), "");
     EXPECT_EQ(def->DataType, 1);
     EXPECT_EQ(def->Size, 2);
 }

@@ -72,7 +72,7 @@ public:
         for (std::string_view rest = key_; old != nullptr && !rest.empty();) {
             const std::string_view part = rest.substr(0, rest.find('\\'));
             rest = part.size() < rest.size() ? rest.substr(part.size() + 1) : std::string_view();
-            for (old = old->FirstChild; old != nullptr && old->Name != part;) old = old->NextSibling;
+            for (old = old->FirstChild; old != nullptr && old->Name() != part;) old = old->NextSibling;
         }
         EXPECT_NE(old, nullptr);
         ChangesTree tree(context_.Settings);

@@ -92,6 +92,31 @@ struct MemoryFileSystem::Item {
     }
 };
 
+class MemoryFileSystem::Writer final : public FileWriter {
+public:
+    Writer(MemoryFileSystem& files, Item& item) : files_(files), item_(&item) {}
+    ~Writer() override { Close(); }
+    bool Write(const std::uint8_t* data, std::size_t size) override {
+        std::lock_guard lock(files_.mutex_);
+        failed_ = failed_ || item_ == nullptr || files_.diskFull_;
+        if (failed_) return false;
+        item_->contents.insert(item_->contents.end(), data, data + size);
+        item_->size = item_->contents.size();
+        return true;
+    }
+    bool Close() override {
+        std::lock_guard lock(files_.mutex_);
+        if (item_ != nullptr) item_->inUse = false;
+        item_ = nullptr;
+        return !failed_;
+    }
+
+private:
+    MemoryFileSystem& files_;
+    Item* item_;  // nullptr once closed
+    bool failed_ = false;
+};
+
 MemoryFileSystem::MemoryFileSystem() {
     AddDrive('C');
     AddDrive('D');
@@ -403,6 +428,22 @@ bool MemoryFileSystem::WriteFile(std::string_view text, const std::uint8_t* data
     // The file is opened (and truncated) before the first byte is written.
     item->SetContents(data, diskFull_ ? 0 : size);
     return !diskFull_;
+}
+
+std::unique_ptr<FileWriter> MemoryFileSystem::CreateFileWriter(std::string_view text) {
+    std::lock_guard lock(mutex_);
+    Path path;
+    if (!ParsePath(text, path)) return nullptr;
+    Item* folder = ParentFolder(path);
+    if (folder == nullptr) return nullptr;
+    Item* item = folder->Child(path.parts.back());
+    if (item != nullptr && (item->IsFolder() || item->IsReadOnly() || item->inUse)) return nullptr;
+    if (item == nullptr) item = &NewChild(*folder, path.parts.back(), kAttrArchive);
+    item->attributes |= kAttrArchive;
+    item->time = writeTime_;
+    item->SetContents(nullptr, 0);
+    item->inUse = true;
+    return std::make_unique<Writer>(*this, *item);
 }
 
 bool MemoryFileSystem::WriteFileAtomic(std::string_view text, const std::uint8_t* data, std::size_t size) {

@@ -53,6 +53,9 @@ public:
     bool ReadFile(std::string_view path, std::vector<std::uint8_t>& out) override;
     bool WriteFile(std::string_view path, const std::uint8_t* data, std::size_t size) override;
     bool WriteFileAtomic(std::string_view path, const std::uint8_t* data, std::size_t size) override;
+    // The file is in use (not to be deleted or renamed) while the writer is
+    // open; while the disk is full, writes fail and add nothing.
+    std::unique_ptr<FileWriter> CreateFileWriter(std::string_view path) override;
 
     // ---- for tests
 
@@ -95,6 +98,7 @@ public:
 
 private:
     struct Item;
+    class Writer;
     // An absolute path: the drive letter and the folder names, as spelled.
     struct Path {
         char drive = 'C';

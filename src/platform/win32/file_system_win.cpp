@@ -8,7 +8,9 @@
 #undef DeleteFile
 
 #include <atomic>
+#include <memory>
 #include <string>
+#include <utility>
 
 namespace kelvora::platform::win32 {
 
@@ -34,6 +36,26 @@ DWORD AttributesForReplacing(const std::wstring& path) {
     const DWORD kept = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     return kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
 }
+
+class Win32FileWriter final : public FileWriter {
+public:
+    explicit Win32FileWriter(FileHandle file) : file_(std::move(file)) {}
+    bool Write(const std::uint8_t* data, std::size_t size) override {
+        failed_ = failed_ || !file_ || !WriteAll(file_.Get(), data, size);
+        return !failed_;
+    }
+    bool Close() override {
+        // CloseHandle can report a write that the system cached and could
+        // not store after all.
+        const bool closed = file_ && CloseHandle(file_.Release());
+        failed_ = failed_ || !closed;
+        return !failed_;
+    }
+
+private:
+    FileHandle file_;
+    bool failed_ = false;
+};
 
 std::uint32_t PackedLocalTime(const FILETIME& utc) {
     FILETIME local;
@@ -137,6 +159,14 @@ bool Win32FileSystem::WriteFile(std::string_view path, const std::uint8_t* data,
     const FileHandle file(
         CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, AttributesForReplacing(target), nullptr));
     return file && WriteAll(file.Get(), data, size);
+}
+
+std::unique_ptr<FileWriter> Win32FileSystem::CreateFileWriter(std::string_view path) {
+    const std::wstring target = ApiPath(path);
+    FileHandle file(
+        CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, AttributesForReplacing(target), nullptr));
+    if (!file) return nullptr;
+    return std::make_unique<Win32FileWriter>(std::move(file));
 }
 
 bool Win32FileSystem::WriteFileAtomic(std::string_view path, const std::uint8_t* data, std::size_t size) {

@@ -29,6 +29,7 @@ public:
     bool WriteFile(std::string_view path, const std::uint8_t* data, std::size_t size) override;
     // Also refuses a read-only target, as Windows does (Wine would replace it).
     bool WriteFileAtomic(std::string_view path, const std::uint8_t* data, std::size_t size) override;
+    std::unique_ptr<FileWriter> CreateFileWriter(std::string_view path) override;
 };
 
 }  // namespace kelvora::platform::win32
