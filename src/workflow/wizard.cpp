@@ -257,7 +257,7 @@ void TWizard::Rescan() {
     screen_.NextEnabled = screen_.BackEnabled = false;
     screen_.ExitCaption = TranslateString(RS_STOP);
     screen_.SaveEnabled = screen_.PrintEnabled = screen_.ExportEnabled = false;
-    DeleteRunAtLogon(os_.registry);
+    DeleteRunAtLogon(os_);
     DeleteResumeMarker(os_.files, context_.ProgramFolder);
     SetState(TWizardState::wsRescanning);
     StartWorker(workers_.NewRescan(*this, tree_), &TWizard::RescanFinished);

@@ -70,13 +70,19 @@ protected:
         ASSERT_EQ(host.screen.Page, TPage::pnlRun);
     }
     std::string Text(const Message& m) { return TranslateString(m); }
+    // The program started at the next logon: the Run value, and the logon
+    // task that must always come and go with it.
     std::string RunValue() {
         platform::RegKey key;
         std::uint32_t type = 0;
         std::vector<std::uint8_t> data;
-        if (memory.registry.OpenKey(kLocalMachine, kRunKeyPath, platform::kKeyRead, key) != 0) return "";
-        if (memory.registry.QueryValue(key, kRunValueName, type, data) != 0) return "";
-        return std::string(data.begin(), data.end() - 1);
+        std::string value;
+        if (memory.registry.OpenKey(kLocalMachine, kRunKeyPath, platform::kKeyRead, key) == 0 &&
+            memory.registry.QueryValue(key, kRunValueName, type, data) == 0) {
+            value.assign(data.begin(), data.end() - 1);
+        }
+        EXPECT_EQ(memory.shell.LogonTask(kRunValueName), value);
+        return value;
     }
     bool SnapshotExists() { return memory.files.Exists("C:\\Kelvora\\HKCU.SNS"); }
 
@@ -375,6 +381,14 @@ TEST_F(WizardTest, ScanThatFailsIsReportedAndTreatedAsStopped) {
     EXPECT_EQ(host.screen.Page, TPage::pnlTargets);
     EXPECT_EQ(host.screen.Status, Text(RS_SCAN_ABORTED));
     EXPECT_FALSE(memory.files.Exists(kMarker));
+}
+
+TEST_F(WizardTest, WithoutTheRunKeyNeitherValueNorTaskIsMadeAndTheMarkerStillIs) {
+    ASSERT_EQ(memory.registry.DeleteKey(kLocalMachine, kRunKeyPath), 0);
+    Make();
+    ToRunPage();
+    EXPECT_EQ(RunValue(), "");
+    EXPECT_EQ(memory.files.Text(kMarker), "App\r\n");
 }
 
 TEST_F(WizardTest, ResumedStartWaitsOnTheTreePageAndRescans) {
