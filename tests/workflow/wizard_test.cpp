@@ -133,6 +133,12 @@ TEST_F(WizardTest, TypedCharactersAreFiltered) {
     EXPECT_EQ(StoredOtherPaths("D:;D:\\Tools"), "D:\\;D:\\Tools");
 }
 
+TEST(ProgramFolder, IsTheProgramFilesFolderWithoutTrailingBackslashButForARoot) {
+    EXPECT_EQ(ProgramFolderOf("C:\\Tools\\Kelvora\\Kelvora.exe"), "C:\\Tools\\Kelvora");
+    EXPECT_EQ(ProgramFolderOf("C:\\Kelvora.exe"), "C:\\");
+    EXPECT_EQ(ProgramFolderOf("\\\\server\\share\\Kelvora.exe"), "\\\\server\\share");
+}
+
 TEST_F(WizardTest, IdentifiersThatCannotNameAFileAreRefusedBeforeAnyScan) {
     TWizard& w = Make();
     for (const char* bad : {"CON", "lpt1.txt", "App.", "App ", "a\"b"}) {
@@ -185,6 +191,12 @@ TEST_F(WizardTest, InvalidOtherPathIsReportedAndNothingIsWritten) {
     EXPECT_EQ(host.screen.Page, TPage::pnlTargets);
     EXPECT_FALSE(w.WorkerRunning());
     EXPECT_FALSE(memory.registry.KeyExists(kCurrentUser, kSettingsKeyPath));
+    // A relative piece names no folder of its own, whatever the current one.
+    memory.files.SetCurrentDir("C:\\");
+    w.edOthersChange("Setups");
+    w.btnNextClick();
+    EXPECT_EQ(host.LastMessage(), "Invalid path: Setups");
+    EXPECT_FALSE(w.WorkerRunning());
     // The check stops at the first empty piece; the whole text is stored.
     w.edOthersChange("C:\\Setups;;C:\\Missing");
     w.btnNextClick();
