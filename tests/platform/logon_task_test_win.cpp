@@ -5,44 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-#include <oleauto.h>
-#include <taskschd.h>
-
 #include <string>
+
+#include "support/scheduled_task_win.h"
 
 namespace kelvora::platform::win32 {
 namespace {
 
 constexpr const char* kTask = "KelvoraLogonTaskTest";
 
-// The registered task's XML, or "" when there is no such task.
-std::wstring TaskXml() {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::wstring xml;
-    ITaskService* service = nullptr;
-    ITaskFolder* root = nullptr;
-    IRegisteredTask* task = nullptr;
-    VARIANT none;
-    VariantInit(&none);
-    BSTR rootPath = SysAllocString(L"\\");
-    BSTR name = SysAllocString(L"KelvoraLogonTaskTest");
-    if (SUCCEEDED(CoCreateInstance(__uuidof(TaskScheduler), nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITaskService),
-                                   reinterpret_cast<void**>(&service))) &&
-        SUCCEEDED(service->Connect(none, none, none, none)) && SUCCEEDED(service->GetFolder(rootPath, &root)) &&
-        SUCCEEDED(root->GetTask(name, &task))) {
-        BSTR text = nullptr;
-        if (SUCCEEDED(task->get_Xml(&text)) && text != nullptr) xml = text;
-        SysFreeString(text);
-    }
-    if (task != nullptr) task->Release();
-    if (root != nullptr) root->Release();
-    if (service != nullptr) service->Release();
-    SysFreeString(name);
-    SysFreeString(rootPath);
-    CoUninitialize();
-    return xml;
-}
+std::wstring TaskXml() { return test::RegisteredTaskXml(L"KelvoraLogonTaskTest"); }
 
 bool Holds(const std::wstring& xml, const wchar_t* part) { return xml.find(part) != std::wstring::npos; }
 
