@@ -134,7 +134,8 @@ void WriteSeeds(SeedWriter& seeds) {
     Prepare(m, context);
     NeverStop worker;
     QuietProgress progress;
-    ScanEnv env{m.registry, m.files, context, worker};
+    const ScanConfig config = ScanConfig::Of(context);
+    ScanEnv env{m.registry, m.files, config, context.WizardState, worker};
 
     ExecuteScan(env, progress);
     for (const char* name : {"HKLM.SNS", "HKCU.SNS", "FIS2.SNS"}) {
