@@ -23,7 +23,8 @@ TEST(LogonTask, DefinitionStartsTheProgramElevatedAtEveryAdministratorsLogon) {
     EXPECT_TRUE(Holds(xml, L"<LogonTrigger><Enabled>true</Enabled></LogonTrigger>"));
     EXPECT_FALSE(Holds(xml, L"<UserId>"));
     EXPECT_TRUE(Holds(xml, L"<GroupId>S-1-5-32-544</GroupId><RunLevel>HighestAvailable</RunLevel>"));
-    EXPECT_TRUE(Holds(xml, L"<Command>C:\\A&amp;B &lt;x&gt;\\K\u00e9lvora.exe</Command>"));
+    EXPECT_TRUE(Holds(xml, L"<Command>C:\\A&amp;B &lt;x&gt;\\K\u00e9lvora.exe</Command>"
+                           L"<WorkingDirectory>C:\\A&amp;B &lt;x&gt;\\</WorkingDirectory>"));
 }
 
 // Wine's scheduler keeps a task's settings but drops its trigger, principal

@@ -99,7 +99,9 @@ std::wstring LogonTaskXml(std::string_view program) {
            std::to_wstring(kNormalPriority) +
            L"</Priority></Settings>"
            L"<Actions Context=\"Author\"><Exec><Command>" +
-           Escaped(Widen(program)) + L"</Command></Exec></Actions></Task>";
+           Escaped(Widen(program)) + L"</Command><WorkingDirectory>" +
+           Escaped(Widen(program.substr(0, program.find_last_of('\\') + 1))) +
+           L"</WorkingDirectory></Exec></Actions></Task>";
 }
 
 bool ScheduleLogonTask(std::string_view name, std::string_view program) {

@@ -13,7 +13,8 @@ namespace kelvora::platform::win32 {
 // any member of the Administrators group, program starts with that user's
 // full rights, at normal priority, also on batteries, without a time limit.
 bool ScheduleLogonTask(std::string_view name, std::string_view program);
-// The task as the Task Scheduler's XML. Its principal is the Administrators
+// The task as the Task Scheduler's XML. The program starts in its own
+// folder (the scheduler's default is the system folder). Its principal is the Administrators
 // group, whose members can run an elevated program: the highest run level is
 // their full token. A logon trigger without a user fires at every logon. The
 // scheduler's defaults would start the program below normal priority, never
