@@ -4,7 +4,8 @@
 // setup, Next rescans), the tree's rows and the saved archive, the list after
 // Start over with Rename and Delete from its menu and the Del key, the close
 // in the states that ask, a resumed monitoring after Exit with "several
-// applications" and a setup run by hand, and a second start that brings the first window back.
+// applications" and a setup run by hand, a second start that brings the
+// first window back, and the icon in the notification area.
 // Usage (tests/e2e/window_nsis_test.sh): kelvora_window_e2e.exe <Kelvora.exe> <setup.exe>
 #include <gtest/gtest.h>
 
@@ -24,6 +25,7 @@
 #include "scan/worker_control.h"
 #include "translation/message_dialog.h"
 #include "translation/messages.h"
+#include "ui/framework/tray_icon.h"
 #include "ui/main_captions.h"
 
 namespace kelvora::e2e {
@@ -382,6 +384,11 @@ TEST(WindowEndToEnd, MonitoringListResumeAndClose) {
             EXPECT_EQ(code, 1u);
         }
         ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(p.Main()) && !IsIconic(p.Main()); }));
+        // And so does a double click on its icon.
+        PostMessageA(p.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(p.Main()); }));
+        PostMessageA(p.Main(), TrayIcon::kTrayMessage, 1, WM_LBUTTONDBLCLK);
+        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(p.Main()) && !IsIconic(p.Main()); }));
         // A branch removed: the close asks to save; Yes saves and closes.
         RemoteList tree(p.Control(idTvChanges));
         // The last row lies below "Registry", never a row of the frame.
@@ -390,7 +397,13 @@ TEST(WindowEndToEnd, MonitoringListResumeAndClose) {
         PostKey(p.Control(idTvChanges), VK_DELETE);
         EXPECT_EQ(p.Answer(mrYes), Text(RS_ASK_REMOVE_BRANCH));
         ASSERT_TRUE(WaitFor([&] { return p.Enabled(idBtnSave); }));
-        p.Close();
+        // "Exit" of the icon's menu closes the minimised window as its close box does.
+        PostMessageA(p.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(p.Main()); }));
+        PostMessageA(p.Main(), TrayIcon::kTrayMessage, 1, WM_RBUTTONUP);
+        HWND trayMenu = WaitForWindowOf(p.Id(), "#32768");
+        ASSERT_NE(trayMenu, nullptr);
+        PostMessageA(trayMenu, WM_CHAR, 'x', 1);
         EXPECT_EQ(p.Answer(mrYes), Text(RS_ASK_SAVE));
         DWORD code = 0;
         ASSERT_TRUE(p.WaitForExit(code));
