@@ -161,6 +161,7 @@ int main(int argc, char** argv) {
         wizard.RunModeClick(TRunMode::rbStarted);
         t = Clock::now();
         wizard.btnNextClick();
+        std::printf("Next that starts the rescan: %.1f ms\n", Ms(t));
         Serve([&] { return !wizard.WorkerRunning(); });
         Report("rescan: tree filled, then saved and shown", Ms(t), *watchdog);
         watchdog.reset();

@@ -82,10 +82,13 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\Kelvora.lnk"
   !insertmacro KelvoraUninstallFiles
   Delete "$INSTDIR\uninstall.exe"
-  ; A monitoring left pending starts this copy at the next logon; it is gone.
+  ; A monitoring left pending starts this copy at the next logon (the Run
+  ; value and the logon task of the same name beside it); both go.
   ReadRegStr $0 HKLM "${RUN}" "Kelvora"
   ${If} $0 == "$INSTDIR\Kelvora.exe"
     DeleteRegValue HKLM "${RUN}" "Kelvora"
+    nsExec::Exec '"$SYSDIR\schtasks.exe" /Delete /TN Kelvora /F'
+    Pop $0
   ${EndIf}
   RMDir "$INSTDIR"
   ; What is left in the folder, and the settings, are the user's: removed

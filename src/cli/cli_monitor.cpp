@@ -121,7 +121,7 @@ int Scan(const CliCommand& command, CliEnv& env) {
     ConsoleScanProgress progress(env.console, steps);
     ScanThread scan(context, env.os, env.dispatcher, progress);
     if (std::optional<int> failed = RunScan(env, scan)) return *failed;
-    WriteRunAtLogon(env.os.registry, env.WindowProgram);
+    WriteRunAtLogon(env.os, env.WindowProgram);
     WriteResumeMarker(env.os.files, context.ProgramFolder, identifier);
     env.console.Write(TranslateString(RS_CLI_SCANNED) + "\n");
     return kExitOk;
@@ -134,7 +134,7 @@ int Rescan(CliEnv& env) {
     if (int status = CheckIdentifier(env, *identifier); status != kExitOk) return status;
     context.AppIdentifier = *identifier;
     DeleteResumeMarker(env.os.files, context.ProgramFolder);
-    DeleteRunAtLogon(env.os.registry);
+    DeleteRunAtLogon(env.os);
 
     ChangesTree tree(context.Settings);
     tree.StartFill(false);

@@ -34,27 +34,33 @@ void DeleteResumeMarker(platform::FileSystem& files, std::string_view programFol
     files.DeleteFile(InFolder(programFolder, kResumeMarker));
 }
 
-void WriteRunAtLogon(platform::Registry& registry, std::string_view program) {
+void WriteRunAtLogon(platform::Platform& os, std::string_view program) {
+    // A user without the right to write the value cannot register the task
+    // either: both stay away, and the marker still resumes a start by hand.
     platform::RegKey key;
-    if (registry.OpenKey(platform::kLocalMachine, kRunKeyPath, platform::kKeyAllAccess, key) != platform::kErrorSuccess) {
+    if (os.registry.OpenKey(platform::kLocalMachine, kRunKeyPath, platform::kKeyAllAccess, key) !=
+        platform::kErrorSuccess) {
         return;
     }
     const std::string data = std::string(program);
-    registry.SetValue(key, kRunValueName, platform::kRegSz, reinterpret_cast<const std::uint8_t*>(data.c_str()),
-                      static_cast<std::uint32_t>(data.size() + 1));
+    os.registry.SetValue(key, kRunValueName, platform::kRegSz, reinterpret_cast<const std::uint8_t*>(data.c_str()),
+                         static_cast<std::uint32_t>(data.size() + 1));
+    os.shell.ScheduleAtLogon(kRunValueName, program);
 }
 
-void DeleteRunAtLogon(platform::Registry& registry) {
+void DeleteRunAtLogon(platform::Platform& os) {
     platform::RegKey key;
-    if (registry.OpenKey(platform::kLocalMachine, kRunKeyPath, platform::kKeyAllAccess, key) == platform::kErrorSuccess) {
-        registry.DeleteValue(key, kRunValueName);
+    if (os.registry.OpenKey(platform::kLocalMachine, kRunKeyPath, platform::kKeyAllAccess, key) ==
+        platform::kErrorSuccess) {
+        os.registry.DeleteValue(key, kRunValueName);
     }
+    os.shell.UnscheduleAtLogon(kRunValueName);
 }
 
 void GiveUpMonitoring(platform::Platform& os, std::string_view programFolder) {
     DeleteResumeMarker(os.files, programFolder);
     DeleteSnapshots(os.files, programFolder);
-    DeleteRunAtLogon(os.registry);
+    DeleteRunAtLogon(os);
 }
 
 }  // namespace kelvora

@@ -1,7 +1,7 @@
 // The files and registry value that let a monitoring outlive the program
 // between the first scan and the rescan, beside the snapshot files: the resume
 // marker "Continue.dat" naming the identifier, and the run-at-logon value
-// that starts the window program at the next logon.
+// and logon task that start the window program at the next logon.
 #pragma once
 
 #include <optional>
@@ -23,10 +23,13 @@ bool WriteResumeMarker(platform::FileSystem& files, std::string_view programFold
 std::optional<std::string> ReadResumeMarker(platform::FileSystem& files, std::string_view programFolder);
 void DeleteResumeMarker(platform::FileSystem& files, std::string_view programFolder);
 
-// The value "Kelvora" under HKLM\...\Run, set to program; the key is opened
-// without being created and failures are ignored.
-void WriteRunAtLogon(platform::Registry& registry, std::string_view program);
-void DeleteRunAtLogon(platform::Registry& registry);
+// The program's start at the next logon: the value "Kelvora" under
+// HKLM\...\Run set to program (the key is opened without being created,
+// failures are ignored), and beside it a logon task of the same name. The
+// value alone would never start a program that asks for elevation: Windows
+// skips such entries of the Run key at logon; the task starts it elevated.
+void WriteRunAtLogon(platform::Platform& os, std::string_view program);
+void DeleteRunAtLogon(platform::Platform& os);
 
 // Giving the monitoring up: marker, snapshot files and run-at-logon value go.
 void GiveUpMonitoring(platform::Platform& os, std::string_view programFolder);

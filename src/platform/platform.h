@@ -269,6 +269,11 @@ public:
     // SHFileOperationA FO_DELETE with FOF_ALLOWUNDO, no confirmation, no
     // progress, no owner: moves one file or folder into the Recycle Bin.
     virtual bool DeleteToRecycleBin(std::string_view fullPath) = 0;
+    // A task of the system's scheduler, named name, that starts program with
+    // an administrator's full rights at the next logon (it replaces a task of
+    // that name); and its removal, true when no such task is left.
+    virtual bool ScheduleAtLogon(std::string_view name, std::string_view program) = 0;
+    virtual bool UnscheduleAtLogon(std::string_view name) = 0;
 };
 
 // ------------------------------------------------------------------- clock

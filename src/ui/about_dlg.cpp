@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
+#include "kelvora_version.h"
 #include "ui/framework/layout.h"
 
 namespace kelvora::ui {
 
 namespace {
-constexpr const char* kProduct = "Kelvora 1.0";
+constexpr const char* kProduct = "Kelvora " KELVORA_VERSION;
 constexpr TFormText kCaptions[] = {
     {"", "Caption", "About Kelvora"},
     {"lblText", "Caption",

@@ -80,10 +80,11 @@ void TfrmQorMain::FormCreate() {
     translator_ = std::make_unique<TTranslator>(os_.files, folder);
     translator_->SetLanguage("English");
 
-    // The program's folder (made current and read back), the Windows folder
-    // and its drive, then the settings over their defaults.
-    os_.files.SetCurrentDir(folder.size() == 2 ? folder + "\\" : folder);
-    context_.ProgramFolder = os_.files.GetCurrentDir();
+    // The program's folder, also made the current directory (nothing
+    // depends on that: every file is named by its full path), the Windows
+    // folder and its drive, then the settings over their defaults.
+    context_.ProgramFolder = ProgramFolderOf(programFile_);
+    os_.files.SetCurrentDir(context_.ProgramFolder);
     context_.WindowsFolder = os_.files.WindowsFolder();
     context_.SystemDriveRoot = context_.WindowsFolder.substr(0, 2) + "\\";
     std::string settingsError;

@@ -1,5 +1,7 @@
 #include "workflow/targets.h"
 
+#include <cctype>
+
 #include "scan/db_tree.h"
 #include "scan/scan_sequence.h"
 
@@ -30,8 +32,14 @@ std::optional<std::string> InvalidOtherPath(platform::FileSystem& files, std::st
         const std::size_t end = paths.find(';');
         const std::string_view piece = paths.substr(0, end);
         if (piece.empty()) break;
+        // Tried as it is stored (D: as D:\). A relative piece would name a
+        // different folder for every current directory: it is refused.
+        const std::string stored = StoredOtherPaths(piece);
+        const bool absolute = stored.starts_with("\\\\") ||
+                              (stored.size() >= 3 && std::isalpha(static_cast<unsigned char>(stored[0])) &&
+                               stored[1] == ':' && stored[2] == '\\');
         const auto any = [](const platform::FindEntry&) { return false; };
-        if (!files.List(FileInFolder(piece, "*.*"), any)) return std::string(piece);
+        if (!absolute || !files.List(FileInFolder(stored, "*.*"), any)) return std::string(piece);
         if (end == std::string_view::npos) break;
         paths.remove_prefix(end + 1);
     }

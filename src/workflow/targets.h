@@ -20,7 +20,7 @@ int TargetSteps(const TSettings& settings);
 std::string StoredOtherPaths(std::string_view typed);
 
 // Each piece of paths (up to the next ";"), up to the first empty one, must
-// be a folder that can be read, listed by its path as the scan lists it
+// be the full path of a folder that can be read, listed by its path as the scan lists it
 // (the current directory is left alone); answers the first that cannot.
 std::optional<std::string> InvalidOtherPath(platform::FileSystem& files, std::string_view paths);
 

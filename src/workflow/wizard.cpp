@@ -27,6 +27,13 @@ constexpr bool TSettings::*kTargetSettings[kTargetCount] = {
 
 }  // namespace
 
+std::string ProgramFolderOf(std::string_view programFile) {
+    const std::size_t slash = programFile.find_last_of('\\');
+    if (slash == std::string_view::npos) return std::string(programFile);
+    const std::string folder(programFile.substr(0, slash));
+    return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
+}
+
 TWizard::TWizard(AppContext& context, platform::Platform& os, platform::Dispatcher& dispatcher, ChangesTree& tree,
                  IWizardHost& host, IWorkerFactory& workers, std::string programFile)
     : context_(context),
@@ -264,7 +271,7 @@ void TWizard::Rescan() {
     screen_.NextEnabled = screen_.BackEnabled = false;
     screen_.ExitCaption = TranslateString(RS_STOP);
     screen_.SaveEnabled = screen_.PrintEnabled = screen_.ExportEnabled = false;
-    DeleteRunAtLogon(os_.registry);
+    DeleteRunAtLogon(os_);
     DeleteResumeMarker(os_.files, context_.ProgramFolder);
     SetState(TWizardState::wsRescanning);
     StartWorker(workers_.NewRescan(*this, tree_), &TWizard::RescanFinished);

@@ -23,6 +23,12 @@
 
 namespace kelvora {
 
+// The folder of the program file, without a trailing backslash except for a
+// drive's root ("C:\\"): where snapshots, archives, the resume marker and the
+// log live. Taken from the file's full path, so it never depends on the
+// current directory, which Windows may refuse to set (a path too long).
+std::string ProgramFolderOf(std::string_view programFile);
+
 class TWizard final : private IScanProgress {
 public:
     // programFile: the program's full path, for the run-at-logon value.

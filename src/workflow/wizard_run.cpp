@@ -31,7 +31,7 @@ void TWizard::EnterRunPage() {
     // at Next also finds the state that rescans.
     RunModeClick(screen_.RunMode);
     host_.Focus(TFocus::edSetupPath);
-    WriteRunAtLogon(os_.registry, programFile_);
+    WriteRunAtLogon(os_, programFile_);
     WriteResumeMarker(os_.files, context_.ProgramFolder, context_.AppIdentifier);
 }
 

@@ -4,7 +4,8 @@
 // setup, Next rescans), the tree's rows and the saved archive, the list after
 // Start over with Rename and Delete from its menu and the Del key, the close
 // in the states that ask, a resumed monitoring after Exit with "several
-// applications", and a second start that brings the first window back.
+// applications" and a setup run by hand, a second start that brings the
+// first window back, and the icon in the notification area.
 // Usage (tests/e2e/window_nsis_test.sh): kelvora_window_e2e.exe <Kelvora.exe> <setup.exe>
 #include <gtest/gtest.h>
 
@@ -17,11 +18,14 @@
 
 #include "changes/archive_load.h"
 #include "changes/text_export.h"
+#include "platform/win32/logon_task_win.h"
 #include "platform/win32/win32_platform_win.h"
 #include "remote_window_win.h"
+#include "support/scheduled_task_win.h"
 #include "scan/worker_control.h"
 #include "translation/message_dialog.h"
 #include "translation/messages.h"
+#include "ui/framework/tray_icon.h"
 #include "ui/main_captions.h"
 
 namespace kelvora::e2e {
@@ -52,6 +56,27 @@ std::optional<std::string> RegistryText(HKEY root, const char* key, const char* 
 }
 
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The program starts at the next logon: the Run value names it and the
+// logon task that really starts it (elevated) is registered beside it.
+bool StartsAtLogon() {
+    const bool task = !test::RegisteredTaskXml(L"Kelvora").empty();
+    const bool value = RegistryText(HKEY_LOCAL_MACHINE, kRunKey, "Kelvora") == gProgram;
+    EXPECT_EQ(task, value) << "the value and the task come and go together";
+    return task && value;
+}
+
+// Runs a program with its command line and waits for its end.
+bool RunToEnd(std::string command) {
+    STARTUPINFOA startup{sizeof(startup)};
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    const bool ended = WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ended;
+}
 
 // Whether a process of that file name runs.
 bool ProcessRuns(const char* fileName) {
@@ -157,12 +182,12 @@ std::string ArchiveExport(const std::string& identifier) {
 // Leaves the registry and the program's folder as a first start finds them.
 void CleanStart() {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Varnok");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KDemoResumed");
     HKEY run = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
         RegDeleteValueA(run, "Kelvora");
         RegCloseKey(run);
     }
+    platform::win32::DeleteLogonTask("Kelvora");
     for (const char* name : {"Continue.dat", "KDemo.qor", "KDemo Renamed.qor", "Resumed.qor", "HKLM.SNS", "HKCU.SNS",
                              "FIS1.SNS", "FIS2.SNS"})
         DeleteFileA((Folder() + "\\" + name).c_str());
@@ -213,7 +238,7 @@ TEST(WindowEndToEnd, MonitoringListResumeAndClose) {
         EXPECT_TRUE(IsWindowVisible(p.Control(idPnlRun)));
         EXPECT_EQ(TextOf(p.Control(idBtnExit)), Text(RS_EXIT));
         EXPECT_EQ(FileText(Folder() + "\\Continue.dat"), "KDemo\r\n");
-        EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kRunKey, "Kelvora"), gProgram);
+        EXPECT_TRUE(StartsAtLogon());
         // The close on the run page with "one application" asks; Cancel stays.
         p.Close();
         EXPECT_EQ(p.Answer(mrCancel), Text(RS_ASK_CANCEL_MONIT));
@@ -234,7 +259,7 @@ TEST(WindowEndToEnd, MonitoringListResumeAndClose) {
         p.Click(idBtnNext);
         ASSERT_TRUE(p.WaitForPage(idPnlTree));
         EXPECT_FALSE(FileExists(Folder() + "\\Continue.dat"));
-        EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, kRunKey, "Kelvora").has_value());
+        EXPECT_FALSE(StartsAtLogon());
         ASSERT_TRUE(p.WaitForStatus(Text(RS_COMPLETE), kScanMs));
         // The tree: expanded from its root, it shows the setup's changes.
         RemoteList tree(p.Control(idTvChanges));
@@ -323,14 +348,11 @@ TEST(WindowEndToEnd, MonitoringListResumeAndClose) {
         DWORD code = 0;
         ASSERT_TRUE(p.WaitForExit(code)) << "Exit asks nothing";
         EXPECT_EQ(FileText(Folder() + "\\Continue.dat"), "Resumed\r\n");
-        EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kRunKey, "Kelvora"), gProgram);
+        EXPECT_TRUE(StartsAtLogon());
     }
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\KDemoResumed", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, "Installed", 0, REG_SZ, reinterpret_cast<const BYTE*>("by hand"), 8);
-    RegCloseKey(key);
+    // The user runs a setup by hand while the program is not running.
+    ASSERT_TRUE(RunToEnd("\"" + gSetup + "\" /D=C:\\Program Files\\KDemo Again"));
+    ASSERT_TRUE(FileExists("C:\\Program Files\\KDemo Again\\kdemo.exe"));
     {
         Program p;
         ASSERT_TRUE(p.Start());
@@ -346,8 +368,11 @@ TEST(WindowEndToEnd, MonitoringListResumeAndClose) {
         EXPECT_EQ(p.Answer(mrNo), Text(RS_ASK_CANCEL_ALL));
         ASSERT_TRUE(p.WaitForStatus(Text(RS_COMPLETE), kScanMs));
         EXPECT_TRUE(FileExists(Folder() + "\\Resumed.qor"));
-        EXPECT_NE(ArchiveExport("Resumed").find("(+)(REG KEY) HKEY_CURRENT_USER\\Software\\KDemoResumed"),
-                  std::string::npos);
+        EXPECT_FALSE(StartsAtLogon());
+        const std::string resumed = ArchiveExport("Resumed");
+        for (const char* expected : {"(+)(FOLDER) C:\\Program Files\\KDemo Again", "(+)(FILE) kdemo.exe = ",
+                                     "(*)(REG VAL) InstallDir"})
+            EXPECT_NE(resumed.find(expected), std::string::npos) << expected;
         // A second start brings this window back from the notification area.
         PostMessageA(p.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(p.Main()); }));
@@ -359,14 +384,26 @@ TEST(WindowEndToEnd, MonitoringListResumeAndClose) {
             EXPECT_EQ(code, 1u);
         }
         ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(p.Main()) && !IsIconic(p.Main()); }));
+        // And so does a double click on its icon.
+        PostMessageA(p.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(p.Main()); }));
+        PostMessageA(p.Main(), TrayIcon::kTrayMessage, 1, WM_LBUTTONDBLCLK);
+        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(p.Main()) && !IsIconic(p.Main()); }));
         // A branch removed: the close asks to save; Yes saves and closes.
         RemoteList tree(p.Control(idTvChanges));
+        // The last row lies below "Registry", never a row of the frame.
         ASSERT_GE(tree.Count(), 4);
-        tree.Select(3);
+        tree.Select(tree.Count() - 1);
         PostKey(p.Control(idTvChanges), VK_DELETE);
         EXPECT_EQ(p.Answer(mrYes), Text(RS_ASK_REMOVE_BRANCH));
         ASSERT_TRUE(WaitFor([&] { return p.Enabled(idBtnSave); }));
-        p.Close();
+        // "Exit" of the icon's menu closes the minimised window as its close box does.
+        PostMessageA(p.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(p.Main()); }));
+        PostMessageA(p.Main(), TrayIcon::kTrayMessage, 1, WM_RBUTTONUP);
+        HWND trayMenu = WaitForWindowOf(p.Id(), "#32768");
+        ASSERT_NE(trayMenu, nullptr);
+        PostMessageA(trayMenu, WM_CHAR, 'x', 1);
         EXPECT_EQ(p.Answer(mrYes), Text(RS_ASK_SAVE));
         DWORD code = 0;
         ASSERT_TRUE(p.WaitForExit(code));

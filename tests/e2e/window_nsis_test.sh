@@ -18,13 +18,12 @@ wine_run() { taskset -c 0 "$WINE64" "$@" </dev/null; }
 
 # The setup's traces, the program's folder and its settings go, before and after.
 cleanup() {
-  rm -rf "$pf/KDemo App" "$pf/KDemoPre" "$pf/Common Files/KDemoA.dll" "$pf/Common Files/KDemoB.dll"
+  rm -rf "$pf/KDemo App" "$pf/KDemo Again" "$pf/KDemoPre" "$pf/Common Files/KDemoA.dll" "$pf/Common Files/KDemoB.dll"
   if [ -d "$program" ]; then
     printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
       '[-HKEY_LOCAL_MACHINE\Software\KDemoVendor]' '[-HKEY_CURRENT_USER\Software\KDemoVendor]' \
       '[-HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\KDemo]' \
       '[-HKEY_CURRENT_USER\Software\KDemoPre]' '[-HKEY_CURRENT_USER\Software\Varnok]' \
-      '[-HKEY_CURRENT_USER\Software\KDemoResumed]' \
       '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\SharedDLLs]' \
       '"C:\\Program Files\\Common Files\\KDemoA.dll"=-' '"C:\\Program Files\\Common Files\\KDemoB.dll"=-' \
       '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run]' '"Kelvora"=-' \

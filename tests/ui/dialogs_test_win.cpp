@@ -3,12 +3,15 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "support/gui_win.h"
+#include "kelvora_version.h"
 #include "support/modal_robot_win.h"
+#include "ui/about_dlg.h"
 #include "ui/input_text_dlg.h"
 #include "ui/message_dlg.h"
 
@@ -184,6 +187,20 @@ TEST(InputTextDlg, EscapeCancels) {
                            {[](HWND d) { PressKey(d, VK_ESCAPE); }});
     EXPECT_FALSE(dialog.Execute(host.Handle()));
     EXPECT_EQ(dialog.Text, "old");
+}
+
+TEST(AboutDlg, ShowsTheBuiltVersionAndEnterCloses) {
+    test::HostWindow host;
+    ASSERT_TRUE(host.Create());
+    std::vector<std::string> texts;
+    test::ModalRobot robot("about box", test::WindowOfClass("TdlgAboutQor"), {[&](HWND d) {
+                               for (HWND c = GetWindow(d, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+                                   texts.push_back(test::WindowText(c));
+                               PressKey(d, VK_RETURN);
+                           }});
+    TdlgAboutQor about;
+    about.Execute(host.Handle());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Kelvora " KELVORA_VERSION), texts.end());
 }
 
 // A robot that leaves its window open, or never finds it, fails the test and

@@ -1,9 +1,14 @@
 // The main window in this process, at the screen's dpi (and, through
 // HighDpi, at 120): every page of the install path holds its texts, also
-// when every caption is a third longer, as translations are.
+// when every caption is a third longer, as translations are; and files
+// dropped on it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
+
+#include <shlobj.h>
 
 #include "platform/dispatcher.h"
 #include "platform/win32/win32_platform_win.h"
@@ -105,6 +110,49 @@ TEST(DpiLayout, MainWindowPagesHoldTheirTexts) {
         ASSERT_TRUE(run.WaitForWorker());
         EXPECT_EQ(PageProblems(main, idPnlTree, ("main_tree" + suffix).c_str()), Problems{});
     }
+}
+
+// Files dropped from the shell: the HDROP that WM_DROPFILES carries.
+HGLOBAL DropOf(const std::vector<std::wstring>& files) {
+    std::size_t chars = 1;
+    for (const std::wstring& f : files) chars += f.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* next = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const std::wstring& f : files) next = std::copy(f.begin(), f.end(), next) + 1;
+    GlobalUnlock(memory);
+    return memory;
+}
+
+TEST(MainWindow, DropsNameTheIdentifierOnTheFirstPageAndTheSetupOnTheRunPage) {
+    MainWindowRun run;
+    ASSERT_TRUE(run.Window().Create());
+    HWND main = run.Window().Handle();
+    auto drop = [&](const std::vector<std::wstring>& files) {
+        SendMessageA(main, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(files)), 0);
+    };
+    // Of several files the last counts; a generic setup name gives its folder's.
+    drop({L"C:\\Downloads\\other.exe", L"C:\\Downloads\\Tool\\Setup.exe"});
+    EXPECT_EQ(WindowText(ChildById(main, idEdIdentif)), "Tool");
+    EXPECT_TRUE(IsWindowEnabled(ChildById(main, idBtnNext)));
+    run.Wizard().btnNextClick();
+    run.Wizard().TargetClick(tgOthers, true);
+    run.Wizard().btnNextClick();
+    ASSERT_TRUE(run.WaitForWorker());
+    EXPECT_EQ(WindowText(ChildById(main, idEdSetupPath)), "C:\\Downloads\\Tool\\Setup.exe");
+    // On the run page even "several applications" takes the dropped program.
+    run.Wizard().RunModeClick(TRunMode::rbMulte);
+    EXPECT_FALSE(IsWindowEnabled(ChildById(main, idBtnNext)));
+    drop({L"C:\\Setups\\install.exe"});
+    EXPECT_EQ(WindowText(ChildById(main, idEdSetupPath)), "C:\\Setups\\install.exe");
+    EXPECT_EQ(WindowText(ChildById(main, idEdIdentif)), "Tool");
+    EXPECT_TRUE(IsWindowEnabled(ChildById(main, idBtnNext)));
+    // The rescan takes the marker, the run-at-logon value and the task away.
+    run.Wizard().RunModeClick(TRunMode::rbStarted);
+    run.Wizard().btnNextClick();
+    ASSERT_TRUE(run.WaitForWorker());
 }
 
 TEST(DpiLayout, MainWindowFollowsAMoveToAScreenOf144Dpi) {

@@ -70,13 +70,19 @@ protected:
         ASSERT_EQ(host.screen.Page, TPage::pnlRun);
     }
     std::string Text(const Message& m) { return TranslateString(m); }
+    // The program started at the next logon: the Run value, and the logon
+    // task that must always come and go with it.
     std::string RunValue() {
         platform::RegKey key;
         std::uint32_t type = 0;
         std::vector<std::uint8_t> data;
-        if (memory.registry.OpenKey(kLocalMachine, kRunKeyPath, platform::kKeyRead, key) != 0) return "";
-        if (memory.registry.QueryValue(key, kRunValueName, type, data) != 0) return "";
-        return std::string(data.begin(), data.end() - 1);
+        std::string value;
+        if (memory.registry.OpenKey(kLocalMachine, kRunKeyPath, platform::kKeyRead, key) == 0 &&
+            memory.registry.QueryValue(key, kRunValueName, type, data) == 0) {
+            value.assign(data.begin(), data.end() - 1);
+        }
+        EXPECT_EQ(memory.shell.LogonTask(kRunValueName), value);
+        return value;
     }
     bool SnapshotExists() { return memory.files.Exists("C:\\Kelvora\\HKCU.SNS"); }
 
@@ -135,6 +141,12 @@ TEST_F(WizardTest, TypedCharactersAreFiltered) {
     EXPECT_EQ(StoredOtherPaths("D:;D:\\Tools"), "D:\\;D:\\Tools");
 }
 
+TEST(ProgramFolder, IsTheProgramFilesFolderWithoutTrailingBackslashButForARoot) {
+    EXPECT_EQ(ProgramFolderOf("C:\\Tools\\Kelvora\\Kelvora.exe"), "C:\\Tools\\Kelvora");
+    EXPECT_EQ(ProgramFolderOf("C:\\Kelvora.exe"), "C:\\");
+    EXPECT_EQ(ProgramFolderOf("\\\\server\\share\\Kelvora.exe"), "\\\\server\\share");
+}
+
 TEST_F(WizardTest, IdentifiersThatCannotNameAFileAreRefusedBeforeAnyScan) {
     TWizard& w = Make();
     for (const char* bad : {"CON", "lpt1.txt", "App.", "App ", "a\"b"}) {
@@ -187,6 +199,12 @@ TEST_F(WizardTest, InvalidOtherPathIsReportedAndNothingIsWritten) {
     EXPECT_EQ(host.screen.Page, TPage::pnlTargets);
     EXPECT_FALSE(w.WorkerRunning());
     EXPECT_FALSE(memory.registry.KeyExists(kCurrentUser, kSettingsKeyPath));
+    // A relative piece names no folder of its own, whatever the current one.
+    memory.files.SetCurrentDir("C:\\");
+    w.edOthersChange("Setups");
+    w.btnNextClick();
+    EXPECT_EQ(host.LastMessage(), "Invalid path: Setups");
+    EXPECT_FALSE(w.WorkerRunning());
     // The check stops at the first empty piece; the whole text is stored.
     w.edOthersChange("C:\\Setups;;C:\\Missing");
     w.btnNextClick();
@@ -383,6 +401,14 @@ TEST_F(WizardTest, ScanThatFailsIsReportedAndTreatedAsStopped) {
     EXPECT_EQ(host.screen.Page, TPage::pnlTargets);
     EXPECT_EQ(host.screen.Status, Text(RS_SCAN_ABORTED));
     EXPECT_FALSE(memory.files.Exists(kMarker));
+}
+
+TEST_F(WizardTest, WithoutTheRunKeyNeitherValueNorTaskIsMadeAndTheMarkerStillIs) {
+    ASSERT_EQ(memory.registry.DeleteKey(kLocalMachine, kRunKeyPath), 0);
+    Make();
+    ToRunPage();
+    EXPECT_EQ(RunValue(), "");
+    EXPECT_EQ(memory.files.Text(kMarker), "App\r\n");
 }
 
 TEST_F(WizardTest, ResumedStartWaitsOnTheTreePageAndRescans) {

@@ -30,4 +30,22 @@ std::vector<std::string> MemoryShell::Recycled() {
     return recycled_;
 }
 
+bool MemoryShell::ScheduleAtLogon(std::string_view name, std::string_view program) {
+    std::lock_guard lock(mutex_);
+    logonTasks_[std::string(name)] = std::string(program);
+    return true;
+}
+
+bool MemoryShell::UnscheduleAtLogon(std::string_view name) {
+    std::lock_guard lock(mutex_);
+    if (auto it = logonTasks_.find(name); it != logonTasks_.end()) logonTasks_.erase(it);
+    return true;
+}
+
+std::string MemoryShell::LogonTask(std::string_view name) {
+    std::lock_guard lock(mutex_);
+    auto it = logonTasks_.find(name);
+    return it == logonTasks_.end() ? std::string() : it->second;
+}
+
 }  // namespace kelvora::platform::memory

@@ -5,6 +5,7 @@
 #include "platform/memory/memory_file_system.h"
 #include "platform/platform.h"
 
+#include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -26,12 +27,17 @@ public:
     bool Execute(std::string_view file, std::string_view parameters) override;
     // Fails when the item does not exist or something in it is in use.
     bool DeleteToRecycleBin(std::string_view fullPath) override;
+    // Keeps the logon tasks by name.
+    bool ScheduleAtLogon(std::string_view name, std::string_view program) override;
+    bool UnscheduleAtLogon(std::string_view name) override;
 
     // ---- for tests
     void SetExecuteResult(bool succeeds);
     std::vector<Execution> Executed();
     // The paths moved into the Recycle Bin, as they were given, oldest first.
     std::vector<std::string> Recycled();
+    // The program the logon task name starts ("" when there is none).
+    std::string LogonTask(std::string_view name);
 
 private:
     MemoryFileSystem& files_;
@@ -39,6 +45,7 @@ private:
     bool executeSucceeds_ = true;
     std::vector<Execution> executed_;
     std::vector<std::string> recycled_;
+    std::map<std::string, std::string, std::less<>> logonTasks_;
 };
 
 }  // namespace kelvora::platform::memory

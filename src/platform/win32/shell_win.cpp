@@ -1,6 +1,7 @@
 #include "platform/win32/shell_win.h"
 
 #include "platform/win32/file_system_win.h"
+#include "platform/win32/logon_task_win.h"
 #include "platform/win32/wide_path_win.h"
 
 #include <windows.h>
@@ -60,5 +61,11 @@ bool Win32Shell::DeleteToRecycleBin(std::string_view fullPath) {
     // counts is whether the item is gone.
     return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
+
+bool Win32Shell::ScheduleAtLogon(std::string_view name, std::string_view program) {
+    return ScheduleLogonTask(name, program);
+}
+
+bool Win32Shell::UnscheduleAtLogon(std::string_view name) { return DeleteLogonTask(name); }
 
 }  // namespace kelvora::platform::win32

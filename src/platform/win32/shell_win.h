@@ -13,6 +13,9 @@ public:
     // SHFileOperationA FO_DELETE with undo allowed, without questions, progress
     // or error boxes. Succeeds exactly when the item existed and is gone.
     bool DeleteToRecycleBin(std::string_view fullPath) override;
+    // The Task Scheduler's logon task (logon_task_win.h).
+    bool ScheduleAtLogon(std::string_view name, std::string_view program) override;
+    bool UnscheduleAtLogon(std::string_view name) override;
 };
 
 }  // namespace kelvora::platform::win32
