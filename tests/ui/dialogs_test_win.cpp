@@ -10,7 +10,9 @@
 
 #include "support/gui_win.h"
 #include "kelvora_version.h"
+#include "platform/memory/memory_file_system.h"
 #include "support/modal_robot_win.h"
+#include "translation/translator.h"
 #include "ui/about_dlg.h"
 #include "ui/input_text_dlg.h"
 #include "ui/message_dlg.h"
@@ -198,8 +200,10 @@ TEST(AboutDlg, ShowsTheBuiltVersionAndEnterCloses) {
                                    texts.push_back(test::WindowText(c));
                                PressKey(d, VK_RETURN);
                            }});
+    platform::memory::MemoryFileSystem noLanguages;
+    TTranslator english(noLanguages, "C:\\Kelvora");
     TdlgAboutQor about;
-    about.Execute(host.Handle());
+    about.Execute(host.Handle(), english);
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Kelvora " KELVORA_VERSION), texts.end());
 }
 
