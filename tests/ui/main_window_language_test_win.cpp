@@ -4,6 +4,8 @@
 // text of the window at once, lays out, and survives a restart.
 #include <gtest/gtest.h>
 
+#include "kelvora_version.h"
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -163,7 +165,7 @@ TEST_F(MainWindowLanguages, EachShippedLanguageReachesTheWholeWindowAndSurvivesA
                              EXPECT_EQ(WindowText(about), ShippedText("German", kAboutSection, "Caption"));
                              Problems problems = LayoutProblems(about, font);
                              std::erase_if(problems, [](const std::string& p) {  // the product's name is larger
-                                 return p.starts_with("Static \"Kelvora 1.0\" has a font");
+                                 return p.starts_with("Static \"Kelvora " KELVORA_VERSION "\" has a font");
                              });
                              EXPECT_EQ(problems, Problems{});
                              Screenshot(ShotName("about_German").c_str());
