@@ -163,6 +163,10 @@ bool Win32FileSystem::WriteFile(std::string_view path, const std::uint8_t* data,
 
 std::unique_ptr<FileWriter> Win32FileSystem::CreateFileWriter(std::string_view path) {
     const std::wstring target = ApiPath(path);
+    // Windows refuses to open a read-only file for writing; Wine run by root
+    // would empty it. Refuse it here, so that it stays protected everywhere.
+    const DWORD existing = GetFileAttributesW(target.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) return nullptr;
     FileHandle file(
         CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, AttributesForReplacing(target), nullptr));
     if (!file) return nullptr;
