@@ -32,6 +32,9 @@ public:
     std::optional<std::string> newName;
     std::optional<std::string> chosenFile;
     int closes = 0;          // closes that went ahead
+    std::vector<std::string> log;  // reLog's lines as "level:line"
+    std::vector<std::string> sharedAsked;
+    std::deque<int> sharedAnswers;  // kAnswerNoToAll when none is left
 
     void ShowScreen(const TWizardScreen& s) override { screen = s; }
     TModalResult Message(std::string_view text, TMsgDlgType, TMsgDlgButtons) override {
@@ -63,6 +66,17 @@ public:
     void TreeReset() override { treeEvents += "reset "; }
     void TreeExpandRoot() override { treeEvents += "root "; }
     void TreeFinishForViewing() override { treeEvents += "finish "; }
+    void LogClear() override { log.clear(); }
+    void LogAdd(const std::string& line, std::int32_t level) override {
+        log.push_back(std::to_string(level) + ":" + line);
+    }
+    int AskRemoveShared(const std::string& fileName, const std::string& folder) override {
+        sharedAsked.push_back(folder + fileName);
+        if (sharedAnswers.empty()) return kAnswerNoToAll;
+        const int answer = sharedAnswers.front();
+        sharedAnswers.pop_front();
+        return answer;
+    }
     std::optional<std::string> AskNewName(std::string_view) override { return newName; }
     std::optional<std::string> ChooseSetupFile(std::string_view) override { return chosenFile; }
     void CloseWindow() override {
@@ -71,7 +85,7 @@ public:
     std::string LastMessage() const { return messages.empty() ? std::string() : messages.back(); }
 };
 
-// A worker that sets the states a scan sets and then waits at pause points
+// A worker that sets the states a worker sets and then waits at pause points
 // until it is let go or stopped.
 class HeldWorker : public TSafeThread {
 public:
@@ -86,7 +100,9 @@ protected:
             PausePoint();
             std::this_thread::yield();
         }
+        // Stopped without Cancel, as the loader is: it says so itself.
         if (!Terminated()) context_.WizardState = done_;
+        else if (context_.WizardState == running_) context_.WizardState = TWizardState::wsStopped;
     }
 
 private:
@@ -104,6 +120,12 @@ public:
     }
     std::unique_ptr<TSafeThread> NewRescan(IScanProgress&, ChangesTree&) override {
         return Make(TWizardState::wsRescanning, TWizardState::wsIdle);
+    }
+    std::unique_ptr<TSafeThread> NewLoad(ILoadProgress&, ChangesTree&) override {
+        return Make(TWizardState::wsLoading, TWizardState::wsIdle);
+    }
+    std::unique_ptr<TSafeThread> NewUninstall(const UninstallServices&) override {
+        return Make(TWizardState::wsUninstalling, TWizardState::wsIdle);
     }
 
 private:
