@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "settings/app_context.h"
 #include "ui/changes_tree_control.h"
+#include "ui/context_help.h"
 #include "ui/framework/buttons.h"
 #include "ui/framework/dispatcher_link.h"
 #include "ui/framework/edit.h"
@@ -80,6 +81,9 @@ private:
     void TreeReset() override;
     void TreeExpandRoot() override;
     void TreeFinishForViewing() override;
+    void LogClear() override;
+    void LogAdd(const std::string& line, std::int32_t level) override;
+    int AskRemoveShared(const std::string& fileName, const std::string& folder) override;
     std::optional<std::string> AskNewName(std::string_view current) override;
     std::optional<std::string> ChooseSetupFile(std::string_view initialFolder) override;
     void CloseWindow() override;
@@ -123,6 +127,11 @@ private:
     void ShowProperties();
     void ExportTree();
 
+    // The log page, printing and help (main_window_uninstall.cpp).
+    void ShowLogEnabled(bool enabled);
+    void PrintTree();
+    void SetupHelp();
+
     // Runs a handler of the wizard for a control event, unless the event
     // comes from the wizard's own screen being shown.
     template <class Fn>
@@ -137,6 +146,7 @@ private:
     HANDLE appMutex_ = nullptr;  // "Kelvora", held for the process's life
     Font font_;
     Font boldFont_;
+    Font logFont_;  // reLog's fixed-pitch font
     Icon icon_;
     Icon warningIcon_;
 
@@ -191,6 +201,8 @@ private:
     TScanWorkers workers_;
     std::unique_ptr<TWizard> wizard_;
     std::unique_ptr<DispatcherLink> link_;
+    std::unique_ptr<HtmlHelpViewer> helpViewer_;
+    std::unique_ptr<ContextHelp> help_;
     TWizardScreen shown_;
     bool shownOnce_ = false;
     bool maximise_ = false;  // the stored placement: shown maximised

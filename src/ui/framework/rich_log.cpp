@@ -12,10 +12,13 @@ bool RichLog::Create(HWND parent, int id, RECT bounds) {
     const char* cls = library != nullptr ? "RICHEDIT50W" : WC_EDITA;
     if (!CreateControl({parent, cls, "",
                         WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL |
-                            ES_NOHIDESEL,
+                            ES_AUTOHSCROLL | ES_NOHIDESEL,
                         WS_EX_CLIENTEDGE, id, bounds}))
         return false;
     SendMessageA(Handle(), EM_EXLIMITTEXT, 0, 64 * 1024 * 1024);
+    // A null target device with line width 1: no word wrap, long lines
+    // scroll sideways.
+    SendMessageA(Handle(), EM_SETTARGETDEVICE, 0, 1);
     return true;
 }
 
