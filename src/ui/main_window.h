@@ -129,6 +129,7 @@ private:
 
     // The log page, printing and help (main_window_uninstall.cpp).
     void ShowLogEnabled(bool enabled);
+    void ApplyLogFont();
     void PrintTree();
     void SetupHelp();
 

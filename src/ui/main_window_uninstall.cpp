@@ -46,6 +46,19 @@ std::string_view ComponentName(int id) {
 
 // ------------------------------------------------------------------ reLog
 
+void TfrmQorMain::ApplyLogFont() {
+    // Courier New; where it is missing, the font mapper takes another of
+    // fixed pitch, so the columns of the lines still align.
+    LOGFONTA lf{};
+    lf.lfHeight = -MulDiv(9, static_cast<int>(Dpi()), 72);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lstrcpynA(lf.lfFaceName, "Courier New", LF_FACESIZE);
+    logFont_.Reset(CreateFontIndirectA(&lf));
+    reLog.SetFont(logFont_.Get());
+}
+
 void TfrmQorMain::LogClear() { reLog.Clear(); }
 
 void TfrmQorMain::LogAdd(const std::string& line, std::int32_t level) { reLog.AddLine(line, LevelColour(level)); }

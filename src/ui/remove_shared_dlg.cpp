@@ -58,7 +58,7 @@ int TdlgRemoveShared::Execute(HWND owner) {
     if (owner != nullptr) GetWindowRect(owner, &area);
     CreateParams p;
     p.ClassName = "TdlgRemoveShared";
-    p.Title = std::string(English("TdlgRemoveShared"));
+    p.Title = English("TdlgRemoveShared");
     p.Style = style;
     p.ExStyle = exStyle;
     p.Bounds = {(area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2, width, height};
@@ -70,11 +70,11 @@ int TdlgRemoveShared::Execute(HWND owner) {
     const int left = s(kMargin), inner = s(kClientWidth) - 2 * s(kMargin);
     const int fieldLeft = left + s(64), fieldWidth = inner - s(64);
     lblOne.Create(Handle(), -1, English("lblOne"), {left, s(10), inner, s(56)});
-    lblTwo.Create(Handle(), -1, English("lblTwo"), {left, s(72), inner, s(30)});
-    lblFileName.Create(Handle(), -1, English("lblFileName"), {left, s(118), s(62), s(16)});
-    edFileName.Create(Handle(), 100, FileName, {fieldLeft, s(115), fieldWidth, s(21)}, ES_AUTOHSCROLL | ES_READONLY);
-    lblLocated.Create(Handle(), -1, English("lblLocated"), {left, s(148), s(62), s(16)});
-    edLocated.Create(Handle(), 101, Folder, {fieldLeft, s(145), fieldWidth, s(21)}, ES_AUTOHSCROLL | ES_READONLY);
+    lblTwo.Create(Handle(), -1, English("lblTwo"), {left, s(70), inner, s(42)});
+    lblFileName.Create(Handle(), -1, English("lblFileName"), {left, s(124), s(62), s(16)});
+    edFileName.Create(Handle(), 100, FileName, {fieldLeft, s(121), fieldWidth, s(21)}, ES_AUTOHSCROLL | ES_READONLY);
+    lblLocated.Create(Handle(), -1, English("lblLocated"), {left, s(154), s(62), s(16)});
+    edLocated.Create(Handle(), 101, Folder, {fieldLeft, s(151), fieldWidth, s(21)}, ES_AUTOHSCROLL | ES_READONLY);
     // The four buttons in one row along the bottom, spread evenly.
     const int top = s(kClientHeight) - s(kMargin) - s(kButtonHeight);
     const int gap = (inner - 4 * s(kButtonWidth)) / 3;

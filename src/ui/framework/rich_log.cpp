@@ -40,6 +40,12 @@ void RichLog::AddLine(std::string_view text, COLORREF colour) {
     SETTEXTEX set{ST_SELECTION, CP_UTF8};
     SendMessageA(h, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(line.c_str()));
     SendMessageA(h, WM_VSCROLL, SB_BOTTOM, 0);
+    // Back to the first column: the insertion left the view scrolled to the
+    // end of a long line.
+    POINT pos{};
+    SendMessageA(h, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&pos));
+    pos.x = 0;
+    SendMessageA(h, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&pos));
 }
 
 int RichLog::LineCount() const {
