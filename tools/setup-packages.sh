@@ -3,7 +3,7 @@
 # fp-utils brings chmcmd and chmls, which compile and read the help file.
 set -euo pipefail
 packages=(g++ cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine64 fonts-wine
-          xvfb xdotool imagemagick nsis zip unzip fp-utils)
+          xvfb xdotool imagemagick nsis zip unzip fp-utils clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

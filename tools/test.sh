@@ -16,6 +16,9 @@ cmake --build --preset native --target kelvora_tests
 phase "native tests"
 ctest --preset native -j2 --no-tests=error
 
+phase "fuzzing every reader of untrusted bytes (5 s each)"
+bash tools/fuzz.sh 5
+
 phase "native build (ThreadSanitizer)"
 cmake --preset native-tsan >/dev/null
 cmake --build --preset native-tsan --target kelvora_tests

@@ -22,6 +22,15 @@ std::pair<std::string, std::string> Split(const std::string& text) {
     return {text.substr(0, slash), text.substr(slash + 1)};
 }
 
+// A stored key or folder path is empty or joins non-empty names with single
+// backslashes, as the saver writes the tree's branches. An empty name (a
+// leading, trailing or doubled backslash) would place the change on a branch
+// that no save can write back, apart from the item it names.
+bool WellFormedPath(std::string_view path) {
+    if (path.empty()) return true;
+    return path.front() != '\\' && path.back() != '\\' && path.find("\\\\") == std::string_view::npos;
+}
+
 bool Counted(std::int32_t kind) { return kind >= ckRegKeyCreated && kind <= ckFileCreated && kind != ckFolderDeleted; }
 
 void ReadBlockInto(TChgArchive& archive, std::int32_t size, DataBlock& block) {
@@ -82,7 +91,7 @@ void ReadRecord(TChgArchive& archive, TNodeData& rec, std::string& name, std::st
             break;
         }
     }
-    if (archive.Damaged()) throw BadArchive();
+    if (archive.Damaged() || !WellFormedPath(rec.Path)) throw BadArchive();
 }
 
 }  // namespace

@@ -16,8 +16,9 @@ namespace kelvora {
 // Loads ProgramFolder\AppIdentifier.qor into the tree, which the caller has
 // cleared and framed (StartFill). WizardState is wsLoading meanwhile and at
 // the end wsIdle (complete), wsStopped (control asked to stop; checked before
-// each record) or wsBadArchive (not an archive, a record cut short or of an
-// unknown kind: only the whole records before it are placed). LoadedCounts
+// each record) or wsBadArchive (not an archive, a record cut short, of an
+// unknown kind or with an empty name in its path: only the whole records
+// before it are placed). LoadedCounts
 // counts the records read of each kind the uninstaller acts on (1 to 7 and
 // 9), also those the ignore lists drop. setProgress receives PercentDone
 // after each record. Returns the end state. Any other fault than a damaged

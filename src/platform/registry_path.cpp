@@ -18,17 +18,32 @@ std::string_view TakeName(std::string_view& path) {
     return name;
 }
 
-// Opens the first name of path below root with the rights its place asks
-// for (access for the last, reading for a key on the way), then calls
-// step(key, name, rights, next) for every further name.
+// The longest start of path (no leading backslash) that ends at a name and
+// that one registry call takes: the whole path when it fits. Counted in
+// bytes, which are never fewer than the UTF-16 units the registry counts.
+std::string_view DirectPart(std::string_view path) {
+    if (path.size() <= kLongestPathOfOneCall) return path;
+    std::string_view part = path.substr(0, kLongestPathOfOneCall + 1);
+    const std::size_t cut = part.rfind('\\');
+    return cut == std::string_view::npos ? std::string_view() : part.substr(0, cut);
+}
+
+// Opens as much of path as one call takes with first(part, rights, key), as
+// a whole path does not ask anything of the keys on the way; then calls
+// step(key, name, rights, next) for every further name, the keys on the way
+// opened for reading and the last with access. A first name too long for
+// one call is refused by first() as the registry refuses it.
 template <typename First, typename Step>
 long Walk(std::string_view path, std::uint32_t access, RegKey& out, First&& first, Step&& step) {
-    std::string_view rest = path;
-    std::string_view name = TakeName(rest);
+    path = SkipBackslashes(path);
+    std::string_view direct = DirectPart(path);
+    std::string_view rest = path.substr(direct.size());
+    if (direct.empty()) direct = TakeName(rest);
+    rest = SkipBackslashes(rest);
     RegKey key;
-    long result = first(name, rest.empty() ? access : kKeyRead, key);
+    long result = first(direct, rest.empty() ? access : kKeyRead, key);
     while (result == kErrorSuccess && !rest.empty()) {
-        name = TakeName(rest);
+        const std::string_view name = TakeName(rest);
         RegKey next;
         result = step(key, name, rest.empty() ? access : kKeyRead, next);
         key = std::move(next);
@@ -62,10 +77,12 @@ long CreateKeyPath(Registry& registry, RootKey root, std::string_view path, RegK
 }
 
 long DeleteKeyPath(Registry& registry, RootKey root, std::string_view path) {
-    std::string_view trimmed = path;
+    std::string_view trimmed = SkipBackslashes(path);
     while (!trimmed.empty() && trimmed.back() == '\\') trimmed.remove_suffix(1);
     const std::size_t cut = trimmed.rfind('\\');
-    if (cut == std::string_view::npos) return registry.DeleteKey(root, trimmed);
+    if (cut == std::string_view::npos || trimmed.size() <= kLongestPathOfOneCall) {
+        return registry.DeleteKey(root, trimmed);
+    }
     RegKey parent;
     const long result = OpenKeyPath(registry, root, trimmed.substr(0, cut), kKeyRead, parent);
     return result == kErrorSuccess ? registry.DeleteKey(parent, trimmed.substr(cut + 1)) : result;

@@ -2,6 +2,7 @@
 // worker walks it while another thread writes.
 #include "platform/memory/memory_registry.h"
 #include "platform/registry_conformance.h"
+#include "platform/registry_path.h"
 #include "platform/text.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,22 @@ TEST(MemoryRegistry, DeniedKeysRefuseOpeningUntilAllowedAgain) {
     EXPECT_EQ(AllSubKeys(reg, key), std::vector<std::string>{"Secret"});
     ASSERT_TRUE(reg.SetDenied(kLocalMachine, "Software\\Secret", false));
     EXPECT_EQ(reg.OpenKey(kLocalMachine, "Software\\Secret", kKeyRead, key), kErrorSuccess);
+}
+
+// A whole path asks nothing of the keys on the way: a key below one that
+// refuses reading is still reached, created and deleted by a path that one
+// call takes, as before deep keys were reached through their parents.
+TEST(MemoryRegistry, KeysBelowADeniedKeyAreReachedByTheirWholePath) {
+    MemoryRegistry reg;
+    reg.PutDword(kCurrentUser, "Software\\Closed\\Open", "n", 1);
+    ASSERT_TRUE(reg.SetDenied(kCurrentUser, "Software\\Closed", true));
+    RegKey key;
+    EXPECT_EQ(OpenKeyPath(reg, kCurrentUser, "Software\\Closed\\Open", kKeyRead, key), kErrorSuccess);
+    key.Close();
+    EXPECT_EQ(CreateKeyPath(reg, kCurrentUser, "Software\\Closed\\Open\\New", key), kErrorSuccess);
+    key.Close();
+    EXPECT_EQ(DeleteKeyPath(reg, kCurrentUser, "Software\\Closed\\Open\\New"), kErrorSuccess);
+    EXPECT_FALSE(reg.KeyExists(kCurrentUser, "Software\\Closed\\Open\\New"));
 }
 
 TEST(MemoryRegistry, WriteDeniedKeysOpenOnlyForReading) {

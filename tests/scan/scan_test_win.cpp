@@ -223,17 +223,16 @@ TEST_F(ScanWinTest, RescanFindsEveryChangeASetupMakes) {
 }
 
 // Folders far beyond MAX_PATH on the real file system: the scan, the rescan
-// and the uninstall reach them at their real paths (the Recycle Bin cannot
-// take them, so the uninstall deletes).
+// and the uninstall reach them at their real paths, and the Recycle Bin,
+// which takes no path that long, takes the items by their short paths.
 TEST_F(ScanWinTest, FoldersBeyondMaxPathAreScannedAndUndoneAtTheirRealPaths) {
     const std::string base = scratch + "\\Deep";
     ASSERT_TRUE(files.CreateFolder(base));
     platform::Dispatcher dispatcher;
-    testing::MonitorBeyondMaxPath(win32.platform, dispatcher, base, config.ProgramFolder, false);
-    // Wine's shell ends the process on such a path; the item is left alone.
+    testing::MonitorBeyondMaxPath(win32.platform, dispatcher, base, config.ProgramFolder, true);
     const std::string user = testing::MakeDeepFolders(files, base, false).at1000 + "\\user.txt";
-    EXPECT_FALSE(win32.shell.DeleteToRecycleBin(user));
-    EXPECT_TRUE(files.FileExists(user));
+    EXPECT_TRUE(win32.shell.DeleteToRecycleBin(user));
+    EXPECT_FALSE(files.Exists(user));
     testing::RemoveDeepFolders(files, base);
 }
 

@@ -22,12 +22,29 @@ bool Win32Shell::Execute(std::string_view file, std::string_view parameters) {
     return ShellExecuteExA(&info) != FALSE;
 }
 
+namespace {
+
+// The short form of a full path without the "\\?\" prefix, or the path as
+// it was when there is none.
+std::wstring ShortPath(const std::wstring& path) {
+    const std::wstring api = ApiPath(Narrow(path));
+    std::wstring shortPath = QueryWideString([&api](wchar_t* buffer, unsigned long size) {
+        return GetShortPathNameW(api.c_str(), buffer, size);
+    });
+    return shortPath.empty() ? path : Widen(ProgramPath(shortPath));
+}
+
+}  // namespace
+
 bool Win32Shell::DeleteToRecycleBin(std::string_view fullPath) {
     // The shell wants a full path (a relative one may be taken relative to
     // another folder) in a list ended by an empty string: path, zero, zero.
     std::wstring path = Widen(Win32FileSystem().FullPathName(fullPath));
     // SHFileOperation takes no path of MAX_PATH characters or more (Wine's
-    // ends the whole process on one): such an item stays where it is.
+    // ends the whole process on one). Such an item goes by its short (8.3)
+    // path when the volume keeps short names and that path fits; otherwise
+    // it stays where it is.
+    if (path.size() >= MAX_PATH) path = ShortPath(path);
     if (path.size() >= MAX_PATH || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
     std::wstring list = path;
     list.push_back(L'\0');
