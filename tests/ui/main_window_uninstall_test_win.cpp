@@ -17,6 +17,9 @@
 #include "translation/messages.h"
 #include "ui/main_captions.h"
 #include "uninstall/shared_files.h"
+#include "workflow/help_contexts.h"
+
+#include <set>
 
 namespace kelvora::ui {
 namespace {
@@ -175,6 +178,23 @@ TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
     for (const char* name : {"b.txt", "shared.dll"}) DeleteFileA((app + name).c_str());
     RemoveDirectoryA(app.c_str());
     for (const char* name : {"\\Demo.qor", "\\Junk.qor", "\\Log.txt"}) DeleteFileA((run.Folder() + name).c_str());
+}
+
+// Every help context of the main window's controls is on one of its windows.
+TEST(MainWindowUninstall, EveryControlHasItsHelpContext) {
+    MainWindowRun run;
+    ASSERT_TRUE(run.Window().Create());
+    std::set<std::uint32_t> found;
+    EnumChildWindows(run.Window().Handle(), [](HWND child, LPARAM set) -> BOOL {
+        reinterpret_cast<std::set<std::uint32_t>*>(set)->insert(GetWindowContextHelpId(child));
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&found));
+    for (const HelpContext& c : HelpContexts()) {
+        // 62 to 85: the options dialog's.
+        if (c.Number < 62 || c.Number > 85) EXPECT_TRUE(found.contains(c.Number)) << c.Control;
+    }
+    EXPECT_EQ(ResolveHelpContext(GetWindow(ChildById(run.Window().Handle(), idTvChanges), GW_CHILD)),
+              HelpContextOf("tvChanges"));
 }
 
 }  // namespace
