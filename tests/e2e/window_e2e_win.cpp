@@ -443,8 +443,9 @@ TEST(WindowEndToEnd, UninstallThroughTheWindow) {
     EXPECT_EQ(p.Title(), "Kelvora [KUninst] - uninstalling");
     EXPECT_TRUE(p.Enabled(idBtnPrint) && p.Enabled(idBtnExport) && p.Enabled(idBtnBack));
 
-    // The key KDemoPre stays as the setup left it: its branch unchecked
-    // from the tree's menu (the registry's row comes after the folder's).
+    // The key KDemoPre stays as the setup left it: "Uncheck branch", the
+    // second item of the tree's menu, on its row (the registry's row comes
+    // after the folder's).
     RemoteList tree(p.Control(idTvChanges));
     tree.Select(0);
     PostKey(p.Control(idTvChanges), VK_MULTIPLY);
@@ -457,7 +458,7 @@ TEST(WindowEndToEnd, UninstallThroughTheWindow) {
                  MAKELPARAM(-1, -1));
     HWND menu = WaitForWindowOf(p.Id(), "#32768");
     ASSERT_NE(menu, nullptr);
-    PostMessageA(menu, WM_CHAR, 'u', 1);
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(menu, WM_KEYDOWN, key, 1);
     ASSERT_TRUE(WaitFor([&] { return WindowsOf(p.Id(), "#32768").empty(); }));
 
     // Next; the questions answered: uninstall, and keep the unused shared file.
