@@ -23,13 +23,10 @@ void TWizard::Open() {
     context_.AppIdentifier = *selected;
     screen_.Title = UninstallingTitle();
 
-    bool valid = false;
-    {
-        // Only the check: the loader opens the archive itself.
-        TChgArchive archive(os_.files, os_.clock, ArchiveFileBase(context_.ProgramFolder, context_.AppIdentifier));
-        valid = archive.Open();
-    }
-    if (!valid) {
+    // Only the header is read here, however large the archive: the loader
+    // reads the whole file on its own thread.
+    const TChgArchive archive(os_.files, os_.clock, ArchiveFileBase(context_.ProgramFolder, context_.AppIdentifier));
+    if (!archive.HasValidHeader()) {
         Error(TranslateString(RS_INV_FILE_FORMAT));
         screen_.Title = "Kelvora";
         // Off the list on screen only: the file stays where it is.
