@@ -12,6 +12,10 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_platform.h"
+#include "translation/messages.h"
 #include "workflow/scan_workers.h"
 #include "workflow/wizard.h"
 #include "workflow/wizard_host.h"
@@ -136,6 +140,37 @@ private:
     }
     platform::Dispatcher& dispatcher_;
     AppContext& context_;
+};
+
+// The wizard in the program's folder C:\Kelvora of an in-memory platform,
+// shown by a RecordingHost, over the real workers or held ones.
+class WizardFixture : public ::testing::Test {
+protected:
+    WizardFixture() {
+        memory.files.AddFolder("C:\\Kelvora");
+        context.ProgramFolder = "C:\\Kelvora";
+    }
+    TWizard& Make(bool held = false) {
+        wizard = std::make_unique<TWizard>(context, memory.platform, dispatcher, tree, host,
+                                           held ? static_cast<IWorkerFactory&>(heldWorkers) : realWorkers,
+                                           "C:\\Kelvora\\Kelvora.exe");
+        host.wizard = wizard.get();
+        wizard->FormCreate();
+        return *wizard;
+    }
+    void WaitForWorker() {
+        dispatcher.ServeUntil([&] { return !wizard->WorkerRunning(); });
+    }
+    std::string Text(const Message& m) { return TranslateString(m); }
+
+    platform::Dispatcher dispatcher;
+    platform::memory::MemoryPlatform memory;
+    AppContext context;
+    ChangesTree tree{context.Settings};
+    RecordingHost host;
+    TScanWorkers realWorkers{context, memory.platform, dispatcher};
+    HeldWorkers heldWorkers{dispatcher, context};
+    std::unique_ptr<TWizard> wizard;
 };
 
 }  // namespace kelvora::testing

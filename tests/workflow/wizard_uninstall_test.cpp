@@ -6,8 +6,6 @@
 
 #include "changes/chg_archive.h"
 #include "cli/cli_messages.h"
-#include "platform/memory/memory_platform.h"
-#include "translation/messages.h"
 #include "wizard_test_support.h"
 
 namespace kelvora {
@@ -17,14 +15,12 @@ using platform::kCurrentUser;
 
 constexpr const char* kFolder = "C:\\Kelvora";
 
-class WizardUninstallTest : public ::testing::Test {
+class WizardUninstallTest : public testing::WizardFixture {
 protected:
     WizardUninstallTest() {
-        memory.files.AddFolder(kFolder);
         memory.files.AddFolder("C:\\App");
         memory.files.AddFile("C:\\App\\a.txt", "x");
         memory.registry.PutString(kCurrentUser, "Software\\Vendor", "Installed", "yes");
-        context.ProgramFolder = kFolder;
         WriteArchive("App", false);
     }
 
@@ -43,17 +39,10 @@ protected:
         archive.Save();
     }
 
+    // The wizard with uninstall chosen.
     TWizard& Make(bool held = false) {
-        wizard = std::make_unique<TWizard>(context, memory.platform, dispatcher, tree, host,
-                                           held ? static_cast<IWorkerFactory&>(heldWorkers) : realWorkers,
-                                           "C:\\Kelvora\\Kelvora.exe");
-        host.wizard = wizard.get();
-        wizard->FormCreate();
-        wizard->rbUninstallClick();
+        WizardFixture::Make(held).rbUninstallClick();
         return *wizard;
-    }
-    void WaitForWorker() {
-        dispatcher.ServeUntil([&] { return !wizard->WorkerRunning(); });
     }
     // Selects the row of identifier and opens it; answers whether a worker
     // started.
@@ -72,17 +61,7 @@ protected:
         WaitForWorker();
         ASSERT_EQ(host.screen.Page, TPage::pnlTree);
     }
-    std::string Text(const Message& m) { return TranslateString(m); }
     bool Installed() { return memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"); }
-
-    platform::Dispatcher dispatcher;
-    platform::memory::MemoryPlatform memory;
-    AppContext context;
-    ChangesTree tree{context.Settings};
-    testing::RecordingHost host;
-    TScanWorkers realWorkers{context, memory.platform, dispatcher};
-    testing::HeldWorkers heldWorkers{dispatcher, context};
-    std::unique_ptr<TWizard> wizard;
 };
 
 TEST_F(WizardUninstallTest, OpenLoadsTheArchiveAndBackReturnsToTheList) {
