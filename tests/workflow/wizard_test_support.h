@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -93,13 +94,16 @@ public:
 // until it is let go or stopped.
 class HeldWorker : public TSafeThread {
 public:
-    HeldWorker(platform::Dispatcher& dispatcher, AppContext& context, TWizardState running, TWizardState done)
-        : TSafeThread(dispatcher, context.WizardState), context_(context), running_(running), done_(done) {}
+    HeldWorker(platform::Dispatcher& dispatcher, AppContext& context, TWizardState running, TWizardState done,
+               bool fail)
+        : TSafeThread(dispatcher, context.WizardState), context_(context), running_(running), done_(done), fail_(fail) {}
     std::atomic<bool> release{false};
 
 protected:
     void Execute() override {
         context_.WizardState = running_;
+        // A fault of the machine (no memory, say): the state stays.
+        if (fail_) throw std::runtime_error("failed");
         while (!release.load() && !Terminated()) {
             PausePoint();
             std::this_thread::yield();
@@ -113,12 +117,14 @@ private:
     AppContext& context_;
     TWizardState running_;
     TWizardState done_;
+    bool fail_;
 };
 
 class HeldWorkers : public IWorkerFactory {
 public:
     HeldWorkers(platform::Dispatcher& dispatcher, AppContext& context) : dispatcher_(dispatcher), context_(context) {}
     HeldWorker* last = nullptr;
+    bool fail = false;  // the next workers fail at once
     std::unique_ptr<TSafeThread> NewScan(IScanProgress&) override {
         return Make(TWizardState::wsScanning, TWizardState::wsScanned);
     }
@@ -134,7 +140,7 @@ public:
 
 private:
     std::unique_ptr<TSafeThread> Make(TWizardState running, TWizardState done) {
-        auto worker = std::make_unique<HeldWorker>(dispatcher_, context_, running, done);
+        auto worker = std::make_unique<HeldWorker>(dispatcher_, context_, running, done, fail);
         last = worker.get();
         return worker;
     }

@@ -217,6 +217,26 @@ TEST_F(WizardUninstallTest, StopDuringTheRunAsksAndNoGoesOn) {
     EXPECT_FALSE(memory.files.Exists("C:\\Kelvora\\Log.txt"));
 }
 
+TEST_F(WizardUninstallTest, WorkersThatFailAreReportedAndCountAsStopped) {
+    Make(true);
+    heldWorkers.fail = true;
+    ASSERT_TRUE(Open("App"));
+    WaitForWorker();
+    EXPECT_EQ(host.LastMessage(), "failed");
+    EXPECT_EQ(host.screen.Page, TPage::pnlFirst);
+    EXPECT_EQ(host.screen.Title, "Kelvora");
+    EXPECT_TRUE(host.screen.NextEnabled && host.screen.MainEnabled);
+    heldWorkers.fail = false;
+    Load();
+    heldWorkers.fail = true;
+    host.answers = {mrYes};
+    wizard->btnNextClick();
+    WaitForWorker();
+    EXPECT_EQ(host.LastMessage(), "failed");
+    EXPECT_EQ(host.screen.Status, Text(RS_UNINST_STOPPED));
+    EXPECT_EQ(context.WizardState, TWizardState::wsUninstalled);
+}
+
 TEST_F(WizardUninstallTest, LogFileThatCannotBeWrittenIsReportedAndTheRunEnds) {
     context.Settings.LogLevel = 7;
     memory.files.AddFolder("C:\\Kelvora\\Log.txt");
