@@ -93,6 +93,15 @@ bool TChgArchive::Open() {
     return true;
 }
 
+bool TChgArchive::HasValidHeader() const {
+    std::vector<std::uint8_t> head;
+    try {
+        return files_.ReadFileHead(FileName(), kArchiveHeaderSize, head) && ValidHeader(head);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 bool TChgArchive::GetHeader(TChgHeader& header) const {
     if (content_.size() < kArchiveHeaderSize) return false;
     const std::size_t magicLength = std::min<std::size_t>(content_[0], sizeof kMagic - 1);

@@ -65,6 +65,9 @@ public:
     // Loads the file and validates its header; true when it is an archive,
     // positioned at the first record. Never raises.
     bool Open();
+    // Whether the file starts with a valid header, as Open finds it, reading
+    // the header only; the content is left as it is.
+    bool HasValidHeader() const;
     // The header fields of the content; false when there is no whole header.
     bool GetHeader(TChgHeader& header) const;
     // Loads the file again, sets LastUsed to now, raises UseCount by one and

@@ -239,6 +239,13 @@ public:
     // file. WriteFile creates or replaces the file in place.
     virtual bool ReadFile(std::string_view path, std::vector<std::uint8_t>& out) = 0;
     virtual bool WriteFile(std::string_view path, const std::uint8_t* data, std::size_t size) = 0;
+    // The first count bytes of a file (all of a shorter one); fails as
+    // ReadFile does. This default reads the whole file.
+    virtual bool ReadFileHead(std::string_view path, std::size_t count, std::vector<std::uint8_t>& out) {
+        if (!ReadFile(path, out)) return false;
+        if (out.size() > count) out.resize(count);
+        return true;
+    }
     // Writes a temporary file beside path, then replaces path with it in one
     // step (MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH),
     // so an interrupted write never leaves a damaged file behind.

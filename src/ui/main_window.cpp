@@ -102,6 +102,7 @@ void TfrmQorMain::FormCreate() {
                                               GetSystemMetricsForDpi(SM_CYSMICON, Dpi()), 0)));
     CreateControls();
     AddTexts();
+    SetupHelp();
     pages_.SetActivePage(0);
     wizard_ = std::make_unique<TWizard>(context_, os_, dispatcher_, model_, static_cast<IWizardHost&>(*this), workers_,
                                         programFile_);
@@ -169,6 +170,7 @@ void TfrmQorMain::WireEvents() {
         tvChanges.SetBinaryHexa(index == 1);
     };
     btnSave.OnClick = [this] { wizard_->btnSaveClick(); };
+    btnPrint.OnClick = [this] { PrintTree(); };
     btnExport.OnClick = [this] { ExportTree(); };
     tvChanges.Tree().OnContextMenu = [this](POINT pt) { TreeContextMenu(pt); };
     btnAbout.OnClick = [this] { ShowAbout(); };
@@ -238,8 +240,8 @@ void TfrmQorMain::ShowScreen(const TWizardScreen& s) {
     enable(edSetupPath, s.SetupPathEnabled);
     enable(btnBrowse, s.BrowseEnabled);
     enable(btnSave, s.SaveEnabled);
-    // Printing is not part of this window yet.
-    enable(btnPrint, false);
+    enable(btnPrint, s.PrintEnabled);
+    if (first || s.LogEnabled != shown_.LogEnabled) ShowLogEnabled(s.LogEnabled);
     enable(btnExport, s.ExportEnabled);
     shown_ = s;
     shownOnce_ = true;
@@ -407,6 +409,7 @@ LRESULT TfrmQorMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool TfrmQorMain::PreTranslate(MSG& msg) {
+    if (help_ != nullptr && help_->FilterMessage(msg)) return true;
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_DELETE) return false;
     if (msg.hwnd == lvQorFiles.Handle()) {
         if (lvQorFiles.Enabled()) wizard_->btnRemoveClick();

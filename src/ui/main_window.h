@@ -20,6 +20,7 @@
 #include "translation/translator.h"
 #include "ui/changes_tree_control.h"
 #include "ui/main_captions.h"
+#include "ui/context_help.h"
 #include "ui/framework/buttons.h"
 #include "ui/framework/dispatcher_link.h"
 #include "ui/framework/edit.h"
@@ -84,6 +85,9 @@ private:
     void TreeReset() override;
     void TreeExpandRoot() override;
     void TreeFinishForViewing() override;
+    void LogClear() override;
+    void LogAdd(const std::string& line, std::int32_t level) override;
+    int AskRemoveShared(const std::string& fileName, const std::string& folder) override;
     std::optional<std::string> AskNewName(std::string_view current) override;
     std::optional<std::string> ChooseSetupFile(std::string_view initialFolder) override;
     void CloseWindow() override;
@@ -136,6 +140,12 @@ private:
     void ShowProperties();
     void ExportTree();
 
+    // The log page, printing and help (main_window_uninstall.cpp).
+    void ShowLogEnabled(bool enabled);
+    void ApplyLogFont();
+    void PrintTree();
+    void SetupHelp();
+
     // Runs a handler of the wizard for a control event, unless the event
     // comes from the wizard's own screen being shown.
     template <class Fn>
@@ -150,6 +160,7 @@ private:
     HANDLE appMutex_ = nullptr;  // "Kelvora", held for the process's life
     Font font_;
     Font boldFont_;
+    Font logFont_;  // reLog's fixed-pitch font
     Icon icon_;
     Icon warningIcon_;
 
@@ -204,6 +215,8 @@ private:
     TScanWorkers workers_;
     std::unique_ptr<TWizard> wizard_;
     std::unique_ptr<DispatcherLink> link_;
+    std::unique_ptr<HtmlHelpViewer> helpViewer_;
+    std::unique_ptr<ContextHelp> help_;
     TWizardScreen shown_;
     bool shownOnce_ = false;
     bool maximise_ = false;  // the stored placement: shown maximised

@@ -173,6 +173,7 @@ void TfrmQorMain::ApplyFonts() {
         reinterpret_cast<LPARAM>(font_.Get()));
     lblWarning.SetFont(boldFont_.Get());
     lblReferences.SetFont(boldFont_.Get());
+    ApplyLogFont();
     tvChanges.ApplyFont(context_.Settings.ChangesTreeFont, context_.Settings.ChangesTreeFontSize, charset);
     const int icon = Scale(32);
     warningIcon_.Reset(static_cast<HICON>(LoadImageA(nullptr, MAKEINTRESOURCEA(32515) /* IDI_WARNING */, IMAGE_ICON,

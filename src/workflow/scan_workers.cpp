@@ -12,6 +12,14 @@ std::unique_ptr<TSafeThread> TScanWorkers::NewRescan(IScanProgress& progress, Ch
     return std::make_unique<ReScanThread>(context_, os_, dispatcher_, progress, tree);
 }
 
+std::unique_ptr<TSafeThread> TScanWorkers::NewLoad(ILoadProgress& progress, ChangesTree& tree) {
+    return std::make_unique<TLoadCheckTree>(context_, os_, dispatcher_, tree, progress);
+}
+
+std::unique_ptr<TSafeThread> TScanWorkers::NewUninstall(const UninstallServices& services) {
+    return std::make_unique<TDezinstaler>(services);
+}
+
 void TArchiveWriter::Execute() {
     try {
         archive_.Save();

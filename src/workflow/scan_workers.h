@@ -8,11 +8,13 @@
 
 #include "changes/changes_tree.h"
 #include "changes/chg_archive.h"
+#include "changes/load_check_tree.h"
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
 #include "scan/base_scan_thread.h"
 #include "scan/safe_thread.h"
 #include "settings/app_context.h"
+#include "uninstall/dezinstaler.h"
 
 namespace kelvora {
 
@@ -23,6 +25,10 @@ public:
     virtual std::unique_ptr<TSafeThread> NewScan(IScanProgress& progress) = 0;
     // The rescan (ReScanThread) into tree, which holds its frame only.
     virtual std::unique_ptr<TSafeThread> NewRescan(IScanProgress& progress, ChangesTree& tree) = 0;
+    // The archive loader (TLoadCheckTree) into tree, framed for uninstalling.
+    virtual std::unique_ptr<TSafeThread> NewLoad(ILoadProgress& progress, ChangesTree& tree) = 0;
+    // The uninstaller (TDezinstaler).
+    virtual std::unique_ptr<TSafeThread> NewUninstall(const UninstallServices& services) = 0;
 };
 
 // Stores an archive built in memory (TChgArchive::Save) on its own thread.
@@ -41,13 +47,15 @@ private:
     bool failed_ = false;
 };
 
-// The real scan threads.
+// The real workers.
 class TScanWorkers final : public IWorkerFactory {
 public:
     TScanWorkers(AppContext& context, platform::Platform& os, platform::Dispatcher& dispatcher)
         : context_(context), os_(os), dispatcher_(dispatcher) {}
     std::unique_ptr<TSafeThread> NewScan(IScanProgress& progress) override;
     std::unique_ptr<TSafeThread> NewRescan(IScanProgress& progress, ChangesTree& tree) override;
+    std::unique_ptr<TSafeThread> NewLoad(ILoadProgress& progress, ChangesTree& tree) override;
+    std::unique_ptr<TSafeThread> NewUninstall(const UninstallServices& services) override;
 
 private:
     AppContext& context_;

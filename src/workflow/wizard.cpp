@@ -158,10 +158,9 @@ void TWizard::btnNextClick() {
     if (page == TPage::pnlFirst && screen_.InstallChosen) {
         Begin();
     } else if (page == TPage::pnlFirst) {
-        // Opening an archive belongs to the uninstall path, which this
-        // window does not offer yet.
+        Open();
     } else if (page == TPage::pnlTree && !screen_.InstallChosen && state != TWizardState::wsUninstalled) {
-        // Uninstalling: the uninstall path.
+        Uninstall();
     } else if (page == TPage::pnlTargets) {
         ScanTargets();
     } else if ((page == TPage::pnlTree && state == TWizardState::wsMonitored) || page == TPage::pnlLog) {
@@ -322,7 +321,12 @@ void TWizard::StartOver() {
 // ------------------------------------------------------------------ Back
 
 void TWizard::btnBackClick() {
-    if (!screen_.BackEnabled || screen_.Page != TPage::pnlTargets) return;
+    if (!screen_.BackEnabled) return;
+    if (screen_.Page == TPage::pnlTree && !screen_.InstallChosen) {
+        BackToFirstPage();
+        return;
+    }
+    if (screen_.Page != TPage::pnlTargets) return;
     GiveUpMonitoring(os_, context_.ProgramFolder);
     SetState(TWizardState::wsIdle);
     screen_.ProgressPosition = 0;

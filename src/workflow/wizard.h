@@ -1,6 +1,7 @@
-// TWizard: the decisions of the main window's wizard on the install path:
-// which case of Next, Back and Exit applies, what the completion handlers of
-// the scans do, which controls are enabled, which status text shows, and
+// TWizard: the decisions of the main window's wizard on the install and the
+// uninstall paths: which case of Next, Back and Exit applies, what the
+// completion handlers of the scans, the archive loader and the uninstaller
+// do, which controls are enabled, which status text shows, and
 // which question the close asks. It keeps what the window shows in a
 // TWizardScreen and reaches the window only through IWizardHost, so every
 // transition runs natively in the tests. Everything here runs on the window
@@ -17,6 +18,7 @@
 #include "scan/safe_thread.h"
 #include "settings/app_context.h"
 #include "translation/messages.h"
+#include "uninstall/uninstall_log.h"
 #include "workflow/scan_workers.h"
 #include "workflow/wizard_host.h"
 #include "workflow/wizard_screen.h"
@@ -29,7 +31,10 @@ namespace kelvora {
 // current directory, which Windows may refuse to set (a path too long).
 std::string ProgramFolderOf(std::string_view programFile);
 
-class TWizard final : private IScanProgress {
+class TWizard final : private IScanProgress,
+                      private ILoadProgress,
+                      private IUninstallView,
+                      private IRemoveSharedQuestion {
 public:
     // programFile: the program's full path, for the run-at-logon value.
     // Everything passed in outlives the wizard.
@@ -95,10 +100,21 @@ public:
     static bool IdentifierKeyAllowed(std::string_view current, char c);
     static bool SetupPathKeyAllowed(std::string_view current, char c);
 
+    // The lines of the last uninstall run that passed the LogLevel mask.
+    const TUninstallLog& Log() const { return log_; }
+
 private:
-    // IScanProgress, from the workers through the dispatcher.
+    // IScanProgress and IUninstallView, from the workers through the
+    // dispatcher.
     void ShowStatus(const std::string& status) override;
     void StepProgress() override;
+    // ILoadProgress.
+    void SetProgress(int percent) override;
+    // IUninstallView.
+    void SetProgressMax(int maximum) override;
+    void ShowLogLine(const std::string& line, std::int32_t level) override;
+    // IRemoveSharedQuestion.
+    int AskRemoveShared(const std::string& fileName, const std::string& folder) override;
 
     TWizardState State() const { return context_.WizardState.load(); }
     void SetState(TWizardState state) { context_.WizardState.store(state); }
@@ -122,6 +138,14 @@ private:
     void RescanFinished(TSafeThread& worker);
     void EnterRunPage();
     void ResumedStart();
+
+    // The uninstall path (wizard_uninstall.cpp).
+    void Open();
+    void Uninstall();
+    void BackToFirstPage();
+    void LoadFinished(TSafeThread& worker);
+    void UninstallFinished(TSafeThread& worker);
+    std::string UninstallingTitle() const;
 
     // Saves the tree as the archive of AppIdentifier; false (reported) when
     // it could not be stored, which ends the action that asked.
@@ -152,6 +176,9 @@ private:
     TWizardScreen screen_;
     std::unique_ptr<TSafeThread> worker_;
     std::unique_ptr<TArchiveWriter> writer_;
+    // The uninstall run's log and the LogLevel it started with.
+    TUninstallLog log_;
+    std::int32_t logLevel_ = 0;
     // Exit asked "Save the changes ?" already: the close does not ask again.
     bool saveAsked_ = false;
 };

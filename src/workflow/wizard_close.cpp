@@ -7,13 +7,20 @@
 namespace kelvora {
 
 void TWizard::btnExitClick() {
-    if (State() == TWizardState::wsScanning && worker_ != nullptr) {
+    const TWizardState state = State();
+    if (state == TWizardState::wsLoading && worker_ != nullptr) {
+        // A load is stopped without a question, after its current record.
+        worker_->Terminate();
+        return;
+    }
+    if ((state == TWizardState::wsScanning || state == TWizardState::wsUninstalling) && worker_ != nullptr) {
         worker_->Pause();
-        // The scan may have ended while it was asked to halt: its handler
+        // The worker may have ended while it was asked to halt: its handler
         // has run, and there is nothing left to stop.
         if (worker_ == nullptr) return;
         TModalResult answer = mrNone;
-        if (Ask(RS_ABORT_SCANNING, {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}, mrYes, answer)) worker_->Cancel();
+        const Message& question = state == TWizardState::wsScanning ? RS_ABORT_SCANNING : RS_STOP_UNINSTALL;
+        if (Ask(question, {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}, mrYes, answer)) worker_->Cancel();
         worker_->Resume();
         Show();
         return;

@@ -4,6 +4,7 @@
 // the tests record it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,6 +58,14 @@ public:
     virtual void TreeReset() = 0;
     virtual void TreeExpandRoot() = 0;
     virtual void TreeFinishForViewing() = 0;
+
+    // The on-screen log reLog: emptied, or one line appended in the colour
+    // of its level (kLine* of uninstall_log.h).
+    virtual void LogClear() = 0;
+    virtual void LogAdd(const std::string& line, std::int32_t level) = 0;
+    // The shared-file question (TdlgRemoveShared) for folder + fileName;
+    // answers a kAnswer* value of shared_files.h.
+    virtual int AskRemoveShared(const std::string& fileName, const std::string& folder) = 0;
 
     // The rename dialog: answers the text confirmed with OK.
     virtual std::optional<std::string> AskNewName(std::string_view current) = 0;

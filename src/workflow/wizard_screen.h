@@ -62,6 +62,10 @@ struct TWizardScreen {
     bool PrintEnabled = false;
     bool ExportEnabled = false;
 
+    // Log page: reLog is disabled, in the button-face colour, while an
+    // uninstall runs.
+    bool LogEnabled = true;
+
     bool operator==(const TWizardScreen&) const = default;
 };
 

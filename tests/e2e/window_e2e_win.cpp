@@ -6,6 +6,10 @@
 // in the states that ask, a resumed monitoring after Exit with "several
 // applications" and a setup run by hand, a second start that brings the
 // first window back, and the icon in the notification area.
+// Then, on a system made as before again, a whole uninstall through the
+// window: a monitoring of the setup, its archive opened from the list, one
+// branch unchecked, the questions answered, the log page read, and the
+// system found as before except for that branch.
 // Usage (tests/e2e/window_nsis_test.sh): kelvora_window_e2e.exe <Kelvora.exe> <setup.exe>
 #include <gtest/gtest.h>
 
@@ -409,6 +413,140 @@ TEST(WindowEndToEnd, MonitoringListResumeAndClose) {
         ASSERT_TRUE(p.WaitForExit(code));
     }
     CleanStart();
+}
+
+// A DWORD value of the registry; nothing when it is not there.
+std::optional<DWORD> RegistryNumber(HKEY root, const char* key, const char* value) {
+    DWORD data = 0, size = sizeof(data);
+    if (RegGetValueA(root, key, value, RRF_RT_REG_DWORD, nullptr, &data, &size) != ERROR_SUCCESS) return std::nullopt;
+    return data;
+}
+
+bool KeyExists(HKEY root, const char* key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+TEST(WindowEndToEnd, UninstallThroughTheWindow) {
+    CleanStart();
+    constexpr const char* kShared = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+    constexpr const char* kDllA = "C:\\Program Files\\Common Files\\KDemoA.dll";
+    constexpr const char* kDllB = "C:\\Program Files\\Common Files\\KDemoB.dll";
+    // Every line in the log; Wine's own rewrites of its keys are no setup's.
+    HKEY settings = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Varnok\\Kelvora", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              &settings, nullptr),
+              ERROR_SUCCESS);
+    const DWORD all = 7, off = 0;
+    RegSetValueExA(settings, "LogLevel", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&all), sizeof(all));
+    RegSetValueExA(settings, "UseRecycled", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof(off));
+    const std::string ignored = "HKEY_CURRENT_USER\\Software\\Wine\r\nHKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\"
+                                "Control\\Video\r\nHKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Class\r\n";
+    RegSetValueExA(settings, "IgnoredKeys", 0, REG_SZ, reinterpret_cast<const BYTE*>(ignored.c_str()),
+                   static_cast<DWORD>(ignored.size() + 1));
+    RegCloseKey(settings);
+
+    Program p;
+    ASSERT_TRUE(p.Start());
+    // The monitoring of the setup.
+    p.SetText(idEdIdentif, "KUninst");
+    ASSERT_TRUE(WaitFor([&] { return p.Enabled(idBtnNext); }));
+    p.Click(idBtnNext);
+    ASSERT_TRUE(p.WaitForPage(idPnlTargets));
+    ChooseTargets(p);
+    ASSERT_FALSE(testing::Test::HasFatalFailure());
+    p.Click(idBtnNext);
+    ASSERT_TRUE(p.WaitForStatus(Text(RS_SETUP_PATH), kScanMs));
+    p.SetText(idEdSetupPath, gSetup);
+    p.Click(idBtnNext);
+    ASSERT_TRUE(p.WaitForStatus(Text(RS_NEXT_RESCAN_CONT)));
+    ASSERT_TRUE(WaitFor([] { return FileExists("C:\\Program Files\\KDemo App\\uninst.exe"); }, 60000));
+    ASSERT_TRUE(WaitFor([] { return !ProcessRuns("kdemo_setup.exe"); }, 60000)) << "the setup does not end";
+    p.Click(idBtnNext);
+    ASSERT_TRUE(p.WaitForStatus(Text(RS_COMPLETE), kScanMs));
+    ASSERT_EQ(RegistryNumber(HKEY_LOCAL_MACHINE, kShared, kDllA), 2u);
+
+    // Start over; the archive opened from the list.
+    p.Click(idBtnNext);
+    ASSERT_TRUE(p.WaitForPage(idPnlFirst));
+    p.Click(idRbUninstall);
+    RemoteList list(p.Control(idLvQorFiles));
+    ASSERT_TRUE(WaitFor([&] { return list.Count() == 1 && p.Enabled(idBtnNext); }));
+    p.Click(idBtnNext);
+    ASSERT_TRUE(p.WaitForStatus(Text(RS_NEXT_UNINSTALL), kScanMs));
+    EXPECT_TRUE(IsWindowVisible(p.Control(idPnlTree)));
+    EXPECT_EQ(p.Title(), "Kelvora [KUninst] - uninstalling");
+    EXPECT_TRUE(p.Enabled(idBtnPrint) && p.Enabled(idBtnExport) && p.Enabled(idBtnBack));
+
+    // The key KDemoPre stays as the setup left it: "Uncheck branch", the
+    // second item of the tree's menu, on its row (the registry's row comes
+    // after the folder's).
+    RemoteList tree(p.Control(idTvChanges));
+    tree.Select(0);
+    PostKey(p.Control(idTvChanges), VK_MULTIPLY);
+    ASSERT_TRUE(WaitFor([&] { return tree.Count() > 10; }));
+    const std::vector<std::string> rows = tree.Column(0);
+    const auto pre = std::find(rows.rbegin(), rows.rend(), "KDemoPre");
+    ASSERT_NE(pre, rows.rend());
+    tree.Select(static_cast<int>(rows.rend() - pre) - 1);
+    PostMessageA(p.Control(idTvChanges), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(p.Control(idTvChanges)),
+                 MAKELPARAM(-1, -1));
+    HWND menu = WaitForWindowOf(p.Id(), "#32768");
+    ASSERT_NE(menu, nullptr);
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(menu, WM_KEYDOWN, key, 1);
+    ASSERT_TRUE(WaitFor([&] { return WindowsOf(p.Id(), "#32768").empty(); }));
+
+    // Next; the questions answered: uninstall, and keep the unused shared file.
+    p.Click(idBtnNext);
+    EXPECT_EQ(p.Answer(mrYes), "Are you sure you want to uninstall 'KUninst' ?");
+    HWND question = WaitForWindowOf(p.Id(), "TdlgRemoveShared", kScanMs);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(TextOf(question), "Remove Shared File?");
+    EXPECT_EQ(TextOf(ChildById(question, 100)), "KDemoB.dll");
+    EXPECT_EQ(TextOf(ChildById(question, 101)), "C:\\Program Files\\Common Files\\");
+    EXPECT_EQ(TextOf(p.Control(idBtnExit)), Text(RS_STOP));
+    PostClick(ChildById(question, 7));  // No
+    ASSERT_TRUE(p.WaitForStatus(Text(RS_UNINST_COMPLETE), kScanMs));
+
+    // The log page.
+    EXPECT_TRUE(IsWindowVisible(p.Control(idPnlLog)));
+    EXPECT_TRUE(p.Enabled(idReLog) && p.Enabled(idBtnNext));
+    EXPECT_EQ(TextOf(p.Control(idBtnExit)), Text(RS_EXIT));
+    const std::string log = TextOf(p.Control(idReLog));
+    for (const std::string expected : {Text(RS_DEL_FOLDER) + "C:\\Program Files\\KDemo App ... " + Text(RS_OK),
+                                       Text(RS_REM_SHARED) + kDllB + " ... " + Text(RS_OK_SKIPPED),
+                                       Text(RS_UNINST_NO_ERR)})
+        EXPECT_NE(log.find(expected), std::string::npos) << expected << "\n" << log;
+    EXPECT_EQ(log.find("KDemoPre"), std::string::npos) << log;
+    const std::string logFile = FileText(Folder() + "\\Log.txt");
+    EXPECT_NE(logFile.find("KUninst "), std::string::npos);
+    EXPECT_NE(logFile.find(Text(RS_UNINST_NO_ERR)), std::string::npos);
+
+    // The system as before, but for the unchecked branch and the shared
+    // file kept (its counter is gone).
+    EXPECT_FALSE(FileExists("C:\\Program Files\\KDemo App"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\KDemoVendor"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\KDemoVendor"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KDemo"));
+    EXPECT_EQ(RegistryNumber(HKEY_LOCAL_MACHINE, kShared, kDllA), 1u);
+    EXPECT_FALSE(RegistryNumber(HKEY_LOCAL_MACHINE, kShared, kDllB).has_value());
+    EXPECT_TRUE(FileExists(kDllB));
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, "Software\\KDemoPre", "Setting"), "new");
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, "Software\\KDemoPre", "Obsolete").has_value());
+
+    // Next starts over: the archive was used once.
+    p.Click(idBtnNext);
+    ASSERT_TRUE(p.WaitForPage(idPnlFirst));
+    ASSERT_TRUE(WaitFor([&] { return list.Count() == 1 && list.Cell(0, 3) == "1"; }));
+    p.Close();
+    DWORD code = 0;
+    ASSERT_TRUE(p.WaitForExit(code));
+    EXPECT_EQ(code, 0u);
+    CleanStart();
+    DeleteFileA((Folder() + "\\KUninst.qor").c_str());
+    DeleteFileA((Folder() + "\\Log.txt").c_str());
 }
 
 }  // namespace

@@ -33,19 +33,27 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
-mkdir -p "$program"
-cleanup
-mkdir -p "$program" "$pf/KDemoPre" "$pf/Common Files"
-cp "$window_exe" "$program/Kelvora.exe"
-printf 'language=fr\r\n' > "$pf/KDemoPre/settings.ini"
-printf 'MZ shared by another program' > "$pf/Common Files/KDemoA.dll"
-printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
-  '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\SharedDLLs]' \
-  '"C:\\Program Files\\Common Files\\KDemoA.dll"=dword:00000001' \
-  '[HKEY_CURRENT_USER\Software\KDemoPre]' '"Setting"="old"' '"Obsolete"="bye"' > "$program/before.reg"
-wine_run reg import 'C:\KelvoraWindowE2E\before.reg' >/dev/null 2>&1 || { echo "FAIL: reg import" >&2; exit 1; }
-makensis -V1 -DOUTFILE="$program/kdemo_setup.exe" "$here/kdemo_setup.nsi" >/dev/null || { echo "FAIL: makensis" >&2; exit 1; }
+# The system as the setup finds it: the program's folder and what was there
+# before the setup.
+prepare() {
+  mkdir -p "$program"
+  cleanup
+  mkdir -p "$program" "$pf/KDemoPre" "$pf/Common Files"
+  cp "$window_exe" "$program/Kelvora.exe"
+  printf 'language=fr\r\n' > "$pf/KDemoPre/settings.ini"
+  printf 'MZ shared by another program' > "$pf/Common Files/KDemoA.dll"
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\SharedDLLs]' \
+    '"C:\\Program Files\\Common Files\\KDemoA.dll"=dword:00000001' \
+    '[HKEY_CURRENT_USER\Software\KDemoPre]' '"Setting"="old"' '"Obsolete"="bye"' > "$program/before.reg"
+  wine_run reg import 'C:\KelvoraWindowE2E\before.reg' >/dev/null 2>&1 || { echo "FAIL: reg import" >&2; exit 1; }
+  makensis -V1 -DOUTFILE="$program/kdemo_setup.exe" "$here/kdemo_setup.nsi" >/dev/null || { echo "FAIL: makensis" >&2; exit 1; }
+}
 
-start=$SECONDS
-wine_run "$driver_exe" 'C:\KelvoraWindowE2E\Kelvora.exe' 'C:\KelvoraWindowE2E\kdemo_setup.exe'
-echo "window end to end: $((SECONDS - start)) s"
+# The monitoring and the list; then, on a system prepared again, the uninstall.
+for test in MonitoringListResumeAndClose UninstallThroughTheWindow; do
+  prepare
+  start=$SECONDS
+  wine_run "$driver_exe" --gtest_filter="WindowEndToEnd.$test" 'C:\KelvoraWindowE2E\Kelvora.exe' 'C:\KelvoraWindowE2E\kdemo_setup.exe'
+  echo "window end to end, $test: $((SECONDS - start)) s"
+done

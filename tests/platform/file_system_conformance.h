@@ -73,6 +73,13 @@ TYPED_TEST_P(FileSystemConformance, FoldersAndFilesAreCreatedListedAndRemoved) {
     EXPECT_TRUE(files.FileExists(sub + "\\B.txt"));
     EXPECT_NE(files.GetAttributes(sub + "\\b.txt") & kAttrArchive, 0u);
     EXPECT_EQ(files.GetAttributes(sub + "\\none"), kInvalidAttributes);
+    // The head of a file: as much as asked, or all of a shorter one.
+    std::vector<std::uint8_t> head;
+    EXPECT_TRUE(files.ReadFileHead(sub + "\\b.txt", 3, head));
+    EXPECT_EQ(std::string(head.begin(), head.end()), "hel");
+    EXPECT_TRUE(files.ReadFileHead(sub + "\\b.txt", 56, head));
+    EXPECT_EQ(head.size(), 5u);
+    EXPECT_FALSE(files.ReadFileHead(sub + "\\none", 3, head));
 
     const auto entries = SortedListing(files, sub + "\\*.*");
     ASSERT_EQ(Names(entries), (std::vector<std::string>{".", "..", "A.txt", "b.TXT", "c"}));

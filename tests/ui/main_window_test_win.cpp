@@ -10,10 +10,9 @@
 
 #include <shlobj.h>
 
-#include "platform/dispatcher.h"
-#include "platform/win32/win32_platform_win.h"
 #include "support/gui_win.h"
 #include "support/layout_check_win.h"
+#include "support/main_window_run_win.h"
 #include "ui/main_captions.h"
 #include "ui/main_window.h"
 
@@ -21,48 +20,6 @@ namespace kelvora::ui {
 namespace {
 
 using namespace test;
-
-constexpr const char* kSettingsKey = "Software\\Varnok\\Kelvora";
-
-// A program folder of its own and settings that scan nothing, so that the
-// scans end at once; both go again at the end.
-class MainWindowRun {
-public:
-    MainWindowRun() {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof(temp), temp);
-        folder_ = std::string(temp) + "KelvoraMainWindow" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
-        HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-        const DWORD off = 0;
-        for (const char* name : {"ScanHKCR", "ScanHKLM", "ScanHKUS", "ScanHKCU", "ScanHKCC", "ScanWin", "ScanProg",
-                                 "ScanEntire", "ScanOthers"})
-            RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof(off));
-        RegCloseKey(key);
-        window_ = std::make_unique<TfrmQorMain>(
-            TfrmQorMain::Services{context_, win32_.platform, dispatcher_, folder_ + "\\Kelvora.exe"});
-    }
-    ~MainWindowRun() {
-        window_.reset();
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Varnok");
-        SetCurrentDirectoryA("C:\\");
-        RemoveDirectoryA(folder_.c_str());
-    }
-    TfrmQorMain& Window() { return *window_; }
-    TWizard& Wizard() { return window_->Wizard(); }
-    bool WaitForWorker() {
-        return PumpUntil([&] { return !Wizard().WorkerRunning(); });
-    }
-
-private:
-    std::string folder_;
-    platform::win32::Win32Platform win32_;
-    platform::Dispatcher dispatcher_;
-    AppContext context_;
-    std::unique_ptr<TfrmQorMain> window_;
-};
 
 // The layout problems of the visible page and of what lies below the pages.
 Problems PageProblems(HWND main, int pageId, const char* shot) {

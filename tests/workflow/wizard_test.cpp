@@ -24,14 +24,12 @@ using testing::RecordingHost;
 constexpr const char* kFolder = "C:\\Kelvora";
 constexpr const char* kMarker = "C:\\Kelvora\\Continue.dat";
 
-class WizardTest : public ::testing::Test {
+class WizardTest : public testing::WizardFixture {
 protected:
     WizardTest() {
-        memory.files.AddFolder(kFolder);
         memory.files.AddFolder("C:\\Setups");
         memory.registry.PutString(kLocalMachine, std::string(kRunKeyPath), "Other", "x.exe");
         memory.registry.PutString(kCurrentUser, "Software\\Before", "Value", "old");
-        context.ProgramFolder = kFolder;
         // Only HKEY_CURRENT_USER: one step, quick.
         TSettings& s = context.Settings;
         s.ScanHKCR = s.ScanHKLM = s.ScanHKUS = s.ScanHKCC = false;
@@ -39,18 +37,6 @@ protected:
         s.ScanWin = s.ScanProg = s.ScanEntire = s.ScanOthers = false;
     }
 
-    // The wizard over the real scan threads, or over held workers.
-    TWizard& Make(bool held = false) {
-        wizard = std::make_unique<TWizard>(context, memory.platform, dispatcher, tree, host,
-                                           held ? static_cast<IWorkerFactory&>(heldWorkers) : realWorkers,
-                                           "C:\\Kelvora\\Kelvora.exe");
-        host.wizard = wizard.get();
-        wizard->FormCreate();
-        return *wizard;
-    }
-    void WaitForWorker() {
-        dispatcher.ServeUntil([&] { return !wizard->WorkerRunning(); });
-    }
     // Lets the held worker end and serves its completion handler.
     void Release() {
         heldWorkers.last->release = true;
@@ -69,7 +55,6 @@ protected:
         WaitForWorker();
         ASSERT_EQ(host.screen.Page, TPage::pnlRun);
     }
-    std::string Text(const Message& m) { return TranslateString(m); }
     // The program started at the next logon: the Run value, and the logon
     // task that must always come and go with it.
     std::string RunValue() {
@@ -85,15 +70,6 @@ protected:
         return value;
     }
     bool SnapshotExists() { return memory.files.Exists("C:\\Kelvora\\HKCU.SNS"); }
-
-    platform::Dispatcher dispatcher;
-    platform::memory::MemoryPlatform memory;
-    AppContext context;
-    ChangesTree tree{context.Settings};
-    RecordingHost host;
-    TScanWorkers realWorkers{context, memory.platform, dispatcher};
-    HeldWorkers heldWorkers{dispatcher, context};
-    std::unique_ptr<TWizard> wizard;
 };
 
 TEST_F(WizardTest, FirstPageNextFollowsTheChoiceTheIdentifierAndTheSelection) {

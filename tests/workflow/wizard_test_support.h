@@ -8,10 +8,15 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_platform.h"
+#include "translation/messages.h"
 #include "workflow/scan_workers.h"
 #include "workflow/wizard.h"
 #include "workflow/wizard_host.h"
@@ -32,6 +37,9 @@ public:
     std::optional<std::string> newName;
     std::optional<std::string> chosenFile;
     int closes = 0;          // closes that went ahead
+    std::vector<std::string> log;  // reLog's lines as "level:line"
+    std::vector<std::string> sharedAsked;
+    std::deque<int> sharedAnswers;  // kAnswerNoToAll when none is left
 
     void ShowScreen(const TWizardScreen& s) override { screen = s; }
     TModalResult Message(std::string_view text, TMsgDlgType, TMsgDlgButtons) override {
@@ -63,6 +71,17 @@ public:
     void TreeReset() override { treeEvents += "reset "; }
     void TreeExpandRoot() override { treeEvents += "root "; }
     void TreeFinishForViewing() override { treeEvents += "finish "; }
+    void LogClear() override { log.clear(); }
+    void LogAdd(const std::string& line, std::int32_t level) override {
+        log.push_back(std::to_string(level) + ":" + line);
+    }
+    int AskRemoveShared(const std::string& fileName, const std::string& folder) override {
+        sharedAsked.push_back(folder + fileName);
+        if (sharedAnswers.empty()) return kAnswerNoToAll;
+        const int answer = sharedAnswers.front();
+        sharedAnswers.pop_front();
+        return answer;
+    }
     std::optional<std::string> AskNewName(std::string_view) override { return newName; }
     std::optional<std::string> ChooseSetupFile(std::string_view) override { return chosenFile; }
     void CloseWindow() override {
@@ -71,49 +90,93 @@ public:
     std::string LastMessage() const { return messages.empty() ? std::string() : messages.back(); }
 };
 
-// A worker that sets the states a scan sets and then waits at pause points
+// A worker that sets the states a worker sets and then waits at pause points
 // until it is let go or stopped.
 class HeldWorker : public TSafeThread {
 public:
-    HeldWorker(platform::Dispatcher& dispatcher, AppContext& context, TWizardState running, TWizardState done)
-        : TSafeThread(dispatcher, context.WizardState), context_(context), running_(running), done_(done) {}
+    HeldWorker(platform::Dispatcher& dispatcher, AppContext& context, TWizardState running, TWizardState done,
+               bool fail)
+        : TSafeThread(dispatcher, context.WizardState), context_(context), running_(running), done_(done), fail_(fail) {}
     std::atomic<bool> release{false};
 
 protected:
     void Execute() override {
         context_.WizardState = running_;
+        // A fault of the machine (no memory, say): the state stays.
+        if (fail_) throw std::runtime_error("failed");
         while (!release.load() && !Terminated()) {
             PausePoint();
             std::this_thread::yield();
         }
+        // Stopped without Cancel, as the loader is: it says so itself.
         if (!Terminated()) context_.WizardState = done_;
+        else if (context_.WizardState == running_) context_.WizardState = TWizardState::wsStopped;
     }
 
 private:
     AppContext& context_;
     TWizardState running_;
     TWizardState done_;
+    bool fail_;
 };
 
 class HeldWorkers : public IWorkerFactory {
 public:
     HeldWorkers(platform::Dispatcher& dispatcher, AppContext& context) : dispatcher_(dispatcher), context_(context) {}
     HeldWorker* last = nullptr;
+    bool fail = false;  // the next workers fail at once
     std::unique_ptr<TSafeThread> NewScan(IScanProgress&) override {
         return Make(TWizardState::wsScanning, TWizardState::wsScanned);
     }
     std::unique_ptr<TSafeThread> NewRescan(IScanProgress&, ChangesTree&) override {
         return Make(TWizardState::wsRescanning, TWizardState::wsIdle);
     }
+    std::unique_ptr<TSafeThread> NewLoad(ILoadProgress&, ChangesTree&) override {
+        return Make(TWizardState::wsLoading, TWizardState::wsIdle);
+    }
+    std::unique_ptr<TSafeThread> NewUninstall(const UninstallServices&) override {
+        return Make(TWizardState::wsUninstalling, TWizardState::wsIdle);
+    }
 
 private:
     std::unique_ptr<TSafeThread> Make(TWizardState running, TWizardState done) {
-        auto worker = std::make_unique<HeldWorker>(dispatcher_, context_, running, done);
+        auto worker = std::make_unique<HeldWorker>(dispatcher_, context_, running, done, fail);
         last = worker.get();
         return worker;
     }
     platform::Dispatcher& dispatcher_;
     AppContext& context_;
+};
+
+// The wizard in the program's folder C:\Kelvora of an in-memory platform,
+// shown by a RecordingHost, over the real workers or held ones.
+class WizardFixture : public ::testing::Test {
+protected:
+    WizardFixture() {
+        memory.files.AddFolder("C:\\Kelvora");
+        context.ProgramFolder = "C:\\Kelvora";
+    }
+    TWizard& Make(bool held = false) {
+        wizard = std::make_unique<TWizard>(context, memory.platform, dispatcher, tree, host,
+                                           held ? static_cast<IWorkerFactory&>(heldWorkers) : realWorkers,
+                                           "C:\\Kelvora\\Kelvora.exe");
+        host.wizard = wizard.get();
+        wizard->FormCreate();
+        return *wizard;
+    }
+    void WaitForWorker() {
+        dispatcher.ServeUntil([&] { return !wizard->WorkerRunning(); });
+    }
+    std::string Text(const Message& m) { return TranslateString(m); }
+
+    platform::Dispatcher dispatcher;
+    platform::memory::MemoryPlatform memory;
+    AppContext context;
+    ChangesTree tree{context.Settings};
+    RecordingHost host;
+    TScanWorkers realWorkers{context, memory.platform, dispatcher};
+    HeldWorkers heldWorkers{dispatcher, context};
+    std::unique_ptr<TWizard> wizard;
 };
 
 }  // namespace kelvora::testing

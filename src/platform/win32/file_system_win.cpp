@@ -154,6 +154,21 @@ bool Win32FileSystem::ReadFile(std::string_view path, std::vector<std::uint8_t>&
     return true;
 }
 
+bool Win32FileSystem::ReadFileHead(std::string_view path, std::size_t count, std::vector<std::uint8_t>& out) {
+    const FileHandle file(CreateFileW(ApiPath(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || count >= 0x80000000u) return false;
+    std::vector<std::uint8_t> bytes(count);
+    DWORD read = 0;
+    if (!bytes.empty() && !::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+        return false;
+    }
+    bytes.resize(read);
+    out = std::move(bytes);
+    return true;
+}
+
 bool Win32FileSystem::WriteFile(std::string_view path, const std::uint8_t* data, std::size_t size) {
     const std::wstring target = ApiPath(path);
     const FileHandle file(

@@ -25,6 +25,7 @@ public:
     long LastError() override;
     // Refuses files of 2 GB and more.
     bool ReadFile(std::string_view path, std::vector<std::uint8_t>& out) override;
+    bool ReadFileHead(std::string_view path, std::size_t count, std::vector<std::uint8_t>& out) override;
     // A hidden or system file keeps those attributes when it is replaced.
     bool WriteFile(std::string_view path, const std::uint8_t* data, std::size_t size) override;
     // Also refuses a read-only target, as Windows does (Wine would replace it).

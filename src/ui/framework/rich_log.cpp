@@ -12,10 +12,13 @@ bool RichLog::Create(HWND parent, int id, RECT bounds) {
     const char* cls = library != nullptr ? "RICHEDIT50W" : WC_EDITA;
     if (!CreateControl({parent, cls, "",
                         WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL |
-                            ES_NOHIDESEL,
+                            ES_AUTOHSCROLL | ES_NOHIDESEL,
                         WS_EX_CLIENTEDGE, id, bounds}))
         return false;
     SendMessageA(Handle(), EM_EXLIMITTEXT, 0, 64 * 1024 * 1024);
+    // A null target device with line width 1: no word wrap, long lines
+    // scroll sideways.
+    SendMessageA(Handle(), EM_SETTARGETDEVICE, 0, 1);
     return true;
 }
 
@@ -37,6 +40,12 @@ void RichLog::AddLine(std::string_view text, COLORREF colour) {
     SETTEXTEX set{ST_SELECTION, CP_UTF8};
     SendMessageA(h, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(line.c_str()));
     SendMessageA(h, WM_VSCROLL, SB_BOTTOM, 0);
+    // Back to the first column: the insertion left the view scrolled to the
+    // end of a long line.
+    POINT pos{};
+    SendMessageA(h, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&pos));
+    pos.x = 0;
+    SendMessageA(h, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&pos));
 }
 
 int RichLog::LineCount() const {

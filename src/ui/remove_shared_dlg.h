@@ -1,0 +1,47 @@
+// TdlgRemoveShared: asks whether a shared file that no program uses any more
+// may be removed. Yes and No decide for one file; Yes To All and No To All
+// for every file left. Closed without a button, it answers like No To All.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/framework/buttons.h"
+#include "ui/framework/edit.h"
+#include "ui/framework/gdi.h"
+#include "ui/framework/window.h"
+
+namespace kelvora::ui {
+
+class TdlgRemoveShared : public Window {
+public:
+    // The file's name and its folder (ending with a backslash).
+    std::string FileName;
+    std::string Folder;
+
+    // Shows the dialog centred on owner; answers kAnswerYes, kAnswerNo,
+    // kAnswerYesToAll or kAnswerNoToAll (shared_files.h), or IDCANCEL when
+    // it was closed without a button.
+    int Execute(HWND owner);
+
+    // Controls, by the names the language files use.
+    Label lblOne;
+    Label lblTwo;
+    Label lblFileName;
+    Edit edFileName;
+    Label lblLocated;
+    Edit edLocated;
+    Button btnYes;
+    Button btnYesToAll;
+    Button btnNo;
+    Button btnNoToAll;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    Font font_;
+};
+
+}  // namespace kelvora::ui

@@ -1,0 +1,165 @@
+// The uninstall path: opening an archive (case Open of Next), the archive
+// loader's end, Back from the tree page, uninstalling the checked changes
+// (case Uninstall of Next), the uninstaller's reports and its end.
+#include "changes/chg_archive.h"
+#include "changes/identifier.h"
+#include "cli/cli_messages.h"
+#include "translation/messages.h"
+#include "workflow/wizard.h"
+
+namespace kelvora {
+
+std::string TWizard::UninstallingTitle() const {
+    return "Kelvora [" + context_.AppIdentifier + "] - " + TranslateString(RS_UNINSTALLING);
+}
+
+// ------------------------------------------------------- opening an archive
+
+void TWizard::Open() {
+    const std::optional<std::string> selected = host_.ListSelected();
+    if (!selected) return;
+    os_.files.SetCurrentDir(context_.ProgramFolder);
+    screen_.ProgressPosition = 0;
+    context_.AppIdentifier = *selected;
+    screen_.Title = UninstallingTitle();
+
+    // Only the header is read here, however large the archive: the loader
+    // reads the whole file on its own thread.
+    const TChgArchive archive(os_.files, os_.clock, ArchiveFileBase(context_.ProgramFolder, context_.AppIdentifier));
+    if (!archive.HasValidHeader()) {
+        Error(TranslateString(RS_INV_FILE_FORMAT));
+        screen_.Title = "Kelvora";
+        // Off the list on screen only: the file stays where it is.
+        host_.ListRemoveSelected();
+        screen_.NextEnabled = host_.ListSelected().has_value();
+        return;
+    }
+
+    screen_.NextEnabled = false;
+    screen_.ExitCaption = TranslateString(RS_STOP);
+    screen_.Status = TranslateString(RS_LOADING_CHG);
+    tree_.StartFill(true);
+    host_.TreeReset();
+    screen_.MainEnabled = false;
+    screen_.ProgressMax = 100;
+    screen_.SaveEnabled = screen_.PrintEnabled = screen_.ExportEnabled = false;
+    // Set here too: a Stop or a close before the loader runs knows it loads.
+    SetState(TWizardState::wsLoading);
+    StartWorker(workers_.NewLoad(*this, tree_), &TWizard::LoadFinished);
+    host_.TreeExpandRoot();
+    Show();
+    host_.Focus(TFocus::btnExit);
+}
+
+void TWizard::SetProgress(int percent) {
+    screen_.ProgressPosition = percent;
+    Show();
+}
+
+void TWizard::LoadFinished(TSafeThread& worker) {
+    const std::string failure = EndWorker(worker);
+    if (!failure.empty()) {
+        // Not a damaged archive (the loader reports that as its state) but
+        // a fault of the machine: reported, and the load counts as stopped.
+        Error(failure);
+        SetState(TWizardState::wsStopped);
+    }
+    switch (State()) {
+    case TWizardState::wsBadArchive:
+        // The records before the damage stay in the tree, unseen.
+        screen_.Status = TranslateString(RS_INV_FILE_FORMAT);
+        break;
+    case TWizardState::wsStopped:
+        tree_.Clear();
+        host_.TreeReset();
+        screen_.Status = TranslateString(RS_CHOOSE_IDENTIFIER);
+        screen_.Title = "Kelvora";
+        break;
+    default:
+        tree_.FinishFill();
+        host_.TreeFinishForViewing();
+        screen_.BackEnabled = screen_.PrintEnabled = screen_.ExportEnabled = true;
+        screen_.SaveEnabled = false;
+        screen_.Page = TPage::pnlTree;
+        screen_.Status = TranslateString(RS_NEXT_UNINSTALL);
+        break;
+    }
+    screen_.ExitCaption = TranslateString(RS_EXIT);
+    screen_.ProgressPosition = 0;
+    screen_.NextEnabled = true;
+    screen_.MainEnabled = true;
+    Show();
+    host_.Focus(TFocus::btnNext);
+}
+
+void TWizard::BackToFirstPage() {
+    // The tree keeps its content; Next on the first page loads it again.
+    screen_.BackEnabled = false;
+    screen_.Status = TranslateString(RS_CHOOSE_IDENTIFIER);
+    screen_.Title = "Kelvora";
+    screen_.Page = TPage::pnlFirst;
+    UpdateFirstPage();
+    Show();
+}
+
+// ------------------------------------------------------------ uninstalling
+
+void TWizard::Uninstall() {
+    if (!AskSaveChanges()) return;
+    Show();
+    const std::string question = FormatText(TranslateString(RS_ASK_UNINSTALL), {context_.AppIdentifier});
+    if (host_.Message(question, TMsgDlgType::mtConfirmation, {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}) != mrYes) return;
+
+    log_.Clear();
+    host_.LogClear();
+    screen_.LogEnabled = false;
+    screen_.Page = TPage::pnlLog;
+    screen_.NextEnabled = screen_.BackEnabled = false;
+    screen_.ExitCaption = TranslateString(RS_STOP);
+    screen_.ProgressPosition = 0;
+    // The run keeps the mask it started with, as the uninstaller keeps its
+    // settings.
+    logLevel_ = context_.Settings.LogLevel;
+    SetState(TWizardState::wsUninstalling);
+    StartWorker(workers_.NewUninstall(UninstallServices{os_, dispatcher_, context_, tree_, *this, *this}),
+                &TWizard::UninstallFinished);
+    Show();
+    host_.Focus(TFocus::btnExit);
+}
+
+void TWizard::SetProgressMax(int maximum) {
+    screen_.ProgressMax = maximum;
+    screen_.ProgressPosition = 0;
+    Show();
+}
+
+void TWizard::ShowLogLine(const std::string& line, std::int32_t level) {
+    if (log_.Add(logLevel_, line, level)) host_.LogAdd(line, level);
+}
+
+int TWizard::AskRemoveShared(const std::string& fileName, const std::string& folder) {
+    return host_.AskRemoveShared(fileName, folder);
+}
+
+void TWizard::UninstallFinished(TSafeThread& worker) {
+    const std::string failure = EndWorker(worker);
+    screen_.LogEnabled = true;
+    // A run that a fault ended is incomplete, as a stopped one.
+    const bool stopped = State() == TWizardState::wsStopped || !failure.empty();
+    screen_.Status = TranslateString(stopped ? RS_UNINST_STOPPED : RS_UNINST_COMPLETE);
+    SetState(TWizardState::wsUninstalled);
+    if (!failure.empty()) Error(failure);
+    const LogWriteResult written = WriteUninstallLog(os_.files, context_.ProgramFolder, logLevel_,
+                                                     context_.AppIdentifier, host_.DateTimeText(os_.clock.Now()),
+                                                     log_.Lines());
+    // The on-screen log keeps the lines; the run's end goes on.
+    if (written == LogWriteResult::kReadFailed || written == LogWriteResult::kWriteFailed) {
+        Error(TranslateString(RS_CLI_LOG_FAILED));
+    }
+    screen_.ExitCaption = TranslateString(RS_EXIT);
+    screen_.NextEnabled = true;
+    screen_.ProgressPosition = 0;
+    Show();
+}
+
+}  // namespace kelvora

@@ -1,0 +1,201 @@
+// The main window's uninstall path in this process, on the real registry and
+// file system: a damaged archive in the list, then the load of a good one,
+// a branch unchecked, the questions answered, the log page read, and what
+// the system holds afterwards.
+#include <gtest/gtest.h>
+
+#include <richedit.h>
+
+#include <string>
+
+#include "changes/chg_archive.h"
+#include "platform/win32/win32_platform_win.h"
+#include "support/gui_win.h"
+#include "support/layout_check_win.h"
+#include "support/main_window_run_win.h"
+#include "support/modal_robot_win.h"
+#include "translation/messages.h"
+#include "ui/main_captions.h"
+#include "uninstall/shared_files.h"
+#include "workflow/help_contexts.h"
+
+#include <set>
+
+namespace kelvora::ui {
+namespace {
+
+using namespace test;
+
+const std::string kSharedKey = std::string(kSharedDllsKey);
+
+void SetNumber(HKEY root, const std::string& key, const std::string& name, DWORD value) {
+    RegSetKeyValueA(root, key.c_str(), name.c_str(), REG_DWORD, &value, sizeof(value));
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The node below parent (and its descendants) called name.
+NodeId FindNode(const ChangesTree::Access& tree, NodeId parent, std::string_view name) {
+    for (NodeId child : tree.Children(parent)) {
+        if (tree.Data(child).Name == name) return child;
+        if (NodeId found = FindNode(tree, child, name); found != kNoNode) return found;
+    }
+    return kNoNode;
+}
+
+// Selects the list row of identifier, as a click does.
+void SelectRow(HWND main, const std::string& identifier) {
+    HWND list = ChildById(main, idLvQorFiles);
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+        if (ListViewCell(list, row) == identifier) {
+            ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        }
+    }
+    Pump();
+}
+
+// Clicks the button of id on a modal window.
+ModalRobot::Step Press(int id) {
+    return [id](HWND window) { SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); };
+}
+
+TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
+    MainWindowRun run;
+    // Beside the program's folder: its own folder is never in a tree.
+    const std::string app = run.Folder() + "App\\";
+    CreateDirectoryA(app.c_str(), nullptr);
+    for (const char* name : {"a.txt", "b.txt", "shared.dll"}) {
+        HANDLE file = CreateFileA((app + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(file);
+    }
+    SetNumber(HKEY_LOCAL_MACHINE, kSharedKey, app + "shared.dll", 1);
+    SetNumber(HKEY_CURRENT_USER, kSettingsKey, "LogLevel", 7);
+    SetNumber(HKEY_CURRENT_USER, kSettingsKey, "UseRecycled", 0);
+    {
+        platform::win32::Win32Platform win32;
+        TChgArchive archive(win32.platform.files, win32.platform.clock, run.Folder() + "\\Demo");
+        archive.CreateNew();
+        for (const char* name : {"a.txt", "b.txt"}) {
+            archive.WriteInt(ckFileCreated);
+            archive.WriteStr(app + name);
+            archive.WriteStr("0 bytes");
+        }
+        archive.WriteInt(ckSharedCounterIncremented);
+        archive.WriteInt(static_cast<std::int32_t>(platform::kLocalMachine));
+        archive.WriteStr(kSharedKey);
+        archive.WriteStr(app + "shared.dll");
+        archive.WriteInt(4);  // REG_DWORD, raised by 1
+        archive.WriteInt(1);
+        archive.Save();
+    }
+    HANDLE junk = CreateFileA((run.Folder() + "\\Junk.qor").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(junk, "not an archive", 14, &written, nullptr);
+    CloseHandle(junk);
+
+    ASSERT_TRUE(run.Window().Create());
+    run.Window().Show(SW_SHOWNORMAL);
+    HWND main = run.Window().Handle();
+    TWizard& wizard = run.Wizard();
+    wizard.rbUninstallClick();
+    HWND list = ChildById(main, idLvQorFiles);
+    ASSERT_EQ(ListView_GetItemCount(list), 2);
+
+    // The damaged archive: refused, off the list, still on disk.
+    SelectRow(main, "Junk");
+    {
+        std::string shown;
+        ModalRobot robot("error box", WindowOfClass("TMessageForm"), {[&](HWND box) {
+                             EnumChildWindows(box, [](HWND child, LPARAM text) -> BOOL {
+                                 if (ClassName(child) == "Static") *reinterpret_cast<std::string*>(text) += WindowText(child);
+                                 return TRUE;
+                             }, reinterpret_cast<LPARAM>(&shown));
+                             PressKey(box, VK_RETURN);
+                         }});
+        wizard.btnNextClick();
+        EXPECT_EQ(shown, TranslateString(RS_INV_FILE_FORMAT));
+    }
+    EXPECT_EQ(ListView_GetItemCount(list), 1);
+    EXPECT_TRUE(Exists(run.Folder() + "\\Junk.qor"));
+    EXPECT_EQ(WindowText(main), "Kelvora");
+
+    // The good one: loaded, then b.txt unchecked.
+    SelectRow(main, "Demo");
+    wizard.btnNextClick();
+    ASSERT_TRUE(run.WaitForWorker());
+    EXPECT_EQ(WindowText(main), "Kelvora [Demo] - uninstalling");
+    EXPECT_TRUE(IsWindowVisible(ChildById(main, idTvChanges)));
+    EXPECT_TRUE(IsWindowEnabled(ChildById(main, idBtnPrint)));
+    {
+        auto tree = run.Window().Changes().Lock();
+        const NodeId b = FindNode(tree, tree.Root(), "b.txt");
+        ASSERT_NE(b, kNoNode);
+        tree.SetBranchChecked(b, false);
+    }
+
+    // Yes to the uninstall; No to removing the unused shared file.
+    {
+        ModalRobot robot("confirmation", WindowOfClass("TMessageForm"), {Press(IDYES)});
+        wizard.btnNextClick();
+    }
+    HWND log = ChildById(main, idReLog);
+    EXPECT_TRUE(IsWindowVisible(log));
+    {
+        std::string file, folder;
+        ModalRobot robot("shared-file question", WindowOfClass("TdlgRemoveShared"),
+                         {[&](HWND dialog) {
+                              file = WindowText(GetDlgItem(dialog, 100));
+                              folder = WindowText(GetDlgItem(dialog, 101));
+                              Screenshot(ShotName("uninstall_question").c_str());
+                          },
+                          Press(kAnswerNo)});
+        ASSERT_TRUE(run.WaitForWorker());
+        EXPECT_EQ(file, "shared.dll");
+        EXPECT_EQ(folder, app);
+    }
+    Screenshot(ShotName("uninstall_log").c_str());
+
+    EXPECT_FALSE(Exists(app + "a.txt"));
+    EXPECT_TRUE(Exists(app + "b.txt"));
+    EXPECT_TRUE(Exists(app + "shared.dll"));
+    EXPECT_NE(RegGetValueA(HKEY_LOCAL_MACHINE, kSharedKey.c_str(), (app + "shared.dll").c_str(), RRF_RT_ANY, nullptr,
+                           nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(WindowText(ChildById(main, idLblStatus)), TranslateString(RS_UNINST_COMPLETE));
+    EXPECT_TRUE(IsWindowEnabled(log));
+    // One line per action and the summary, the first in green.
+    const std::string lines = WindowText(log);
+    EXPECT_NE(lines.find(TranslateString(RS_DEL_FILE) + app + "a.txt"), std::string::npos) << lines;
+    EXPECT_NE(lines.find(TranslateString(RS_UNINST_NO_ERR)), std::string::npos) << lines;
+    CHARRANGE first{0, 1};
+    SendMessageA(log, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&first));
+    CHARFORMAT2A format{};
+    format.cbSize = sizeof(format);
+    SendMessageA(log, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    EXPECT_EQ(format.crTextColor, RGB(0, 128, 0));
+    EXPECT_TRUE(Exists(run.Folder() + "\\Log.txt"));
+
+    for (const char* name : {"b.txt", "shared.dll"}) DeleteFileA((app + name).c_str());
+    RemoveDirectoryA(app.c_str());
+    for (const char* name : {"\\Demo.qor", "\\Junk.qor", "\\Log.txt"}) DeleteFileA((run.Folder() + name).c_str());
+}
+
+// Every help context of the main window's controls is on one of its windows.
+TEST(MainWindowUninstall, EveryControlHasItsHelpContext) {
+    MainWindowRun run;
+    ASSERT_TRUE(run.Window().Create());
+    std::set<std::uint32_t> found;
+    EnumChildWindows(run.Window().Handle(), [](HWND child, LPARAM set) -> BOOL {
+        reinterpret_cast<std::set<std::uint32_t>*>(set)->insert(GetWindowContextHelpId(child));
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&found));
+    for (const HelpContext& c : HelpContexts()) {
+        // 62 to 85: the options dialog's.
+        if (c.Number < 62 || c.Number > 85) EXPECT_TRUE(found.contains(c.Number)) << c.Control;
+    }
+    EXPECT_EQ(ResolveHelpContext(GetWindow(ChildById(run.Window().Handle(), idTvChanges), GW_CHILD)),
+              HelpContextOf("tvChanges"));
+}
+
+}  // namespace
+}  // namespace kelvora::ui
