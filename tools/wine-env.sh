@@ -22,21 +22,26 @@ chmod 700 "$XDG_RUNTIME_DIR"
 # (ctest would then hang): every start here has its streams on /dev/null.
 kelvora_wine_start() {
   mkdir -p "$WINEPREFIX"
-  # Pinning wineserver and the programs to one CPU makes each registry round
-  # trip about ten times cheaper on these two-CPU machines.
-  taskset -c 0 "$WINESERVER" -p </dev/null >/dev/null 2>&1
   if [ ! -f "$WINEPREFIX/.kelvora-ready" ]; then
+    taskset -c 0 "$WINESERVER" -p </dev/null >/dev/null 2>&1
     taskset -c 0 "$WINE64" wineboot --init </dev/null >/dev/null 2>&1
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     taskset -c 0 "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
     taskset -c 0 "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
     touch "$WINEPREFIX/.kelvora-ready"
-  else
-    # The first Wine program starts the prefix's background processes
-    # (services, explorer); start them here, not from inside ctest.
-    taskset -c 0 "$WINE64" wineboot </dev/null >/dev/null 2>&1
+    # The service manager of a new prefix started before the prefix's setup
+    # installed the services, and it cannot start those (the Task Scheduler
+    # among them) until the prefix starts again.
+    "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+    "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
   fi
+  # Pinning wineserver and the programs to one CPU makes each registry round
+  # trip about ten times cheaper on these two-CPU machines.
+  taskset -c 0 "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  # The first Wine program starts the prefix's background processes
+  # (services, explorer); start them here, not from inside ctest.
+  taskset -c 0 "$WINE64" wineboot </dev/null >/dev/null 2>&1
   # The Task Scheduler service starts on its first use, which can take longer
   # than its clients wait on a busy machine, and its start rewrites keys that
   # a monitoring in progress would see: start it (and wait for it) here.

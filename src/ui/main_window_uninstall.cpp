@@ -74,7 +74,7 @@ int TfrmQorMain::AskRemoveShared(const std::string& fileName, const std::string&
     TdlgRemoveShared dialog;
     dialog.FileName = fileName;
     dialog.Folder = folder;
-    return dialog.Execute(Handle());
+    return dialog.Execute(Handle(), *translator_);
 }
 
 // --------------------------------------------------------------- printing

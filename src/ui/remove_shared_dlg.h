@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 
+#include "translation/form_texts.h"
+#include "translation/translator.h"
 #include "ui/framework/buttons.h"
 #include "ui/framework/edit.h"
 #include "ui/framework/gdi.h"
@@ -14,16 +17,20 @@
 
 namespace kelvora::ui {
 
+inline constexpr const char* kRemoveSharedSection = "dlgRemoveShared";
+// The dialog's texts that a language file can change (section dlgRemoveShared).
+std::span<const TFormText> RemoveSharedCaptions();
+
 class TdlgRemoveShared : public Window {
 public:
     // The file's name and its folder (ending with a backslash).
     std::string FileName;
     std::string Folder;
 
-    // Shows the dialog centred on owner; answers kAnswerYes, kAnswerNo,
+    // Shows the dialog centred on owner, in the translator's language; answers kAnswerYes, kAnswerNo,
     // kAnswerYesToAll or kAnswerNoToAll (shared_files.h), or IDCANCEL when
     // it was closed without a button.
-    int Execute(HWND owner);
+    int Execute(HWND owner, TTranslator& translator);
 
     // Controls, by the names the language files use.
     Label lblOne;

@@ -19,6 +19,7 @@
 #include "ui/about_dlg.h"
 #include "ui/main_captions.h"
 #include "ui/options_dlg.h"
+#include "ui/remove_shared_dlg.h"
 
 namespace kelvora {
 namespace {
@@ -32,6 +33,7 @@ std::map<std::string, Texts> ProgramTexts() {
     for (const Message* m : kMessageCatalogue) sections["RESOURCESTRING"][m->Id] = m->English;
     for (const TFormText& c : ui::OptionsCaptions()) sections[ui::kOptionsSection][c.ValueName()] = c.English;
     for (const TFormText& c : ui::AboutCaptions()) sections[ui::kAboutSection][c.ValueName()] = c.English;
+    for (const TFormText& c : ui::RemoveSharedCaptions()) sections[ui::kRemoveSharedSection][c.ValueName()] = c.English;
     Texts& main = sections[ui::kMainSection];
     for (const ui::TCaption& c : ui::MainCaptions())
         main[c.Name.find('.') == std::string_view::npos ? std::string(c.Name) + ".Caption" : std::string(c.Name)] =

@@ -23,6 +23,7 @@
 #include "ui/main_captions.h"
 #include "ui/main_window.h"
 #include "ui/options_dlg.h"
+#include "ui/remove_shared_dlg.h"
 
 namespace kelvora::ui {
 namespace {
@@ -172,6 +173,21 @@ TEST_F(MainWindowLanguages, EachShippedLanguageReachesTheWholeWindowAndSurvivesA
                              PressKey(about, VK_RETURN);
                          }});
         SendMessageA(ChildById(main, idBtnAbout), BM_CLICK, 0, 0);
+    }
+    // The shared-file question in German.
+    {
+        TTranslator german(os_.files, folder_.Path());
+        german.SetLanguage("German");
+        ModalRobot robot("shared-file question", WindowOfClass("TdlgRemoveShared"), {[&](HWND question) {
+                             EXPECT_EQ(WindowText(question), ShippedText("German", kRemoveSharedSection, "Caption"));
+                             EXPECT_EQ(LayoutProblems(question, font), Problems{});
+                             Screenshot(ShotName("shared_German").c_str());
+                             PressKey(question, VK_ESCAPE);
+                         }});
+        TdlgRemoveShared question;
+        question.FileName = "shared.dll";
+        question.Folder = "C:\\Windows\\System32\\";
+        EXPECT_EQ(question.Execute(main, german), IDCANCEL);
     }
     // The other pages in German, with a scan of nothing.
     TWizard& wizard = window_->Wizard();
