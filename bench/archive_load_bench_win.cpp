@@ -17,6 +17,7 @@
 #include "changes/chg_archive.h"
 #include "platform/dispatcher.h"
 #include "platform/win32/win32_platform_win.h"
+#include "support/measured_loop_win.h"
 #include "support/window_watchdog_win.h"
 #include "ui/main_window.h"
 
@@ -25,27 +26,13 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double Ms(Clock::time_point from) { return std::chrono::duration<double, std::milli>(Clock::now() - from).count(); }
+double Ms(Clock::time_point from) { return bench::MsSince(from); }
 
-// The time the last message handled by Serve took.
-double gLast = 0;
-
-// The window's message loop until done(); answers the longest one message
-// kept the window thread busy.
-double Serve(const std::function<bool()>& done) {
-    double longest = 0;
-    MSG msg;
-    while (!done()) {
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            continue;
-        }
-        const auto start = Clock::now();
-        ui::HandleLoopMessage(msg);
-        gLast = Ms(start);
-        longest = std::max(longest, gLast);
-    }
-    return longest;
+// Serves the window's messages until done(); answers what they cost.
+bench::MessageCosts Serve(const std::function<bool()>& done) {
+    bench::MessageCosts costs;
+    bench::ServeMeasured(done, costs);
+    return costs;
 }
 
 void WriteArchive(platform::Platform& os, const std::string& fileBase, int changes) {
@@ -110,13 +97,13 @@ int main(int argc, char** argv) {
         t = Clock::now();
         wizard.btnNextClick();
         std::printf("Next (the archive checked, the loader started): %.1f ms\n", Ms(t));
-        const double longest = Serve([&] { return !wizard.WorkerRunning(); });
+        const bench::MessageCosts costs = Serve([&] { return !wizard.WorkerRunning(); });
         const double ms = Ms(t);
         auto [unanswered, probes] = watchdog.Take();
         std::printf("load into the window: %.0f ms (%s); longest without an answer %.1f ms (%d probes); "
                     "longest message %.1f ms; the completion (tree made ready and shown) %.1f ms\n",
                     ms, wizard.Screen().Page == TPage::pnlTree ? "tree page shown" : "NOT on the tree page",
-                    unanswered, probes, longest, gLast);
+                    unanswered, probes, costs.wall, costs.lastWall);
         std::printf("changes tree: %zu nodes\n", window.Changes().Lock().NodeCount());
     }
     cleanUp();

@@ -22,6 +22,7 @@
 #include "platform/dispatcher.h"
 #include "platform/win32/win32_platform_win.h"
 #include "support/bench_data.h"
+#include "support/measured_loop_win.h"
 #include "support/window_watchdog_win.h"
 #include "ui/main_window.h"
 
@@ -30,40 +31,12 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double Ms(Clock::time_point from) { return std::chrono::duration<double, std::milli>(Clock::now() - from).count(); }
+double Ms(Clock::time_point from) { return bench::MsSince(from); }
 
-// Processor time of the calling thread, in milliseconds.
-double ThreadCpuMs() {
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    auto ms = [](const FILETIME& f) {
-        return static_cast<double>((static_cast<std::uint64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e4;
-    };
-    return ms(kernel) + ms(user);
-}
+// The longest one message kept the window thread busy since the last report.
+bench::MessageCosts gBusy;
 
-// The longest one message kept the window thread busy: wall-clock (which a
-// loaded machine stretches) and the thread's own processor time.
-struct Busy {
-    double wall = 0;
-    double cpu = 0;
-} gBusy;
-
-// The window's message loop until done(), tested after every message.
-void Serve(const std::function<bool()>& done) {
-    MSG msg;
-    while (!done()) {
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            continue;
-        }
-        const auto start = Clock::now();
-        const double cpu = ThreadCpuMs();
-        ui::HandleLoopMessage(msg);
-        gBusy.wall = std::max(gBusy.wall, Ms(start));
-        gBusy.cpu = std::max(gBusy.cpu, ThreadCpuMs() - cpu);
-    }
-}
+void Serve(const std::function<bool()>& done) { bench::ServeMeasured(done, gBusy); }
 
 void SetDword(HKEY key, const char* name, DWORD value) {
     RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
