@@ -228,6 +228,11 @@ public:
     // SetChecked on the node (when it has a check box) and on every
     // descendant, in pre-order.
     void SetBranchChecked(NodeId node, bool checked);
+    // The user's click on the node's box (or the space key): turns the check
+    // over. A created folder or key that the user unchecks keeps everything
+    // below it, so its whole branch is unchecked; any other change spreads
+    // as SetChecked does. Nothing happens for a node without a check box.
+    void ToggleByUser(NodeId node);
     // Deletes the node with all its descendants. Refuses (false) the frame
     // (level below 2) and nodes already removed.
     bool RemoveBranch(NodeId node);

@@ -203,6 +203,18 @@ void ChangesTree::Access::SetBranchChecked(NodeId node, bool checked) {
     }
 }
 
+void ChangesTree::Access::ToggleByUser(NodeId node) {
+    const Node& n = Valid(node);
+    if (n.Check == TCheckState::None) return;
+    const bool check = n.Check != TCheckState::Checked;
+    const std::int32_t kind = n.Data.Kind;
+    if (!check && (kind == ckRegKeyCreated || kind == ckFolderCreated)) {
+        SetBranchChecked(node, false);
+    } else {
+        tree_->SetCheckedLocked(node, check);
+    }
+}
+
 bool ChangesTree::Access::RemoveBranch(NodeId node) {
     if (!IsAlive(node) || Level(node) < 2) return false;
     ChangesTree& t = *tree_;

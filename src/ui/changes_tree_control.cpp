@@ -209,7 +209,7 @@ CheckMark ChangesTreeControl::Check(Node node) {
 
 void ChangesTreeControl::ToggleCheck(Node node) {
     Read([&](ChangesTree::Access& a) {
-        if (a.IsAlive(node) && a.HasCheckBox(node)) a.SetChecked(node, !a.IsChecked(node));
+        if (a.IsAlive(node)) a.ToggleByUser(node);
     });
 }
 

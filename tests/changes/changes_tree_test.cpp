@@ -274,6 +274,38 @@ TEST_F(ChangesTreeTest, CheckSpreadsThroughDeletedAndCreatedKeys) {
     EXPECT_TRUE(a.IsChecked(a.FindChild(created, "c")));
 }
 
+TEST_F(ChangesTreeTest, UserUncheckingACreatedFolderOrKeyKeepsItsWholeBranch) {
+    tree.StartFill(true);
+    AddFile(ckFolderCreated, "C:", "App");
+    AddFile(ckFileCreated, "C:\\App", "a.exe");
+    AddFile(ckFolderCreated, "C:\\App", "Sub");
+    AddFile(ckFileCreated, "C:\\App\\Sub", "b.dll");
+    AddReg(ckRegKeyCreated, "", "New");
+    AddReg(ckRegValueCreated, "New", "w");
+    AddReg(ckRegValueCreated, "", "Top");
+    auto a = tree.Lock();
+    const NodeId app = a.FindChild(a.FindChild(a.FileSystem(), "C:"), "App");
+    const NodeId sub = a.FindChild(app, "Sub");
+    const NodeId deep = a.FindChild(sub, "b.dll");
+    const NodeId key = a.FindChild(a.FindChild(a.Registry(), "HKEY_LOCAL_MACHINE"), "New");
+    a.ToggleByUser(app);
+    EXPECT_FALSE(a.IsChecked(app));
+    EXPECT_FALSE(a.IsChecked(a.FindChild(app, "a.exe")));
+    EXPECT_FALSE(a.IsChecked(sub));
+    EXPECT_FALSE(a.IsChecked(deep));
+    a.ToggleByUser(key);
+    EXPECT_FALSE(a.IsChecked(a.FindChild(key, "w")));
+    EXPECT_TRUE(a.IsChecked(a.FindChild(a.FindChild(a.Registry(), "HKEY_LOCAL_MACHINE"), "Top")));
+    // Checking keeps the rule of the direct children, which spread on.
+    a.ToggleByUser(app);
+    EXPECT_TRUE(a.IsChecked(deep));
+    // A created file the user unchecks still takes its folder's check away.
+    a.ToggleByUser(deep);
+    EXPECT_FALSE(a.IsChecked(deep));
+    EXPECT_FALSE(a.IsChecked(app));
+    EXPECT_TRUE(a.IsChecked(a.FindChild(app, "a.exe")));
+}
+
 TEST_F(ChangesTreeTest, SetBranchCheckedCoversNodesWithoutBoxes) {
     tree.StartFill(true);
     AddFile(ckFileCreated, "C:\\A", "a");

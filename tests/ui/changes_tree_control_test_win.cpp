@@ -181,11 +181,24 @@ TEST_F(ChangesTreeControlTest, CheckClicksSpreadByTheModelRules) {
     ClickCheck(app);
     EXPECT_EQ(Mark(app), CheckMark::Checked);
     EXPECT_EQ(Mark(exe), CheckMark::Checked);
-    // Space on the focused row acts as a click.
+    // Unchecking the created folder by its box keeps everything in it.
+    ClickCheck(app);
+    EXPECT_EQ(Mark(app), CheckMark::Unchecked);
+    EXPECT_EQ(Mark(exe), CheckMark::Unchecked);
+    EXPECT_EQ(Mark(Row("readme.txt")), CheckMark::Unchecked);
+    // Space on the focused row acts as a click: a created key keeps its values.
+    control.Tree().SetFocusedRow(Row("NewKey"));
+    test::Key(control.Tree().Handle(), VK_SPACE);
+    EXPECT_EQ(Mark(Row("NewKey")), CheckMark::Unchecked);
+    EXPECT_EQ(Mark(Row("Str")), CheckMark::Unchecked);
+    EXPECT_EQ(Mark(Row("Bin")), CheckMark::Unchecked);
+    test::Key(control.Tree().Handle(), VK_SPACE);
+    EXPECT_EQ(Mark(Row("Str")), CheckMark::Checked);
     control.Tree().SetFocusedRow(Row("Str"));
     test::Key(control.Tree().Handle(), VK_SPACE);
     EXPECT_EQ(Mark(Row("Str")), CheckMark::Unchecked);
     EXPECT_EQ(Mark(Row("NewKey")), CheckMark::Unchecked);
+    EXPECT_EQ(Mark(Row("Bin")), CheckMark::Checked);
     test::Screenshot("changes_tree");
 }
 
