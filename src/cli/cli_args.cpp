@@ -55,6 +55,7 @@ bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::st
             if (arg == "--windows") return flag(t.Windows);
             if (arg == "--program-files") return flag(t.ProgramFiles);
             if (arg == "--entire") return flag(t.Entire);
+            if (arg == "--replace") return cmd.Replace = true;
             if (arg == "--other" && i + 1 < args.size()) {
                 t.Others = args[++i];
                 t.Given = true;

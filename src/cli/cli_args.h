@@ -28,6 +28,7 @@ struct CliCommand {
     CliTargets Targets;
     bool Hexa = false;                   // --hex
     bool Yes = false;                    // --yes
+    bool Replace = false;                // --replace: a scan may replace ID's archive
     std::optional<bool> RemoveShared;    // --remove-shared=yes|no
     bool Partial = false;                // --partial: runs without elevation
     std::optional<std::int32_t> LogLevel;  // --log-level=N, 0 to 7

@@ -26,7 +26,7 @@ inline constexpr Message RS_CLI_USAGE{"RS_CLI_USAGE",
     "kelvora-cli COMMAND --help shows the options of a command; kelvora-cli --version\n"
     "shows the version."};
 inline constexpr Message RS_CLI_HELP_SCAN{"RS_CLI_HELP_SCAN",
-    "Usage: kelvora-cli scan ID [TARGETS] [--partial]\n"
+    "Usage: kelvora-cli scan ID [TARGETS] [--replace] [--partial]\n"
     "Takes the snapshots of the chosen targets before ID is installed. Without\n"
     "targets the targets stored in the settings are scanned; with targets only\n"
     "those, and they are stored for the next scans.\n"
@@ -35,6 +35,7 @@ inline constexpr Message RS_CLI_HELP_SCAN{"RS_CLI_HELP_SCAN",
     "  --program-files     the Program Files folders (both on 64-bit Windows)\n"
     "  --entire            the entire system partition\n"
     "  --other PATHS       other folders, separated by semicolons\n"
+    "  --replace           let the rescan replace the archive ID already has\n"
     "  --partial           run without an administrator's rights"};
 inline constexpr Message RS_CLI_HELP_RESCAN{"RS_CLI_HELP_RESCAN",
     "Usage: kelvora-cli rescan [--partial]\n"

@@ -12,6 +12,7 @@
 #include "scan/scan_sequence.h"
 #include "scan/scan_thread.h"
 #include "settings/settings_store.h"
+#include "workflow/existing_archive.h"
 #include "workflow/targets.h"
 
 namespace kelvora::cli {
@@ -100,6 +101,9 @@ int Scan(const CliCommand& command, CliEnv& env) {
     AppContext& context = env.context;
     if (auto pending = ReadResumeMarker(env.os.files, context.ProgramFolder)) {
         return Fail(env, kExitUsage, FormatText(TranslateString(RS_CLI_PENDING), {*pending}));
+    }
+    if (auto archive = ExistingArchive(env.os.files, context.ProgramFolder, identifier); archive && !command.Replace) {
+        return Fail(env, kExitUsage, FormatText(TranslateString(RS_ARCHIVE_EXISTS), {identifier, *archive}));
     }
     if (command.Targets.Given) {
         if (command.Targets.Others) {

@@ -147,6 +147,11 @@ inline constexpr Message RS_SNAPSHOT_PATH_TOO_LONG{"RS_SNAPSHOT_PATH_TOO_LONG",
 // A scan of the main window that ended by an error (its reason fills %s).
 inline constexpr Message RS_SCAN_FAILED{"RS_SCAN_FAILED", "Scanning failed: %s"};
 
+// A new monitoring under the identifier of an existing archive (the
+// identifier fills the first %s, the archive's path the second).
+inline constexpr Message RS_ASK_REPLACE_ARCHIVE{"RS_ASK_REPLACE_ARCHIVE", "An archive of '%s' exists. Replace it when the new monitoring is saved?"};
+inline constexpr Message RS_ARCHIVE_EXISTS{"RS_ARCHIVE_EXISTS", "An archive of '%s' exists: %s. Add --replace to replace it when the new monitoring is saved."};
+
 // Every message above, in catalogue order.
 inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SCAN_REG,
@@ -279,6 +284,8 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SNAPSHOT_CREATE,
     &RS_SNAPSHOT_PATH_TOO_LONG,
     &RS_SCAN_FAILED,
+    &RS_ASK_REPLACE_ARCHIVE,
+    &RS_ARCHIVE_EXISTS,
 };
 
 }  // namespace kelvora

@@ -12,6 +12,7 @@
 #include "scan/db_tree.h"
 #include "settings/settings_store.h"
 #include "translation/messages.h"
+#include "workflow/existing_archive.h"
 #include "workflow/targets.h"
 
 namespace kelvora {
@@ -185,6 +186,16 @@ void TWizard::Begin() {
         Error(*error);
         host_.Focus(TFocus::edIdentif);
         return;
+    }
+    // The rescan would replace the archive of an earlier monitoring: a No
+    // keeps it, and the user chooses another identifier.
+    if (ExistingArchive(os_.files, context_.ProgramFolder, screen_.Identifier)) {
+        Show();
+        const std::string question = FormatText(TranslateString(RS_ASK_REPLACE_ARCHIVE), {screen_.Identifier});
+        if (host_.Message(question, TMsgDlgType::mtConfirmation, {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}) != mrYes) {
+            host_.Focus(TFocus::edIdentif);
+            return;
+        }
     }
     context_.AppIdentifier = screen_.Identifier;
     screen_.Title = InstallingTitle();

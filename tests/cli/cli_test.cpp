@@ -230,6 +230,18 @@ TEST_F(CliTest, AQuestionNamesItsApplicationAndNeedsSomeoneToAnswerIt) {
     EXPECT_TRUE(Exists("C:\\Kelvora\\App.qor"));
 }
 
+TEST_F(CliTest, AScanRefusesToReplaceAnArchiveUnlessToldTo) {
+    MonitorApp();
+    EXPECT_EQ(Run({"scan", "App", "--hkcu"}), kExitUsage);
+    EXPECT_EQ(console.errors, (std::vector<std::string>{
+                                  "An archive of 'App' exists: C:\\Kelvora\\App.qor. Add --replace to replace it when "
+                                  "the new monitoring is saved."}));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
+    ASSERT_EQ(Run({"scan", "App", "--hkcu", "--replace"}), kExitOk) << console.errors.at(0);
+    EXPECT_EQ(ReadResumeMarker(memory.files, "C:\\Kelvora"), "App");
+}
+
 TEST_F(CliTest, AnUninstallWithErrorsSaysSoInItsOneClosingLine) {
     MonitorApp();
     memory.registry.PutString(kCurrentUser, "Software\\Vendor\\Later", "x", "1");  // not the setup's

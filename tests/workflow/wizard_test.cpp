@@ -258,6 +258,18 @@ TEST_F(WizardTest, WholeMonitoringOfOneApplication) {
     EXPECT_EQ(host.rows[0].Identifier, "App");
     EXPECT_EQ(host.rows[0].Uses, "0");
     EXPECT_EQ(host.rows[0].LastUsed, "");
+    // A new monitoring of App would replace its archive: asked first, and a
+    // No ends Next before anything else.
+    host.messages.clear();
+    Begin("App");
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{"An archive of 'App' exists. Replace it when the new monitoring is saved?"}));
+    EXPECT_EQ(s.Page, TPage::pnlFirst);
+    EXPECT_EQ(s.Title, "Kelvora");
+    EXPECT_EQ(host.focus.back(), TFocus::edIdentif);
+    host.answers = {mrYes};
+    w.btnNextClick();
+    EXPECT_EQ(s.Page, TPage::pnlTargets);
 }
 
 TEST_F(WizardTest, RescanThatFindsNothingWritesNoArchive) {
