@@ -52,17 +52,22 @@ std::string QuotedText(std::string_view raw) {
     return text + "'";
 }
 
-// A REG_MULTI_SZ: each string quoted, separated by a space, up to the empty
-// string that ends the list (or the end of the block).
+// A REG_MULTI_SZ: each string quoted, separated by a space. Every string
+// ends with a zero and the list with one more; empty strings inside the list
+// (PendingFileRenameOperations has them) are entries too.
 std::string MultiText(std::string_view raw) {
+    if (raw.ends_with(std::string_view("\0\0", 2))) raw.remove_suffix(1);
+    if (raw.ends_with('\0')) raw.remove_suffix(1);
+    if (raw.empty()) return "''";
     std::string text;
-    while (!raw.empty() && raw.front() != '\0') {
+    for (;;) {
         const std::size_t end = raw.find('\0');
-        if (!text.empty()) text += ' ';
         text += QuotedText(raw.substr(0, end));
-        raw.remove_prefix(end == std::string_view::npos ? raw.size() : end + 1);
+        if (end == std::string_view::npos) break;
+        text += ' ';
+        raw.remove_prefix(end + 1);
     }
-    return text.empty() ? "''" : text;
+    return text;
 }
 
 std::uint64_t LittleEndian(const std::uint8_t* data, int count) {

@@ -72,6 +72,10 @@ TEST(CellText, TextTypesAreTextQwordsNumbersAndATypeChangeShowsBothTypes) {
     EXPECT_EQ(ValueText(7, multi.data(), 6, false, kWords), "'a' 'b'''");
     EXPECT_EQ(ValueText(7, multi.data(), 1, false, kWords), "'a'");
     EXPECT_EQ(ValueText(7, multi.data() + 5, 1, false, kWords), "''");
+    // Empty entries inside the list, as PendingFileRenameOperations has them.
+    const std::string pending("\\??\\C:\\a.tmp\0\0\\??\\C:\\b\0!\\??\\C:\\c\0\0\0", 35);
+    EXPECT_EQ(ValueText(7, reinterpret_cast<const std::uint8_t*>(pending.data()), 35, false, kWords),
+              "'\\??\\C:\\a.tmp' '' '\\??\\C:\\b' '!\\??\\C:\\c' ''");
     std::vector<std::uint8_t> qword{0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     EXPECT_EQ(ValueText(11, qword.data(), 8, false, kWords), "-2");
     EXPECT_EQ(ImageIndexOf(3, 7), ImageIndexOf(3, 1));
