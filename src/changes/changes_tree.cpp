@@ -47,6 +47,7 @@ void ChangesTree::ClearLocked() {
     used_ = 0;
     alive_ = 0;
     framed_ = false;
+    hidden_ = 0;
     lastPath_.clear();
     lastCategory_ = kNoNode;
     lastParent_ = kNoNode;
@@ -231,11 +232,17 @@ void ChangesTree::SetStateLocked(NodeId node, TCheckState state, std::vector<Nod
     spread.push_back(node);
 }
 
+// A check spreads to a change of the ignore lists only from one of them.
+void ChangesTree::SpreadStateLocked(NodeId node, TCheckState state, bool reachIgnored, std::vector<NodeId>& spread) {
+    if (At(node).Ignored && !reachIgnored) return;
+    SetStateLocked(node, state, spread);
+}
+
 // A node whose state changed passes it on: created keys, values and folders
 // pass a check down to their direct children; deleted keys, values, folders
 // and files pass a removed check down; a removed check on something created
 // goes up to the parent, and a check on something deleted goes up too.
-void ChangesTree::PropagateCheck(NodeId node, TCheckState state, std::vector<NodeId>& spread) {
+void ChangesTree::PropagateCheck(NodeId node, TCheckState state, bool reachIgnored, std::vector<NodeId>& spread) {
     const Node& n = At(node);
     const std::int32_t kind = n.Data.Kind;
     const bool created = kind == ckRegKeyCreated || kind == ckRegValueCreated || kind == ckFolderCreated;
@@ -251,9 +258,9 @@ void ChangesTree::PropagateCheck(NodeId node, TCheckState state, std::vector<Nod
         up = created || kind == ckFileCreated;
     }
     if (down) {
-        for (NodeId c = n.FirstChild; c != kNoNode; c = At(c).Next) SetStateLocked(c, state, spread);
+        for (NodeId c = n.FirstChild; c != kNoNode; c = At(c).Next) SpreadStateLocked(c, state, reachIgnored, spread);
     }
-    if (up && n.Parent != kNoNode) SetStateLocked(n.Parent, state, spread);
+    if (up && n.Parent != kNoNode) SpreadStateLocked(n.Parent, state, reachIgnored, spread);
 }
 
 // A spread only ever sets the one state it started with and stops at nodes
@@ -261,19 +268,21 @@ void ChangesTree::PropagateCheck(NodeId node, TCheckState state, std::vector<Nod
 // they are visited; a work list keeps a deep tree off the call stack.
 void ChangesTree::SetCheckedLocked(NodeId node, bool checked) {
     const TCheckState state = checked ? TCheckState::Checked : TCheckState::Unchecked;
+    const bool reachIgnored = At(node).Ignored || !checked;
     std::vector<NodeId> spread;
     SetStateLocked(node, state, spread);
     while (!spread.empty()) {
         const NodeId next = spread.back();
         spread.pop_back();
-        PropagateCheck(next, state, spread);
+        PropagateCheck(next, state, reachIgnored, spread);
     }
 }
 
 // ------------------------------------------------------------ filling
 
-void ChangesTree::StartFill(bool uninstallMode) {
+void ChangesTree::StartFill(bool uninstallMode, bool showIgnored) {
     auto rules = std::make_unique<FillRules>();
+    rules->ShowIgnored = uninstallMode && showIgnored;
     rules->ExcludedFolders = settings_.ExcludedFolders;
     rules->IgnoredFiles = settings_.IgnoredFiles;
     rules->IgnoredKeys = settings_.IgnoredKeys;

@@ -81,7 +81,10 @@ public:
     // Clears the tree, builds the frame with translated captions, resets the
     // placement cache and copies the filter lists and, in uninstall mode (the
     // tree is filled from an archive), the settings that pre-check leaves.
-    void StartFill(bool uninstallMode);
+    // An archive's changes that the lists hold are counted (HiddenCount);
+    // with showIgnored they are placed too, never pre-checked, and marked
+    // (IsIgnored) so that no spread from another node reaches them.
+    void StartFill(bool uninstallMode, bool showIgnored = false);
     // Places one change record (see Access::AddToTree). Any thread.
     void AddToTree(std::string_view path, std::string_view name, TNodeData&& rec);
     // Renames an empty "File System" or "Registry" to its "(no changes)" caption.
@@ -121,8 +124,9 @@ private:
     NodeId PlaceLocked(std::string_view path, std::int32_t kind, std::uint32_t rootKey);
     bool ExcludedLocked(std::string_view path, std::string_view name, std::int32_t kind) const;
     void SetStateLocked(NodeId node, TCheckState state, std::vector<NodeId>& spread);
+    void SpreadStateLocked(NodeId node, TCheckState state, bool reachIgnored, std::vector<NodeId>& spread);
     void SetCheckedLocked(NodeId node, bool checked);
-    void PropagateCheck(NodeId node, TCheckState state, std::vector<NodeId>& spread);
+    void PropagateCheck(NodeId node, TCheckState state, bool reachIgnored, std::vector<NodeId>& spread);
     // Called with the mutex held when an Access ends: true when the observer
     // should be told once the mutex is released.
     bool EndChangeLocked();
@@ -140,6 +144,7 @@ private:
     // search (under the tree's lock), hence mutable.
     mutable std::unordered_map<NodeId, std::unique_ptr<ChildIndex>> indexes_;
     NodeId used_ = 0;         // node slots handed out since the last clear
+    std::size_t hidden_ = 0;  // changes of this fill that the lists hold
     std::size_t alive_ = 0;   // nodes not removed
     bool framed_ = false;
     std::unique_ptr<FillRules> rules_;
@@ -205,6 +210,12 @@ public:
     // keeps per-node state in arrays of this size).
     NodeId IdLimit() const { return tree_->used_; }
 
+    // The changes of this fill that the ignore lists hold, whether they are
+    // shown or not.
+    std::size_t HiddenCount() const { return tree_->hidden_; }
+    // A change of the ignore lists, shown on request.
+    bool IsIgnored(NodeId node) const;
+
     TCheckState CheckState(NodeId node) const;
     bool HasCheckBox(NodeId node) const { return CheckState(node) != TCheckState::None; }
     bool IsChecked(NodeId node) const { return CheckState(node) == TCheckState::Checked; }
@@ -226,7 +237,8 @@ public:
     // happens for a node without a check box or already in that state.
     void SetChecked(NodeId node, bool checked);
     // SetChecked on the node (when it has a check box) and on every
-    // descendant, in pre-order.
+    // descendant, in pre-order; a check never reaches a change of the
+    // ignore lists below a node that is not one.
     void SetBranchChecked(NodeId node, bool checked);
     // The user's click on the node's box (or the space key): turns the check
     // over. A created folder or key that the user unchecks keeps everything

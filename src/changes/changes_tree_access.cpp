@@ -41,6 +41,8 @@ bool ChangesTree::Access::IsAlive(NodeId node) const { return node < tree_->used
 const TNodeData& ChangesTree::Access::Data(NodeId node) const { return Valid(node).Data; }
 TCheckState ChangesTree::Access::CheckState(NodeId node) const { return Valid(node).Check; }
 
+bool ChangesTree::Access::IsIgnored(NodeId node) const { return Valid(node).Ignored; }
+
 std::vector<NodeId> ChangesTree::Access::Children(NodeId node) const {
     const Node& n = Valid(node);
     std::vector<NodeId> children;
@@ -149,7 +151,14 @@ void ChangesTree::Access::AddToTree(std::string_view path, std::string_view name
     ChangesTree& t = *tree_;
     if (!t.framed_) throw std::logic_error("AddToTree before StartFill");
     const std::int32_t kind = rec.Kind;
-    if (t.ExcludedLocked(path, name, kind)) return;
+    bool ignored = false;
+    if (t.ExcludedLocked(path, name, kind)) {
+        // Counted, so that the user learns what the lists hide from an
+        // archive made before they held it; placed only on request.
+        ++t.hidden_;
+        if (!t.rules_->ShowIgnored) return;
+        ignored = true;
+    }
     const NodeId parent = t.PlaceLocked(path, kind, rec.RootKey);
     const NodeId leaf = t.NewNode();
     Node& n = t.At(leaf);
@@ -175,7 +184,10 @@ void ChangesTree::Access::AddToTree(std::string_view path, std::string_view name
     // The blocks now belong to the leaf.
     rec.OldSize = 0;
     rec.NewSize = 0;
-    if (kind >= ckRegKeyCreated && kind <= ckFileCreated && t.rules_->PreChecked[kind]) n.Check = TCheckState::Checked;
+    if (kind >= ckRegKeyCreated && kind <= ckFileCreated && t.rules_->PreChecked[kind]) {
+        n.Check = ignored ? TCheckState::Unchecked : TCheckState::Checked;
+    }
+    n.Ignored = ignored;
     t.AppendChild(parent, leaf);
     t.dirty_ = true;
 }
@@ -190,9 +202,13 @@ void ChangesTree::Access::SetBranchChecked(NodeId node, bool checked) {
     ChangesTree& t = *tree_;
     // Pre-order through the subtree by the links alone (the spread changes
     // states, never the shape).
+    // Only the user's own check puts a change of the ignore lists into the
+    // undo; an uncheck reaches everything.
+    const bool reachIgnored = t.At(node).Ignored || !checked;
     NodeId current = node;
     for (;;) {
-        if (t.At(current).Check != TCheckState::None) t.SetCheckedLocked(current, checked);
+        const Node& n = t.At(current);
+        if (n.Check != TCheckState::None && (reachIgnored || !n.Ignored)) t.SetCheckedLocked(current, checked);
         if (t.At(current).FirstChild != kNoNode) {
             current = t.At(current).FirstChild;
             continue;

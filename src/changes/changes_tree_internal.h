@@ -39,6 +39,9 @@ struct ChangesTree::Node {
     TCheckState Check = TCheckState::None;
     bool Alive = false;
     bool Grown = false;  // listed in the tree's grown_
+    // A change of an archive that the ignore lists hold, shown on request:
+    // a spread from another node never reaches it.
+    bool Ignored = false;
 };
 
 // Beyond this many parents with new children, a reader is told to read the
@@ -52,6 +55,8 @@ struct ChangesTree::FillRules {
     TSortedList IgnoredKeys;
     // Per kind 1 to 9: the leaf starts checked (uninstall mode only).
     std::array<bool, 10> PreChecked{};
+    // Uninstall mode: the changes the lists hold are placed too, unchecked.
+    bool ShowIgnored = false;
 };
 
 inline ChangesTree::Node& ChangesTree::At(NodeId id) { return chunks_[id >> kChunkBits][id & (kChunkSize - 1)]; }

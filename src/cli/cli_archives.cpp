@@ -75,6 +75,7 @@ int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& expo
             return Fail(env, kExitFailed, TranslateString(RS_EXPORT_ERROR));
         }
         env.console.Write(FormatText(TranslateString(RS_CLI_EXPORTED), {identifier, exportPath}) + "\n");
+        WriteHiddenCount(env, access);
         return kExitOk;
     }
     // Written in pieces as the walk goes: a tree of a million changes makes
@@ -90,6 +91,7 @@ int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& expo
         }
     });
     env.console.Write(text);
+    WriteHiddenCount(env, access);
     return kExitOk;
 }
 

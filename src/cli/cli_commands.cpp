@@ -75,6 +75,11 @@ int LoadArchive(CliEnv& env, std::string_view identifier, ChangesTree& tree, boo
     return kExitOk;
 }
 
+void WriteHiddenCount(CliEnv& env, const ChangesTree::Access& tree) {
+    const std::size_t hidden = tree.HiddenCount();
+    if (hidden > 0) env.console.Write(CountText(RS_HIDDEN_ONE, RS_HIDDEN_MANY, hidden) + "\n");
+}
+
 std::exception_ptr RunWorker(CliEnv& env, TSafeThread& worker) {
     bool ended = false;
     std::exception_ptr fatal;

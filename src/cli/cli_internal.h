@@ -37,6 +37,9 @@ int CheckArchive(CliEnv& env, std::string_view identifier);
 // Loads the archive of identifier into tree (pre-checked from the uninstall
 // settings when uninstallMode); kExitOk, or the reported failure.
 int LoadArchive(CliEnv& env, std::string_view identifier, ChangesTree& tree, bool uninstallMode);
+// After a load: how many of the archive's changes the ignore lists hide, in
+// one line, when there are any.
+void WriteHiddenCount(CliEnv& env, const ChangesTree::Access& tree);
 
 // Starts worker and serves the dispatcher until its end handler has run. A
 // Ctrl+C meanwhile halts it at its next pause point and stops it as the

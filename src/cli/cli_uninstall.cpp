@@ -66,6 +66,7 @@ int Uninstall(const CliCommand& command, CliEnv& env) {
     AppContext& context = env.context;
     ChangesTree tree(context.Settings);
     if (int status = LoadArchive(env, identifier, tree, true); status != kExitOk) return status;
+    WriteHiddenCount(env, tree.Lock());
     if (std::optional<int> status = Confirm(env, command.Yes, FormatText(TranslateString(RS_ASK_UNINSTALL), {identifier}),
                                             TranslateString(RS_CLI_NOT_UNINSTALLED))) {
         return *status;

@@ -152,6 +152,12 @@ inline constexpr Message RS_SCAN_FAILED{"RS_SCAN_FAILED", "Scanning failed: %s"}
 inline constexpr Message RS_ASK_REPLACE_ARCHIVE{"RS_ASK_REPLACE_ARCHIVE", "An archive of '%s' exists. Replace it when the new monitoring is saved?"};
 inline constexpr Message RS_ARCHIVE_EXISTS{"RS_ARCHIVE_EXISTS", "An archive of '%s' exists: %s. Add --replace to replace it when the new monitoring is saved."};
 
+// The changes of an archive that the ignore lists hold (the count fills %s).
+inline constexpr Message RS_HIDDEN_ONE{"RS_HIDDEN_ONE", "1 change hidden by the ignore lists"};
+inline constexpr Message RS_HIDDEN_MANY{"RS_HIDDEN_MANY", "%s changes hidden by the ignore lists"};
+inline constexpr Message RS_IGNORED_SHOWN_ONE{"RS_IGNORED_SHOWN_ONE", "1 change of the ignore lists shown, unchecked"};
+inline constexpr Message RS_IGNORED_SHOWN_MANY{"RS_IGNORED_SHOWN_MANY", "%s changes of the ignore lists shown, unchecked"};
+
 // Every message above, in catalogue order.
 inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SCAN_REG,
@@ -286,6 +292,10 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SCAN_FAILED,
     &RS_ASK_REPLACE_ARCHIVE,
     &RS_ARCHIVE_EXISTS,
+    &RS_HIDDEN_ONE,
+    &RS_HIDDEN_MANY,
+    &RS_IGNORED_SHOWN_ONE,
+    &RS_IGNORED_SHOWN_MANY,
 };
 
 }  // namespace kelvora

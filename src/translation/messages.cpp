@@ -67,4 +67,9 @@ std::string FormatText(std::string_view pattern, std::initializer_list<std::stri
     return out;
 }
 
+std::string CountText(const Message& one, const Message& many, std::size_t count) {
+    if (count == 1) return TranslateString(one);
+    return FormatText(TranslateString(many), {std::to_string(count)});
+}
+
 }  // namespace kelvora

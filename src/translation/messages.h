@@ -3,6 +3,7 @@
 // are exact, leading and trailing blanks included.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <optional>
@@ -41,6 +42,10 @@ std::string MessageLanguage();
 // other "%" stays as it is. A language file can thus never make it read past
 // its arguments.
 std::string FormatText(std::string_view pattern, std::initializer_list<std::string_view> args);
+
+// A count in words: the text of one when count is 1, else the text of many
+// with the count filling its "%s".
+std::string CountText(const Message& one, const Message& many, std::size_t count);
 
 }  // namespace kelvora
 

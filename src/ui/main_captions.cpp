@@ -53,6 +53,7 @@ constexpr TCaption kCaptions[] = {
     {idBtnSave, "btnSave", "&Save"},
     {idBtnPrint, "btnPrint", "&Print"},
     {idBtnExport, "btnExport", "&Export"},
+    {idCbShowIgnored, "cbShowIgnored", "Show ignored changes"},
     {idLblLog, "lblLog", "Uninstallation log"},
     {idLblProgress, "lblProgress", "Overall progress:"},
     {idBtnAbout, "btnAbout", "&About"},

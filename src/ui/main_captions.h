@@ -58,6 +58,7 @@ enum TMainControl : int {
     idBtnSave,
     idBtnPrint,
     idBtnExport,
+    idCbShowIgnored,
     // Log page.
     idLblLog = 600,
     idReLog,

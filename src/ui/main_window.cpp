@@ -172,6 +172,7 @@ void TfrmQorMain::WireEvents() {
     btnSave.OnClick = [this] { wizard_->btnSaveClick(); };
     btnPrint.OnClick = [this] { PrintTree(); };
     btnExport.OnClick = [this] { ExportTree(); };
+    cbShowIgnored.OnClick = [this] { Forward([&] { wizard_->cbShowIgnoredClick(cbShowIgnored.Checked()); }); };
     tvChanges.Tree().OnContextMenu = [this](POINT pt) { TreeContextMenu(pt); };
     btnAbout.OnClick = [this] { ShowAbout(); };
     btnBack.OnClick = [this] { wizard_->btnBackClick(); };
@@ -243,6 +244,9 @@ void TfrmQorMain::ShowScreen(const TWizardScreen& s) {
     enable(btnPrint, s.PrintEnabled);
     if (first || s.LogEnabled != shown_.LogEnabled) ShowLogEnabled(s.LogEnabled);
     enable(btnExport, s.ExportEnabled);
+    const bool ignoredBox = s.ShowIgnoredVisible && !s.InstallChosen;
+    if (first || ignoredBox != (shown_.ShowIgnoredVisible && !shown_.InstallChosen)) cbShowIgnored.SetVisible(ignoredBox);
+    if (cbShowIgnored.Checked() != s.ShowIgnored) cbShowIgnored.SetChecked(s.ShowIgnored);
     shown_ = s;
     shownOnce_ = true;
     applying_ = false;

@@ -199,6 +199,7 @@ private:
     Button btnSave;
     Button btnPrint;
     Button btnExport;
+    CheckBox cbShowIgnored;
     // Log page.
     Label lblLog;
     RichLog reLog;

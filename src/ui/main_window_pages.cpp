@@ -137,6 +137,8 @@ void TfrmQorMain::CreateTreePage(HWND page) {
     btnSave.Create(page, idBtnSave, Caption(idBtnSave), {});
     btnPrint.Create(page, idBtnPrint, Caption(idBtnPrint), {});
     btnExport.Create(page, idBtnExport, Caption(idBtnExport), {});
+    cbShowIgnored.Create(page, idCbShowIgnored, Caption(idCbShowIgnored), {});
+    cbShowIgnored.SetVisible(false);
 }
 
 void TfrmQorMain::CreateLogPage(HWND page) {
@@ -326,6 +328,10 @@ SIZE TfrmQorMain::LayoutTreePage(int width, int height) {
         rgDisplay.Item(i).SetBounds(x, by, tw, bh);
         x += tw;
     }
+    // In the room left before Save; it does not widen the window.
+    const int cx = x + Scale(12);
+    const int room = width - m - 3 * bw - Scale(24) - cx;
+    cbShowIgnored.SetBounds(cx, by, std::max(0, std::min(CheckWidth(cbShowIgnored.Handle()), room)), bh);
     tvChanges.Tree().SetBounds(m, m, width - 2 * m, by - Scale(6) - m);
     return {x + 3 * bw + Scale(24) + m, 0};
 }

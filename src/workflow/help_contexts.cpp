@@ -41,6 +41,7 @@ constexpr HelpContext kContexts[] = {
     {1230, "SRest", "targets.htm#folders"},
     {1290, "rbMulte", "run_page.htm#several"},
     {1300, "reLog", "undo.htm#log"},
+    {1310, "cbShowIgnored", "tree_page.htm#ignored"},
     // Options dialog
     {62, "btnOk", "options.htm"},
     {63, "btnCancel", "options.htm"},

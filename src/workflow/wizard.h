@@ -87,6 +87,9 @@ public:
     void btnSaveClick();
     // The user removed a branch of the tree: there is something to save.
     void BranchRemoved();
+    // Shows or hides the archive's changes that the ignore lists hold: the
+    // archive is loaded again (the check marks set meanwhile go with it).
+    void cbShowIgnoredClick(bool checked);
     // The tree may be edited (no worker fills or rewrites it).
     bool TreeEditable() const { return worker_ == nullptr; }
 
@@ -141,6 +144,9 @@ private:
 
     // The uninstall path (wizard_uninstall.cpp).
     void Open();
+    void Load();
+    void LoadFailed();
+    std::string TreePageStatus();
     void Uninstall();
     void BackToFirstPage();
     void LoadFinished(TSafeThread& worker);
@@ -181,6 +187,8 @@ private:
     std::int32_t logLevel_ = 0;
     // Exit asked "Save the changes ?" already: the close does not ask again.
     bool saveAsked_ = false;
+    // Archive loads place the changes that the ignore lists hold.
+    bool showIgnored_ = false;
 };
 
 }  // namespace kelvora

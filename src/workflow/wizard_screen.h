@@ -61,6 +61,10 @@ struct TWizardScreen {
     bool SaveEnabled = false;
     bool PrintEnabled = false;
     bool ExportEnabled = false;
+    // cbShowIgnored: shown while an archive's tree has changes that the
+    // ignore lists hold; checked, they are in the tree, unchecked.
+    bool ShowIgnoredVisible = false;
+    bool ShowIgnored = false;
 
     // Log page: reLog is disabled, in the button-face colour, while an
     // uninstall runs.

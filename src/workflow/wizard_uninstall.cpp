@@ -18,27 +18,28 @@ std::string TWizard::UninstallingTitle() const {
 void TWizard::Open() {
     const std::optional<std::string> selected = host_.ListSelected();
     if (!selected) return;
+    context_.AppIdentifier = *selected;
+    Load();
+}
+
+void TWizard::Load() {
     os_.files.SetCurrentDir(context_.ProgramFolder);
     screen_.ProgressPosition = 0;
-    context_.AppIdentifier = *selected;
     screen_.Title = UninstallingTitle();
 
     // Only the header is read here, however large the archive: the loader
     // reads the whole file on its own thread.
     const TChgArchive archive(os_.files, os_.clock, ArchiveFileBase(context_.ProgramFolder, context_.AppIdentifier));
     if (!archive.HasValidHeader()) {
-        Error(TranslateString(RS_INV_FILE_FORMAT));
-        screen_.Title = "Kelvora";
-        // Off the list on screen only: the file stays where it is.
-        host_.ListRemoveSelected();
-        screen_.NextEnabled = host_.ListSelected().has_value();
+        LoadFailed();
         return;
     }
 
     screen_.NextEnabled = false;
+    screen_.BackEnabled = false;
     screen_.ExitCaption = TranslateString(RS_STOP);
     screen_.Status = TranslateString(RS_LOADING_CHG);
-    tree_.StartFill(true);
+    tree_.StartFill(true, showIgnored_);
     host_.TreeReset();
     screen_.MainEnabled = false;
     screen_.ProgressMax = 100;
@@ -66,12 +67,13 @@ void TWizard::LoadFinished(TSafeThread& worker) {
     }
     switch (State()) {
     case TWizardState::wsBadArchive:
-        // The records before the damage stay in the tree, unseen.
-        screen_.Status = TranslateString(RS_INV_FILE_FORMAT);
+        // A damaged archive is told as one that is no archive at all.
+        LoadFailed();
         break;
     case TWizardState::wsStopped:
         tree_.Clear();
         host_.TreeReset();
+        screen_.Page = TPage::pnlFirst;
         screen_.Status = TranslateString(RS_CHOOSE_IDENTIFIER);
         screen_.Title = "Kelvora";
         break;
@@ -81,7 +83,7 @@ void TWizard::LoadFinished(TSafeThread& worker) {
         screen_.BackEnabled = screen_.PrintEnabled = screen_.ExportEnabled = true;
         screen_.SaveEnabled = false;
         screen_.Page = TPage::pnlTree;
-        screen_.Status = TranslateString(RS_NEXT_UNINSTALL);
+        screen_.Status = TreePageStatus();
         break;
     }
     screen_.ExitCaption = TranslateString(RS_EXIT);
@@ -90,6 +92,55 @@ void TWizard::LoadFinished(TSafeThread& worker) {
     screen_.MainEnabled = true;
     Show();
     host_.Focus(TFocus::btnNext);
+}
+
+// The archive cannot be read (not an archive, or a damaged one): said in a
+// box, on the first page; the file and its row stay, for the user to delete.
+void TWizard::LoadFailed() {
+    tree_.Clear();
+    host_.TreeReset();
+    screen_.ShowIgnoredVisible = false;
+    screen_.Page = TPage::pnlFirst;
+    screen_.Title = "Kelvora";
+    screen_.Status = TranslateString(RS_CHOOSE_IDENTIFIER);
+    screen_.BackEnabled = false;
+    screen_.NextEnabled = host_.ListSelected().has_value();
+    Error(TranslateString(RS_INV_FILE_FORMAT));
+}
+
+// What the tree page says before an uninstall: what Next does, what the
+// ignore lists hide, and what no undo can bring back.
+std::string TWizard::TreePageStatus() {
+    std::string status = TranslateString(RS_NEXT_UNINSTALL);
+    auto tree = tree_.Lock();
+    const std::size_t hidden = tree.HiddenCount();
+    screen_.ShowIgnoredVisible = hidden > 0;
+    screen_.ShowIgnored = showIgnored_;
+    if (hidden > 0) {
+        status += ' ';
+        status += showIgnored_ ? CountText(RS_IGNORED_SHOWN_ONE, RS_IGNORED_SHOWN_MANY, hidden)
+                               : CountText(RS_HIDDEN_ONE, RS_HIDDEN_MANY, hidden);
+        status += '.';
+    }
+    return status;
+}
+
+void TWizard::cbShowIgnoredClick(bool checked) {
+    if (showIgnored_ == checked) return;
+    showIgnored_ = checked;
+    screen_.ShowIgnored = checked;
+    // The tree shows an archive: it is loaded again with or without them.
+    if (screen_.Page == TPage::pnlTree && !screen_.InstallChosen && worker_ == nullptr &&
+        State() != TWizardState::wsUninstalled) {
+        if (!AskSaveChanges()) {
+            showIgnored_ = !checked;
+            screen_.ShowIgnored = !checked;
+            Show();
+            return;
+        }
+        Load();
+    }
+    Show();
 }
 
 void TWizard::BackToFirstPage() {

@@ -202,6 +202,37 @@ TEST_F(ChangesTreeTest, ExcludedChangesAddNoNode) {
     EXPECT_TRUE(kept.NewData.Present());  // a dropped record's blocks stay with the caller
     EXPECT_EQ(Shape(Find(Reg(), {"HKEY_LOCAL_MACHINE"})), "Software/1");
     EXPECT_EQ(Shape(Find(Fs(), {"C:"})), "late.txt/9");
+    EXPECT_EQ(tree.Lock().HiddenCount(), 7u);
+}
+
+TEST_F(ChangesTreeTest, ShownChangesOfTheIgnoreListsStayOutOfTheUndoUntilCheckedThemselves) {
+    settings.IgnoredFiles.Add("C:\\App\\skip.txt");
+    settings.IgnoredKeys.Add("HKEY_LOCAL_MACHINE\\Gone\\Skip");
+    tree.StartFill(true, true);
+    AddFile(ckFolderCreated, "C:", "App");
+    AddFile(ckFileCreated, "C:\\App", "skip.txt");
+    AddFile(ckFileCreated, "C:\\App", "a.exe");
+    AddReg(ckRegKeyDeleted, "", "Gone");
+    AddReg(ckRegKeyDeleted, "Gone", "Skip");
+    auto a = tree.Lock();
+    EXPECT_EQ(a.HiddenCount(), 2u);
+    const NodeId app = a.FindChild(a.FindChild(a.FileSystem(), "C:"), "App");
+    const NodeId skip = a.FindChild(app, "skip.txt");
+    const NodeId key = a.FindChild(a.FindChild(a.FindChild(a.Registry(), "HKEY_LOCAL_MACHINE"), "Gone"), "Skip");
+    ASSERT_NE(skip, kNoNode);
+    EXPECT_TRUE(a.IsIgnored(skip) && !a.IsIgnored(app));
+    EXPECT_EQ(a.CheckState(skip), TCheckState::Unchecked);
+    EXPECT_TRUE(a.IsChecked(a.FindChild(app, "a.exe")));
+    // Checks of other nodes pass them by; their own box and an uncheck do not.
+    a.ToggleByUser(app);
+    a.ToggleByUser(app);
+    a.SetBranchChecked(a.Root(), true);
+    EXPECT_FALSE(a.IsChecked(skip));
+    EXPECT_FALSE(a.IsChecked(key));
+    a.ToggleByUser(skip);
+    EXPECT_TRUE(a.IsChecked(skip));
+    a.ToggleByUser(app);
+    EXPECT_FALSE(a.IsChecked(skip));
 }
 
 TEST_F(ChangesTreeTest, UninstallModePreChecksFromSettings) {

@@ -242,6 +242,16 @@ TEST_F(CliTest, AScanRefusesToReplaceAnArchiveUnlessToldTo) {
     EXPECT_EQ(ReadResumeMarker(memory.files, "C:\\Kelvora"), "App");
 }
 
+TEST_F(CliTest, ShowAndUninstallSayWhatTheIgnoreListsHide) {
+    MonitorApp();
+    context.Settings.IgnoredKeys.Add("HKEY_CURRENT_USER\\Software\\Vendor");
+    ASSERT_EQ(Run({"show", "App"}), kExitOk);
+    EXPECT_TRUE(console.out.ends_with("\r\n2 changes hidden by the ignore lists\n")) << console.out;
+    ASSERT_EQ(Run({"uninstall", "App", "--yes"}), kExitOk);
+    EXPECT_EQ(console.out.rfind("2 changes hidden by the ignore lists\n", 0), 0u) << console.out;
+    EXPECT_TRUE(memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"));
+}
+
 TEST_F(CliTest, AnUninstallWithErrorsSaysSoInItsOneClosingLine) {
     MonitorApp();
     memory.registry.PutString(kCurrentUser, "Software\\Vendor\\Later", "x", "1");  // not the setup's

@@ -98,30 +98,46 @@ TEST_F(WizardUninstallTest, OpenLoadsTheArchiveAndBackReturnsToTheList) {
     EXPECT_EQ(tree.Lock().NodeCount(), nodes);
 }
 
-TEST_F(WizardUninstallTest, InvalidArchivesLeaveTheFirstPage) {
+TEST_F(WizardUninstallTest, ArchivesThatAreNoneAndDamagedOnesAreToldAlike) {
     memory.files.AddFile("C:\\Kelvora\\Junk.qor", "not an archive");
     WriteArchive("Cut", true);
     Make();
-    // Refused at opening: only the list row goes, not the file.
+    const TWizardScreen& s = host.screen;
+    // Refused at opening (no archive), or by the loader (damaged inside a
+    // record): a box, the first page, the product's title; row and file stay.
     EXPECT_FALSE(Open("Junk"));
-    EXPECT_EQ(host.LastMessage(), Text(RS_INV_FILE_FORMAT));
-    EXPECT_EQ(host.screen.Title, "Kelvora");
-    EXPECT_EQ(host.rows.size(), 2u);
-    EXPECT_FALSE(host.screen.NextEnabled);
-    EXPECT_TRUE(memory.files.FileExists("C:\\Kelvora\\Junk.qor"));
-    // Damaged inside a record: found by the loader.
     ASSERT_TRUE(Open("Cut"));
     WaitForWorker();
-    const TWizardScreen& s = host.screen;
     EXPECT_EQ(context.WizardState, TWizardState::wsBadArchive);
+    EXPECT_EQ(host.messages, (std::vector<std::string>(2, Text(RS_INV_FILE_FORMAT))));
     EXPECT_EQ(s.Page, TPage::pnlFirst);
-    EXPECT_EQ(s.Status, Text(RS_INV_FILE_FORMAT));
-    EXPECT_EQ(s.Title, "Kelvora [Cut] - uninstalling");
-    EXPECT_EQ(host.rows.size(), 2u);
+    EXPECT_EQ(s.Status, Text(RS_CHOOSE_IDENTIFIER));
+    EXPECT_EQ(s.Title, "Kelvora");
+    EXPECT_EQ(host.rows.size(), 3u);
     EXPECT_TRUE(s.NextEnabled && s.MainEnabled);
     EXPECT_EQ(s.ExitCaption, "E&xit");
-    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(tree.Lock().NodeCount(), 0u);
+    EXPECT_TRUE(memory.files.FileExists("C:\\Kelvora\\Junk.qor"));
     EXPECT_TRUE(Installed());
+}
+
+TEST_F(WizardUninstallTest, TheIgnoreListsHiddenChangesAreCountedAndShownOnRequest) {
+    context.Settings.IgnoredFiles.Add("C:\\App\\a.txt");
+    Make();
+    Load();
+    const TWizardScreen& s = host.screen;
+    EXPECT_EQ(s.Status, Text(RS_NEXT_UNINSTALL) + " 1 change hidden by the ignore lists.");
+    EXPECT_TRUE(s.ShowIgnoredVisible);
+    EXPECT_FALSE(s.ShowIgnored);
+    wizard->cbShowIgnoredClick(true);
+    WaitForWorker();
+    EXPECT_EQ(s.Page, TPage::pnlTree);
+    EXPECT_EQ(s.Status, Text(RS_NEXT_UNINSTALL) + " 1 change of the ignore lists shown, unchecked.");
+    EXPECT_TRUE(s.ShowIgnored);
+    auto a = tree.Lock();
+    const NodeId file = a.FindChild(a.FindChild(a.FindChild(a.FileSystem(), "C:"), "App"), "a.txt");
+    ASSERT_NE(file, kNoNode);
+    EXPECT_EQ(a.CheckState(file), TCheckState::Unchecked);
 }
 
 TEST_F(WizardUninstallTest, StopEndsTheLoadWithoutAQuestion) {
