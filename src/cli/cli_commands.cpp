@@ -11,6 +11,7 @@
 #include "cli/elevation.h"
 #include "kelvora_version.h"
 #include "platform/text.h"
+#include "uninstall/dezinstaler.h"
 
 namespace kelvora {
 
@@ -78,6 +79,11 @@ int LoadArchive(CliEnv& env, std::string_view identifier, ChangesTree& tree, boo
 void WriteHiddenCount(CliEnv& env, const ChangesTree::Access& tree) {
     const std::size_t hidden = tree.HiddenCount();
     if (hidden > 0) env.console.Write(CountText(RS_HIDDEN_ONE, RS_HIDDEN_MANY, hidden) + "\n");
+}
+
+void WriteCannotBeUndone(CliEnv& env, const ChangesTree::Access& tree) {
+    const std::size_t lost = CountCannotBeUndone(tree);
+    if (lost > 0) env.console.Write(FormatText(TranslateString(RS_CANNOT_UNDO), {std::to_string(lost)}) + "\n");
 }
 
 std::exception_ptr RunWorker(CliEnv& env, TSafeThread& worker) {

@@ -40,6 +40,8 @@ int LoadArchive(CliEnv& env, std::string_view identifier, ChangesTree& tree, boo
 // After a load: how many of the archive's changes the ignore lists hide, in
 // one line, when there are any.
 void WriteHiddenCount(CliEnv& env, const ChangesTree::Access& tree);
+// Before an uninstall: how many changes no undo reverses, when there are any.
+void WriteCannotBeUndone(CliEnv& env, const ChangesTree::Access& tree);
 
 // Starts worker and serves the dispatcher until its end handler has run. A
 // Ctrl+C meanwhile halts it at its next pause point and stops it as the

@@ -66,7 +66,11 @@ int Uninstall(const CliCommand& command, CliEnv& env) {
     AppContext& context = env.context;
     ChangesTree tree(context.Settings);
     if (int status = LoadArchive(env, identifier, tree, true); status != kExitOk) return status;
-    WriteHiddenCount(env, tree.Lock());
+    {
+        const ChangesTree::Access access = tree.Lock();
+        WriteHiddenCount(env, access);
+        WriteCannotBeUndone(env, access);
+    }
     if (std::optional<int> status = Confirm(env, command.Yes, FormatText(TranslateString(RS_ASK_UNINSTALL), {identifier}),
                                             TranslateString(RS_CLI_NOT_UNINSTALLED))) {
         return *status;

@@ -158,6 +158,14 @@ inline constexpr Message RS_HIDDEN_MANY{"RS_HIDDEN_MANY", "%s changes hidden by 
 inline constexpr Message RS_IGNORED_SHOWN_ONE{"RS_IGNORED_SHOWN_ONE", "1 change of the ignore lists shown, unchecked"};
 inline constexpr Message RS_IGNORED_SHOWN_MANY{"RS_IGNORED_SHOWN_MANY", "%s changes of the ignore lists shown, unchecked"};
 
+// The warnings of an uninstall that had no errors, after RS_UNINST_NO_ERR (the
+// count fills %s); a change no undo reverses, before its path; their number
+// before an uninstall (it fills %s).
+inline constexpr Message RS_UNINST_WARNING_ONE{"RS_UNINST_WARNING_ONE", ", 1 warning"};
+inline constexpr Message RS_UNINST_WARNING_MANY{"RS_UNINST_WARNING_MANY", ", %s warnings"};
+inline constexpr Message RS_NOT_RESTORED{"RS_NOT_RESTORED", "NOT RESTORED (contents not recorded): "};
+inline constexpr Message RS_CANNOT_UNDO{"RS_CANNOT_UNDO", "Changes that cannot be undone (contents not recorded): %s"};
+
 // Every message above, in catalogue order.
 inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SCAN_REG,
@@ -296,6 +304,10 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_HIDDEN_MANY,
     &RS_IGNORED_SHOWN_ONE,
     &RS_IGNORED_SHOWN_MANY,
+    &RS_UNINST_WARNING_ONE,
+    &RS_UNINST_WARNING_MANY,
+    &RS_NOT_RESTORED,
+    &RS_CANNOT_UNDO,
 };
 
 }  // namespace kelvora

@@ -41,6 +41,25 @@ std::vector<std::uint8_t> BlockBytes(const DataBlock& block, std::int32_t size) 
 
 }  // namespace
 
+bool CannotBeUndone(std::int32_t kind) {
+    return kind == ckFileChanged || kind == ckFileDeleted || kind == ckFolderDeleted;
+}
+
+std::size_t CountCannotBeUndone(const ChangesTree::Access& tree) {
+    std::size_t count = 0;
+    if (tree.FileSystem() == kNoNode) return 0;
+    std::vector<NodeId> pending{tree.FileSystem()};
+    while (!pending.empty()) {
+        const NodeId node = pending.back();
+        pending.pop_back();
+        if (CannotBeUndone(tree.Data(node).Kind) && !tree.IsIgnored(node)) ++count;
+        for (NodeId child = tree.FirstChild(node); child != kNoNode; child = tree.NextSibling(child)) {
+            pending.push_back(child);
+        }
+    }
+    return count;
+}
+
 // A copy of what an action needs from a node, so that the tree is not
 // locked while the action and its log line run.
 struct TDezinstaler::Change {
@@ -62,6 +81,7 @@ void TDezinstaler::Execute() {
     AppContext& context = services_.context;
     context.WizardState = TWizardState::wsUninstalling;
     ErrorCount_ = 0;
+    WarningCount_ = 0;
 
     int maximum = 0;
     for (const Phase& phase : kAllPhases) {
@@ -98,6 +118,7 @@ void TDezinstaler::Execute() {
         ShowStatus(*kFoldersPhase.status);
         ProcessBranch(fileSystem, kFoldersPhase.kind);
     }
+    if (!Terminated()) LogNotRestored(fileSystem);
 
     const std::string fileBase = context.ProgramFolder + "\\" + context.AppIdentifier;
     bool archiveDeleted = false;
@@ -105,7 +126,11 @@ void TDezinstaler::Execute() {
     // worker: either way the run is incomplete.
     if (context.WizardState != TWizardState::wsStopped && !Terminated() && ErrorCount_ == 0) {
         if (settings_.AutoDelQor) archiveDeleted = services_.os.files.DeleteFile(fileBase + ".qor");
-        ShowLogLine(TranslateString(RS_UNINST_NO_ERR), kLineSummary);
+        std::string summary = TranslateString(RS_UNINST_NO_ERR);
+        if (WarningCount_ > 0) {
+            summary += CountText(RS_UNINST_WARNING_ONE, RS_UNINST_WARNING_MANY, static_cast<std::size_t>(WarningCount_));
+        }
+        ShowLogLine(summary, kLineSummary);
     }
     TWizardState expected = TWizardState::wsUninstalling;
     context.WizardState.compare_exchange_strong(expected, TWizardState::wsIdle);
@@ -144,10 +169,33 @@ void TDezinstaler::ProcessBranch(NodeId node, TChangeKind kind) {
         const Change change = ReadChange(nodes[i]);
         std::string line;
         const Outcome outcome = DoAction(change, line);
-        if (outcome.IsError()) ++ErrorCount_;
-        line += " ... ";
-        line += TranslateString(*outcome.text);
-        ShowLogLine(line, outcome.level);
+        ShowOutcome(line + " ... " + TranslateString(*outcome.text), outcome);
+    }
+}
+
+void TDezinstaler::ShowOutcome(const std::string& line, Outcome outcome) {
+    if (outcome.IsError()) ++ErrorCount_;
+    if (outcome.level == kLineWarning) ++WarningCount_;
+    ShowLogLine(line, outcome.level);
+}
+
+// What the run leaves as it is because nothing recorded could bring it back:
+// one warning each, so that a run "without errors" does not hide them.
+void TDezinstaler::LogNotRestored(NodeId fileSystem) {
+    if (fileSystem == kNoNode) return;
+    std::vector<std::string> items;
+    {
+        const ChangesTree::Access tree = services_.tree.Lock();
+        for (NodeId n : tree.PostOrder(fileSystem, services_.os.collation)) {
+            const TNodeData& data = tree.Data(n);
+            if (CannotBeUndone(data.Kind) && !tree.IsIgnored(n)) items.push_back(data.Path + "\\" + data.Name);
+        }
+    }
+    const std::string prefix = TranslateString(RS_NOT_RESTORED);
+    for (const std::string& item : items) {
+        if (Terminated()) return;
+        ++WarningCount_;
+        ShowLogLine(prefix + item, kLineWarning);
     }
 }
 
@@ -220,8 +268,7 @@ void TDezinstaler::RemoveShared() {
         }
     } question(services_.dispatcher, services_.question);
     RemoveUnusedShared(services_.os, UnusedShared_, question, *this, [&](const std::string& file, Outcome outcome) {
-        if (outcome.IsError()) ++ErrorCount_;
-        ShowLogLine(TranslateString(RS_REM_SHARED) + file + " ... " + TranslateString(*outcome.text), outcome.level);
+        ShowOutcome(TranslateString(RS_REM_SHARED) + file + " ... " + TranslateString(*outcome.text), outcome);
     });
 }
 

@@ -18,6 +18,13 @@
 
 namespace kelvora {
 
+// Changes that no undo reverses: a changed or deleted file and a deleted
+// folder (only their time and size are recorded, not their contents).
+bool CannotBeUndone(std::int32_t kind);
+// How many such changes the tree holds; the changes of the ignore lists
+// shown on request are not among them.
+std::size_t CountCannotBeUndone(const ChangesTree::Access& tree);
+
 // What a run works on and reports to. The view and the question are called
 // on the main thread through the dispatcher, while the worker waits.
 struct UninstallServices {
@@ -37,6 +44,8 @@ public:
 
     // The number of actions that ended with an error; read after the end.
     std::int32_t ErrorCount() const { return ErrorCount_; }
+    // The number of warning lines (not found, not restored); after the end.
+    std::int32_t WarningCount() const { return WarningCount_; }
 
 protected:
     // The whole run, on the worker thread.
@@ -52,12 +61,15 @@ private:
     void ShowStatus(const Message& status);
     void StepProgress();
     void RemoveShared();
+    void LogNotRestored(NodeId fileSystem);
+    void ShowOutcome(const std::string& line, Outcome outcome);
 
     UninstallServices services_;
     // The settings as they were when the run was created: the options dialog
     // may edit the live ones meanwhile.
     const TSettings settings_;
     std::int32_t ErrorCount_ = 0;
+    std::int32_t WarningCount_ = 0;
     std::optional<SharedFileSet> SharedFiles_;
     std::vector<std::string> UnusedShared_;
 };

@@ -5,6 +5,7 @@
 #include "changes/identifier.h"
 #include "cli/cli_messages.h"
 #include "translation/messages.h"
+#include "uninstall/dezinstaler.h"
 #include "workflow/wizard.h"
 
 namespace kelvora {
@@ -121,6 +122,10 @@ std::string TWizard::TreePageStatus() {
         status += showIgnored_ ? CountText(RS_IGNORED_SHOWN_ONE, RS_IGNORED_SHOWN_MANY, hidden)
                                : CountText(RS_HIDDEN_ONE, RS_HIDDEN_MANY, hidden);
         status += '.';
+    }
+    if (const std::size_t lost = CountCannotBeUndone(tree); lost > 0) {
+        status += ' ';
+        status += FormatText(TranslateString(RS_CANNOT_UNDO), {std::to_string(lost)});
     }
     return status;
 }

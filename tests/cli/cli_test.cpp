@@ -252,6 +252,14 @@ TEST_F(CliTest, ShowAndUninstallSayWhatTheIgnoreListsHide) {
     EXPECT_TRUE(memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"));
 }
 
+TEST_F(CliTest, AnUninstallWithoutErrorsCountsItsWarnings) {
+    MonitorApp();
+    memory.registry.DeleteKey(kCurrentUser, "Software\\Vendor");  // gone before the undo
+    ASSERT_EQ(Run({"uninstall", "App", "--yes"}), kExitOk);
+    EXPECT_TRUE(console.out.ends_with("FAILS (not found)\nUninstall complete without errors, 2 warnings\n"))
+        << console.out;
+}
+
 TEST_F(CliTest, AnUninstallWithErrorsSaysSoInItsOneClosingLine) {
     MonitorApp();
     memory.registry.PutString(kCurrentUser, "Software\\Vendor\\Later", "x", "1");  // not the setup's

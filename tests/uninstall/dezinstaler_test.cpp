@@ -223,17 +223,24 @@ TEST_F(UninstallWorker, AKeyWhoseSubKeyLeftTheTreeHasSubKeysAndTheRunHasAnError)
     EXPECT_EQ(UseCount(), 1);
 }
 
-TEST_F(UninstallWorker, FilesAlreadyGoneGiveWarningsOnly) {
+TEST_F(UninstallWorker, FilesAlreadyGoneAndChangesNoUndoReversesAreCountedWarnings) {
     ASSERT_TRUE(os.files.AddFolder("C:\\App"));
     Add(ckFolderCreated, 0, "C:", "App");
     AddFile("C:\\App", "gone.txt");
     Add(ckFolderCreated, 0, "C:\\App", "Gone");
+    Add(ckFileChanged, 0, "C:\\App", "app.ini");
+    Add(ckFolderDeleted, 0, "C:", "Old");
+    Add(ckFileDeleted, 0, "C:\\Windows", "old.log");
+    EXPECT_EQ(CountCannotBeUndone(tree.Lock()), 3u);
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(view.lines, (std::vector<std::string>{
                               "2 DELETING FILE: C:\\App\\gone.txt ... FAILS (not found)",
                               "2 DELETING FOLDER: C:\\App\\Gone ... FAILS (not found)",
                               "4 DELETING FOLDER: C:\\App ... Ok",
-                              "-1 Uninstall complete without errors",
+                              "2 NOT RESTORED (contents not recorded): C:\\App\\app.ini",
+                              "2 NOT RESTORED (contents not recorded): C:\\Old",
+                              "2 NOT RESTORED (contents not recorded): C:\\Windows\\old.log",
+                              "-1 Uninstall complete without errors, 5 warnings",
                           }));
 }
 
