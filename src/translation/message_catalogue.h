@@ -166,6 +166,10 @@ inline constexpr Message RS_UNINST_WARNING_MANY{"RS_UNINST_WARNING_MANY", ", %s 
 inline constexpr Message RS_NOT_RESTORED{"RS_NOT_RESTORED", "NOT RESTORED (contents not recorded): "};
 inline constexpr Message RS_CANNOT_UNDO{"RS_CANNOT_UNDO", "Changes that cannot be undone (contents not recorded): %s"};
 
+// A file that the shell cannot open (its path fills %s).
+inline constexpr Message RS_NO_PROGRAM{"RS_NO_PROGRAM", "Windows has no program to open '%s'."};
+inline constexpr Message RS_CANT_OPEN{"RS_CANT_OPEN", "Can't open '%s'."};
+
 // Every message above, in catalogue order.
 inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SCAN_REG,
@@ -308,6 +312,8 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_UNINST_WARNING_MANY,
     &RS_NOT_RESTORED,
     &RS_CANNOT_UNDO,
+    &RS_NO_PROGRAM,
+    &RS_CANT_OPEN,
 };
 
 }  // namespace kelvora

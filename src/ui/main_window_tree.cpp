@@ -10,29 +10,10 @@
 #include "ui/framework/common_dialogs.h"
 #include "ui/framework/popup_menu.h"
 #include "ui/main_captions.h"
+#include "ui/shell_run.h"
 #include "workflow/tree_menu.h"
 
 namespace kelvora::ui {
-
-namespace {
-
-// The shell's verb on file in folder; failures are not reported (the menu
-// offers the items only for what exists).
-void ShellRun(HWND owner, const char* verb, const std::string& file, const std::string& parameters,
-              const std::string& folder, ULONG mask = 0) {
-    SHELLEXECUTEINFOA info{};
-    info.cbSize = sizeof(info);
-    info.fMask = mask | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = owner;
-    info.lpVerb = verb;
-    info.lpFile = file.c_str();
-    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
-    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&info);
-}
-
-}  // namespace
 
 void TfrmQorMain::TreeContextMenu(POINT pt) {
     TTreeMenuState state;
@@ -120,7 +101,7 @@ void TfrmQorMain::OpenItem(bool view) {
         name = d.Name;
         folder = d.Path;
     }
-    if (view) ShellRun(Handle(), "open", context_.Settings.Viewer, name, folder);
+    if (view) ShellRun(Handle(), "open", context_.Settings.Viewer, name, folder, 0, context_.Settings.Viewer);
     else ShellRun(Handle(), "open", path, "", folder);
 }
 

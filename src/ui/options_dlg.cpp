@@ -11,6 +11,7 @@
 #include "ui/framework/wide_text.h"
 #include "ui/input_text_dlg.h"
 #include "ui/message_dlg.h"
+#include "ui/shell_run.h"
 
 // <shellapi.h> and the dialogs' headers bring <windows.h>, whose DeleteFile
 // macro would rename the file system's member (see platform/platform.h).
@@ -402,17 +403,8 @@ void TdlgQorOptions::UpdateLogButtons() {
 }
 
 void TdlgQorOptions::btnViewLogClick() {
-    // The program that opens text files, not the viewer of the changes tree;
-    // the shell shows no error box of its own.
-    const std::string file = LogFile();
-    SHELLEXECUTEINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.hwnd = Handle();
-    info.lpVerb = "open";
-    info.lpFile = file.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&info);
+    // The program that opens text files, not the viewer of the changes tree.
+    ShellRun(Handle(), "open", LogFile(), "", "");
 }
 
 void TdlgQorOptions::btnClearLogClick() {

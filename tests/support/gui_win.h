@@ -144,6 +144,19 @@ inline std::string WindowText(HWND hwnd) {
     return text;
 }
 
+// The texts of a window's static controls, joined: what a message box says.
+inline std::string StaticText(HWND window) {
+    std::string text;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM out) -> BOOL {
+            if (ClassName(child) == "Static") *reinterpret_cast<std::string*>(out) += WindowText(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
 // When KELVORA_SHOTS is set (tools/screenshots.sh), asks the script outside
 // Wine to photograph the screen: writes <dir>/<name>.ready and pumps
 // messages until <dir>/<name>.done appears. Does nothing otherwise.
