@@ -6,6 +6,7 @@
 #include "cli/cli_internal.h"
 #include "cli/cli_messages.h"
 #include "cli/display_width.h"
+#include "workflow/existing_archive.h"
 
 namespace kelvora::cli {
 
@@ -100,6 +101,9 @@ int Rename(const CliCommand& command, CliEnv& env) {
     const std::string& to = command.Arguments[1];
     if (int status = CheckArchive(env, from); status != kExitOk) return status;
     if (int status = CheckIdentifier(env, to); status != kExitOk) return status;
+    if (RenameMeetsArchive(env.os.files, env.context.ProgramFolder, from, to)) {
+        return Fail(env, kExitUsage, FormatText(TranslateString(RS_RENAME_EXISTS), {to}));
+    }
     if (!env.os.files.Rename(ArchivePath(env, from), ArchivePath(env, to))) {
         return Fail(env, kExitFailed, TranslateString(RS_RENAME_FAILED));
     }

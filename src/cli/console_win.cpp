@@ -112,16 +112,21 @@ void WinConsole::ClearLine() {
 
 std::optional<std::string> WinConsole::Ask(std::string_view question) {
     ClearLine();
-    Put(stdout, std::string(question) + " ");
+    // A person at a console sees the question before answering; answers
+    // read from a file or a pipe are read first, so that input that holds
+    // none (NUL, an empty file) ends without a question left on the screen.
+    const bool typed = IsConsole(STD_INPUT_HANDLE);
+    if (typed) Put(stdout, std::string(question) + " ");
     char buffer[256];
     if (std::fgets(buffer, sizeof buffer, stdin) == nullptr) {
-        Put(stdout, "\n");
+        if (typed) Put(stdout, "\n");
         return std::nullopt;
     }
     std::string answer(buffer);
     while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r' || answer.back() == ' ')) {
         answer.pop_back();
     }
+    if (!typed) Put(stdout, std::string(question) + " " + answer + "\n");
     return answer;
 }
 

@@ -102,4 +102,14 @@ bool AddUnique(std::vector<std::string>& list, std::string_view entry) {
     return true;
 }
 
+bool IgnoredKeyHasRoot(std::string_view keyPath) {
+    for (std::string_view root : {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+                                  "HKEY_CURRENT_CONFIG"}) {
+        if (StartsWithNoCase(keyPath, root) && (keyPath.size() == root.size() || keyPath[root.size()] == '\\')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace kelvora

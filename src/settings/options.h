@@ -70,4 +70,10 @@ TExcludeAnswer CheckExcludedFolder(const std::vector<std::string>& excluded, std
 // there; false when it was.
 bool AddUnique(std::vector<std::string>& list, std::string_view entry);
 
+// May the key path join the ignored keys? The list matches the paths of the
+// changes tree, which begin with the root key's full name (HKEY_USERS\...):
+// a path without one would never match. True when it begins with one, alone
+// or followed by a backslash, in any letter case.
+bool IgnoredKeyHasRoot(std::string_view keyPath);
+
 }  // namespace kelvora

@@ -170,6 +170,11 @@ inline constexpr Message RS_CANNOT_UNDO{"RS_CANNOT_UNDO", "Changes that cannot b
 inline constexpr Message RS_NO_PROGRAM{"RS_NO_PROGRAM", "Windows has no program to open '%s'."};
 inline constexpr Message RS_CANT_OPEN{"RS_CANT_OPEN", "Can't open '%s'."};
 
+// A rename onto the identifier of another archive (the identifier fills %s);
+// an ignored key typed without its root key's name (the text typed fills %s).
+inline constexpr Message RS_RENAME_EXISTS{"RS_RENAME_EXISTS", "Rename failed ! An archive of '%s' exists already."};
+inline constexpr Message RS_KEY_NO_ROOT{"RS_KEY_NO_ROOT", "'%s' does not begin with the name of a root key, such as HKEY_LOCAL_MACHINE\\Software."};
+
 // Every message above, in catalogue order.
 inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SCAN_REG,
@@ -314,6 +319,8 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_CANNOT_UNDO,
     &RS_NO_PROGRAM,
     &RS_CANT_OPEN,
+    &RS_RENAME_EXISTS,
+    &RS_KEY_NO_ROOT,
 };
 
 }  // namespace kelvora

@@ -73,7 +73,7 @@ constexpr TCaption kCaptions[] = {
     {pmiAddToIgnore, "pmiAddToIgnore", "Add to ignore list"},
     {pmiRestore, "pmiRestore", "&Restore"},
     {pmiExit, "pmiExit", "E&xit"},
-    {idSetupDialogTitle, "odSetup.Title", "Search"},
+    {idSetupDialogTitle, "odSetup.Title", "Choose the setup program"},
     {idSetupDialogFilter, "odSetup.Filter", "Applications (*.exe)|*.exe|All files (*.*)|*.*"},
     {idExportDialogFilter, "sdExport.Filter", "Text files (*.txt)|*.txt|All files (*.*)|*.*"},
 };

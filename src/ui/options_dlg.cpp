@@ -391,7 +391,14 @@ void TdlgQorOptions::btnAddIgnKeyClick() {
     dialog.OkCaption = TranslateString(RS_OK);
     dialog.CancelCaption = TranslateString(RS_CANCEL);
     dialog.Charset = static_cast<BYTE>(translator_.Charset());
-    if (dialog.Execute(Handle())) lvIgnKeys.AddItem({dialog.Text});
+    if (!dialog.Execute(Handle()) || dialog.Text.empty()) return;
+    if (!IgnoredKeyHasRoot(dialog.Text)) {
+        ShowMessageDlg(FormatText(TranslateString(RS_KEY_NO_ROOT), {dialog.Text}), TMsgDlgType::mtError,
+                       {TMsgDlgBtn::mbOK});
+        return;
+    }
+    std::vector<std::string> keys = ListItems(lvIgnKeys);
+    if (AddUnique(keys, dialog.Text)) lvIgnKeys.AddItem({dialog.Text});
 }
 
 std::string TdlgQorOptions::LogFile() const { return context_.ProgramFolder + "\\Log.txt"; }

@@ -17,4 +17,9 @@ namespace kelvora {
 std::optional<std::string> ExistingArchive(platform::FileSystem& files, std::string_view programFolder,
                                            std::string_view identifier);
 
+// Renaming the archive of from to the identifier to would meet the archive
+// that to already has (a change of letter case alone meets none).
+bool RenameMeetsArchive(platform::FileSystem& files, std::string_view programFolder, std::string_view from,
+                        std::string_view to);
+
 }  // namespace kelvora

@@ -106,7 +106,7 @@ void TWizard::UpdateFirstPage() {
 
 bool TWizard::IdentifierKeyAllowed(std::string_view current, char c) {
     if (c == ' ') return !current.empty();
-    return std::string_view("\\/:*?<>|").find(c) == std::string_view::npos;
+    return std::string_view("\\/:*?\"<>|").find(c) == std::string_view::npos;
 }
 
 bool TWizard::SetupPathKeyAllowed(std::string_view current, char c) {

@@ -97,7 +97,7 @@ public:
     // it gives up has been stopped and waited for by then.
     bool FormCloseQuery();
 
-    // Whether a typed character is kept: edIdentif drops \ / : * ? < > |
+    // Whether a typed character is kept: edIdentif drops \ / : * ? " < > |
     // and a blank typed into the empty field; edSetupPath drops * and ? and
     // a blank typed into the empty field.
     static bool IdentifierKeyAllowed(std::string_view current, char c);

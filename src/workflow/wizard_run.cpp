@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "cli/monitoring.h"
 #include "translation/messages.h"
+#include "workflow/existing_archive.h"
 #include "workflow/targets.h"
 #include "workflow/wizard.h"
 
@@ -172,6 +173,10 @@ void TWizard::btnRenameClick() {
     if (!name) return;
     if (auto error = IdentifierError(*name, context_.ProgramFolder)) {
         Error(*error);
+        return;
+    }
+    if (RenameMeetsArchive(os_.files, context_.ProgramFolder, *selected, *name)) {
+        Error(FormatText(TranslateString(RS_RENAME_EXISTS), {*name}));
         return;
     }
     const std::string ext(kArchiveExtension);

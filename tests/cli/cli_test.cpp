@@ -240,6 +240,12 @@ TEST_F(CliTest, AScanRefusesToReplaceAnArchiveUnlessToldTo) {
     EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
     ASSERT_EQ(Run({"scan", "App", "--hkcu", "--replace"}), kExitOk) << console.errors.at(0);
     EXPECT_EQ(ReadResumeMarker(memory.files, "C:\\Kelvora"), "App");
+    // Nor does a rename onto it; a change of letter case is no other archive.
+    ASSERT_EQ(Run({"cancel"}), kExitOk);
+    memory.files.AddFile("C:\\Kelvora\\Old.qor", "x");
+    EXPECT_EQ(Run({"rename", "Old", "app"}), kExitUsage);
+    EXPECT_EQ(console.errors, (std::vector<std::string>{"Rename failed ! An archive of 'app' exists already."}));
+    EXPECT_EQ(Run({"rename", "App", "APP"}), kExitOk);
 }
 
 TEST_F(CliTest, ShowAndUninstallSayWhatTheIgnoreListsHide) {

@@ -113,6 +113,13 @@ expect "      (-)(REG VAL) Obsolete = 'bye'"
 cli show KDemo > "$work/show.txt" || fail "show"
 grep -qF "(+)(REG VAL) Blob = ZZZZ" "$work/show.txt" || fail "show in text mode"
 
+# -- without anyone to answer, the question is refused before it is shown.
+status=0
+cli uninstall KDemo > "$work/unanswered.out" 2>&1 || status=$?
+[ "$status" = 2 ] || { cat "$work/unanswered.out"; fail "an unanswered uninstall ended with $status"; }
+grep -qF -- "--yes" "$work/unanswered.out" || fail "no line asking for --yes"
+if grep -qF "Are you sure" "$work/unanswered.out"; then fail "the question was shown before the refusal"; fi
+
 # -- the uninstall, without questions; the unused shared DLL stays.
 start=$SECONDS
 status=0

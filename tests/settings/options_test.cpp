@@ -79,6 +79,12 @@ TEST(Options, AFolderIsExcludedOnceAndNotAboveAnExcludedOne) {
     EXPECT_FALSE(AddUnique(files, "c:\\A.TXT"));
     EXPECT_TRUE(AddUnique(files, "C:\\b.txt"));
     EXPECT_EQ(files.size(), 2u);
+    // An ignored key begins with its root key's name, as the tree's paths do.
+    EXPECT_TRUE(IgnoredKeyHasRoot("hkey_local_machine\\Software\\A"));
+    EXPECT_TRUE(IgnoredKeyHasRoot("HKEY_USERS"));
+    EXPECT_FALSE(IgnoredKeyHasRoot("Software\\A"));
+    EXPECT_FALSE(IgnoredKeyHasRoot("HKEY_USERSX\\A"));
+    EXPECT_FALSE(IgnoredKeyHasRoot("HKLM\\Software"));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "support/gui_win.h"
 #include "support/layout_check_win.h"
 #include "support/main_window_run_win.h"
+#include "support/modal_robot_win.h"
 #include "ui/main_captions.h"
 #include "ui/main_window.h"
 
@@ -99,6 +100,16 @@ TEST(MainWindow, DropsNameTheIdentifierOnTheFirstPageAndTheSetupOnTheRunPage) {
     run.Wizard().btnNextClick();
     ASSERT_TRUE(run.WaitForWorker());
     EXPECT_EQ(WindowText(ChildById(main, idEdSetupPath)), "C:\\Downloads\\Tool\\Setup.exe");
+    // Browse's file dialog is titled as its purpose.
+    {
+        std::string title;
+        ModalRobot robot("setup dialog", DialogOwnedBy(main), {[&](HWND dialog) {
+                             title = WindowText(dialog);
+                             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                         }});
+        run.Wizard().btnBrowseClick();
+        EXPECT_EQ(title, "Choose the setup program");
+    }
     // On the run page even "several applications" takes the dropped program.
     run.Wizard().RunModeClick(TRunMode::rbMulte);
     EXPECT_FALSE(IsWindowEnabled(ChildById(main, idBtnNext)));

@@ -105,8 +105,8 @@ TEST_F(WizardTest, FirstPageNextFollowsTheChoiceTheIdentifierAndTheSelection) {
 }
 
 TEST_F(WizardTest, TypedCharactersAreFiltered) {
-    for (char c : std::string("\\/:*?<>|")) EXPECT_FALSE(TWizard::IdentifierKeyAllowed("a", c)) << c;
-    EXPECT_TRUE(TWizard::IdentifierKeyAllowed("a", '"'));
+    for (char c : std::string("\\/:*?\"<>|")) EXPECT_FALSE(TWizard::IdentifierKeyAllowed("a", c)) << c;
+    EXPECT_TRUE(TWizard::IdentifierKeyAllowed("a", '\''));
     EXPECT_FALSE(TWizard::IdentifierKeyAllowed("", ' '));
     EXPECT_TRUE(TWizard::IdentifierKeyAllowed("a", ' '));
     EXPECT_FALSE(TWizard::SetupPathKeyAllowed("C", '*'));
@@ -448,7 +448,7 @@ TEST_F(WizardTest, ListShowsArchivesAndRenamesAndDeletesThem) {
     // Rename: onto an existing archive, to a name that is no file name, then right.
     host.newName = "Beta";
     w.btnRenameClick();
-    EXPECT_EQ(host.LastMessage(), Text(RS_RENAME_FAILED));
+    EXPECT_EQ(host.LastMessage(), "Rename failed ! An archive of 'Beta' exists already.");
     host.newName = "a|b";
     w.btnRenameClick();
     EXPECT_EQ(host.messages.size(), 2u);
