@@ -20,11 +20,13 @@ bool ShellRun(HWND owner, const char* verb, const std::string& file, const std::
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (ShellExecuteExA(&info)) return true;
+    // Windows says "no association" in the last error, Wine in hInstApp only.
     const DWORD error = GetLastError();
+    const auto code = reinterpret_cast<INT_PTR>(info.hInstApp);
     std::string text;
     if (!program.empty()) {
         text = FormatText(TranslateString(RS_CANT_EXECUTE), {program});
-    } else if (error == ERROR_NO_ASSOCIATION || error == SE_ERR_NOASSOC) {
+    } else if (error == ERROR_NO_ASSOCIATION || code == SE_ERR_NOASSOC) {
         text = FormatText(TranslateString(RS_NO_PROGRAM), {file});
     } else {
         text = FormatText(TranslateString(RS_CANT_OPEN), {file});

@@ -1,7 +1,9 @@
 // The main window's uninstall path in this process, on the real registry and
-// file system: a damaged archive in the list, then the load of a good one,
-// a branch unchecked, the questions answered, the log page read, and what
-// the system holds afterwards.
+// file system: a file that is no archive and a damaged archive in the list,
+// a new monitoring under an existing identifier declined, then the load of a
+// good one with a change the ignore lists hide, a branch unchecked, the
+// questions answered, the log page read, and what the system holds
+// afterwards.
 #include <gtest/gtest.h>
 
 #include <richedit.h>
@@ -59,6 +61,14 @@ ModalRobot::Step Press(int id) {
     return [id](HWND window) { SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); };
 }
 
+// Answers the message box that shows with Enter and hands back its text.
+ModalRobot::Step ReadAndClose(std::string& shown) {
+    return [&shown](HWND box) {
+        shown = StaticText(box);
+        PressKey(box, VK_RETURN);
+    };
+}
+
 TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
     MainWindowRun run;
     // Beside the program's folder: its own folder is never in a tree.
@@ -75,11 +85,14 @@ TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
         platform::win32::Win32Platform win32;
         TChgArchive archive(win32.platform.files, win32.platform.clock, run.Folder() + "\\Demo");
         archive.CreateNew();
-        for (const char* name : {"a.txt", "b.txt"}) {
+        for (const char* name : {"a.txt", "b.txt", "ignored.txt"}) {
             archive.WriteInt(ckFileCreated);
             archive.WriteStr(app + name);
             archive.WriteStr("0 bytes");
         }
+        archive.WriteInt(ckFileDeleted);  // its contents are not recorded
+        archive.WriteStr(app + "gone.txt");
+        archive.WriteStr("12:00 01/02/26 10");
         archive.WriteInt(ckSharedCounterIncremented);
         archive.WriteInt(static_cast<std::int32_t>(platform::kLocalMachine));
         archive.WriteStr(kSharedKey);
@@ -92,40 +105,78 @@ TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
     DWORD written = 0;
     WriteFile(junk, "not an archive", 14, &written, nullptr);
     CloseHandle(junk);
+    // A whole archive cut short inside its last record.
+    CopyFileA((run.Folder() + "\\Demo.qor").c_str(), (run.Folder() + "\\Cut.qor").c_str(), FALSE);
+    HANDLE cut = CreateFileA((run.Folder() + "\\Cut.qor").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFilePointer(cut, -3, nullptr, FILE_END);
+    SetEndOfFile(cut);
+    CloseHandle(cut);
 
     ASSERT_TRUE(run.Window().Create());
     run.Window().Show(SW_SHOWNORMAL);
     HWND main = run.Window().Handle();
     TWizard& wizard = run.Wizard();
-    wizard.rbUninstallClick();
-    HWND list = ChildById(main, idLvQorFiles);
-    ASSERT_EQ(ListView_GetItemCount(list), 2);
+    run.Context().Settings.IgnoredFiles.Add(app + "ignored.txt");
 
-    // The damaged archive: refused, off the list, still on disk.
-    SelectRow(main, "Junk");
+    // A new monitoring under Demo would replace its archive: No keeps it.
     {
         std::string shown;
-        ModalRobot robot("error box", WindowOfClass("TMessageForm"), {[&](HWND box) {
-                             EnumChildWindows(box, [](HWND child, LPARAM text) -> BOOL {
-                                 if (ClassName(child) == "Static") *reinterpret_cast<std::string*>(text) += WindowText(child);
-                                 return TRUE;
-                             }, reinterpret_cast<LPARAM>(&shown));
-                             PressKey(box, VK_RETURN);
-                         }});
+        wizard.edIdentifChange("Demo");
+        ModalRobot robot("replace question", WindowOfClass("TMessageForm"),
+                         {[&](HWND box) {
+                              shown = StaticText(box);
+                              SendMessageA(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+                          }});
         wizard.btnNextClick();
-        EXPECT_EQ(shown, TranslateString(RS_INV_FILE_FORMAT));
+        EXPECT_EQ(shown, "An archive of 'Demo' exists. Replace it when the new monitoring is saved?");
     }
-    EXPECT_EQ(ListView_GetItemCount(list), 1);
-    EXPECT_TRUE(Exists(run.Folder() + "\\Junk.qor"));
+    EXPECT_FALSE(IsWindowVisible(ChildById(main, idHKCU)));
     EXPECT_EQ(WindowText(main), "Kelvora");
 
-    // The good one: loaded, then b.txt unchecked.
+    wizard.rbUninstallClick();
+    HWND list = ChildById(main, idLvQorFiles);
+    ASSERT_EQ(ListView_GetItemCount(list), 3);
+
+    // No archive, and a damaged one: told alike; rows and files stay.
+    for (const char* identifier : {"Junk", "Cut"}) {
+        SCOPED_TRACE(identifier);
+        SelectRow(main, identifier);
+        std::string shown;
+        {
+            ModalRobot robot("error box", WindowOfClass("TMessageForm"), {ReadAndClose(shown)});
+            wizard.btnNextClick();
+            ASSERT_TRUE(run.WaitForWorker());
+        }
+        EXPECT_EQ(shown, TranslateString(RS_INV_FILE_FORMAT));
+        EXPECT_EQ(ListView_GetItemCount(list), 3);
+        EXPECT_TRUE(IsWindowVisible(list));
+        EXPECT_EQ(WindowText(main), "Kelvora");
+    }
+    EXPECT_TRUE(Exists(run.Folder() + "\\Junk.qor"));
+
+    // The good one: loaded without the change the ignore lists hold, then
+    // again with it; b.txt unchecked.
     SelectRow(main, "Demo");
     wizard.btnNextClick();
     ASSERT_TRUE(run.WaitForWorker());
     EXPECT_EQ(WindowText(main), "Kelvora [Demo] - uninstalling");
     EXPECT_TRUE(IsWindowVisible(ChildById(main, idTvChanges)));
     EXPECT_TRUE(IsWindowEnabled(ChildById(main, idBtnPrint)));
+    EXPECT_EQ(WindowText(ChildById(main, idLblStatus)),
+              TranslateString(RS_NEXT_UNINSTALL) +
+                  " 1 change hidden by the ignore lists. Changes that cannot be undone (contents not recorded): 1");
+    HWND showIgnored = ChildById(main, idCbShowIgnored);
+    ASSERT_TRUE(IsWindowVisible(showIgnored));
+    Screenshot(ShotName("uninstall_tree").c_str());
+    SendMessageA(showIgnored, BM_CLICK, 0, 0);
+    ASSERT_TRUE(run.WaitForWorker());
+    EXPECT_EQ(SendMessageA(showIgnored, BM_GETCHECK, 0, 0), BST_CHECKED);
+    {
+        auto tree = run.Window().Changes().Lock();
+        const NodeId ignored = FindNode(tree, tree.Root(), "ignored.txt");
+        ASSERT_NE(ignored, kNoNode);
+        EXPECT_EQ(tree.CheckState(ignored), TCheckState::Unchecked);
+    }
     {
         auto tree = run.Window().Changes().Lock();
         const NodeId b = FindNode(tree, tree.Root(), "b.txt");
@@ -166,7 +217,8 @@ TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
     // One line per action and the summary, the first in green.
     const std::string lines = WindowText(log);
     EXPECT_NE(lines.find(TranslateString(RS_DEL_FILE) + app + "a.txt"), std::string::npos) << lines;
-    EXPECT_NE(lines.find(TranslateString(RS_UNINST_NO_ERR)), std::string::npos) << lines;
+    EXPECT_NE(lines.find("NOT RESTORED (contents not recorded): " + app + "gone.txt"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("Uninstall complete without errors, 1 warning"), std::string::npos) << lines;
     CHARRANGE first{0, 1};
     SendMessageA(log, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&first));
     CHARFORMAT2A format{};
@@ -177,7 +229,8 @@ TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
 
     for (const char* name : {"b.txt", "shared.dll"}) DeleteFileA((app + name).c_str());
     RemoveDirectoryA(app.c_str());
-    for (const char* name : {"\\Demo.qor", "\\Junk.qor", "\\Log.txt"}) DeleteFileA((run.Folder() + name).c_str());
+    for (const char* name : {"\\Demo.qor", "\\Junk.qor", "\\Cut.qor", "\\Log.txt"})
+        DeleteFileA((run.Folder() + name).c_str());
 }
 
 // Every help context of the main window's controls is on one of its windows.
