@@ -127,6 +127,10 @@ cli uninstall KDemo --yes --remove-shared=no > "$work/uninstall.out" 2>&1 || sta
 echo "uninstall: $((SECONDS - start)) s"
 [ "$status" = 0 ] || { cat "$work/uninstall.out"; fail "uninstall ended with $status"; }
 grep -qF "Uninstall complete without errors" "$work/uninstall.out" || fail "no summary line"
+# The changed settings.ini cannot be brought back, and the run says so.
+grep -qF "NOT RESTORED (contents not recorded): C:\\Program Files\\KDemoPre\\settings.ini" "$work/uninstall.out" ||
+  fail "no line for the changed file"
+grep -qE "Uninstall complete without errors, [0-9]+ warning" "$work/uninstall.out" || fail "no warning count"
 grep -qF "DELETE SHARED FILE: C:\\Program Files\\Common Files\\KDemoB.dll ... Ok (Skipped)" "$work/uninstall.out" ||
   fail "shared file question"
 grep -qF -- "-----" "$program/Log.txt" || fail "Log.txt"

@@ -519,7 +519,11 @@ TEST(WindowEndToEnd, UninstallThroughTheWindow) {
                                        Text(RS_REM_SHARED) + kDllB + " ... " + Text(RS_OK_SKIPPED),
                                        Text(RS_UNINST_NO_ERR)})
         EXPECT_NE(log.find(expected), std::string::npos) << expected << "\n" << log;
-    EXPECT_EQ(log.find("KDemoPre"), std::string::npos) << log;
+    // No action on the unchecked key; the changed settings.ini beside it is
+    // named as a change no undo reverses.
+    EXPECT_EQ(log.find("HKEY_CURRENT_USER\\Software\\KDemoPre"), std::string::npos) << log;
+    EXPECT_NE(log.find(Text(RS_NOT_RESTORED) + "C:\\Program Files\\KDemoPre\\settings.ini"), std::string::npos)
+        << log;
     const std::string logFile = FileText(Folder() + "\\Log.txt");
     EXPECT_NE(logFile.find("KUninst "), std::string::npos);
     EXPECT_NE(logFile.find(Text(RS_UNINST_NO_ERR)), std::string::npos);
