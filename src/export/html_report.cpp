@@ -117,7 +117,9 @@ window.addEventListener('beforeprint',function(){var p=document.getElementById('
  for(var k=0;k<vis.length;k++)f.appendChild(row(vis[k],null));p.replaceChildren(f);});
 window.addEventListener('afterprint',function(){document.getElementById('print').replaceChildren();});
 build();
-window.kelvoraReport={rows:n,open:function(i){open[i]=1;build();},visible:function(){return vis.length;}};
+window.kelvoraReport={rows:n,visible:function(){return vis.length;},
+ find:function(t){for(var i=0;i<n;i++)if(rows[i][2]===t)return i;return -1;},
+ open:function(i){open[i]=1;build();},search:function(q){document.getElementById('q').value=q;search();}};
 })();
 </script>)";
 

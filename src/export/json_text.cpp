@@ -177,7 +177,7 @@ std::string IsoDateTime(double days) {
     const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
     const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
     const std::int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-    char text[40];
+    char text[128];
     std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld", static_cast<long long>(y),
                   static_cast<long long>(m), static_cast<long long>(d), static_cast<long long>(rest / 3600),
                   static_cast<long long>(rest / 60 % 60), static_cast<long long>(rest % 60));

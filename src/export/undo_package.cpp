@@ -56,7 +56,7 @@ std::vector<UndoItem> CollectUndoItems(const ChangesTree::Access& tree, const pl
     std::vector<UndoItem> items;
     ForEachChange(tree, kNoNode, names, [&](NodeId node) {
         const TNodeData& d = tree.Data(node);
-        if (!tree.IsChecked(node) || !PhaseOn(d.Kind, settings)) return;
+        if (tree.CheckState(node) == TCheckState::Unchecked || !PhaseOn(d.Kind, settings)) return;
         UndoItem item;
         item.Kind = d.Kind;
         item.RootKey = d.RootKey;

@@ -5,8 +5,8 @@
 // types and data; NAME-undo.cmd imports it, lowers the shared-file counters
 // the setup raised, deletes the created files and then the created folders
 // (deepest first), and logs every action to NAME-undo.log beside itself.
-// Only the checked changes go in, in the uninstaller's phases, each phase
-// only when its uninstall setting is on.
+// Only the changes an uninstall would undo go in, in the uninstaller's
+// phases, each phase only when its uninstall setting is on.
 #pragma once
 
 #include <cstdint>
@@ -38,8 +38,9 @@ struct UndoPackageInfo {
     std::string Program;     // "Kelvora 1.0.0"
 };
 
-// The checked changes of the tree whose phase is on in settings, in the
-// tree's order.
+// The changes of the tree whose phase is on in settings and that are not
+// unchecked (a tree shown after a monitoring has no check boxes: all of
+// them, as an uninstall would pre-check them), in the tree's order.
 std::vector<UndoItem> CollectUndoItems(const ChangesTree::Access& tree, const platform::Collation& names,
                                        const TSettings& settings);
 

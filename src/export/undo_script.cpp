@@ -54,12 +54,23 @@ std::optional<std::int64_t> Number(std::int32_t type, const std::vector<std::uin
     return n;
 }
 
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The lines that hand a name to a subroutine: P, and U when it holds
+// characters beyond ASCII.
+std::string NameLines(std::string_view path) {
+    return "set \"P=" + Quotable(path) + "\"\r\n" + (IsAscii(path) ? "set \"U=\"" : "set \"U=1\"");
+}
+
 std::size_t Depth(const std::string& path) {
     return static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\'));
 }
 
 constexpr std::string_view kSubroutines = R"(
 :file
+if defined U if not defined UTF8 goto unreadable
 if not exist "%P%" (set /a ALREADY+=1 & set "WHAT=Already gone: file" & goto logp)
 if exist "%P%\*" (set /a FAILED+=1 & set "WHAT=FAILED, now a folder: file" & goto logp)
 reg query "HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs" /v "%P%" >nul 2>&1 && (set "WHAT=Kept, other programs still use it: file" & goto logp)
@@ -71,6 +82,7 @@ set "WHAT=Deleted file"
 goto logp
 
 :folder
+if defined U if not defined UTF8 goto unreadable
 if not exist "%P%\*" (set /a ALREADY+=1 & set "WHAT=Already gone: folder" & goto logp)
 if defined DRY (set "WHAT=Would remove, when empty, folder" & goto logp)
 rd "%P%" >nul 2>&1
@@ -80,12 +92,14 @@ set "WHAT=Removed folder"
 goto logp
 
 :counter
+if defined U if not defined UTF8 goto unreadable
 rem P names the shared file, D is what the setup added, E the value the
 rem setup left when it is known (else the installation must still be there).
 set "LINE="
+rem The temporary file's path has no spaces, so it needs no quotes in FOR.
 set "TMPF=%SystemRoot%\Temp\kelvora-undo-%RANDOM%.txt"
 reg query "HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs" /v "%P%" >"%TMPF%" 2>nul
-for /f "usebackq tokens=*" %%L in ("%TMPF%") do set "LINE=%%L"
+for /f "tokens=*" %%L in (%TMPF%) do set "LINE=%%L"
 del "%TMPF%" >nul 2>&1
 if not defined LINE (set /a ALREADY+=1 & set "WHAT=Already gone: the counter of" & goto logp)
 set "T=REG_DWORD"
@@ -105,6 +119,11 @@ if errorlevel 1 (set /a FAILED+=1 & set "WHAT=FAILED to lower the counter of" & 
 set /a DONE+=1
 set "WHAT=Lowered to %NEW% the counter of"
 if %NEW% LEQ 0 set "WHAT=Removed, no longer used, the counter of"
+goto logp
+
+:unreadable
+set /a FAILED+=1
+set "WHAT=FAILED, this command processor did not read the script as UTF-8, so it cannot name"
 goto logp
 
 :logp
@@ -143,6 +162,12 @@ std::string UndoScriptText(const std::vector<UndoItem>& items, const UndoPackage
     line("set \"OLDCP=\"");
     line("for /f \"tokens=2 delims=:.\" %%C in ('chcp') do set \"OLDCP=%%C\"");
     line("chcp 65001 >nul");
+    // Windows' command processor reads each line in the code page that is
+    // active when it gets there; one that read this file in another would
+    // see the two bytes of this letter as two characters, and every name
+    // beyond ASCII wrong: those are then reported, not guessed at.
+    line("set \"UTF8=\xC3\xA9\"");
+    line("if \"%UTF8:~1%\"==\"\" (set \"UTF8=1\") else (set \"UTF8=\")");
     line("set \"DRY=\"");
     line("if /i \"%~1\"==\"/dry-run\" set \"DRY=1\"");
     line("if /i \"%~1\"==\"--dry-run\" set \"DRY=1\"");
@@ -193,7 +218,7 @@ std::string UndoScriptText(const std::vector<UndoItem>& items, const UndoPackage
         } else if (item.ValueType == 1) {
             left = *amount;  // a text counter the setup created holds just that
         }
-        line("set \"P=" + Quotable(item.Name) + "\"");
+        line(NameLines(item.Name));
         line("set \"D=" + std::to_string(*amount) + "\"");
         line(left ? "set \"E=" + std::to_string(*left) + "\"" : std::string("set \"E=\""));
         line(left ? "set \"EL=" + std::to_string(*left - *amount) + "\"" : std::string("set \"EL=\""));
@@ -205,7 +230,7 @@ std::string UndoScriptText(const std::vector<UndoItem>& items, const UndoPackage
         if (item.Kind != ckFileCreated) continue;
         if (!heading) line("\r\nrem -- Files the setup created.");
         heading = true;
-        line("set \"P=" + Quotable(FilePath(item)) + "\"");
+        line(NameLines(FilePath(item)));
         line("call :file");
     }
 
@@ -217,7 +242,7 @@ std::string UndoScriptText(const std::vector<UndoItem>& items, const UndoPackage
                      [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
     if (!folders.empty()) line("\r\nrem -- Folders the setup created, deepest first.");
     for (const std::string& folder : folders) {
-        line("set \"P=" + Quotable(folder) + "\"");
+        line(NameLines(folder));
         line("call :folder");
     }
 

@@ -10,7 +10,6 @@ namespace {
 class HtmlReportTest : public test::ExportFixture {
 protected:
     std::string Report() {
-        AddEverything();
         std::string text;
         std::string all;
         const auto access = source.Lock();
@@ -24,6 +23,7 @@ protected:
 };
 
 TEST_F(HtmlReportTest, SelfContainedWithTheTreesRowsInOrder) {
+    AddEverything();
     AddReg(ckRegValueCreated, "Software\\Other", "</script><script>alert(1)</script>", 1, {}, std::string("x\0", 2));
     const std::string html = Report();
     EXPECT_TRUE(html.starts_with("<!DOCTYPE html>"));

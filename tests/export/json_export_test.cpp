@@ -82,8 +82,12 @@ TEST_F(JsonExportTest, EveryKindRoundTripsAgainstTheArchive) {
             EXPECT_TRUE(c["root"].IsNull());
         }
         EXPECT_EQ(c["before"].IsNull(), !d.OldData.Present() && d.Kind != ckRegValueChanged && d.Kind != ckRegValueDeleted);
-        if (!c["before"].IsNull()) EXPECT_EQ(SideBytes(c["before"]), BlockBytes(d.OldData, d.OldSize));
-        if (!c["after"].IsNull()) EXPECT_EQ(SideBytes(c["after"]), BlockBytes(d.NewData, d.NewSize));
+        if (!c["before"].IsNull()) {
+            EXPECT_EQ(SideBytes(c["before"]), BlockBytes(d.OldData, d.OldSize));
+        }
+        if (!c["after"].IsNull()) {
+            EXPECT_EQ(SideBytes(c["after"]), BlockBytes(d.NewData, d.NewSize));
+        }
         EXPECT_EQ(c["checked"].boolean, access.IsChecked(node));
     });
     EXPECT_EQ(i, doc["changes"].items.size());
