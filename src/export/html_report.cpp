@@ -117,8 +117,9 @@ window.addEventListener('beforeprint',function(){var p=document.getElementById('
  for(var k=0;k<vis.length;k++)f.appendChild(row(vis[k],null));p.replaceChildren(f);});
 window.addEventListener('afterprint',function(){document.getElementById('print').replaceChildren();});
 // Printing without the print command (a browser's own "print to PDF") only switches the media.
-if(window.matchMedia)window.matchMedia('print').addEventListener('change',function(e){if(e.matches)window.dispatchEvent(new Event('beforeprint'));});
+if(window.matchMedia){var pm=window.matchMedia('print');pm.addEventListener('change',function(e){if(e.matches)window.dispatchEvent(new Event('beforeprint'));});}
 build();
+if(window.matchMedia&&pm.matches)window.dispatchEvent(new Event('beforeprint'));
 window.kelvoraReport={rows:n,visible:function(){return vis.length;},
  find:function(t){var f=-1;for(var i=0;i<n;i++)if(rows[i][2]===t){if(end[i]>i+1)return i;if(f<0)f=i;}return f;},
  open:function(i){open[i]=1;build();},search:function(q){document.getElementById('q').value=q;search();}};

@@ -58,10 +58,12 @@ bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// The lines that hand a name to a subroutine: P, and U when it holds
-// characters beyond ASCII.
+// The lines that hand a name to a subroutine: P; U when it holds characters
+// beyond ASCII; L when it takes the \\?\ form.
 std::string NameLines(std::string_view path) {
-    return "set \"P=" + Quotable(path) + "\"\r\n" + (IsAscii(path) ? "set \"U=\"" : "set \"U=1\"");
+    const std::string quotable = Quotable(path);
+    return "set \"P=" + quotable + "\"\r\n" + (IsAscii(path) ? "set \"U=\"" : "set \"U=1\"") + "\r\n" +
+           (quotable.starts_with("\\\\?\\") ? "set \"L=1\"" : "set \"L=\"");
 }
 
 std::size_t Depth(const std::string& path) {
@@ -71,9 +73,11 @@ std::size_t Depth(const std::string& path) {
 constexpr std::string_view kSubroutines = R"(
 :file
 if defined U if not defined UTF8 goto unreadable
+if defined L if defined SHORTONLY goto toolong
 if not exist "%P%" (set /a ALREADY+=1 & set "WHAT=Already gone: file" & goto logp)
 if exist "%P%\*" (set /a FAILED+=1 & set "WHAT=FAILED, now a folder: file" & goto logp)
-reg query "HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs" /v "%P%" >nul 2>&1 && (set "WHAT=Kept, other programs still use it: file" & goto logp)
+reg query "HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs" /v "%P%" >nul 2>&1
+if not errorlevel 1 (set "WHAT=Kept, other programs still use it: file" & goto logp)
 if defined DRY (set "WHAT=Would delete file" & goto logp)
 del /f /q /a "%P%" >nul 2>&1
 if exist "%P%" (set /a FAILED+=1 & set "WHAT=FAILED to delete file" & goto logp)
@@ -83,6 +87,7 @@ goto logp
 
 :folder
 if defined U if not defined UTF8 goto unreadable
+if defined L if defined SHORTONLY goto toolong
 if not exist "%P%\*" (set /a ALREADY+=1 & set "WHAT=Already gone: folder" & goto logp)
 if defined DRY (set "WHAT=Would remove, when empty, folder" & goto logp)
 rd "%P%" >nul 2>&1
@@ -99,9 +104,9 @@ set "LINE="
 rem The temporary file's path has no spaces, so it needs no quotes in FOR.
 set "TMPF=%SystemRoot%\Temp\kelvora-undo-%RANDOM%.txt"
 reg query "HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs" /v "%P%" >"%TMPF%" 2>nul
+if errorlevel 1 (del "%TMPF%" >nul 2>&1 & set /a ALREADY+=1 & set "WHAT=Already gone: the counter of" & goto logp)
 for /f "tokens=*" %%L in (%TMPF%) do set "LINE=%%L"
 del "%TMPF%" >nul 2>&1
-if not defined LINE (set /a ALREADY+=1 & set "WHAT=Already gone: the counter of" & goto logp)
 set "T=REG_DWORD"
 set "NUM=%LINE:*REG_DWORD=%"
 if "%NUM%"=="%LINE%" (set "T=REG_SZ" & set "NUM=%LINE:*REG_SZ=%")
@@ -119,6 +124,11 @@ if errorlevel 1 (set /a FAILED+=1 & set "WHAT=FAILED to lower the counter of" & 
 set /a DONE+=1
 set "WHAT=Lowered to %NEW% the counter of"
 if %NEW% LEQ 0 set "WHAT=Removed, no longer used, the counter of"
+goto logp
+
+:toolong
+set /a FAILED+=1
+set "WHAT=FAILED, this command processor cannot reach a path this long"
 goto logp
 
 :unreadable
@@ -168,6 +178,11 @@ std::string UndoScriptText(const std::vector<UndoItem>& items, const UndoPackage
     // beyond ASCII wrong: those are then reported, not guessed at.
     line("set \"UTF8=\xC3\xA9\"");
     line("if \"%UTF8:~1%\"==\"\" (set \"UTF8=1\") else (set \"UTF8=\")");
+    // Wine's command processor (version 8 at least) ends the whole run at a
+    // path of MAX_PATH characters or more in DEL, and cannot MOVE or RD one.
+    line("set \"SHORTONLY=\"");
+    line("reg query \"HKLM\\Software\\Wine\" >nul 2>&1");
+    line("if not errorlevel 1 set \"SHORTONLY=1\"");
     line("set \"DRY=\"");
     line("if /i \"%~1\"==\"/dry-run\" set \"DRY=1\"");
     line("if /i \"%~1\"==\"--dry-run\" set \"DRY=1\"");
@@ -185,7 +200,8 @@ std::string UndoScriptText(const std::vector<UndoItem>& items, const UndoPackage
             if (!item.Path.empty()) key += "\\" + item.Path;
             key += "\\" + item.Name;
             if (!IsPlainAscii(key)) continue;
-            line("reg query \"" + key + "\" >nul 2>&1 && set \"PRESENT=1\"");
+            line("reg query \"" + key + "\" >nul 2>&1");
+            line("if not errorlevel 1 set \"PRESENT=1\"");
             break;
         }
         if (item.Kind == ckFileCreated && IsPlainAscii(FilePath(item))) {
@@ -213,8 +229,13 @@ std::string UndoScriptText(const std::vector<UndoItem>& items, const UndoPackage
         heading = true;
         std::optional<std::int64_t> left;
         if (item.OldKnown) {
-            if (const auto before = Number(4, item.OldData); before && item.OldData.size() == 4) left = *before + *amount;
-            if (const auto before = Number(1, item.OldData); before && item.OldData.size() != 4) left = *before + *amount;
+            // The counter before the setup, as the rescan read it: decimal
+            // digits and a NUL for a text counter, else a REG_DWORD.
+            const std::vector<std::uint8_t>& old = item.OldData;
+            const auto nul = std::find(old.begin(), old.end(), std::uint8_t{0});
+            const bool text = nul != old.end() && nul != old.begin() &&
+                              std::all_of(old.begin(), nul, [](std::uint8_t c) { return c >= '0' && c <= '9'; });
+            if (const auto before = Number(text ? 1 : 4, old)) left = *before + *amount;
         } else if (item.ValueType == 1) {
             left = *amount;  // a text counter the setup created holds just that
         }

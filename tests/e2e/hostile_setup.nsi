@@ -1,6 +1,7 @@
 ; A setup program that writes what an undo package finds hardest: every
 ; registry value type, Unicode key, value and file names, names with %, ^,
-; &, !, quotes and spaces, a path beyond 260 characters, a value changed to
+; &, !, quotes and spaces (% only in registry names: Wine 8's command
+; processor cannot take it in a batch file's names), a path beyond 260 characters, a value changed to
 ; another type, a deleted value and a deleted key. For the end-to-end test of
 ; the undo package. Built with: makensis -DOUTFILE=<setup.exe> hostile_setup.nsi
 Unicode true
@@ -9,7 +10,7 @@ Name "KHostile"
 OutFile "${OUTFILE}"
 RequestExecutionLevel admin
 SilentInstall silent
-InstallDir "$PROGRAMFILES64\KHostile 100% ^&!"
+InstallDir "$PROGRAMFILES64\KHostile ^&! 'q'"
 
 !define KEY "Software\KHostile"
 ; 120 + 120 characters: with the install folder the file's path is beyond 260.

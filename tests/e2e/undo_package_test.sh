@@ -19,7 +19,7 @@ prefix_b="$KELVORA_BUILD/wineprefix-undo"
 work="$KELVORA_BUILD/e2e-undo"
 rm -rf "$work"
 mkdir -p "$work"
-hostile='KHostile 100% ^&!'
+hostile="KHostile ^&! 'q'"
 
 makensis -V1 -DOUTFILE="$work/kdemo_setup.exe" "$here/kdemo_setup.nsi" >/dev/null || fail "makensis"
 makensis -V1 -DOUTFILE="$work/hostile_setup.exe" "$here/hostile_setup.nsi" >/dev/null || fail "makensis"
@@ -103,7 +103,7 @@ cli export KDemo 'C:\UndoTest\KDemo.json' --format=json || fail "export json"
 cp "$program/pkg/KDemo-undo.reg" "$program/pkg/KDemo-undo.cmd" "$program/KDemo.html" "$program/KDemo.json" "$work/"
 [ "$(head -c 2 "$work/KDemo-undo.reg" | od -An -tx1 | tr -d ' ')" = fffe ] || fail "the .reg has no UTF-16 byte-order mark"
 iconv -f UTF-16 -t UTF-8 "$work/KDemo-undo.reg" > "$work/undo.reg.txt" || fail "the .reg is not UTF-16"
-for line in '"Qword"=-' '[-HKEY_LOCAL_MACHINE\Software\KHostile]' '"Retyped"="7"' '"Changed"="old"' \
+for line in '[-HKEY_LOCAL_MACHINE\Software\KHostile\Ünïcødé 键 100% ^&!]' '[-HKEY_LOCAL_MACHINE\Software\KHostile]' '"Retyped"="7"' '"Changed"="old"' \
             '"Gone \"q\" ü"=hex(7):61,00,00,00,00,00' '[HKEY_CURRENT_USER\Software\KHostilePre\Gone key ü]'; do
   grep -qF -- "$line" "$work/undo.reg.txt" || fail "the .reg lacks: $line"
 done
@@ -127,7 +127,8 @@ undo() {
 
 status=$(undo /dry-run)
 cat "$work/undo.out"
-grep -qF 'Would delete file "C:\Program Files\KHostile 100% ^&!\f & g^h!i '"'q'"'.txt"' "$work/undo.out" ||
+hostile_file="C:\\Program Files\\$hostile\\f & g^h!i 'q'.txt"
+grep -qF "Would delete file \"$hostile_file\"" "$work/undo.out" ||
   fail "the dry run does not list the hostile file"
 snapshot dry "$pf"
 diff -u "$work/installed.reg" "$work/dry.reg" || fail "the dry run changed the registry"
@@ -137,18 +138,21 @@ status=$(undo)
 cat "$work/undo.out"
 snapshot after "$pf"
 # Wine 8's command processor reads a batch file in the OEM code page, not in
-# the one chcp 65001 makes active as Windows' does: it cannot name the files
-# beyond ASCII, which the script then reports as failures, with the folders
-# that still hold them. Everything else must be as it was before.
-unreadable=$(grep -c 'did not read the script as UTF-8' "$work/undo.out" || true)
-echo "exit code $status; names Wine's command processor could not read: $unreadable"
-left='^/Program Files/(KDemoPre/settings.ini|KDemo App|KDemo App/data|KDemo App/data/Ünïcødé 文件.txt|KHostile 100% \^&!|KHostile 100% \^&!/Ünïcødé 文件夹|KHostile 100% \^&!/Ünïcødé 文件夹/файл ü.txt) '
+# the one chcp 65001 makes active as Windows' does, so it cannot name files
+# beyond ASCII; and it ends a run at a path of MAX_PATH characters or more.
+# The script reports those as failures, with the folders that still hold
+# them. Everything else must be as it was before.
+echo "exit code $status"
+grep '^FAILED' "$work/undo.out" | grep -v -e 'did not read the script as UTF-8' -e 'cannot reach a path this long' \
+  -e '^FAILED, not empty: folder' && fail "a failure that Wine's command processor does not explain"
+left="^/Program Files/(KDemoPre/settings.ini|KDemo App|KDemo App/data|KDemo App/data/Ünïcødé 文件.txt|"
+left+="KHostile \\^&! .q.(/Ünïcødé 文件夹|/Ünïcødé 文件夹/файл ü.txt|/L+|/L+/M+|/L+/M+/deep file.txt)?) "
 grep -Ev "$left" "$work/before.files" > "$work/before.cmp"
 grep -Ev "$left" "$work/after.files" > "$work/after.cmp"
 diff -u "$work/before.cmp" "$work/after.cmp" || fail "folders differ"
 diff -u "$work/before.reg" "$work/after.reg" || fail "registry differs"
 [ "$status" = "$(grep -c '^FAILED' "$work/undo.out" || true)" ] || fail "the exit code does not count the failures"
-[ "$status" -le 6 ] || fail "more failures than Wine's command processor explains"
+grep -q '^Done: ' "$work/undo.out" || fail "the run did not end"
 [ -s "$drive_c/UndoTest/pkg/KDemo-undo.log" ] || fail "no log beside the script"
 
 # -- a second run changes nothing and says so.
@@ -158,5 +162,5 @@ snapshot again "$pf"
 diff -u "$work/after.reg" "$work/again.reg" || fail "the second run changed the registry"
 diff -u "$work/after.files" "$work/again.files" || fail "the second run changed the folders"
 grep -qE 'Nothing changed|Done: 0 undone' "$work/undo.out" || fail "the second run does not say that nothing changed"
-[ "$status2" = "$unreadable" ] || [ "$status2" = "$status" ] || fail "the second run's exit code"
+[ "$status2" = "$status" ] || fail "the second run's exit code"
 echo "PASS"

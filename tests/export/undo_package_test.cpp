@@ -80,18 +80,18 @@ TEST_F(UndoPackageTest, ScriptQuotesEveryNameAndGoesDeepestFirst) {
     const std::string cmd = UndoScriptText(items, info);
     EXPECT_TRUE(Has(cmd, "chcp 65001 >nul\r\n"));
     EXPECT_TRUE(Has(cmd, "DisableDelayedExpansion"));
-    EXPECT_TRUE(Has(cmd, "set \"P=C:\\App\\Data 100%%\\f & g^h!i \xE6\x96\x87.txt\"\r\nset \"U=1\"\r\ncall :file\r\n"));
+    EXPECT_TRUE(Has(cmd, "set \"P=C:\\App\\Data 100%%\\f & g^h!i \xE6\x96\x87.txt\"\r\nset \"U=1\"\r\nset \"L=\"\r\ncall :file\r\n"));
     const auto deep = cmd.find("set \"P=C:\\App\\Data 100%%\\Deep\"");
-    const auto data = cmd.find("set \"P=C:\\App\\Data 100%%\"\r\nset \"U=\"\r\ncall :folder");
+    const auto data = cmd.find("set \"P=C:\\App\\Data 100%%\"\r\nset \"U=\"\r\nset \"L=\"\r\ncall :folder");
     ASSERT_NE(deep, std::string::npos);
     ASSERT_NE(data, std::string::npos);
     EXPECT_LT(deep, data);
     EXPECT_LT(cmd.find("call :file"), deep);
     // A raised DWORD counter: lowered while the installation is there; a
     // text counter the setup created: only while it holds what was left.
-    EXPECT_TRUE(Has(cmd, "set \"P=C:\\Common\\a & b%%.dll\"\r\nset \"U=\"\r\nset \"D=1\"\r\nset \"E=\"\r\n"));
-    EXPECT_TRUE(Has(cmd, "set \"P=C:\\Common\\text.dll\"\r\nset \"U=\"\r\nset \"D=2\"\r\nset \"E=2\"\r\nset \"EL=0\"\r\n"));
-    EXPECT_TRUE(Has(cmd, "reg query \"HKEY_LOCAL_MACHINE\\Software\\Vendor\" >nul 2>&1 && set \"PRESENT=1\""));
+    EXPECT_TRUE(Has(cmd, "set \"P=C:\\Common\\a & b%%.dll\"\r\nset \"U=\"\r\nset \"L=\"\r\nset \"D=1\"\r\nset \"E=\"\r\n"));
+    EXPECT_TRUE(Has(cmd, "set \"P=C:\\Common\\text.dll\"\r\nset \"U=\"\r\nset \"L=\"\r\nset \"D=2\"\r\nset \"E=2\"\r\nset \"EL=0\"\r\n"));
+    EXPECT_TRUE(Has(cmd, "reg query \"HKEY_LOCAL_MACHINE\\Software\\Vendor\" >nul 2>&1\r\nif not errorlevel 1 set \"PRESENT=1\""));
     EXPECT_TRUE(Has(cmd, "exit /b %FAILED%"));
     // Deleted, changed and moved files are not the package's.
     EXPECT_FALSE(Has(cmd, "a.ini"));
@@ -123,6 +123,7 @@ TEST_F(UndoPackageTest, LongPathsTakeTheExtendedForm) {
     file.Name = "n.txt";
     const std::string cmd = UndoScriptText({file}, info);
     EXPECT_TRUE(Has(cmd, "set \"P=\\\\?\\C:\\LLL"));
+    EXPECT_TRUE(Has(cmd, "n.txt\"\r\nset \"U=\"\r\nset \"L=1\"\r\ncall :file"));
     os.files.CreateFolder("C:\\Out");
     ASSERT_TRUE(WriteUndoPackage(os.files, "C:\\Out", items, info));
     EXPECT_TRUE(os.files.FileExists("C:\\Out\\App-undo.reg"));
