@@ -121,7 +121,7 @@ if(window.matchMedia){var pm=window.matchMedia('print');pm.addEventListener('cha
 build();
 if(window.matchMedia&&pm.matches)window.dispatchEvent(new Event('beforeprint'));
 window.kelvoraReport={rows:n,visible:function(){return vis.length;},
- find:function(t){var f=-1;for(var i=0;i<n;i++)if(rows[i][2]===t){if(end[i]>i+1)return i;if(f<0)f=i;}return f;},
+ find:function(t,from){var f=-1,e=from>=0?end[from]:n;for(var i=from>=0?from+1:0;i<e;i++)if(rows[i][2]===t){if(end[i]>i+1)return i;if(f<0)f=i;}return f;},
  open:function(i){open[i]=1;build();},search:function(q){document.getElementById('q').value=q;search();}};
 })();
 </script>)";

@@ -10,6 +10,7 @@ out="$2"
 branch="${3:-KDemo App}"
 query="${4:-kdemo.exe}"
 mkdir -p "$out"
+out="$(realpath "$out")"
 command -v chromium >/dev/null || { echo "FAIL: chromium is not installed" >&2; exit 1; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -21,7 +22,7 @@ page="$out/report-driven.html"
   cat <<'JS'
 <script>
 (function(){var a=decodeURIComponent(location.hash.slice(1)),k=a.indexOf('='),r=window.kelvoraReport;
-if(a.slice(0,k)==='open'){var t=a.slice(k+1).split('/'),i=0;for(var j=0;j<t.length;j++){i=r.find(t[j]);r.open(i);}}
+if(a.slice(0,k)==='open'){var t=a.slice(k+1).split('/'),i=-1;for(var j=0;j<t.length;j++){i=r.find(t[j],i);r.open(i);}}
 if(a.slice(0,k)==='search')r.search(a.slice(k+1));
 var d=document.createElement('pre');d.id='shown';d.style.display='none';
 d.textContent=Array.from(document.querySelectorAll('#space .row')).map(function(e){return e.textContent;}).join('\n');
