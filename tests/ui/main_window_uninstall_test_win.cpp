@@ -139,16 +139,23 @@ TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
     // Export offers the text, HTML and JSON formats and the undo package by
     // the dialog's filters; the package holds the checked changes only.
     auto exportAs = [&](int filter, const std::string& name) {
-        ModalRobot robot("export dialog", DialogOwnedBy(main), {[&](HWND dialog) {
-                             HWND types = GetDlgItem(dialog, 0x470);  // cmb1: the file types
-                             EXPECT_EQ(SendMessageA(types, CB_GETCOUNT, 0, 0), kExportFilterCount);
-                             SendMessageA(types, CB_SETCURSEL, filter - 1, 0);
-                             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE),
-                                          reinterpret_cast<LPARAM>(types));
-                             SetDlgItemTextA(dialog, 0x47C, name.c_str());  // cmb13: the file name
-                             if (filter == 4) Screenshot(ShotName("export_dialog").c_str());
-                             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-                         }});
+        ModalRobot robot("export dialog", DialogOwnedBy(main),
+                         {[&](HWND dialog) {
+                              HWND types = GetDlgItem(dialog, 0x470);  // cmb1: the file types
+                              EXPECT_EQ(SendMessageA(types, CB_GETCOUNT, 0, 0), kExportFilterCount);
+                              // As a choice in the list ends: the selection, then
+                              // the notifications (Wine's dialog acts on the second).
+                              SendMessageA(types, CB_SETCURSEL, filter - 1, 0);
+                              for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
+                                  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, code),
+                                               reinterpret_cast<LPARAM>(types));
+                              }
+                          },
+                          [&](HWND dialog) {
+                              SetDlgItemTextA(dialog, 0x47C, name.c_str());  // cmb13: the file name
+                              Screenshot(ShotName(("export_dialog_" + std::to_string(filter)).c_str()).c_str());
+                          },
+                          [&](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); }});
         SendMessageA(ChildById(main, idBtnExport), BM_CLICK, 0, 0);
     };
     auto text = [](const std::string& path) {
@@ -158,7 +165,7 @@ TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
     exportAs(2, run.Folder() + "\\report");
     EXPECT_EQ(text(run.Folder() + "\\report.html").substr(0, 15), "<!DOCTYPE html>");
     exportAs(3, run.Folder() + "\\report");
-    EXPECT_EQ(text(run.Folder() + "\\report.json").substr(0, 28), "{\"format\":\"kelvora-changes\"");
+    EXPECT_EQ(text(run.Folder() + "\\report.json").substr(0, 27), "{\"format\":\"kelvora-changes\"");
     exportAs(4, run.Folder() + "\\report");
     const std::string script = text(run.Folder() + "\\Demo-undo.cmd");
     EXPECT_NE(script.find("set \"P=" + app + "a.txt\""), std::string::npos) << script;
