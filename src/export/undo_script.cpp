@@ -14,7 +14,6 @@ namespace kelvora {
 
 namespace {
 
-constexpr std::string_view kCounters = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 // Paths this long or longer need the \\?\ form.
 constexpr std::size_t kMaxPath = 260;
 
