@@ -3,6 +3,11 @@
 
 #include "changes/chg_archive.h"
 #include "changes/text_export.h"
+#include "export/html_report.h"
+#include "export/json_export.h"
+#include "export/json_text.h"
+#include "export/undo_package.h"
+#include "kelvora_version.h"
 #include "cli/cli_internal.h"
 #include "cli/cli_messages.h"
 #include "cli/display_width.h"
@@ -31,6 +36,14 @@ std::string Table(const std::vector<std::vector<std::string>>& rows) {
         text += line + "\n";
     }
     return text;
+}
+
+// When the archive of identifier was made, as the console shows dates.
+std::string RecordedText(CliEnv& env, const std::string& identifier) {
+    TChgArchive archive(env.os.files, env.os.clock, ArchiveFileBase(env.context.ProgramFolder, identifier));
+    TChgHeader header;
+    if (!archive.Open() || !archive.GetHeader(header)) return {};
+    return env.console.DateTimeText(header.Created, false);
 }
 
 }  // namespace
@@ -71,8 +84,19 @@ int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& expo
     const std::string now = env.console.DateTimeText(env.os.clock.Now(), false);
     auto access = tree.Lock();
     if (command.Verb == CliVerb::kExport) {
-        if (!ExportChanges(env.os.files, env.os.collation, exportPath, access, kNoNode, identifier, now,
-                           command.Hexa)) {
+        bool written = false;
+        if (command.Format == "json") {
+            const ExportHeader header{identifier, IsoDateTime(env.os.clock.Now()),
+                                      std::string("Kelvora ") + KELVORA_VERSION};
+            written = ExportJson(env.os.files, env.os.collation, exportPath, access, kNoNode, header);
+        } else if (command.Format == "html") {
+            written = ExportHtml(env.os.files, env.os.collation, exportPath, access, kNoNode,
+                                 {identifier, now, RecordedText(env, identifier)}, command.Hexa);
+        } else {
+            written = ExportChanges(env.os.files, env.os.collation, exportPath, access, kNoNode, identifier, now,
+                                    command.Hexa);
+        }
+        if (!written) {
             return Fail(env, kExitFailed, TranslateString(RS_EXPORT_ERROR));
         }
         env.console.Write(FormatText(TranslateString(RS_CLI_EXPORTED), {identifier, exportPath}) + "\n");
@@ -93,6 +117,25 @@ int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& expo
     });
     env.console.Write(text);
     WriteHiddenCount(env, access);
+    return kExitOk;
+}
+
+int UndoPackage(const CliCommand& command, CliEnv& env, const std::string& folder) {
+    const std::string& identifier = command.Arguments[0];
+    ChangesTree tree(env.context.Settings);
+    // Loaded as for an uninstall: the leaves checked as its settings check them.
+    if (int status = LoadArchive(env, identifier, tree, true); status != kExitOk) return status;
+    const UndoPackageInfo info{identifier, RecordedText(env, identifier), std::string("Kelvora ") + KELVORA_VERSION};
+    std::vector<UndoItem> items;
+    {
+        const auto access = tree.Lock();
+        items = CollectUndoItems(access, env.os.collation, env.context.Settings);
+    }
+    if (!WriteUndoPackage(env.os.files, folder, items, info)) {
+        return Fail(env, kExitFailed, TranslateString(RS_EXPORT_ERROR));
+    }
+    const std::string base = folder + "\\" + identifier + "-undo";
+    env.console.Write(FormatText(TranslateString(RS_CLI_UNDO_WRITTEN), {identifier, base + ".reg", base + ".cmd"}) + "\n");
     return kExitOk;
 }
 

@@ -21,6 +21,7 @@ constexpr VerbInfo kVerbs[] = {
     {"list", CliVerb::kList, 0, &RS_CLI_HELP_LIST},
     {"show", CliVerb::kShow, 1, &RS_CLI_HELP_SHOW},
     {"export", CliVerb::kExport, 2, &RS_CLI_HELP_EXPORT},
+    {"undo-package", CliVerb::kUndoPackage, 2, &RS_CLI_HELP_UNDO_PACKAGE},
     {"uninstall", CliVerb::kUninstall, 1, &RS_CLI_HELP_UNINSTALL},
     {"rename", CliVerb::kRename, 2, &RS_CLI_HELP_RENAME},
     {"delete", CliVerb::kDelete, 1, &RS_CLI_HELP_DELETE},
@@ -68,8 +69,17 @@ bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::st
             }
             return false;
         case CliVerb::kShow:
+            if (arg == "--hex") return cmd.Hexa = true;
+            return false;
         case CliVerb::kExport:
             if (arg == "--hex") return cmd.Hexa = true;
+            if (arg.starts_with("--format=")) {
+                cmd.Format = std::string(arg.substr(9));
+                if (cmd.Format != "text" && cmd.Format != "html" && cmd.Format != "json") {
+                    error = CliUsageError{TranslateString(RS_CLI_FORMAT)};
+                }
+                return true;
+            }
             return false;
         case CliVerb::kDelete:
             if (arg == "--yes" || arg == "-y") return cmd.Yes = true;

@@ -10,7 +10,7 @@
 
 namespace kelvora {
 
-enum class CliVerb { kHelp, kVersion, kScan, kRescan, kCancel, kList, kShow, kExport, kUninstall, kRename, kDelete };
+enum class CliVerb { kHelp, kVersion, kScan, kRescan, kCancel, kList, kShow, kExport, kUndoPackage, kUninstall, kRename, kDelete };
 
 // The scan targets given on the command line; none given keeps the stored ones.
 struct CliTargets {
@@ -27,6 +27,7 @@ struct CliCommand {
     std::vector<std::string> Arguments;
     CliTargets Targets;
     bool Hexa = false;                   // --hex
+    std::string Format = "text";         // --format=text|html|json
     bool Yes = false;                    // --yes
     bool Replace = false;                // --replace: a scan may replace ID's archive
     std::optional<bool> RemoveShared;    // --remove-shared=yes|no

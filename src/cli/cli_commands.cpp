@@ -141,7 +141,9 @@ int RunCli(const CliCommand& command, CliEnv& env) {
     // A file named on the command line is the user's, relative to where the
     // user is; every other path is the program folder's.
     std::string exportPath;
-    if (command.Verb == CliVerb::kExport) exportPath = env.os.files.FullPathName(command.Arguments[1]);
+    if (command.Verb == CliVerb::kExport || command.Verb == CliVerb::kUndoPackage) {
+        exportPath = env.os.files.FullPathName(command.Arguments[1]);
+    }
     env.os.files.SetCurrentDir(env.context.ProgramFolder);
 
     switch (command.Verb) {
@@ -157,6 +159,7 @@ int RunCli(const CliCommand& command, CliEnv& env) {
         case CliVerb::kList: return cli::List(env);
         case CliVerb::kShow:
         case CliVerb::kExport: return cli::ShowOrExport(command, env, exportPath);
+        case CliVerb::kUndoPackage: return cli::UndoPackage(command, env, exportPath);
         case CliVerb::kUninstall: return cli::Uninstall(command, env);
         case CliVerb::kRename: return cli::Rename(command, env);
         case CliVerb::kDelete: return cli::Delete(command, env);

@@ -19,6 +19,7 @@ int Rescan(CliEnv& env);
 int Cancel(CliEnv& env);
 int List(CliEnv& env);
 int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& exportPath);
+int UndoPackage(const CliCommand& command, CliEnv& env, const std::string& folder);
 int Uninstall(const CliCommand& command, CliEnv& env);
 int Rename(const CliCommand& command, CliEnv& env);
 int Delete(const CliCommand& command, CliEnv& env);

@@ -18,7 +18,8 @@ inline constexpr Message RS_CLI_USAGE{"RS_CLI_USAGE",
     "  cancel                give up the monitoring in progress\n"
     "  list                  list the monitored applications\n"
     "  show ID               write the changes of ID to standard output\n"
-    "  export ID FILE        write the changes of ID to a text file\n"
+    "  export ID FILE        write the changes of ID to a text, HTML or JSON file\n"
+    "  undo-package ID DIR   write ID-undo.reg and ID-undo.cmd, which undo ID without Kelvora\n"
     "  uninstall ID          undo the changes of ID\n"
     "  rename OLD NEW        give a monitored application another identifier\n"
     "  delete ID             forget a monitored application\n"
@@ -53,9 +54,17 @@ inline constexpr Message RS_CLI_HELP_SHOW{"RS_CLI_HELP_SHOW",
     "Writes the changes of ID to standard output.\n"
     "  --hex    binary data in hexadecimal instead of text"};
 inline constexpr Message RS_CLI_HELP_EXPORT{"RS_CLI_HELP_EXPORT",
-    "Usage: kelvora-cli export ID FILE [--hex]\n"
-    "Writes the changes of ID to the text file FILE.\n"
-    "  --hex    binary data in hexadecimal instead of text"};
+    "Usage: kelvora-cli export ID FILE [--format=text|html|json] [--hex]\n"
+    "Writes the changes of ID to FILE: as text (the default), as one HTML page that\n"
+    "any browser opens offline, or as JSON for scripts (docs/json-export.md).\n"
+    "  --hex    binary data in hexadecimal instead of text (text and HTML)"};
+inline constexpr Message RS_CLI_HELP_UNDO_PACKAGE{"RS_CLI_HELP_UNDO_PACKAGE",
+    "Usage: kelvora-cli undo-package ID FOLDER\n"
+    "Writes ID-undo.reg and ID-undo.cmd into FOLDER. Run as an administrator on a\n"
+    "machine where the same setup ran, ID-undo.cmd undoes the checked changes of ID\n"
+    "as the uninstall would, without Kelvora: it imports ID-undo.reg, lowers the\n"
+    "shared-file counters, deletes the created files and folders and logs to\n"
+    "ID-undo.log. ID-undo.cmd /dry-run only lists; its exit code counts failures."};
 inline constexpr Message RS_CLI_HELP_UNINSTALL{"RS_CLI_HELP_UNINSTALL",
     "Usage: kelvora-cli uninstall ID [--yes] [--remove-shared=yes|no] [--log-level=N]\n"
     "                              [--partial]\n"
@@ -94,6 +103,8 @@ inline constexpr Message RS_CLI_NEED_YES{"RS_CLI_NEED_YES",
 inline constexpr Message RS_CLI_NO_CHANGES{"RS_CLI_NO_CHANGES", "No changes found; no archive was saved for '%s'."};
 inline constexpr Message RS_CLI_SAVED{"RS_CLI_SAVED", "Changes saved as '%s':"};
 inline constexpr Message RS_CLI_EXPORTED{"RS_CLI_EXPORTED", "Changes of '%s' written to %s"};
+inline constexpr Message RS_CLI_UNDO_WRITTEN{"RS_CLI_UNDO_WRITTEN", "Undo package of '%s' written: %s, %s"};
+inline constexpr Message RS_CLI_FORMAT{"RS_CLI_FORMAT", "--format takes text, html or json."};
 inline constexpr Message RS_CLI_CANCELED{"RS_CLI_CANCELED", "The monitoring was given up."};
 inline constexpr Message RS_CLI_ASK_DELETE{"RS_CLI_ASK_DELETE",
     "You will not be able to restore the changes made by '%s'.\nAre you sure you want to continue ?"};

@@ -97,6 +97,9 @@ inline constexpr Message RS_CHANGES{"RS_CHANGES", "'%s' changes"};
 inline constexpr Message RS_PAGE{"RS_PAGE", "Page: "};
 inline constexpr Message RS_PRINT_ERROR{"RS_PRINT_ERROR", "Printing error !"};
 inline constexpr Message RS_EXPORT_ERROR{"RS_EXPORT_ERROR", "Exporting error !"};
+inline constexpr Message RS_REPORT_SEARCH{"RS_REPORT_SEARCH", "Search"};
+inline constexpr Message RS_REPORT_RECORDED{"RS_REPORT_RECORDED", "Recorded"};
+inline constexpr Message RS_REPORT_TOTAL{"RS_REPORT_TOTAL", "All changes"};
 inline constexpr Message RS_REG_KEY{"RS_REG_KEY", "(REG KEY)"};
 inline constexpr Message RS_REG_VAL{"RS_REG_VAL", "(REG VAL)"};
 inline constexpr Message RS_FILE{"RS_FILE", "(FILE)"};
@@ -269,6 +272,9 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_PAGE,
     &RS_PRINT_ERROR,
     &RS_EXPORT_ERROR,
+    &RS_REPORT_SEARCH,
+    &RS_REPORT_RECORDED,
+    &RS_REPORT_TOTAL,
     &RS_REG_KEY,
     &RS_REG_VAL,
     &RS_FILE,

@@ -75,7 +75,9 @@ constexpr TCaption kCaptions[] = {
     {pmiExit, "pmiExit", "E&xit"},
     {idSetupDialogTitle, "odSetup.Title", "Choose the setup program"},
     {idSetupDialogFilter, "odSetup.Filter", "Applications (*.exe)|*.exe|All files (*.*)|*.*"},
-    {idExportDialogFilter, "sdExport.Filter", "Text files (*.txt)|*.txt|All files (*.*)|*.*"},
+    {idExportDialogFilter, "sdExport.Filter",
+     "Text files (*.txt)|*.txt|HTML report (*.html)|*.html;*.htm|JSON for scripts (*.json)|*.json|"
+     "Undo package (*.cmd, *.reg)|*.cmd|All files (*.*)|*.*"},
 };
 
 }  // namespace

@@ -5,6 +5,12 @@
 #include <shellapi.h>
 
 #include "changes/text_export.h"
+#include "export/export_format.h"
+#include "export/html_report.h"
+#include "export/json_export.h"
+#include "export/json_text.h"
+#include "export/undo_package.h"
+#include "kelvora_version.h"
 #include "platform/win32/date_time_win.h"
 #include "translation/messages.h"
 #include "ui/framework/common_dialogs.h"
@@ -118,14 +124,35 @@ void TfrmQorMain::ShowProperties() {
 
 void TfrmQorMain::ExportTree() {
     const std::string identifier = context_.AppIdentifier;
-    auto path = ChooseFileToSave(Handle(), Caption(idExportDialogFilter), "txt", identifier + ".txt");
-    if (!path) return;
+    int filter = 1;
+    auto chosen = ChooseFileToSave(Handle(), Caption(idExportDialogFilter), "txt", identifier + ".txt", &filter);
+    if (!chosen) return;
+    const ExportTarget target = ChooseExportTarget(filter, *chosen);
     const std::string now = platform::win32::LocalDateTimeText(os_.clock.Now(), false);
+    const std::string program = std::string("Kelvora ") + KELVORA_VERSION;
+    const bool hexa = context_.Settings.BinaryHexa;
     bool written = false;
     {
         auto access = model_.Lock();
-        written = ExportChanges(os_.files, os_.collation, *path, access, kNoNode, identifier, now,
-                                context_.Settings.BinaryHexa);
+        switch (target.Format) {
+            case ExportFormat::kText:
+                written = ExportChanges(os_.files, os_.collation, target.Path, access, kNoNode, identifier, now, hexa);
+                break;
+            case ExportFormat::kHtml:
+                written = ExportHtml(os_.files, os_.collation, target.Path, access, kNoNode, {identifier, now, {}}, hexa);
+                break;
+            case ExportFormat::kJson:
+                written = ExportJson(os_.files, os_.collation, target.Path, access, kNoNode,
+                                     {identifier, IsoDateTime(os_.clock.Now()), program});
+                break;
+            case ExportFormat::kUndoPackage:
+                // What an uninstall would undo: the checked changes, or
+                // right after a monitoring all that its settings pre-check.
+                written = WriteUndoPackage(os_.files, target.Path,
+                                           CollectUndoItems(access, os_.collation, context_.Settings),
+                                           {identifier, now, program});
+                break;
+        }
     }
     if (!written) Message(TranslateString(RS_EXPORT_ERROR), TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
 }

@@ -112,7 +112,9 @@ TEST_F(CliTest, BadUsageAndBadInputEndWithStatusTwoAndOneLine) {
     EXPECT_TRUE(Exists("C:\\Kelvora\\Junk.qor"));
 
     EXPECT_EQ(Run({"export", "--help"}), kExitOk);
-    EXPECT_EQ(console.out.rfind("Usage: kelvora-cli export ID FILE [--hex]\n", 0), 0u);
+    EXPECT_EQ(console.out.rfind("Usage: kelvora-cli export ID FILE [--format=text|html|json] [--hex]\n", 0), 0u);
+    EXPECT_EQ(Run({"export", "App", "x", "--format=pdf"}), kExitUsage);
+    EXPECT_EQ(console.errors, (std::vector<std::string>{"--format takes text, html or json."}));
 }
 
 TEST_F(CliTest, MonitoringFromScanToUninstall) {
@@ -159,6 +161,16 @@ TEST_F(CliTest, MonitoringFromScanToUninstall) {
     ASSERT_EQ(Run({"export", "App", "app.txt"}), kExitOk);
     EXPECT_EQ(memory.files.Text("C:\\Users\\me\\app.txt").substr(0, 15), "'App' changes\r\n");
     EXPECT_EQ(console.out, "Changes of 'App' written to C:\\Users\\me\\app.txt\n");
+    ASSERT_EQ(Run({"export", "App", "app.json", "--format=json"}), kExitOk);
+    EXPECT_EQ(memory.files.Text("C:\\Users\\me\\app.json").substr(0, 44), "{\"format\":\"kelvora-changes\",\"version\":1,\"ide");
+    ASSERT_EQ(Run({"export", "App", "app.html", "--format=html"}), kExitOk);
+    EXPECT_EQ(memory.files.Text("C:\\Users\\me\\app.html").substr(0, 15), "<!DOCTYPE html>");
+    memory.files.AddFolder("C:\\Users\\me\\pkg");
+    ASSERT_EQ(Run({"undo-package", "App", "pkg"}), kExitOk) << console.errors.at(0);
+    EXPECT_EQ(console.out, "Undo package of 'App' written: C:\\Users\\me\\pkg\\App-undo.reg, "
+                           "C:\\Users\\me\\pkg\\App-undo.cmd\n");
+    EXPECT_NE(memory.files.Text("C:\\Users\\me\\pkg\\App-undo.cmd").find("set \"P=C:\\App\\new.dll\""),
+              std::string::npos);
 
     // Declined, nothing happens; confirmed, the changes go and the log is kept.
     nextAnswers = {"n"};

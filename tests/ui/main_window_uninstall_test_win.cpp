@@ -11,6 +11,7 @@
 #include <string>
 
 #include "changes/chg_archive.h"
+#include "export/export_format.h"
 #include "platform/win32/win32_platform_win.h"
 #include "support/gui_win.h"
 #include "support/layout_check_win.h"
@@ -21,6 +22,8 @@
 #include "uninstall/shared_files.h"
 #include "workflow/help_contexts.h"
 
+#include <fstream>
+#include <iterator>
 #include <set>
 
 namespace kelvora::ui {
@@ -184,6 +187,42 @@ TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
         tree.SetBranchChecked(b, false);
     }
 
+    // Export offers the text, HTML and JSON formats and the undo package by
+    // the dialog's filters; the package holds the checked changes only.
+    auto exportAs = [&](int filter, const std::string& name) {
+        ModalRobot robot("export dialog", DialogOwnedBy(main),
+                         {[&](HWND dialog) {
+                              HWND types = GetDlgItem(dialog, 0x470);  // cmb1: the file types
+                              EXPECT_EQ(SendMessageA(types, CB_GETCOUNT, 0, 0), kExportFilterCount);
+                              // As a choice in the list ends: the selection, then
+                              // the notifications (Wine's dialog acts on the second).
+                              SendMessageA(types, CB_SETCURSEL, filter - 1, 0);
+                              for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
+                                  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, code),
+                                               reinterpret_cast<LPARAM>(types));
+                              }
+                          },
+                          [&](HWND dialog) {
+                              SetDlgItemTextA(dialog, 0x47C, name.c_str());  // cmb13: the file name
+                              Screenshot(ShotName(("export_dialog_" + std::to_string(filter)).c_str()).c_str());
+                          },
+                          [&](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); }});
+        SendMessageA(ChildById(main, idBtnExport), BM_CLICK, 0, 0);
+    };
+    auto text = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    exportAs(2, run.Folder() + "\\report");
+    EXPECT_EQ(text(run.Folder() + "\\report.html").substr(0, 15), "<!DOCTYPE html>");
+    exportAs(3, run.Folder() + "\\report");
+    EXPECT_EQ(text(run.Folder() + "\\report.json").substr(0, 27), "{\"format\":\"kelvora-changes\"");
+    exportAs(4, run.Folder() + "\\report");
+    const std::string script = text(run.Folder() + "\\Demo-undo.cmd");
+    EXPECT_NE(script.find("set \"P=" + app + "a.txt\""), std::string::npos) << script;
+    EXPECT_EQ(script.find("b.txt"), std::string::npos);
+    EXPECT_EQ(text(run.Folder() + "\\Demo-undo.reg").substr(0, 2), "\xFF\xFE");
+
     // Yes to the uninstall; No to removing the unused shared file.
     {
         ModalRobot robot("confirmation", WindowOfClass("TMessageForm"), {Press(IDYES)});
@@ -229,8 +268,10 @@ TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
 
     for (const char* name : {"b.txt", "shared.dll"}) DeleteFileA((app + name).c_str());
     RemoveDirectoryA(app.c_str());
-    for (const char* name : {"\\Demo.qor", "\\Junk.qor", "\\Cut.qor", "\\Log.txt"})
+    for (const char* name : {"\\Demo.qor", "\\Junk.qor", "\\Cut.qor", "\\Log.txt", "\\report.html",
+                             "\\report.json", "\\Demo-undo.cmd", "\\Demo-undo.reg"}) {
         DeleteFileA((run.Folder() + name).c_str());
+    }
 }
 
 // Every help context of the main window's controls is on one of its windows.

@@ -21,7 +21,7 @@ std::string FilterText(std::string_view filter) {
 
 std::optional<std::string> RunFileDialog(HWND owner, std::string_view filter, std::string_view extension,
                                          std::string_view initial, std::string_view folder, bool save,
-                                         std::string_view title = {}) {
+                                         std::string_view title = {}, int* filterIndex = nullptr) {
     std::string caption(title);
     std::string filters = FilterText(filter);
     // The dialog wants the extension without its dot.
@@ -39,11 +39,13 @@ std::optional<std::string> RunFileDialog(HWND owner, std::string_view filter, st
     ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
     ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
     ofn.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
+    ofn.nFilterIndex = filterIndex != nullptr ? static_cast<DWORD>(*filterIndex) : 0;
     // NOCHANGEDIR: the program's current directory must stay its own folder.
     ofn.Flags = OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
                 (save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
     BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
     if (!ok) return std::nullopt;
+    if (filterIndex != nullptr) *filterIndex = static_cast<int>(ofn.nFilterIndex);
     path.resize(path.find('\0'));
     return path;
 }
@@ -67,8 +69,8 @@ std::optional<std::string> ChooseFileToOpen(HWND owner, std::string_view filter,
 }
 
 std::optional<std::string> ChooseFileToSave(HWND owner, std::string_view filter, std::string_view defaultExtension,
-                                            std::string_view initialName) {
-    return RunFileDialog(owner, filter, defaultExtension, initialName, {}, true);
+                                            std::string_view initialName, int* filterIndex) {
+    return RunFileDialog(owner, filter, defaultExtension, initialName, {}, true, {}, filterIndex);
 }
 
 std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, std::string_view initialFolder) {

@@ -18,8 +18,10 @@ namespace kelvora::ui {
 // added to a name typed without one.
 std::optional<std::string> ChooseFileToOpen(HWND owner, std::string_view filter, std::string_view initialFolder = {},
                                             std::string_view title = {}, std::string_view defaultExtension = {});
+// filterIndex, when given, is the filter shown first (1 for the first) and
+// receives the one chosen.
 std::optional<std::string> ChooseFileToSave(HWND owner, std::string_view filter, std::string_view defaultExtension,
-                                            std::string_view initialName = {});
+                                            std::string_view initialName = {}, int* filterIndex = nullptr);
 // The shell's folder browser; answers the chosen folder.
 std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title, std::string_view initialFolder = {});
 
