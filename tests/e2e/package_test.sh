@@ -100,14 +100,8 @@ diff -u "$work/before.reg" "$work/removed.reg" || fail "registry differs after r
 # -- Kelvora from the portable zip monitors its own setup and undoes it.
 unzip -q "$zip" -d "$portable" || fail "unzip"
 cli() { wine_run 'C:\KelvoraPortable\kelvora-cli.exe' "$@"; }
-# What Wine rewrites by itself while a program runs (its settings, and the
-# display adapter's keys when a display is there) is not the setup's: it goes
-# into Kelvora's list of ignored keys (one text value, each key ending in CR LF).
-ignored=$(printf '%s\r\n' 'HKEY_CURRENT_USER\Software\Wine' 'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Video' \
-            'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Class' |
-          iconv -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$/,00,00/')
-printf '%s\n' 'Windows Registry Editor Version 5.00' '' '[HKEY_CURRENT_USER\Software\Varnok\Kelvora]' \
-  "\"IgnoredKeys\"=hex(1):$ignored" | reg_import || fail "reg import"
+# Wine's own rewrites are not the setup's (see e2e_support.sh).
+ignore_wine_keys || fail "reg import"
 # The state to come back to is the one before the first installation.
 cli scan Kelvora --hklm --hkcu --program-files --other 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs' \
   > "$work/scan.out" 2>&1 || { cat "$work/scan.out"; fail "scan"; }
