@@ -250,11 +250,23 @@ TEST(WindowEndToEnd, MonitoringListResumeAndClose) {
         // The close on the run page with "one application" asks; Cancel stays.
         p.Close();
         EXPECT_EQ(p.Answer(mrCancel), Text(RS_ASK_CANCEL_MONIT));
-        // A setup that cannot start changes nothing.
+        // A setup that cannot start changes nothing, and says why.
         p.SetText(idEdSetupPath, "C:\\NoSuch\\setup.exe");
         p.Click(idBtnNext);
         EXPECT_EQ(p.Answer(mrOk), FormatText(Text(RS_CANT_EXECUTE), {"C:\\NoSuch\\setup.exe"}));
-        EXPECT_EQ(p.Status(), Text(RS_SETUP_PATH));
+        const std::string notFound = std::to_string(ERROR_FILE_NOT_FOUND), noPath = std::to_string(ERROR_PATH_NOT_FOUND);
+        EXPECT_TRUE(p.Status() == FormatText(Text(RS_SETUP_NOT_STARTED), {notFound}) ||
+                    p.Status() == FormatText(Text(RS_SETUP_NOT_STARTED), {noPath}))
+            << p.Status();
+        // One that ends at once with an error code says so with the code;
+        // then another start is chosen.
+        const std::string failing = gSetup.substr(0, gSetup.find_last_of('\\') + 1) + "failing_setup.exe";
+        p.SetText(idEdSetupPath, failing);
+        p.Click(idBtnNext);
+        ASSERT_TRUE(p.WaitForStatus(FormatText(Text(RS_SETUP_FAILED), {"5"}), 60000)) << p.Status();
+        EXPECT_TRUE(p.Checked(idRbStarted) && p.Enabled(idRbUna) && p.Enabled(idBtnNext));
+        p.Click(idRbUna);
+        ASSERT_TRUE(WaitFor([&] { return p.Enabled(idEdSetupPath); }));
         // Next starts the setup; once it has run, Next rescans.
         p.SetText(idEdSetupPath, gSetup);
         p.Click(idBtnNext);

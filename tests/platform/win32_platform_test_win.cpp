@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <future>
 #include <string>
 
 #include "support/temp_folder_win.h"
@@ -101,6 +103,22 @@ TEST(Win32Shell, StartsProgramsWithEnvironmentVariablesExpanded) {
     EXPECT_TRUE(shell.Execute("%WINDIR%\\system32\\cmd.exe", "/c exit 0"));
     EXPECT_FALSE(shell.Execute("%WINDIR%\\no such program.exe", ""));
     EXPECT_FALSE(shell.DeleteToRecycleBin("C:\\no such folder\\no such file.txt"));
+}
+
+// A started program is watched to its end and gives its exit code; one that
+// cannot start gives the system's error.
+TEST(Win32Shell, StartWatchesTheProgramToItsExitCode) {
+    Win32Shell shell;
+    std::promise<std::uint32_t> ended;
+    std::uint32_t error = 0;
+    auto watch = shell.Start("%WINDIR%\\system32\\cmd.exe", "/c exit 7",
+                             [&](std::uint32_t code) { ended.set_value(code); }, error);
+    ASSERT_NE(watch, nullptr);
+    auto code = ended.get_future();
+    ASSERT_EQ(code.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+    EXPECT_EQ(code.get(), 7u);
+    EXPECT_EQ(shell.Start("%WINDIR%\\no such program.exe", "", [](std::uint32_t) {}, error), nullptr);
+    EXPECT_EQ(error, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(Win32FileSystem, TheWindowsFolderExists) {
