@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# End-to-end test of the downloads under Wine. tools/package.sh makes them
-# from the build; the setup installs silently and registers itself, the
+# End-to-end test of the downloads under Wine. tools/package.sh builds them
+# as in a fresh clone, from a build folder of their own; the setup installs silently and registers itself, the
 # installed kelvora-cli tells its version, and the silent uninstall leaves the
 # registry and the folders as they were, apart from the user's data (kept,
 # or removed when asked for). Then Kelvora proves itself on its own setup:
 # kelvora-cli from the portable zip monitors the silent install, finds
 # exactly what the setup made, and undoing it leaves the system as before.
-# Usage: package_test.sh   (KELVORA_BUILD names the Windows build, built)
+# Usage: package_test.sh   (KELVORA_BUILD names the Windows build, whose Wine
+#        prefix the test uses)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/e2e_support.sh"
@@ -14,8 +15,14 @@ source "$here/e2e_support.sh"
 work="$KELVORA_BUILD/e2e-package"
 rm -rf "$work"
 mkdir -p "$work"
-KELVORA_DIST="$work/dist" bash "$here/../../tools/package.sh" --no-build >/dev/null || fail "package.sh"
-version="$(sed -n 's/^#define KELVORA_VERSION "\(.*\)"$/\1/p' "$KELVORA_BUILD/generated/kelvora_version.h")"
+fresh="$work/build"
+start=$SECONDS
+# The tests under Wine run pinned to one CPU (tools/test.sh); the build may use all.
+KELVORA_BUILD="$fresh" KELVORA_DIST="$work/dist" taskset -c "0-$(($(nproc) - 1))" \
+  bash "$here/../../tools/package.sh" > "$work/package.out" 2>&1 ||
+  { tail -40 "$work/package.out"; fail "package.sh"; }
+echo "package.sh in a fresh build folder: $((SECONDS - start)) s"
+version="$(sed -n 's/^#define KELVORA_VERSION "\(.*\)"$/\1/p' "$fresh/generated/kelvora_version.h")"
 setup="$work/dist/Kelvora-$version-setup.exe"
 zip="$work/dist/Kelvora-$version-win64.zip"
 [ -f "$setup" ] && [ -f "$zip" ] || fail "the downloads are not named by the version $version"
@@ -51,7 +58,7 @@ snapshot before "$pf" "$menu"
 wine_run "$(winpath "$setup")" /S || fail "setup"
 # The help file is packed when the build made it (chmcmd present).
 help_file=""
-[ -f "$KELVORA_BUILD/Kelvora.chm" ] && help_file="Kelvora.chm"
+[ -f "$fresh/Kelvora.chm" ] && help_file="Kelvora.chm"
 for f in Kelvora.exe kelvora-cli.exe README.txt LICENSE.txt uninstall.exe $help_file \
          Translations/English.lng Translations/German.lng Translations/Romanian.lng; do
   [ -f "$installed/$f" ] || fail "not installed: $f"
