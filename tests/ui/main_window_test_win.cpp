@@ -112,6 +112,59 @@ TEST(MainWindow, DropsNameTheIdentifierOnTheFirstPageAndTheSetupOnTheRunPage) {
     ASSERT_TRUE(run.WaitForWorker());
 }
 
+// A monitoring of nothing, to the tree page, from the first page.
+void MonitorNothing(MainWindowRun& run, const char* identifier) {
+    run.Wizard().edIdentifChange(identifier);
+    run.Wizard().btnNextClick();
+    run.Wizard().TargetClick(tgOthers, true);
+    run.Wizard().btnNextClick();
+    ASSERT_TRUE(run.WaitForWorker());
+    run.Wizard().RunModeClick(TRunMode::rbStarted);
+    run.Wizard().btnNextClick();
+    ASSERT_TRUE(run.WaitForWorker());
+    Pump();
+}
+
+// Filled, the tree's columns follow its texts until the user sets their
+// widths: stored widths, or a divider the user dragged, stay as they are.
+TEST(MainWindow, TreeColumnsFollowTheTextsUntilTheUserSetsThem) {
+    const int stored = 333;
+    for (bool userWidths : {false, true}) {
+        SCOPED_TRACE(userWidths ? "widths stored" : "no widths stored");
+        MainWindowRun run;
+        if (userWidths) {
+            HKEY key = nullptr;
+            RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+            const DWORD width = stored;
+            RegSetValueExA(key, "ChangeColumn", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&width), sizeof(width));
+            RegCloseKey(key);
+        }
+        ASSERT_TRUE(run.Window().Create());
+        run.Window().Show(SW_SHOWNORMAL);
+        HWND tree = ChildById(run.Window().Handle(), idTvChanges);
+        ASSERT_NE(tree, nullptr);
+        MonitorNothing(run, "Columns");
+        ASSERT_FALSE(testing::Test::HasFatalFailure());
+        const int first = ListView_GetColumnWidth(tree, 0);
+        if (userWidths) {
+            EXPECT_EQ(first, stored);
+            continue;
+        }
+        // The frame's rows and the caption "Detected changes" are short.
+        EXPECT_LT(first, MulDiv(257, static_cast<int>(ScreenDpi()), 96));
+        // The user drags the first divider: the width stays from then on.
+        ListView_SetColumnWidth(tree, 0, first + 40);
+        HWND header = ListView_GetHeader(tree);
+        NMHEADERA end{};
+        end.hdr = {header, static_cast<UINT_PTR>(GetDlgCtrlID(header)), static_cast<UINT>(HDN_ENDTRACKA)};
+        end.iItem = 0;
+        SendMessageA(tree, WM_NOTIFY, static_cast<WPARAM>(GetDlgCtrlID(header)), reinterpret_cast<LPARAM>(&end));
+        run.Wizard().btnNextClick();  // start over
+        MonitorNothing(run, "Columns again");
+        EXPECT_EQ(ListView_GetColumnWidth(tree, 0), first + 40);
+    }
+}
+
 TEST(DpiLayout, MainWindowFollowsAMoveToAScreenOf144Dpi) {
     ExpectAskedDpi();
     MainWindowRun run;
