@@ -308,18 +308,22 @@ public:
 
 // ------------------------------------------------------------------ locale
 
-// The separators of the user's time and date formats.
+// The separators of the user's time and date formats, and the order of the
+// day (D), the month (M) and the year (Y) in the user's short date.
 struct DateTimeSeparators {
     std::string time = ":";
     std::string date = "/";
+    std::string dateOrder = "DMY";
 };
 
 class Locale {
 public:
     virtual ~Locale() = default;
     // The separators of the user's default locale as they are now
-    // (GetLocaleInfo LOCALE_STIME and LOCALE_SDATE); ":" and "/" when the
-    // locale has none. Callers read them once per run of work.
+    // (GetLocaleInfo LOCALE_STIME and LOCALE_SDATE; ":" and "/" when the
+    // locale has none) and the order of the fields of its short date
+    // (LOCALE_SSHORTDATE; "DMY" when it cannot be told). Callers read them
+    // once per run of work.
     virtual DateTimeSeparators Separators() = 0;
 };
 

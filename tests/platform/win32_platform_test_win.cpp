@@ -142,5 +142,19 @@ TEST(Win32Locale, FollowsTheUsersSeparators) {
     EXPECT_EQ(separators.date, "\xE2\x80\x90");
 }
 
+// The order of the fields of the user's short date, as the Control Panel
+// sets it; quoted text is no field.
+TEST(Win32Locale, FollowsTheOrderOfTheUsersShortDate) {
+    wchar_t picture[80] = {};
+    ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, picture, 80), 0);
+    std::vector<std::string> orders;
+    for (const wchar_t* shortDate : {L"M/d/yyyy", L"dd.MM.yy", L"yyyy-MM-dd", L"'day' MM d 'year' yyyy"}) {
+        EXPECT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, shortDate));
+        orders.push_back(Win32Locale().Separators().dateOrder);
+    }
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, picture);
+    EXPECT_EQ(orders, (std::vector<std::string>{"MDY", "DMY", "YMD", "MDY"}));
+}
+
 }  // namespace
 }  // namespace kelvora::platform::win32
