@@ -17,7 +17,7 @@ dist="${KELVORA_DIST:-$root/build/dist}"
 if [ "${1:-}" != "--no-build" ]; then
   bash "$root/tools/setup-packages.sh"
   (cd "$root" && cmake --preset windows -B "$build" >/dev/null)
-  cmake --build "$build" --target Kelvora kelvora-cli
+  cmake --build "$build" --target downloads
 fi
 version="$(sed -n 's/^#define KELVORA_VERSION "\(.*\)"$/\1/p' "$build/generated/kelvora_version.h")"
 [ -n "$version" ] || { echo "no version in $build/generated/kelvora_version.h" >&2; exit 2; }
@@ -36,15 +36,14 @@ cp "$build/Kelvora.exe" "$build/kelvora-cli.exe" "$stage/"
 # Text files for Notepad: CR LF.
 sed "s/@VERSION@/$version/g; s/\$/\r/" "$root/packaging/README.txt" > "$stage/README.txt"
 sed 's/$/\r/' "$root/LICENSE" > "$stage/LICENSE.txt"
-# The files that the build puts beside the programs when it makes them: the
-# help file and the language files. Whatever of them exists is packed.
+# The files that the build puts beside the programs: the help file (when the
+# build has chmcmd) and the language files.
 for help in Kelvora.chm Kelvora.hlp; do
   [ -f "$build/$help" ] && cp "$build/$help" "$stage/"
 done
-if compgen -G "$build/Translations/*.lng" >/dev/null; then
-  mkdir "$stage/Translations"
-  cp "$build"/Translations/*.lng "$stage/Translations/"
-fi
+compgen -G "$build/Translations/*.lng" >/dev/null || { echo "no language files in $build/Translations" >&2; exit 2; }
+mkdir "$stage/Translations"
+cp "$build"/Translations/*.lng "$stage/Translations/"
 files=()
 while IFS= read -r f; do files+=("$f"); done < <(cd "$stage" && find . -type f | sed 's|^\./||' | sort)
 # Info-ZIP's zip does not mark a UTF-8 name as such, and Windows would read

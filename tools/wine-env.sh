@@ -1,5 +1,8 @@
 # Sourced by the scripts that run Kelvora under Wine: a private 64-bit prefix
-# inside the build folder, quiet, with fonts and a virtual desktop.
+# inside the build folder, quiet, with fonts and a virtual desktop. With
+# Wine's 32-bit half installed (wine32:i386, see tools/setup-packages.sh) the
+# prefix runs 32-bit programs too, as 64-bit Windows does: they get SysWOW64,
+# "Program Files (x86)" and Software\Wow6432Node.
 # Expects KELVORA_BUILD (the Windows build folder).
 export WINEPREFIX="$KELVORA_BUILD/wineprefix"
 export WINEARCH=win64
@@ -13,6 +16,7 @@ export XDG_CONFIG_HOME="$HOME/.config"
 export XDG_CACHE_HOME="$HOME/.cache"
 export XDG_RUNTIME_DIR="$HOME/.run"
 WINE64=/usr/lib/wine/wine64
+WINE32=/usr/lib/wine/wine
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
 mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
@@ -33,6 +37,14 @@ kelvora_wine_start() {
     # The service manager of a new prefix started before the prefix's setup
     # installed the services, and it cannot start those (the Task Scheduler
     # among them) until the prefix starts again.
+    "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+    "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+  fi
+  # A prefix made before wine32 was installed has no SysWOW64: the update
+  # adds the 32-bit half.
+  if [ -x "$WINE32" ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    taskset -c 0 "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    taskset -c 0 "$WINE64" wineboot --update </dev/null >/dev/null 2>&1
     "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
     "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
   fi

@@ -31,7 +31,8 @@ enum Kind : std::int32_t {
     kPathBranch,
 };
 
-// A file state block holds "hh:nn dd/mm/yy size" and a terminating zero; a
+// A file state block holds "hh:nn dd/mm/yy size" (the date's fields in the
+// order of the short date of the user who scanned) and a terminating zero; a
 // damaged block may lack the zero, so the text never runs past the size.
 std::string FileStateText(const std::uint8_t* data, std::int32_t size, const CellWords& words) {
     std::string text;

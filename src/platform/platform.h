@@ -273,6 +273,20 @@ public:
     // ShellExecuteExA with the default verb: starts a program or opens a
     // document. Environment variables in file are expanded.
     virtual bool Execute(std::string_view file, std::string_view parameters) = 0;
+    // A program started by Start, watched until it ends. Destroying the watch
+    // ends the watching, not the program.
+    class Watch {
+    public:
+        virtual ~Watch() = default;
+    };
+    // Starts file as Execute does and watches the process that the shell
+    // started: when it ends, ended gets its exit code, on a thread of the
+    // watch (never once the watch is destroyed; never when the shell started
+    // no process of its own, as when a running program opens a document).
+    // Answers nothing when the file could not be started; error then holds
+    // the system's error code.
+    virtual std::unique_ptr<Watch> Start(std::string_view file, std::string_view parameters,
+                                         std::function<void(std::uint32_t exitCode)> ended, std::uint32_t& error) = 0;
     // SHFileOperationA FO_DELETE with FOF_ALLOWUNDO, no confirmation, no
     // progress, no owner: moves one file or folder into the Recycle Bin.
     virtual bool DeleteToRecycleBin(std::string_view fullPath) = 0;
@@ -294,18 +308,22 @@ public:
 
 // ------------------------------------------------------------------ locale
 
-// The separators of the user's time and date formats.
+// The separators of the user's time and date formats, and the order of the
+// day (D), the month (M) and the year (Y) in the user's short date.
 struct DateTimeSeparators {
     std::string time = ":";
     std::string date = "/";
+    std::string dateOrder = "DMY";
 };
 
 class Locale {
 public:
     virtual ~Locale() = default;
     // The separators of the user's default locale as they are now
-    // (GetLocaleInfo LOCALE_STIME and LOCALE_SDATE); ":" and "/" when the
-    // locale has none. Callers read them once per run of work.
+    // (GetLocaleInfo LOCALE_STIME and LOCALE_SDATE; ":" and "/" when the
+    // locale has none) and the order of the fields of its short date
+    // (LOCALE_SSHORTDATE; "DMY" when it cannot be told). Callers read them
+    // once per run of work.
     virtual DateTimeSeparators Separators() = 0;
 };
 

@@ -22,10 +22,14 @@ std::string FileStateText(const TValori& file, const platform::DateTimeSeparator
     }
     const unsigned date = packed >> 16;
     const unsigned time = packed & 0xFFFF;
+    // The date's fields in the order of the user's short date.
+    unsigned fields[3] = {date & 0x1F, (date >> 5) & 0x0F, (1980 + (date >> 9)) % 100};
+    if (separators.dateOrder == "MDY") std::swap(fields[0], fields[1]);
+    if (separators.dateOrder == "YMD") std::swap(fields[0], fields[2]);
     const auto print = [&](char* out, std::size_t room) {
-        return std::snprintf(out, room, "%02u%s%02u %02u%s%02u%s%02u %d", time >> 11, separators.time.c_str(), (time >> 5) & 0x3F, date & 0x1F,
-                             separators.date.c_str(), (date >> 5) & 0x0F, separators.date.c_str(),
-                             (1980 + (date >> 9)) % 100, static_cast<std::int32_t>(size));
+        return std::snprintf(out, room, "%02u%s%02u %02u%s%02u%s%02u %d", time >> 11, separators.time.c_str(),
+                             (time >> 5) & 0x3F, fields[0], separators.date.c_str(), fields[1], separators.date.c_str(),
+                             fields[2], static_cast<std::int32_t>(size));
     };
     std::string text(static_cast<std::size_t>(print(nullptr, 0)), '\0');
     print(text.data(), text.size() + 1);

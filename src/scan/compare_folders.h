@@ -21,7 +21,8 @@ void CompareFolders(ScanEnv& env, IChangeSink& sink, const TNode* a, const TNode
 
 // The text that stands for a file's state in a change record, from its
 // 8-byte block: "hh:nn dd/mm/yy " with the user's time and date separators in
-// place of ":" and "/", and the size as a signed number, with a terminating
+// place of ":" and "/" and the date's fields in the order of the user's short
+// date ("hh:nn mm/dd/yy ", "hh:nn yy/mm/dd "), and the size as a signed number, with a terminating
 // zero byte in the record. The fields of the packed time are shown as they
 // are stored, so an out-of-range value (before 1980) still gives a stable
 // text.

@@ -50,6 +50,8 @@ inline constexpr Message RS_SELECT_TARGETS{"RS_SELECT_TARGETS", "Select the targ
 inline constexpr Message RS_SETUP_PATH{"RS_SETUP_PATH", "Enter the setup path."};
 inline constexpr Message RS_INV_PATH{"RS_INV_PATH", "Invalid path: "};
 inline constexpr Message RS_CANT_EXECUTE{"RS_CANT_EXECUTE", "Can't start the program '%s'!"};
+inline constexpr Message RS_SETUP_NOT_STARTED{"RS_SETUP_NOT_STARTED", "The setup program could not be started (error %s)."};
+inline constexpr Message RS_SETUP_FAILED{"RS_SETUP_FAILED", "The setup program ended with exit code %s. Press <Next> to re-scan the targets, or choose to install one application to start a setup again."};
 inline constexpr Message RS_NEXT_RESCAN{"RS_NEXT_RESCAN", "Press <Next> to re-scan the targets."};
 inline constexpr Message RS_NEXT_RESCAN_CONT{"RS_NEXT_RESCAN_CONT", "If the installing process is finished press <Next> to continue."};
 inline constexpr Message RS_EXIT_MANUAL_RUN{"RS_EXIT_MANUAL_RUN", "Press <Exit>. Do not forget to re-run this program after you finish."};
@@ -225,6 +227,8 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SETUP_PATH,
     &RS_INV_PATH,
     &RS_CANT_EXECUTE,
+    &RS_SETUP_NOT_STARTED,
+    &RS_SETUP_FAILED,
     &RS_NEXT_RESCAN,
     &RS_NEXT_RESCAN_CONT,
     &RS_EXIT_MANUAL_RUN,

@@ -124,9 +124,13 @@ void TfrmQorMain::FormCreate() {
     const int x = placement.Left.value_or(rc.left), y = placement.Top.value_or(rc.top);
     SetWindowPos(Handle(), nullptr, x, y, std::max(w, minWidth_), std::max(h, minHeight_), SWP_NOZORDER | SWP_NOACTIVATE);
     if (placement.Maximized) maximise_ = true;
+    // Widths are stored only once the user has set them; until then the
+    // columns follow what the tree shows (TreeFinishForViewing).
     const TColumnWidths widths = LoadColumnWidths(os_.registry);
     if (widths.ChangeColumn) tvChanges.Tree().SetColumnWidth(0, *widths.ChangeColumn);
     if (widths.BeforeColumn) tvChanges.Tree().SetColumnWidth(1, *widths.BeforeColumn);
+    columnsSetByUser_ = widths.ChangeColumn.has_value() || widths.BeforeColumn.has_value();
+    tvChanges.Tree().OnColumnsResized = [this] { columnsSetByUser_ = true; };
     rgDisplay.SetItemIndex(context_.Settings.BinaryHexa ? 1 : 0);
     tvChanges.SetBinaryHexa(context_.Settings.BinaryHexa);
 }
@@ -467,7 +471,8 @@ void TfrmQorMain::StoreOnClose() {
         placement.Top = rc.top;
     }
     SaveWindowPlacement(os_.registry, placement, WindowPlacementKeyPath(kTitle));
-    SaveColumnWidths(os_.registry, {tvChanges.Tree().ColumnWidth(0), tvChanges.Tree().ColumnWidth(1)});
+    if (columnsSetByUser_)
+        SaveColumnWidths(os_.registry, {tvChanges.Tree().ColumnWidth(0), tvChanges.Tree().ColumnWidth(1)});
     try {
         SaveSettings(os_.registry, context_.Settings, context_.ProgramFolder);
     } catch (const SettingsError& e) {

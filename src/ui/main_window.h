@@ -221,6 +221,7 @@ private:
     TWizardScreen shown_;
     bool shownOnce_ = false;
     bool maximise_ = false;  // the stored placement: shown maximised
+    bool columnsSetByUser_ = false;  // the changes tree's widths are the user's
     bool applying_ = false;
     std::unique_ptr<TTranslator> translator_;
     TFormTexts texts_{kMainSection};

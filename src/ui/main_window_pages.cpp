@@ -223,7 +223,11 @@ void TfrmQorMain::Layout() {
         need.cx = std::max(need.cx, page.cx);
         need.cy = std::max(need.cy, page.cy);
     }
-    InvalidateRect(Handle(), nullptr, TRUE);
+    // Every control paints again where it now is: a moved control keeps the
+    // pixels that were copied along with it (the edges of a button drawn as
+    // the default one, a label wrapped for another width), and the window's
+    // own invalidation does not reach its children (WS_CLIPCHILDREN).
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     // Texts longer than the window holds (a translation): the window grows,
     // and may no longer be made smaller than that.
     const int growX = std::max(static_cast<int>(need.cx - inner.right), buttonsWidth - cw);

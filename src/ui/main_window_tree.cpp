@@ -183,6 +183,9 @@ void TfrmQorMain::TreeFinishForViewing() {
     tree.CollapseAll();
     for (NodeId node : frame)
         if (node != kNoNode) tree.SetExpanded(node, true);
+    // Measuring costs a few microseconds a node: the first nodes tell enough.
+    constexpr std::size_t kMeasuredNodes = 20000;
+    if (!columnsSetByUser_) tree.FitColumnsToContent(kMeasuredNodes);
 }
 
 }  // namespace kelvora::ui

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <map>
 
 #include "translation/messages.h"
@@ -106,7 +107,8 @@ void RemoveSelected(ListView& list) {
     if (selected >= 0) list.DeleteItem(selected);
 }
 
-// The face names of the fonts installed for the screen.
+// The face names of the font families installed for the screen, each once,
+// in the user's alphabetical order.
 std::vector<std::string> InstalledFonts() {
     std::vector<std::string> faces;
     HDC dc = GetDC(nullptr);
@@ -122,7 +124,30 @@ std::vector<std::string> InstalledFonts() {
         },
         reinterpret_cast<LPARAM>(&faces), 0);
     ReleaseDC(nullptr, dc);
+    // A family comes once for each of its character sets.
+    std::sort(faces.begin(), faces.end(), [](const std::string& a, const std::string& b) {
+        return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+    });
+    faces.erase(std::unique(faces.begin(), faces.end(),
+                            [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }),
+                faces.end());
     return faces;
+}
+
+// The face that Windows draws for a font asked for by face: the face itself
+// when it is installed, else the one that Windows puts in its place.
+std::string FaceInUse(const std::string& face) {
+    LOGFONTA lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    Font font(CreateFontIndirectA(&lf));
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font.Get());
+    char used[LF_FACESIZE] = {};
+    GetTextFaceA(dc, LF_FACESIZE, used);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return used;
 }
 
 }  // namespace
@@ -324,14 +349,15 @@ void TdlgQorOptions::WireEvents() {
 }
 
 void TdlgQorOptions::FormShow() {
-    for (const std::string& face : InstalledFonts())
-        if (SendMessageA(cmbTreeFont.Handle(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(face.c_str())) == CB_ERR)
-            cmbTreeFont.AddItem(face);
+    for (const std::string& face : InstalledFonts()) cmbTreeFont.AddItem(face);
     for (const TLanguage& language : translator_.Languages()) cmbLanguages.AddItem(language.Name);
     const TSettings& s = context_.Settings;
-    const bool installed = cmbTreeFont.SelectText(s.ChangesTreeFont);
-    ShowValues(OptionValuesFromSettings(s, context_.ProgramFolder, installed, translator_.CurrentLanguage()));
+    // A stored font that is not installed (the default, on a system without
+    // it) is not the one the tree shows: the list shows the one it does.
+    TSettings shown = s;
+    if (!cmbTreeFont.SelectText(s.ChangesTreeFont)) shown.ChangesTreeFont = FaceInUse(s.ChangesTreeFont);
+    const bool installed = cmbTreeFont.SelectText(shown.ChangesTreeFont);
+    ShowValues(OptionValuesFromSettings(shown, context_.ProgramFolder, installed, translator_.CurrentLanguage()));
     UpdateLogButtons();
     translator_.TranslateForm(texts_);
 }

@@ -49,6 +49,7 @@ TWizard::TWizard(AppContext& context, platform::Platform& os, platform::Dispatch
 }
 
 TWizard::~TWizard() {
+    setupWatch_.reset();
     GiveUpWorker();
     // An archive being stored is finished first.
     if (writer_ != nullptr) writer_->Abandon();

@@ -137,6 +137,8 @@ private:
     void StartOver();
     void Rescan();
     void Launch();
+    // The setup program that Launch started ended with exitCode.
+    void SetupEnded(std::uint32_t exitCode);
     void ScanFinished(TSafeThread& worker);
     void RescanFinished(TSafeThread& worker);
     void EnterRunPage();
@@ -189,6 +191,11 @@ private:
     bool saveAsked_ = false;
     // Archive loads place the changes that the ignore lists hold.
     bool showIgnored_ = false;
+    // The setup program that Launch started, watched until it ends; the
+    // token tells a report of its end, queued for the window thread, whether
+    // this watch (and this wizard) still waits for it.
+    std::unique_ptr<platform::Shell::Watch> setupWatch_;
+    std::shared_ptr<int> setupToken_;
 };
 
 }  // namespace kelvora

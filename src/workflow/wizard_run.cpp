@@ -9,6 +9,8 @@
 #include "workflow/targets.h"
 #include "workflow/wizard.h"
 
+#include <cstdio>
+
 namespace kelvora {
 
 namespace {
@@ -17,6 +19,15 @@ namespace {
 std::string FolderOf(std::string_view path) {
     const std::size_t cut = path.find_last_of("\\:");
     return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
+}
+
+// An exit or error code as people look it up: small ones in decimal, the
+// status codes of a crashed process (0xC0000135 ...) in hexadecimal.
+std::string ExitCodeText(std::uint32_t code) {
+    if (code < 0x10000) return std::to_string(code);
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(code));
+    return text;
 }
 
 }  // namespace
@@ -95,11 +106,24 @@ void TWizard::dndFirstDnDItem(std::string_view path) {
 }
 
 void TWizard::Launch() {
-    if (!os_.shell.Execute(screen_.SetupPath, "")) {
+    setupWatch_.reset();
+    auto token = std::make_shared<int>();
+    const std::weak_ptr<int> current = token;
+    std::uint32_t error = 0;
+    auto watch = os_.shell.Start(screen_.SetupPath, "", [this, &dispatcher = dispatcher_, current](std::uint32_t code) {
+        dispatcher.Post([this, current, code] {
+            if (current.lock()) SetupEnded(code);
+        });
+    }, error);
+    if (!watch) {
         Error(FormatText(TranslateString(RS_CANT_EXECUTE), {screen_.SetupPath}));
+        screen_.Status = FormatText(TranslateString(RS_SETUP_NOT_STARTED), {ExitCodeText(error)});
+        Show();
         host_.Focus(TFocus::edSetupPath);
         return;
     }
+    setupToken_ = std::move(token);
+    setupWatch_ = std::move(watch);
     SetState(TWizardState::wsSetupRunning);
     screen_.BrowseEnabled = false;
     screen_.Status = TranslateString(RS_NEXT_RESCAN_CONT);
@@ -107,6 +131,20 @@ void TWizard::Launch() {
     screen_.SetupPathEnabled = false;
     screen_.RunModesEnabled = false;
     context_.Settings.LastAppRunPath = FolderOf(screen_.SetupPath);
+}
+
+void TWizard::SetupEnded(std::uint32_t exitCode) {
+    setupWatch_.reset();
+    setupToken_.reset();
+    // A setup that ended well, or whose end no longer matters (the rescan
+    // has begun), is not spoken of.
+    if (exitCode == 0 || screen_.Page != TPage::pnlRun || State() != TWizardState::wsSetupRunning) return;
+    // Whatever it did is found by a rescan (Next), or another setup can be
+    // started in its place.
+    screen_.RunModesEnabled = true;
+    RunModeClick(TRunMode::rbStarted);
+    screen_.Status = FormatText(TranslateString(RS_SETUP_FAILED), {ExitCodeText(exitCode)});
+    Show();
 }
 
 // --------------------------------------------------------- resumed start

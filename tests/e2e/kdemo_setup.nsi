@@ -4,7 +4,8 @@
 ; counters raised, a value of several kilobytes and a Unicode file name.
 ; Built with: makensis -DOUTFILE=<setup.exe> kdemo_setup.nsi
 ; With -DPREPARE it builds instead the test's preparation: Kelvora's ignore
-; list for the registry keys that Wine rewrites by itself.
+; list for the registry keys that Wine rewrites by itself. With -DFAILING, a
+; setup that ends at once with the exit code 5 and changes nothing.
 Unicode true
 Target amd64-unicode
 Name "KDemo"
@@ -23,7 +24,14 @@ InstallDir "$PROGRAMFILES64\KDemo App"
   FileClose $0
 !macroend
 
-!ifdef PREPARE
+!ifdef FAILING
+Function .onInit
+  SetErrorLevel 5
+  Quit
+FunctionEnd
+Section
+SectionEnd
+!else ifdef PREPARE
 Section
   WriteRegStr HKCU "Software\Varnok\Kelvora" "IgnoredKeys" \
     "HKEY_CURRENT_USER\Software\Wine$\r$\nHKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Video$\r$\nHKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Class$\r$\n"

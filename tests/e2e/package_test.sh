@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# End-to-end test of the downloads under Wine. tools/package.sh makes them
-# from the build; the setup installs silently and registers itself, the
+# End-to-end test of the downloads under Wine. tools/package.sh builds them
+# as in a fresh clone, from a build folder of their own; the setup installs silently and registers itself, the
 # installed kelvora-cli tells its version, and the silent uninstall leaves the
 # registry and the folders as they were, apart from the user's data (kept,
 # or removed when asked for). Then Kelvora proves itself on its own setup:
 # kelvora-cli from the portable zip monitors the silent install, finds
 # exactly what the setup made, and undoing it leaves the system as before.
-# Usage: package_test.sh   (KELVORA_BUILD names the Windows build, built)
+# Usage: package_test.sh   (KELVORA_BUILD names the Windows build, whose Wine
+#        prefix the test uses)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/e2e_support.sh"
@@ -14,8 +15,14 @@ source "$here/e2e_support.sh"
 work="$KELVORA_BUILD/e2e-package"
 rm -rf "$work"
 mkdir -p "$work"
-KELVORA_DIST="$work/dist" bash "$here/../../tools/package.sh" --no-build >/dev/null || fail "package.sh"
-version="$(sed -n 's/^#define KELVORA_VERSION "\(.*\)"$/\1/p' "$KELVORA_BUILD/generated/kelvora_version.h")"
+fresh="$work/build"
+start=$SECONDS
+# The tests under Wine run pinned to one CPU (tools/test.sh); the build may use all.
+KELVORA_BUILD="$fresh" KELVORA_DIST="$work/dist" taskset -c "0-$(($(nproc) - 1))" \
+  bash "$here/../../tools/package.sh" > "$work/package.out" 2>&1 ||
+  { tail -40 "$work/package.out"; fail "package.sh"; }
+echo "package.sh in a fresh build folder: $((SECONDS - start)) s"
+version="$(sed -n 's/^#define KELVORA_VERSION "\(.*\)"$/\1/p' "$fresh/generated/kelvora_version.h")"
 setup="$work/dist/Kelvora-$version-setup.exe"
 zip="$work/dist/Kelvora-$version-win64.zip"
 [ -f "$setup" ] && [ -f "$zip" ] || fail "the downloads are not named by the version $version"
@@ -51,7 +58,7 @@ snapshot before "$pf" "$menu"
 wine_run "$(winpath "$setup")" /S || fail "setup"
 # The help file is packed when the build made it (chmcmd present).
 help_file=""
-[ -f "$KELVORA_BUILD/Kelvora.chm" ] && help_file="Kelvora.chm"
+[ -f "$fresh/Kelvora.chm" ] && help_file="Kelvora.chm"
 for f in Kelvora.exe kelvora-cli.exe README.txt LICENSE.txt uninstall.exe $help_file \
          Translations/English.lng Translations/German.lng Translations/Romanian.lng; do
   [ -f "$installed/$f" ] || fail "not installed: $f"
@@ -100,14 +107,8 @@ diff -u "$work/before.reg" "$work/removed.reg" || fail "registry differs after r
 # -- Kelvora from the portable zip monitors its own setup and undoes it.
 unzip -q "$zip" -d "$portable" || fail "unzip"
 cli() { wine_run 'C:\KelvoraPortable\kelvora-cli.exe' "$@"; }
-# What Wine rewrites by itself while a program runs (its settings, and the
-# display adapter's keys when a display is there) is not the setup's: it goes
-# into Kelvora's list of ignored keys (one text value, each key ending in CR LF).
-ignored=$(printf '%s\r\n' 'HKEY_CURRENT_USER\Software\Wine' 'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Video' \
-            'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Class' |
-          iconv -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$/,00,00/')
-printf '%s\n' 'Windows Registry Editor Version 5.00' '' '[HKEY_CURRENT_USER\Software\Varnok\Kelvora]' \
-  "\"IgnoredKeys\"=hex(1):$ignored" | reg_import || fail "reg import"
+# Wine's own rewrites are not the setup's (see e2e_support.sh).
+ignore_wine_keys || fail "reg import"
 # The state to come back to is the one before the first installation.
 cli scan Kelvora --hklm --hkcu --program-files --other 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs' \
   > "$work/scan.out" 2>&1 || { cat "$work/scan.out"; fail "scan"; }

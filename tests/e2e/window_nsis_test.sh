@@ -48,6 +48,8 @@ prepare() {
     '[HKEY_CURRENT_USER\Software\KDemoPre]' '"Setting"="old"' '"Obsolete"="bye"' > "$program/before.reg"
   wine_run reg import 'C:\KelvoraWindowE2E\before.reg' >/dev/null 2>&1 || { echo "FAIL: reg import" >&2; exit 1; }
   makensis -V1 -DOUTFILE="$program/kdemo_setup.exe" "$here/kdemo_setup.nsi" >/dev/null || { echo "FAIL: makensis" >&2; exit 1; }
+  makensis -V1 -DFAILING -DOUTFILE="$program/failing_setup.exe" "$here/kdemo_setup.nsi" >/dev/null ||
+    { echo "FAIL: makensis" >&2; exit 1; }
 }
 
 # The monitoring and the list; then, on a system prepared again, the uninstall.

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <future>
 #include <string>
 
 #include "support/temp_folder_win.h"
@@ -103,6 +105,22 @@ TEST(Win32Shell, StartsProgramsWithEnvironmentVariablesExpanded) {
     EXPECT_FALSE(shell.DeleteToRecycleBin("C:\\no such folder\\no such file.txt"));
 }
 
+// A started program is watched to its end and gives its exit code; one that
+// cannot start gives the system's error.
+TEST(Win32Shell, StartWatchesTheProgramToItsExitCode) {
+    Win32Shell shell;
+    std::promise<std::uint32_t> ended;
+    std::uint32_t error = 0;
+    auto watch = shell.Start("%WINDIR%\\system32\\cmd.exe", "/c exit 7",
+                             [&](std::uint32_t code) { ended.set_value(code); }, error);
+    ASSERT_NE(watch, nullptr);
+    auto code = ended.get_future();
+    ASSERT_EQ(code.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+    EXPECT_EQ(code.get(), 7u);
+    EXPECT_EQ(shell.Start("%WINDIR%\\no such program.exe", "", [](std::uint32_t) {}, error), nullptr);
+    EXPECT_EQ(error, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+}
+
 TEST(Win32FileSystem, TheWindowsFolderExists) {
     Win32FileSystem files;
     EXPECT_TRUE(files.FolderExists(files.WindowsFolder()));
@@ -122,6 +140,20 @@ TEST(Win32Locale, FollowsTheUsersSeparators) {
     SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, date);
     EXPECT_EQ(separators.time, ".");
     EXPECT_EQ(separators.date, "\xE2\x80\x90");
+}
+
+// The order of the fields of the user's short date, as the Control Panel
+// sets it; quoted text is no field.
+TEST(Win32Locale, FollowsTheOrderOfTheUsersShortDate) {
+    wchar_t picture[80] = {};
+    ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, picture, 80), 0);
+    std::vector<std::string> orders;
+    for (const wchar_t* shortDate : {L"M/d/yyyy", L"dd.MM.yy", L"yyyy-MM-dd", L"'day' MM d 'year' yyyy"}) {
+        EXPECT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, shortDate));
+        orders.push_back(Win32Locale().Separators().dateOrder);
+    }
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, picture);
+    EXPECT_EQ(orders, (std::vector<std::string>{"MDY", "DMY", "YMD", "MDY"}));
 }
 
 }  // namespace

@@ -81,6 +81,9 @@ TEST_F(CompareFoldersTest, FileStateTextShowsTimeDateAndSignedSize) {
     // The user's separators, however long.
     EXPECT_EQ(FileStateText(*t.tree.Root->Values->Next, {".", "\xE2\x80\x90"}),
               "14.05 23\xE2\x80\x90" "11\xE2\x80\x90" "02 12345");
+    // The date in the order of the user's short date; the time stays first.
+    EXPECT_EQ(FileStateText(*t.tree.Root->Values->Next, {":", "/", "MDY"}), "14:05 11/23/02 12345");
+    EXPECT_EQ(FileStateText(*t.tree.Root->Values->Next, {":", "-", "YMD"}), "14:05 02-11-23 12345");
 }
 
 TEST_F(CompareFoldersTest, NewFolderIsReportedBeforeItsFilesAndSubFolders) {

@@ -154,6 +154,47 @@ TEST_F(ChangesTreeControlTest, CellsFollowTheValueAndFileRules) {
     EXPECT_EQ(Cell(Row("NewKey"), 1), "");
 }
 
+// Fitted to what they show, at 96 and at 144 dpi, the columns show every
+// name (that half the width can hold) and every file's time whole.
+TEST_F(ChangesTreeControlTest, ColumnsFitTheTextsTheyShow) {
+    VirtualTree& tree = control.Tree();
+    HWND list = tree.Handle();
+    for (UINT dpi : {96u, 144u}) {
+        SCOPED_TRACE(dpi);
+        // The window grows with the dpi, as the main window does.
+        SetWindowPos(host.Handle(), nullptr, 0, 0, MulDiv(760, static_cast<int>(dpi), 96),
+                     MulDiv(560, static_cast<int>(dpi), 96), SWP_NOMOVE | SWP_NOZORDER);
+        RECT area;
+        GetClientRect(host.Handle(), &area);
+        SetWindowPos(list, nullptr, 0, 0, area.right, area.bottom, SWP_NOMOVE | SWP_NOZORDER);
+        control.SetDpi(dpi, settings.ChangesTreeFont, settings.ChangesTreeFontSize, DEFAULT_CHARSET);
+        tree.CollapseAll();
+        tree.FitColumnsToContent(1000);
+        tree.ExpandAll();
+        test::Pump();
+        test::Screenshot(dpi == 96 ? "tree_columns_fitted" : "tree_columns_fitted_144dpi");
+        RECT client;
+        GetClientRect(list, &client);
+        HDC dc = GetDC(list);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+        auto width = [&](const std::string& text) {
+            SIZE size{};
+            const std::wstring wide(text.begin(), text.end());  // the texts here are ASCII
+            GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+            return static_cast<int>(size.cx) + 12;
+        };
+        const int half = (client.right - 50 * static_cast<int>(dpi) / 96) / 2;
+        for (int r = 0; r < tree.RowCount(); ++r) {
+            const int name = tree.PartsOf(r).text + width(Cell(r, 0));
+            if (name <= half) EXPECT_LE(name, tree.ColumnWidth(0)) << Cell(r, 0);
+            EXPECT_LE(width(Cell(r, 1)), tree.ColumnWidth(1)) << Cell(r, 1);
+        }
+        SelectObject(dc, old);
+        ReleaseDC(list, dc);
+        EXPECT_EQ(tree.ColumnWidth(0) + tree.ColumnWidth(1) + tree.ColumnWidth(2), client.right);
+    }
+}
+
 TEST_F(ChangesTreeControlTest, BinaryCellsSwitchBetweenTextAndHexAtOnce) {
     int bin = Row("Bin"), blob = Row("Blob");
     control.SetBinaryHexa(false);

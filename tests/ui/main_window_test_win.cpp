@@ -123,6 +123,110 @@ TEST(MainWindow, DropsNameTheIdentifierOnTheFirstPageAndTheSetupOnTheRunPage) {
     ASSERT_TRUE(run.WaitForWorker());
 }
 
+// A monitoring of nothing, to the tree page, from the first page.
+void MonitorNothing(MainWindowRun& run, const char* identifier) {
+    run.Wizard().edIdentifChange(identifier);
+    run.Wizard().btnNextClick();
+    run.Wizard().TargetClick(tgOthers, true);
+    run.Wizard().btnNextClick();
+    ASSERT_TRUE(run.WaitForWorker());
+    run.Wizard().RunModeClick(TRunMode::rbStarted);
+    run.Wizard().btnNextClick();
+    ASSERT_TRUE(run.WaitForWorker());
+    Pump();
+}
+
+// Filled, the tree's columns follow its texts until the user sets their
+// widths: stored widths, or a divider the user dragged, stay as they are.
+TEST(MainWindow, TreeColumnsFollowTheTextsUntilTheUserSetsThem) {
+    const int stored = 333;
+    for (bool userWidths : {false, true}) {
+        SCOPED_TRACE(userWidths ? "widths stored" : "no widths stored");
+        MainWindowRun run;
+        if (userWidths) {
+            HKEY key = nullptr;
+            RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+            const DWORD width = stored;
+            RegSetValueExA(key, "ChangeColumn", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&width), sizeof(width));
+            RegCloseKey(key);
+        }
+        ASSERT_TRUE(run.Window().Create());
+        run.Window().Show(SW_SHOWNORMAL);
+        HWND tree = ChildById(run.Window().Handle(), idTvChanges);
+        ASSERT_NE(tree, nullptr);
+        MonitorNothing(run, "Columns");
+        ASSERT_FALSE(testing::Test::HasFatalFailure());
+        const int first = ListView_GetColumnWidth(tree, 0);
+        if (userWidths) {
+            EXPECT_EQ(first, stored);
+            continue;
+        }
+        // The frame's rows and the caption "Detected changes" are short.
+        EXPECT_LT(first, MulDiv(257, static_cast<int>(ScreenDpi()), 96));
+        // The user drags the first divider: the width stays from then on.
+        ListView_SetColumnWidth(tree, 0, first + 40);
+        HWND header = ListView_GetHeader(tree);
+        NMHEADERA end{};
+        end.hdr = {header, static_cast<UINT_PTR>(GetDlgCtrlID(header)), static_cast<UINT>(HDN_ENDTRACKA)};
+        end.iItem = 0;
+        SendMessageA(tree, WM_NOTIFY, static_cast<WPARAM>(GetDlgCtrlID(header)), reinterpret_cast<LPARAM>(&end));
+        run.Wizard().btnNextClick();  // start over
+        MonitorNothing(run, "Columns again");
+        EXPECT_EQ(ListView_GetColumnWidth(tree, 0), first + 40);
+    }
+}
+
+// A file that a setup made shows its time, then its date in the order of the
+// user's short date, as the list's dates read: with "M/d/yyyy", 7 December
+// 2026 is 12/07/26.
+TEST(MainWindow, TreeFileDatesFollowTheOrderOfTheUsersShortDate) {
+    wchar_t picture[80] = {};
+    ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, picture, 80), 0);
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, L"M/d/yyyy"));
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof(temp), temp);
+    const std::string watched = std::string(temp) + "KelvoraDates" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(watched.c_str(), nullptr);
+    const std::string file = watched + "\\dated.txt";
+    {
+        MainWindowRun run;
+        ASSERT_TRUE(run.Window().Create());
+        run.Window().Show(SW_SHOWNORMAL);
+        run.Wizard().edIdentifChange("Dates");
+        run.Wizard().btnNextClick();
+        run.Wizard().TargetClick(tgOthers, true);
+        run.Wizard().edOthersChange(watched);
+        run.Wizard().btnNextClick();
+        ASSERT_TRUE(run.WaitForWorker());
+        // The setup: a file of 5 bytes written on 7 December 2026 at 23:04, local time.
+        HANDLE out = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(out, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(out, "dated", 5, &written, nullptr);
+        const SYSTEMTIME local{2026, 12, 1, 7, 23, 4, 0, 0};
+        FILETIME localTime{}, utc{};
+        SystemTimeToFileTime(&local, &localTime);
+        LocalFileTimeToFileTime(&localTime, &utc);
+        SetFileTime(out, nullptr, nullptr, &utc);
+        CloseHandle(out);
+        run.Wizard().RunModeClick(TRunMode::rbStarted);
+        run.Wizard().btnNextClick();
+        ASSERT_TRUE(run.WaitForWorker());
+        HWND tree = ChildById(run.Window().Handle(), idTvChanges);
+        ListView_SetItemState(tree, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+        Key(tree, VK_MULTIPLY);
+        std::string after;
+        for (int row = 0; row < ListView_GetItemCount(tree); ++row)
+            if (ListViewCell(tree, row, 0) == "dated.txt") after = ListViewCell(tree, row, 2);
+        Screenshot(ShotName("tree_file_date").c_str());
+        EXPECT_EQ(after, "23:04 12/07/26 5 bytes");
+        DeleteFileA((run.Folder() + "\\Dates.qor").c_str());
+    }
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, picture);
+    DeleteFileA(file.c_str());
+    RemoveDirectoryA(watched.c_str());
+}
+
 TEST(DpiLayout, MainWindowFollowsAMoveToAScreenOf144Dpi) {
     ExpectAskedDpi();
     MainWindowRun run;

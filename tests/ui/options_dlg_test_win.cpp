@@ -3,6 +3,7 @@
 // leaves alone, the language list and the log buttons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "platform/win32/win32_platform_win.h"
@@ -141,6 +142,50 @@ TEST_F(OptionsDialog, OkStoresAndSavesWhatThePagesShow) {
     EXPECT_EQ(stored.LogLevel, 3);
     EXPECT_EQ(stored.Language, "Deutsch");
     EXPECT_EQ(stored.ExcludedFolders.Items(), (std::vector<std::string>{"C:\\Elsewhere", "D:\\Data"}));
+}
+
+// Every installed family once, in alphabetical order; a stored font that is
+// not installed shows as the font that the tree draws in its place.
+TEST_F(OptionsDialog, TheFontListHasEveryFamilySortedAndTheFontInUse) {
+    context_.Settings.ChangesTreeFont = "Kelvora No Such Font";
+    const bool ok = Run({[&](TdlgQorOptions& d) {
+        d.cmbTreeFont.Focus();
+        SendMessageA(d.cmbTreeFont.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+        test::Pump();
+        test::Screenshot("options-font-list");
+        SendMessageA(d.cmbTreeFont.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+        std::vector<std::string> faces;
+        for (int i = 0; i < d.cmbTreeFont.Count(); ++i) faces.push_back(d.cmbTreeFont.Item(i));
+        ASSERT_GT(faces.size(), 3u);
+        for (std::size_t i = 1; i < faces.size(); ++i)
+            EXPECT_LT(lstrcmpiA(faces[i - 1].c_str(), faces[i].c_str()), 0) << faces[i - 1] << " / " << faces[i];
+        // The families the system reports, each of them listed.
+        HDC dc = GetDC(nullptr);
+        LOGFONTA any{};
+        any.lfCharSet = DEFAULT_CHARSET;
+        std::vector<std::string> families;
+        EnumFontFamiliesExA(dc, &any, [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM list) -> int {
+            if (font->lfFaceName[0] != '@') reinterpret_cast<std::vector<std::string>*>(list)->push_back(font->lfFaceName);
+            return 1;
+        }, reinterpret_cast<LPARAM>(&families), 0);
+        // The face drawn in place of the missing one.
+        LOGFONTA missing{};
+        missing.lfCharSet = DEFAULT_CHARSET;
+        lstrcpyA(missing.lfFaceName, "Kelvora No Such Font");
+        HFONT font = CreateFontIndirectA(&missing);
+        HGDIOBJ old = SelectObject(dc, font);
+        char used[LF_FACESIZE] = {};
+        GetTextFaceA(dc, LF_FACESIZE, used);
+        SelectObject(dc, old);
+        DeleteObject(font);
+        ReleaseDC(nullptr, dc);
+        for (const std::string& family : families)
+            EXPECT_TRUE(std::find(faces.begin(), faces.end(), family) != faces.end()) << family;
+        ASSERT_GE(d.cmbTreeFont.ItemIndex(), 0) << "no font selected";
+        EXPECT_EQ(d.cmbTreeFont.Item(d.cmbTreeFont.ItemIndex()), used);
+        d.btnCancel.Click();
+    }});
+    EXPECT_FALSE(ok);
 }
 
 TEST_F(OptionsDialog, CancelStoresNothing) {

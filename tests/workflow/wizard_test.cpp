@@ -287,14 +287,69 @@ TEST_F(WizardTest, RescanThatFindsNothingWritesNoArchive) {
 TEST_F(WizardTest, SetupThatCannotStartChangesNothing) {
     TWizard& w = Make();
     ToRunPage();
-    memory.shell.SetExecuteResult(false);
+    memory.shell.SetExecuteResult(false, 193);
     w.edSetupPathChange("C:\\Setups\\missing.exe");
     w.btnNextClick();
     EXPECT_EQ(host.LastMessage(), "Can't start the program 'C:\\Setups\\missing.exe'!");
+    EXPECT_EQ(host.screen.Status, "The setup program could not be started (error 193).");
     EXPECT_EQ(host.focus.back(), TFocus::edSetupPath);
     EXPECT_EQ(context.WizardState, TWizardState::wsScanned);
     EXPECT_TRUE(host.screen.RunModesEnabled && host.screen.SetupPathEnabled);
     EXPECT_EQ(context.Settings.LastAppRunPath, "");
+}
+
+TEST_F(WizardTest, SetupThatEndsWellIsNotSpokenOf) {
+    TWizard& w = Make();
+    ToRunPage();
+    w.edSetupPathChange("C:\\Setups\\setup.exe");
+    w.btnNextClick();
+    memory.shell.EndStarted(0);
+    dispatcher.ProcessPending();
+    EXPECT_EQ(host.screen.Status, Text(RS_NEXT_RESCAN_CONT));
+    EXPECT_FALSE(host.screen.RunModesEnabled);
+}
+
+TEST_F(WizardTest, SetupThatEndsWithAnErrorSaysSoWithItsCode) {
+    TWizard& w = Make();
+    ToRunPage();
+    const TWizardScreen& s = host.screen;
+    w.edSetupPathChange("C:\\Setups\\setup32.exe");
+    w.btnNextClick();
+    memory.shell.EndStarted(0xC0000135);
+    dispatcher.ProcessPending();
+    EXPECT_EQ(s.Status, "The setup program ended with exit code 0xC0000135. Press <Next> to re-scan the targets, or "
+                        "choose to install one application to start a setup again.");
+    // Next rescans, or another setup can be started.
+    EXPECT_TRUE(s.RunModesEnabled && s.NextEnabled);
+    EXPECT_EQ(s.RunMode, TRunMode::rbStarted);
+    EXPECT_EQ(context.WizardState, TWizardState::wsSetupRunning);
+    w.RunModeClick(TRunMode::rbUna);
+    EXPECT_TRUE(s.SetupPathEnabled && s.NextEnabled);
+    w.btnNextClick();
+    EXPECT_EQ(memory.shell.Executed().size(), 2u);
+    memory.shell.EndStarted(1);
+    dispatcher.ProcessPending();
+    EXPECT_EQ(s.Status, FormatText(Text(RS_SETUP_FAILED), {"1"}));
+    // An end that comes after the rescan began changes nothing.
+    w.RunModeClick(TRunMode::rbUna);
+    w.btnNextClick();
+    w.btnNextClick();
+    EXPECT_EQ(s.Page, TPage::pnlTree);
+    memory.shell.EndStarted(2);
+    dispatcher.ProcessPending();
+    EXPECT_EQ(s.Page, TPage::pnlTree);
+    WaitForWorker();
+    EXPECT_EQ(s.Status, Text(RS_COMPLETE));
+}
+
+TEST_F(WizardTest, EndOfTheSetupAfterTheWindowClosedIsNotReported) {
+    TWizard& w = Make();
+    ToRunPage();
+    w.edSetupPathChange("C:\\Setups\\setup.exe");
+    w.btnNextClick();
+    wizard.reset();
+    memory.shell.EndStarted(1);
+    EXPECT_EQ(dispatcher.ProcessPending(), 0u);
 }
 
 TEST_F(WizardTest, RunModesSetNextTheFieldTheStatusAndTheState) {

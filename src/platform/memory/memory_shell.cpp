@@ -8,6 +8,43 @@ bool MemoryShell::Execute(std::string_view file, std::string_view parameters) {
     return executeSucceeds_;
 }
 
+namespace {
+
+// Dropping the watch drops the end handler the shell holds.
+class MemoryWatch final : public Shell::Watch {
+public:
+    explicit MemoryWatch(std::shared_ptr<std::function<void(std::uint32_t)>> ended) : ended_(std::move(ended)) {}
+
+private:
+    std::shared_ptr<std::function<void(std::uint32_t)>> ended_;
+};
+
+}  // namespace
+
+std::unique_ptr<Shell::Watch> MemoryShell::Start(std::string_view file, std::string_view parameters,
+                                                 std::function<void(std::uint32_t exitCode)> ended,
+                                                 std::uint32_t& error) {
+    std::lock_guard lock(mutex_);
+    executed_.push_back({std::string(file), std::string(parameters)});
+    if (!executeSucceeds_) {
+        error = executeError_;
+        return nullptr;
+    }
+    auto handler = std::make_shared<std::function<void(std::uint32_t)>>(std::move(ended));
+    started_ = handler;
+    return std::make_unique<MemoryWatch>(std::move(handler));
+}
+
+void MemoryShell::EndStarted(std::uint32_t exitCode) {
+    std::shared_ptr<std::function<void(std::uint32_t)>> handler;
+    {
+        std::lock_guard lock(mutex_);
+        handler = std::move(started_);
+    }
+    // Only the watch and this call hold it: the watch is gone when it is the last.
+    if (handler && handler.use_count() > 1) (*handler)(exitCode);
+}
+
 bool MemoryShell::DeleteToRecycleBin(std::string_view fullPath) {
     if (!files_.RemoveTree(fullPath)) return false;
     std::lock_guard lock(mutex_);
@@ -15,9 +52,10 @@ bool MemoryShell::DeleteToRecycleBin(std::string_view fullPath) {
     return true;
 }
 
-void MemoryShell::SetExecuteResult(bool succeeds) {
+void MemoryShell::SetExecuteResult(bool succeeds, std::uint32_t error) {
     std::lock_guard lock(mutex_);
     executeSucceeds_ = succeeds;
+    executeError_ = error;
 }
 
 std::vector<MemoryShell::Execution> MemoryShell::Executed() {

@@ -25,6 +25,10 @@ public:
 
     // Records the call; answers what SetExecuteResult set (true at first).
     bool Execute(std::string_view file, std::string_view parameters) override;
+    // Records the call as Execute does; a failure has the error that
+    // SetExecuteResult set. The program "ends" when the test calls EndStarted.
+    std::unique_ptr<Watch> Start(std::string_view file, std::string_view parameters,
+                                 std::function<void(std::uint32_t exitCode)> ended, std::uint32_t& error) override;
     // Fails when the item does not exist or something in it is in use.
     bool DeleteToRecycleBin(std::string_view fullPath) override;
     // Keeps the logon tasks by name.
@@ -32,7 +36,11 @@ public:
     bool UnscheduleAtLogon(std::string_view name) override;
 
     // ---- for tests
-    void SetExecuteResult(bool succeeds);
+    // A failure of Execute and Start; Start's has the error code given.
+    void SetExecuteResult(bool succeeds, std::uint32_t error = 2);
+    // The program that Start started last ends with exitCode: its watch,
+    // while there is one, is told on the calling thread.
+    void EndStarted(std::uint32_t exitCode);
     std::vector<Execution> Executed();
     // The paths moved into the Recycle Bin, as they were given, oldest first.
     std::vector<std::string> Recycled();
@@ -43,6 +51,9 @@ private:
     MemoryFileSystem& files_;
     std::mutex mutex_;
     bool executeSucceeds_ = true;
+    std::uint32_t executeError_ = 0;
+    // The last started program's end handler; it goes with its watch.
+    std::shared_ptr<std::function<void(std::uint32_t)>> started_;
     std::vector<Execution> executed_;
     std::vector<std::string> recycled_;
     std::map<std::string, std::string, std::less<>> logonTasks_;

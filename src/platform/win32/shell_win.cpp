@@ -1,6 +1,7 @@
 #include "platform/win32/shell_win.h"
 
 #include "platform/win32/file_system_win.h"
+#include "platform/win32/handles_win.h"
 #include "platform/win32/logon_task_win.h"
 #include "platform/win32/wide_path_win.h"
 
@@ -8,19 +9,71 @@
 #include <shellapi.h>
 
 #include <string>
+#include <thread>
 
 namespace kelvora::platform::win32 {
 
-bool Win32Shell::Execute(std::string_view file, std::string_view parameters) {
+namespace {
+
+// ShellExecuteExA with the default verb; the process's handle (when the
+// shell started a process and keepProcess is set) goes into process.
+bool ShellStart(std::string_view file, std::string_view parameters, bool keepProcess, KernelHandle& process) {
     const std::string fileText(file);
     const std::string parameterText(parameters);
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_DOENVSUBST | SEE_MASK_FLAG_NO_UI;
+    info.fMask = SEE_MASK_DOENVSUBST | SEE_MASK_FLAG_NO_UI | (keepProcess ? SEE_MASK_NOCLOSEPROCESS : 0);
     info.lpFile = fileText.c_str();
     info.lpParameters = parameterText.empty() ? nullptr : parameterText.c_str();
     info.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExA(&info) != FALSE;
+    if (ShellExecuteExA(&info) == FALSE) return false;
+    process.Reset(info.hProcess);
+    return true;
+}
+
+class ProcessWatch final : public Shell::Watch {
+public:
+    ProcessWatch(KernelHandle process, std::function<void(std::uint32_t)> ended)
+        : process_(std::move(process)), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), ended_(std::move(ended)) {
+        if (process_ && stop_) thread_ = std::thread([this] { Wait(); });
+    }
+    ~ProcessWatch() override {
+        if (stop_) SetEvent(stop_.Get());
+        if (thread_.joinable()) thread_.join();
+    }
+    ProcessWatch(const ProcessWatch&) = delete;
+    ProcessWatch& operator=(const ProcessWatch&) = delete;
+
+private:
+    void Wait() {
+        const HANDLE handles[] = {process_.Get(), stop_.Get()};
+        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) return;
+        DWORD code = 0;
+        if (GetExitCodeProcess(process_.Get(), &code)) ended_(code);
+    }
+
+    KernelHandle process_;
+    KernelHandle stop_;
+    std::function<void(std::uint32_t)> ended_;
+    std::thread thread_;
+};
+
+}  // namespace
+
+bool Win32Shell::Execute(std::string_view file, std::string_view parameters) {
+    KernelHandle none;
+    return ShellStart(file, parameters, false, none);
+}
+
+std::unique_ptr<Shell::Watch> Win32Shell::Start(std::string_view file, std::string_view parameters,
+                                                std::function<void(std::uint32_t exitCode)> ended,
+                                                std::uint32_t& error) {
+    KernelHandle process;
+    if (!ShellStart(file, parameters, true, process)) {
+        error = GetLastError();
+        return nullptr;
+    }
+    return std::make_unique<ProcessWatch>(std::move(process), std::move(ended));
 }
 
 namespace {

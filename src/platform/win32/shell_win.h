@@ -10,6 +10,10 @@ public:
     // ShellExecuteExA, default verb, environment variables expanded, no error
     // boxes. The calling thread should have initialised COM, as for any shell call.
     bool Execute(std::string_view file, std::string_view parameters) override;
+    // The same start, keeping the process's handle; a thread of the watch
+    // waits for the process or for the watch's end, whichever comes first.
+    std::unique_ptr<Watch> Start(std::string_view file, std::string_view parameters,
+                                 std::function<void(std::uint32_t exitCode)> ended, std::uint32_t& error) override;
     // SHFileOperationA FO_DELETE with undo allowed, without questions, progress
     // or error boxes. Succeeds exactly when the item existed and is gone.
     bool DeleteToRecycleBin(std::string_view fullPath) override;

@@ -525,6 +525,11 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 if (h->pitem != nullptr && (h->pitem->mask & HDI_WIDTH) != 0 && h->iItem >= 0 &&
                     h->iItem < static_cast<int>(min_widths_.size()))
                     h->pitem->cxy = std::max(h->pitem->cxy, min_widths_[static_cast<std::size_t>(h->iItem)]);
+            } else if (nm->code == HDN_ENDTRACKA || nm->code == HDN_ENDTRACKW || nm->code == HDN_DIVIDERDBLCLICKA ||
+                       nm->code == HDN_DIVIDERDBLCLICKW) {
+                LRESULT r = CallDefault(msg, wp, lp);
+                if (OnColumnsResized) OnColumnsResized();
+                return r;
             } else if (nm->code == HDN_ITEMCHANGEDA || nm->code == HDN_ITEMCHANGEDW) {
                 LRESULT r = CallDefault(msg, wp, lp);
                 auto* h = reinterpret_cast<NMHEADERA*>(lp);

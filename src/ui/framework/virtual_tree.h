@@ -72,6 +72,12 @@ public:
     void SetColumnCaption(int column, std::string_view caption);
     int ColumnWidth(int column) const;
     void SetColumnWidth(int column, int width);
+    // Gives every column but the last the width that shows its caption and
+    // its texts whole, as far as the first maxNodes nodes of the source in
+    // display order show them with every node expanded. Of the width beyond
+    // the last column's minimum the first takes at most half, and the others,
+    // the last among them, share the rest (virtual_tree_fit.cpp).
+    void FitColumnsToContent(std::size_t maxNodes);
 
     // The source's nodes changed: rebuild the rows soon (coalesced).
     void SourceChanged();
@@ -112,6 +118,9 @@ public:
     int TopRow() const { return static_cast<int>(SendMessageA(Handle(), LVM_GETTOPINDEX, 0, 0)); }
 
     std::function<void(POINT screen)> OnContextMenu;
+    // After the user set a column's width (dragged or double-clicked a
+    // divider of the header).
+    std::function<void()> OnColumnsResized;
     std::function<void()> OnFocusChange;
     // After a check box changed by the user.
     std::function<void(Node)> OnChecked;
