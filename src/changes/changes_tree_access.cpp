@@ -162,6 +162,7 @@ void ChangesTree::Access::AddToTree(std::string_view path, std::string_view name
     d.ValueType = rec.ValueType;
     d.RootKey = rec.RootKey;
     d.Kind = rec.Kind;
+    d.Activity = rec.Activity;
     // The changes of one key or folder share their path: a leaf takes the
     // path of the leaf placed before it in the same parent when they are
     // equal.
@@ -175,7 +176,13 @@ void ChangesTree::Access::AddToTree(std::string_view path, std::string_view name
     // The blocks now belong to the leaf.
     rec.OldSize = 0;
     rec.NewSize = 0;
-    if (kind >= ckRegKeyCreated && kind <= ckFileCreated && t.rules_->PreChecked[kind]) n.Check = TCheckState::Checked;
+    if (kind >= ckRegKeyCreated && kind <= ckFileCreated && t.rules_->PreChecked[kind]) {
+        // Activity gets its check box unchecked: the user may still choose
+        // to undo it. A shared counter is raised by a setup registering a
+        // shared file, so it is lowered as before whatever else changed.
+        const bool activity = rec.Activity != arSetup && kind != ckSharedCounterIncremented;
+        n.Check = activity ? TCheckState::Unchecked : TCheckState::Checked;
+    }
     t.AppendChild(parent, leaf);
     t.dirty_ = true;
 }
@@ -238,6 +245,15 @@ void ChangesTree::Access::SetKind(NodeId node, TChangeKind kind) {
     Node& n = tree_->At(node);
     if (!n.Alive) return;
     n.Data.Kind = kind;
+    tree_->dirty_ = true;
+    tree_->MarkReshapedLocked();
+}
+
+void ChangesTree::Access::SetActivity(NodeId node, TActivityReason reason) {
+    Valid(node);
+    Node& n = tree_->At(node);
+    if (!n.Alive || n.Data.Activity == reason) return;
+    n.Data.Activity = reason;
     tree_->dirty_ = true;
     tree_->MarkReshapedLocked();
 }
