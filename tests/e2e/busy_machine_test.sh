@@ -27,6 +27,7 @@ clean() {
     '[-HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\KSetupApp1]' \
     '[-HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\KSetupApp2]' \
     '[-HKEY_LOCAL_MACHINE\Software\KBgEarly]' '[-HKEY_CURRENT_USER\Software\KBgCounter]' \
+    '[-HKEY_CURRENT_USER\Software\KBgBulk]' \
     '[-HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\UserAssist\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}]' \
     > "$work/clean.reg"
   mkdir -p "$program"
@@ -51,8 +52,16 @@ for app in 1 2; do
   makensis -V1 -DAPP=$app -DOUTFILE="$program/kbusy_setup$app.exe" "$here/kbusy_setup.nsi" >/dev/null || fail "makensis"
 done
 
-# The background program, running through both monitorings.
-taskset -c 0 "$WINE64" 'C:\KelvoraBusy\busy_writer.exe' 'C:\KelvoraBusy' </dev/null >"$work/writer.out" 2>&1 &
+# Many keys of the background's under HKEY_CURRENT_USER: the first scan
+# walks them after HKEY_LOCAL_MACHINE and before the setup starts, long
+# enough for the background's write (a) into HKEY_LOCAL_MACHINE to fall in
+# between.
+{ printf '%s\n' 'Windows Registry Editor Version 5.00' ''
+  for i in $(seq 4000); do printf '[HKEY_CURRENT_USER\\Software\\KBgBulk\\k%d]\n"v"=dword:00000001\n\n' "$i"; done
+} | reg_import || fail "reg import"
+# The background program, running through both monitorings, on the CPU that
+# the monitoring does not use.
+taskset -c 1 "$WINE64" 'C:\KelvoraBusy\busy_writer.exe' 'C:\KelvoraBusy' </dev/null >"$work/writer.out" 2>&1 &
 writer_pid=$!
 for _ in $(seq 100); do [ -f "$data/busy.log" ] && break; sleep 0.1; done
 [ -f "$data/busy.log" ] || fail "the background program did not start"
@@ -126,7 +135,8 @@ cli uninstall KSetupApp2 --yes > "$work/uninstall.out" 2>&1 || { cat "$work/unin
 [ ! -e "$pf/KSetupApp2" ] || fail "the setup's folder is still there"
 reg_dump 'HKLM\Software\KSetupVendor' | grep -q 'App2' && fail "the setup's key is still there"
 reg_dump 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KSetupApp2' | grep -q . && fail "the uninstall key is still there"
-reg_dump 'HKLM\Software\KBgEarly' | grep -q '"Before2"' || fail "the background's early value was undone"
+early=$(grep -o 'KBgEarly\\Before[0-9]*$' "$c" | head -1 | cut -d'\' -f2)
+reg_dump 'HKLM\Software\KBgEarly' | grep -q "\"$early\"" || fail "the background's early value $early was undone"
 reg_dump 'HKCU\Software\KBgCounter' | grep -q '"Count"' || fail "the background's counter was undone"
 ls "$data"/after*.txt >/dev/null 2>&1 || fail "the background's late files were undone"
 [ -d "$pf/KSetupApp1" ] || fail "the first setup's folder went too"

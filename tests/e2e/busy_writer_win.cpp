@@ -1,14 +1,14 @@
 // A busy machine for the end-to-end test of activity (busy_machine_test.sh):
 // a background program that writes while setups are monitored.
-//   (a) when a first scan has finished HKEY_LOCAL_MACHINE (its HKCU.SNS
-//       snapshot appears), before the setup starts: a new value under
-//       HKLM\Software\KBgEarly;
+//   (a) when a first scan has finished HKEY_LOCAL_MACHINE and begun
+//       HKEY_CURRENT_USER (its HKCU.SNS snapshot appears), before the setup
+//       starts: a new value under HKLM\Software\KBgEarly;
 //   (b) all the time, into a place that Windows changes by itself too: a
 //       value under Explorer\UserAssist;
 //   (c) all the time, into places of its own: the value
 //       HKCU\Software\KBgCounter\Count and the file C:\KBgData\busy.log;
-//   (d) once a setup (a process named kbusy_setup*.exe) has ended: a new
-//       file C:\KBgData\after<N>.txt.
+//   (d) a moment after a setup (a process named kbusy_setup*.exe) has
+//       ended: a new file C:\KBgData\after<N>.txt.
 // Usage: kelvora_busy_writer.exe KELVORA_FOLDER. It ends when
 // C:\KBgData\stop exists.
 #include <windows.h>
@@ -79,6 +79,8 @@ int main(int argc, char** argv) {
         scanned = nowScanned;
         const bool runs = SetupRuns();
         if (setupSeen && !runs) {
+            // Well after the end, before the rescan reaches the folders.
+            Sleep(300);
             ++after;
             AppendLine(("C:\\KBgData\\after" + std::to_string(after) + ".txt").c_str(), "after\r\n");
         }

@@ -3,8 +3,6 @@
 ; under HKLM\Software\<vendor> and HKCU, an Uninstall entry, shared DLL
 ; counters raised, a value of several kilobytes and a Unicode file name.
 ; Built with: makensis -DOUTFILE=<setup.exe> kdemo_setup.nsi
-; With -DPREPARE it builds instead the test's preparation: Kelvora's ignore
-; list for the registry keys that Wine rewrites by itself.
 Unicode true
 Target amd64-unicode
 Name "KDemo"
@@ -23,12 +21,6 @@ InstallDir "$PROGRAMFILES64\KDemo App"
   FileClose $0
 !macroend
 
-!ifdef PREPARE
-Section
-  WriteRegStr HKCU "Software\Varnok\Kelvora" "IgnoredKeys" \
-    "HKEY_CURRENT_USER\Software\Wine$\r$\nHKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Video$\r$\nHKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Class$\r$\n"
-SectionEnd
-!else
 Section
   SetOutPath "$INSTDIR"
   CreateDirectory "$INSTDIR\data\images"
@@ -71,4 +63,3 @@ SectionEnd
 
 Section "Uninstall"
 SectionEnd
-!endif

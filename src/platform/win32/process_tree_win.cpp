@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <string>
 #include <vector>
 
 namespace kelvora::platform::win32 {
@@ -33,6 +34,45 @@ KernelHandle StartThroughShell(const std::wstring& file, const std::wstring& arg
     info.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExW(&info)) return KernelHandle();
     return KernelHandle(info.hProcess);
+}
+
+// Explorer, the shell: a setup may open a window of it at its end, and Wine
+// starts it as the desktop of the first program that shows a window, as a
+// child of that program. It never ends with the setup and is no part of its
+// work.
+bool IsShell(HANDLE process) {
+    wchar_t image[MAX_PATH];
+    DWORD size = MAX_PATH;
+    if (!QueryFullProcessImageNameW(process, 0, image, &size)) return false;
+    wchar_t windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    // Explorer lives in the Windows folder, and Wine's in its system folder too.
+    const std::wstring path(image, size);
+    const std::size_t slash = path.rfind(L'\\');
+    const auto same = [](std::wstring_view a, std::wstring_view b) {
+        return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
+                                    TRUE) == CSTR_EQUAL;
+    };
+    return slash != std::wstring::npos && same(std::wstring_view(path).substr(slash + 1), L"explorer.exe") &&
+           path.size() > length && same(std::wstring_view(path).substr(0, length), std::wstring_view(windows, length));
+}
+
+// Whether a process of the job other than the shell still runs.
+bool AnyAlive(HANDLE job) {
+    constexpr DWORD kMost = 1024;
+    std::vector<std::uint8_t> buffer(sizeof(JOBOBJECT_BASIC_PROCESS_ID_LIST) + kMost * sizeof(ULONG_PTR));
+    auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
+    if (!QueryInformationJobObject(job, JobObjectBasicProcessIdList, list, static_cast<DWORD>(buffer.size()),
+                                   nullptr)) {
+        return true;  // not known: keep waiting for the job's message
+    }
+    for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i) {
+        const KernelHandle member(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                              static_cast<DWORD>(list->ProcessIdList[i])));
+        if (member && WaitForSingleObject(member.Get(), 0) == WAIT_TIMEOUT && !IsShell(member.Get())) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -78,20 +118,18 @@ ProcessRun RunProcessTree(const std::wstring& file, const std::wstring& commandL
     run.Started = true;
 
     // JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO comes when the last process of the
-    // job has ended. A process that was not in the job (the shell's start
-    // failed to join it) is waited for by itself.
+    // job has ended. But the shell may have joined the job (IsShell), and
+    // Wine does not always post the message, so once the setup itself has
+    // ended the processes of the job are looked at every tenth of a second.
     DWORD message = 0;
     ULONG_PTR key = 0;
     OVERLAPPED* overlapped = nullptr;
     for (;;) {
-        if (!GetQueuedCompletionStatus(port.Get(), &message, &key, &overlapped, 1000)) {
-            DWORD exitCode = 0;
-            BOOL inJob = FALSE;
-            IsProcessInJob(process.Get(), job.Get(), &inJob);
-            if (!inJob && GetExitCodeProcess(process.Get(), &exitCode) && exitCode != STILL_ACTIVE) break;
+        if (GetQueuedCompletionStatus(port.Get(), &message, &key, &overlapped, 100)) {
+            if (key == reinterpret_cast<ULONG_PTR>(job.Get()) && message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO) break;
             continue;
         }
-        if (key == reinterpret_cast<ULONG_PTR>(job.Get()) && message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO) break;
+        if (WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0 && !AnyAlive(job.Get())) break;
     }
     run.End = FileTimeNow();
     DWORD exitCode = 0;
