@@ -36,6 +36,7 @@ std::string NodeDifference(const ChangesTree::Access& a, NodeId x, const Changes
                q.Name + "\"";
     }
     if (a.CheckState(x) != b.CheckState(y)) return "check state";
+    if (p.Activity != q.Activity) return "activity reason";
     if (a.ChildCount(x) != b.ChildCount(y)) return "number of children";
     if (!IsStoredKind(p.Kind)) return {};
     if (p.RootKey != q.RootKey || p.ValueType != q.ValueType) return "root key or value type";

@@ -54,10 +54,6 @@ kelvora_wine_start() {
   # The first Wine program starts the prefix's background processes
   # (services, explorer); start them here, not from inside ctest.
   taskset -c 0 "$WINE64" wineboot </dev/null >/dev/null 2>&1
-  # The Task Scheduler service starts on its first use, which can take longer
-  # than its clients wait on a busy machine, and its start rewrites keys that
-  # a monitoring in progress would see: start it (and wait for it) here.
-  taskset -c 0 "$WINE64" net start Schedule </dev/null >/dev/null 2>&1 || true
 }
 
 kelvora_wine_stop() {

@@ -113,9 +113,15 @@ TWizardState LoadCheckTree(AppContext& context, platform::FileSystem& files, pla
         std::string name;
         std::string placement;
         while (!control.Terminated() && archive.Position() < archive.Size()) {
-            const std::int32_t kind = archive.ReadInt();
-            if (archive.Damaged() || !IsStoredKind(kind)) throw BadArchive();
+            std::int32_t kind = archive.ReadInt();
             rec.Reset();
+            if ((static_cast<std::uint32_t>(kind) & kActivityMarkMask) == kActivityMark) {
+                const auto reason = static_cast<std::uint8_t>(kind);
+                if (reason == arSetup || reason > kLastActivityReason) throw BadArchive();
+                rec.Activity = static_cast<TActivityReason>(reason);
+                kind = archive.ReadInt();
+            }
+            if (archive.Damaged() || !IsStoredKind(kind)) throw BadArchive();
             rec.Kind = static_cast<TChangeKind>(kind);
             placement.clear();
             if (IsRegistryKind(kind)) {

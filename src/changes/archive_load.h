@@ -17,7 +17,8 @@ namespace kelvora {
 // cleared and framed (StartFill). WizardState is wsLoading meanwhile and at
 // the end wsIdle (complete), wsStopped (control asked to stop; checked before
 // each record) or wsBadArchive (not an archive, a record cut short, of an
-// unknown kind or with an empty name in its path: only the whole records
+// unknown kind, with an activity mark of an unknown reason or not followed
+// by a record, or with an empty name in its path: only the whole records
 // before it are placed). LoadedCounts
 // counts the records read of each kind the uninstaller acts on (1 to 7 and
 // 9), also those the ignore lists drop. setProgress receives PercentDone

@@ -35,6 +35,7 @@ std::int32_t BlockInt(const DataBlock& block, std::int32_t size) {
 void WriteNodeRecord(TChgArchive& archive, const TNodeData& data, std::string_view parentPath) {
     const std::int32_t kind = data.Kind;
     if (!IsStoredKind(kind)) return;
+    if (data.Activity != arSetup) archive.WriteInt(static_cast<std::int32_t>(kActivityMark | data.Activity));
     archive.WriteInt(kind);
     if (IsRegistryKind(kind)) archive.WriteInt(static_cast<std::int32_t>(data.RootKey));
     switch (kind) {

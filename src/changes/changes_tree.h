@@ -229,8 +229,9 @@ public:
     //   (ignoring case, whatever its kind) or appending a branch (kind 17
     //   for a two-character component ending in ':', else 18);
     // - appends a new leaf named name, taking over the record's blocks and
-    //   Path; in uninstall mode the leaf is checked when its kind's setting
-    //   is on, and every other leaf has no check box.
+    //   Path; in uninstall mode the leaf gets a check box when its kind's
+    //   setting is on, checked unless the leaf is activity (shared counters
+    //   excepted: lowered as before), and every other leaf has no check box.
     void AddToTree(std::string_view path, std::string_view name, TNodeData&& rec);
 
     // Sets the node's state and spreads it by the rules of its kind. Nothing
@@ -250,6 +251,8 @@ public:
     bool RemoveBranch(NodeId node);
     // Turns a leaf into another kind (moved-file detection).
     void SetKind(NodeId node, TChangeKind kind);
+    // Changes who a leaf's change is attributed to; its check box stays.
+    void SetActivity(NodeId node, TActivityReason reason);
 
     // Hands over how the shape changed since the last call and starts
     // listing anew. For the one view that shows the tree.

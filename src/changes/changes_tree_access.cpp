@@ -171,6 +171,7 @@ void ChangesTree::Access::AddToTree(std::string_view path, std::string_view name
     d.ValueType = rec.ValueType;
     d.RootKey = rec.RootKey;
     d.Kind = rec.Kind;
+    d.Activity = rec.Activity;
     // The changes of one key or folder share their path: a leaf takes the
     // path of the leaf placed before it in the same parent when they are
     // equal.
@@ -185,7 +186,12 @@ void ChangesTree::Access::AddToTree(std::string_view path, std::string_view name
     rec.OldSize = 0;
     rec.NewSize = 0;
     if (kind >= ckRegKeyCreated && kind <= ckFileCreated && t.rules_->PreChecked[kind]) {
-        n.Check = ignored ? TCheckState::Unchecked : TCheckState::Checked;
+        // Activity and what the ignore lists hold get their check box
+        // unchecked: the user may still choose to undo them. A shared counter
+        // is raised by a setup registering a shared file, so it is lowered as
+        // before whatever else changed.
+        const bool activity = rec.Activity != arSetup && kind != ckSharedCounterIncremented;
+        n.Check = ignored || activity ? TCheckState::Unchecked : TCheckState::Checked;
     }
     n.Ignored = ignored;
     t.AppendChild(parent, leaf);
@@ -266,6 +272,15 @@ void ChangesTree::Access::SetKind(NodeId node, TChangeKind kind) {
     Node& n = tree_->At(node);
     if (!n.Alive) return;
     n.Data.Kind = kind;
+    tree_->dirty_ = true;
+    tree_->MarkReshapedLocked();
+}
+
+void ChangesTree::Access::SetActivity(NodeId node, TActivityReason reason) {
+    Valid(node);
+    Node& n = tree_->At(node);
+    if (!n.Alive || n.Data.Activity == reason) return;
+    n.Data.Activity = reason;
     tree_->dirty_ = true;
     tree_->MarkReshapedLocked();
 }

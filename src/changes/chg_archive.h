@@ -6,6 +6,14 @@
 // bytes), then change records up to the end of the file. A record is made of
 // Ints (4 bytes, signed), Strs (an Int length, then that many bytes) and
 // Blocks (raw bytes counted by the Int before them).
+//
+// A record of activity (a change the setup did not make) is preceded by one
+// Int, kActivityMark with the reason (TActivityReason, 1 and up) in its low
+// byte. Archives written before activity was known simply lack these marks,
+// so every change in them is the setup's; an archive without activity is
+// written exactly as before. A reader that does not know the mark takes it
+// for a record of an unknown kind and refuses the archive as damaged: the
+// record stream has no room for data that an older reader could skip.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +31,10 @@ inline constexpr std::size_t kArchiveHeaderSize = 56;
 inline constexpr std::uint32_t kArchiveVersion = 200;
 inline constexpr std::uint32_t kArchiveMaxVersion = 299;
 inline constexpr std::string_view kArchiveExtension = ".qor";
+// The mark before an activity record, far from every change kind: "KA" in the
+// top bytes, the reason in the low byte, the byte between 0.
+inline constexpr std::uint32_t kActivityMark = 0x4B410000u;
+inline constexpr std::uint32_t kActivityMarkMask = 0xFFFFFF00u;
 
 // The archive's path without extension: the program's folder, a backslash
 // and the application's identifier.

@@ -71,6 +71,7 @@ void TNodeData::Reset() {
     ValueType = 0;
     RootKey = 0;
     Kind = ckPathBranch;
+    Activity = arSetup;
     Path.clear();
 }
 

@@ -41,6 +41,20 @@ constexpr bool IsRegistryKind(std::int32_t kind) { return kind <= ckSharedCounte
 // The kinds an archive may hold.
 constexpr bool IsStoredKind(std::int32_t kind) { return kind >= ckRegKeyCreated && kind <= ckFileMovedTo; }
 
+// Who made a change. The setup's changes are the default; every other value
+// marks activity: a change that the evidence says the setup did not make,
+// with the evidence that says so. Activity is kept, shown and saved like any
+// change, but an uninstall leaves it alone unless the user checks it. The
+// codes are written into archives.
+enum TActivityReason : std::uint8_t {
+    arSetup = 0,             // the setup's own change
+    arOutsideWindow = 1,     // its times lie wholly before the setup started or after it ended
+    arVolatileLocation = 2,  // a location that the catalogue lists as changed by Windows itself
+    arLearned = 3,           // changed in monitorings of other applications on this machine
+    arQuietCheck = 4,        // changed while nothing was being installed (the quiet check)
+};
+inline constexpr std::uint8_t kLastActivityReason = arQuietCheck;
+
 // The full name of a predefined root key ("HKEY_LOCAL_MACHINE"), or "(error)"
 // for any other value.
 std::string_view RootKeyName(std::uint32_t rootKey);
@@ -79,6 +93,7 @@ struct TNodeData {
     std::int32_t ValueType = 0;  // REG_* type of a value change, else 0
     std::uint32_t RootKey = 0;   // root key of a registry change, else 0
     TChangeKind Kind = ckPathBranch;
+    TActivityReason Activity = arSetup;  // arSetup for branches and the setup's changes
     // Key path below RootKey, or the folder holding the item. The tree's
     // leaves of one key or folder share it.
     SharedText Path;

@@ -1,4 +1,5 @@
 // uninstall: undoing the changes of a monitored application.
+#include "changes/activity.h"
 #include "cli/cli_internal.h"
 #include "cli/cli_messages.h"
 #include "uninstall/dezinstaler.h"
@@ -67,7 +68,8 @@ int Uninstall(const CliCommand& command, CliEnv& env) {
     ChangesTree tree(context.Settings);
     if (int status = LoadArchive(env, identifier, tree, true); status != kExitOk) return status;
     {
-        const ChangesTree::Access access = tree.Lock();
+        auto access = tree.Lock();
+        if (command.IncludeActivity) CheckActivity(access);
         WriteHiddenCount(env, access);
         WriteCannotBeUndone(env, access);
     }

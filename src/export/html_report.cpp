@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "changes/activity.h"
 #include "export/change_walk.h"
 #include "export/json_text.h"
 #include "export/piece_writer.h"
@@ -77,6 +78,7 @@ table.counts td.n{text-align:right}
 .row{position:absolute;left:0;right:0;height:20px;line-height:20px;border-bottom:1px solid #eee}
 .row.hit div:first-child span.t{background:#ff6}
 .tg{display:inline-block;width:14px;text-align:center;cursor:pointer;color:#555;user-select:none}
+.row.act{color:#808080}
 .row img{width:16px;height:16px;vertical-align:-3px;margin-right:4px}
 #print{display:none}
 @media print{#bar,#view,.hdr{display:none}#print{display:block}#print .row{position:static;height:auto}}
@@ -94,12 +96,12 @@ var H=20,view=document.getElementById('view'),space=document.getElementById('spa
 function build(){vis=[];if(hits){for(var i=0;i<n;i++)if(hits[i])vis.push(i);}
  else{for(var i=0;i<n;){vis.push(i);i=open[i]?i+1:end[i];}}
  space.style.height=(vis.length*H)+'px';draw();}
-function row(i,top){var r=rows[i],d=document.createElement('div');d.className='row'+(hits&&hits[i]===2?' hit':'');
+function row(i,top){var r=rows[i],d=document.createElement('div');d.className='row'+(hits&&hits[i]===2?' hit':'')+(r[5]?' act':'');
  if(top!==null)d.style.top=top+'px';
  var c=document.createElement('div');c.style.paddingLeft=(r[0]*16+4)+'px';
  var t=document.createElement('span');t.className='tg';t.textContent=end[i]>i+1?(open[i]||hits?'\u2212':'+'):'';t.dataset.i=i;c.appendChild(t);
  var im=document.createElement('img');im.src=icons[r[1]];im.alt='';c.appendChild(im);
- var s=document.createElement('span');s.className='t';s.textContent=r[2];c.appendChild(s);c.title=r[2];d.appendChild(c);
+ var s=document.createElement('span');s.className='t';s.textContent=r[2];c.appendChild(s);c.title=r[5]?r[2]+'\n'+r[5]:r[2];d.appendChild(c);
  for(var k=3;k<5;k++){var e=document.createElement('div');e.textContent=r[k]||'';e.title=r[k]||'';d.appendChild(e);}
  return d;}
 function draw(){var a=Math.max(0,Math.floor(view.scrollTop/H)-10),b=Math.min(vis.length,a+Math.ceil(view.clientHeight/H)+20);
@@ -146,9 +148,11 @@ void WriteHtml(const ChangesTree::Access& tree, NodeId start, const platform::Co
                std::string& out, const std::function<void(std::string&)>& flush) {
     std::array<std::size_t, ckFileMovedTo + 1> counts{};
     std::size_t total = 0;
+    TChangeCounts made;
     ForEachChange(tree, start, names, [&](NodeId node) {
         ++counts[static_cast<std::size_t>(tree.Data(node).Kind)];
         ++total;
+        ++(tree.Data(node).Activity == arSetup ? made.Setup : made.Activity);
     });
 
     out += "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n<title>";
@@ -174,7 +178,9 @@ void WriteHtml(const ChangesTree::Access& tree, NodeId start, const platform::Co
     }
     out += "<tr><td><b>";
     AppendHtml(out, words.Total);
-    out += "</b></td><td class=\"n\"><b>" + std::to_string(total) + "</b></td></tr></table>\n";
+    out += "</b></td><td class=\"n\"><b>" + std::to_string(total) + "</b></td></tr></table>\n<div class=\"sub\">";
+    AppendHtml(out, ChangeCountsText(made));
+    out += "</div>\n";
     out += "<div id=\"bar\"><input id=\"q\" type=\"search\" placeholder=\"";
     AppendHtml(out, words.Search);
     out += "\" aria-label=\"";
@@ -193,7 +199,8 @@ void WriteHtml(const ChangesTree::Access& tree, NodeId start, const platform::Co
         out += "\"data:image/svg+xml;base64," + Base64(ChangeIconSvg(i)) + "\"";
     }
     out += "]</script>\n<script id=\"rows\" type=\"application/json\">[";
-    // One row per node in the window's order: depth, icon, the three cells.
+    // One row per node in the window's order: depth, icon, the three cells,
+    // and for activity the reason why it is marked so (greyed, in the tooltip).
     bool first = true;
     ForEachNodeInOrder(tree, start, names, [&](NodeId node, int depth) {
         const TNodeData& d = tree.Data(node);
@@ -207,6 +214,10 @@ void WriteHtml(const ChangesTree::Access& tree, NodeId start, const platform::Co
             out += ',';
             if (text.empty()) out += '0';
             else AppendScriptString(out, text);
+        }
+        if (d.Activity != arSetup && IsStoredKind(d.Kind)) {
+            out += ',';
+            AppendScriptString(out, ActivityReasonText(d.Activity));
         }
         out += ']';
         flush(out);

@@ -87,12 +87,27 @@ void AppendChange(std::string& out, const ChangesTree::Access& tree, NodeId node
         case TCheckState::Unchecked: out += "false"; break;
         case TCheckState::None: out += "null"; break;
     }
-    // The activity that a change is marked with ("reason") goes here once
-    // changes carry one; readers ignore fields they do not know.
+    AppendField(out, "reason");
+    const std::string_view reason = JsonReasonName(d.Activity);
+    if (reason.empty()) {
+        out += "null";
+    } else {
+        AppendJsonString(out, reason);
+    }
     out += '}';
 }
 
 }  // namespace
+
+std::string_view JsonReasonName(TActivityReason reason) {
+    switch (reason) {
+        case arOutsideWindow: return "outside-setup-window";
+        case arVolatileLocation: return "volatile-location";
+        case arLearned: return "learned";
+        case arQuietCheck: return "quiet-check";
+        default: return {};
+    }
+}
 
 std::string_view JsonKindName(std::int32_t kind) {
     switch (kind) {

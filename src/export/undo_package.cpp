@@ -56,7 +56,12 @@ std::vector<UndoItem> CollectUndoItems(const ChangesTree::Access& tree, const pl
     std::vector<UndoItem> items;
     ForEachChange(tree, kNoNode, names, [&](NodeId node) {
         const TNodeData& d = tree.Data(node);
-        if (tree.CheckState(node) == TCheckState::Unchecked || !PhaseOn(d.Kind, settings)) return;
+        // Without check boxes (a tree just monitored) the package takes what
+        // an uninstall would pre-check: activity stays out of it.
+        const TCheckState check = tree.CheckState(node);
+        const bool activity = d.Activity != arSetup && d.Kind != ckSharedCounterIncremented;
+        if (check == TCheckState::Unchecked || (check == TCheckState::None && activity) || !PhaseOn(d.Kind, settings))
+            return;
         UndoItem item;
         item.Kind = d.Kind;
         item.RootKey = d.RootKey;

@@ -151,6 +151,13 @@ inline constexpr Message RS_SNAPSHOT_PATH_TOO_LONG{"RS_SNAPSHOT_PATH_TOO_LONG",
                                                    "A path is too long for a snapshot record: %s..."};
 // A scan of the main window that ended by an error (its reason fills %s).
 inline constexpr Message RS_SCAN_FAILED{"RS_SCAN_FAILED", "Scanning failed: %s"};
+// Who made a change (changes/activity.h), and the counts of both.
+inline constexpr Message RS_ACT_SETUP{"RS_ACT_SETUP", "Made by the setup"};
+inline constexpr Message RS_ACT_OUTSIDE_WINDOW{"RS_ACT_OUTSIDE_WINDOW", "Activity: changed before the setup started or after it ended"};
+inline constexpr Message RS_ACT_VOLATILE{"RS_ACT_VOLATILE", "Activity: a place that Windows changes by itself"};
+inline constexpr Message RS_ACT_LEARNED{"RS_ACT_LEARNED", "Activity: changed in monitorings of other applications too"};
+inline constexpr Message RS_ACT_QUIET_CHECK{"RS_ACT_QUIET_CHECK", "Activity: changed while nothing was being installed"};
+inline constexpr Message RS_CHANGE_COUNTS{"RS_CHANGE_COUNTS", "%s changes by the setup, %s activity"};
 
 // A new monitoring under the identifier of an existing archive (the
 // identifier fills the first %s, the archive's path the second).
@@ -317,6 +324,12 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_SNAPSHOT_CREATE,
     &RS_SNAPSHOT_PATH_TOO_LONG,
     &RS_SCAN_FAILED,
+    &RS_ACT_SETUP,
+    &RS_ACT_OUTSIDE_WINDOW,
+    &RS_ACT_VOLATILE,
+    &RS_ACT_LEARNED,
+    &RS_ACT_QUIET_CHECK,
+    &RS_CHANGE_COUNTS,
     &RS_ASK_REPLACE_ARCHIVE,
     &RS_ARCHIVE_EXISTS,
     &RS_HIDDEN_ONE,

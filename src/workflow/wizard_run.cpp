@@ -44,6 +44,8 @@ void TWizard::EnterRunPage() {
     RunModeClick(screen_.RunMode);
     host_.Focus(TFocus::edSetupPath);
     WriteRunAtLogon(os_, programFile_);
+    context_.LogonTaskRegistered = true;
+    context_.SetupWindow = {};
     WriteResumeMarker(os_.files, context_.ProgramFolder, context_.AppIdentifier);
 }
 
@@ -110,6 +112,9 @@ void TWizard::Launch() {
     auto token = std::make_shared<int>();
     const std::weak_ptr<int> current = token;
     std::uint32_t error = 0;
+    // The setup's time window opens just before it starts; it closes when
+    // the user says the setup has finished (Next, Rescan).
+    const std::uint64_t start = os_.clock.FileTimeNow();
     auto watch = os_.shell.Start(screen_.SetupPath, "", [this, &dispatcher = dispatcher_, current](std::uint32_t code) {
         dispatcher.Post([this, current, code] {
             if (current.lock()) SetupEnded(code);
@@ -124,6 +129,7 @@ void TWizard::Launch() {
     }
     setupToken_ = std::move(token);
     setupWatch_ = std::move(watch);
+    context_.SetupWindow = {start, 0};
     SetState(TWizardState::wsSetupRunning);
     screen_.BrowseEnabled = false;
     screen_.Status = TranslateString(RS_NEXT_RESCAN_CONT);
@@ -158,6 +164,10 @@ void TWizard::ResumedStart() {
             Error(*error);
         } else {
             context_.AppIdentifier = *identifier;
+            // The setup ran before the restart, at a time not known; the
+            // logon task that started this run is the monitoring's own.
+            context_.SetupWindow = {};
+            context_.LogonTaskRegistered = true;
             screen_.Page = TPage::pnlTree;
             screen_.Title = InstallingTitle();
             screen_.Status = TranslateString(RS_NEXT_RESCAN);

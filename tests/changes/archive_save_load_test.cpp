@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "changes/activity.h"
 #include "changes/archive_load.h"
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
@@ -363,6 +365,113 @@ TEST_F(ArchiveSaveLoadTest, FailedSaveKeepsTheEarlierArchive) {
     Bytes now;
     os.files.ReadFile(kFile, now);
     EXPECT_EQ(now, first);
+}
+
+}  // namespace
+}  // namespace kelvora
+
+namespace kelvora {
+namespace {
+
+class ActivityArchiveTest : public ArchiveSaveLoadTest {
+protected:
+    // Two changes of the setup and two of activity: a created file, and a
+    // shared counter, which is lowered as before whoever raised it.
+    void FillWithActivity() {
+        tree.StartFill(false);
+        tree.AddToTree("C:\\App", "setup.exe", Rec(ckFileCreated, "C:\\App"));
+        TNodeData file = Rec(ckFileCreated, "C:\\App");
+        file.Activity = arOutsideWindow;
+        tree.AddToTree("C:\\App", "log.txt", std::move(file));
+        const std::string shared = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+        TNodeData counter = Rec(ckSharedCounterIncremented, shared, kHklm, 4, {}, test::Bytes({1, 0, 0, 0}));
+        counter.Activity = arVolatileLocation;
+        tree.AddToTree("HKEY_LOCAL_MACHINE\\" + shared, "C:\\x.dll", std::move(counter));
+        tree.AddToTree("HKEY_LOCAL_MACHINE", "Soft", Rec(ckRegKeyCreated, "", kHklm));
+    }
+
+    // The leaf named name: its reason and its check state.
+    std::pair<TActivityReason, TCheckState> Leaf(std::string_view name) {
+        auto a = tree.Lock();
+        std::vector<NodeId> stack{a.Root()};
+        while (!stack.empty()) {
+            const NodeId id = stack.back();
+            stack.pop_back();
+            if (a.Data(id).Name == name) return {a.Data(id).Activity, a.CheckState(id)};
+            for (NodeId c = a.FirstChild(id); c != kNoNode; c = a.NextSibling(c)) stack.push_back(c);
+        }
+        ADD_FAILURE() << name << " not found";
+        return {};
+    }
+};
+
+TEST_F(ActivityArchiveTest, ReasonsRoundTripAndActivityStartsUnchecked) {
+    FillWithActivity();
+    const Bytes saved = SaveTree();
+    // The mark stands right before the record it belongs to.
+    Bytes file = Header(44986.5);
+    Int(file, static_cast<std::int32_t>(kActivityMark | arVolatileLocation));
+    Int(file, ckSharedCounterIncremented);
+    ASSERT_GT(saved.size(), file.size());
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), saved.begin()));
+
+    ASSERT_EQ(Load(saved), TWizardState::wsIdle);
+    EXPECT_EQ(Leaf("setup.exe"), std::pair(arSetup, TCheckState::Checked));
+    EXPECT_EQ(Leaf("log.txt"), std::pair(arOutsideWindow, TCheckState::Unchecked));
+    EXPECT_EQ(Leaf("C:\\x.dll"), std::pair(arVolatileLocation, TCheckState::Checked));
+    EXPECT_EQ(Leaf("Soft"), std::pair(arSetup, TCheckState::Checked));
+    EXPECT_EQ(SaveTree(), saved);
+    {
+        auto a = tree.Lock();
+        const TChangeCounts counts = CountChanges(a);
+        EXPECT_EQ(counts.Setup, 2u);
+        EXPECT_EQ(counts.Activity, 2u);
+        EXPECT_EQ(ChangeCountsText(counts), "2 changes by the setup, 2 activity");
+    }
+    // The user may still check activity for the undo.
+    auto a = tree.Lock();
+    a.SetChecked(a.FindChild(a.FindChild(a.FindChild(a.FileSystem(), "C:"), "App"), "log.txt"), true);
+    EXPECT_EQ(a.CheckState(a.FindChild(a.FindChild(a.FindChild(a.FileSystem(), "C:"), "App"), "log.txt")),
+              TCheckState::Checked);
+}
+
+TEST_F(ActivityArchiveTest, OlderArchivesLoadWithEveryChangeTheSetups) {
+    FillSample();
+    ASSERT_EQ(Load(expected), TWizardState::wsIdle);
+    const std::size_t leaves = Leaves();
+    auto a = tree.Lock();
+    const TChangeCounts counts = CountChanges(a);
+    EXPECT_EQ(counts.Setup, leaves);
+    EXPECT_EQ(counts.Activity, 0u);
+}
+
+TEST_F(ActivityArchiveTest, DamagedMarksEndTheLoadAsBad) {
+    const auto mark = [](std::uint32_t reason) { return static_cast<std::int32_t>(kActivityMark | reason); };
+    const std::vector<std::vector<std::int32_t>> damaged = {
+        {mark(0), ckFolderCreated},             // a mark without a reason
+        {mark(kLastActivityReason + 1), ckFolderCreated},  // a reason this program does not know
+        {mark(0xFF), ckFolderCreated},
+        {mark(arLearned), mark(arLearned)},      // a mark on a mark
+        {mark(arLearned), 14},                   // a mark on no stored kind
+        {mark(arLearned)},                       // a mark that ends the file
+    };
+    for (const auto& ints : damaged) {
+        Bytes b = Header(1.0);
+        Int(b, ckFolderCreated);
+        Str(b, "C:\\A");
+        for (std::int32_t v : ints) Int(b, v);
+        if (ints.size() > 1) Str(b, "C:\\B");
+        EXPECT_EQ(Load(b), TWizardState::wsBadArchive) << ints[0];
+        EXPECT_EQ(Leaves(), 1u);
+    }
+}
+
+TEST(ActivityReasonText, EveryReasonHasItsOwnText) {
+    std::vector<std::string> texts;
+    for (int r = arSetup; r <= kLastActivityReason; ++r) texts.push_back(ActivityReasonText(static_cast<TActivityReason>(r)));
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(std::unique(texts.begin(), texts.end()), texts.end());
+    EXPECT_EQ(ActivityReasonText(static_cast<TActivityReason>(200)), "Made by the setup");
 }
 
 }  // namespace

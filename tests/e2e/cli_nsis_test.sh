@@ -39,7 +39,7 @@ trap cleanup EXIT
 # -- a clean start: no earlier run, the folders and values the setup meets.
 rm -rf "$program" "$pf/KDemo App" "$pf/KDemoPre" "$pf/Common Files/KDemoA.dll" "$pf/Common Files/KDemoB.dll"
 mkdir -p "$program" "$pf/KDemoPre" "$pf/Common Files"
-cp "$cli_exe" "$program/"
+cp "$cli_exe" "$KELVORA_BUILD/Volatile.txt" "$program/"
 printf 'language=fr\r\n' > "$pf/KDemoPre/settings.ini"
 printf 'MZ shared by another program' > "$pf/Common Files/KDemoA.dll"
 cat > "$work/before.reg.in" <<'REG'
@@ -62,8 +62,6 @@ REG
 sed 's/$/\r/' "$work/before.reg.in" > "$program/before.reg"
 wine_run reg import 'C:\KelvoraE2E\before.reg' >/dev/null 2>&1 || fail "reg import"
 makensis -V1 -DOUTFILE="$program/kdemo_setup.exe" "$here/kdemo_setup.nsi" >/dev/null || fail "makensis"
-makensis -V1 -DPREPARE -DOUTFILE="$program/prepare.exe" "$here/kdemo_setup.nsi" >/dev/null || fail "makensis"
-wine_run 'C:\KelvoraE2E\prepare.exe' /S || fail "prepare"
 
 snapshot before "$pf"
 
@@ -108,6 +106,46 @@ expect "    (REG KEY) HKEY_CURRENT_USER\\Software\\KDemoPre"
 expect "      (*)(REG VAL) Setting"
 expect "        'old' ==> 'new'"
 expect "      (-)(REG VAL) Obsolete = 'bye'"
+# Nothing is ignored: what Wine rewrote by itself meanwhile is there too, but
+# all of it is activity, and the setup's changes are exactly its own.
+awk '/^    \((REG KEY|FOLDER)\) / { group = substr($0, index($0, ") ") + 2); next }
+     /   \[Activity: .*\]$/ { print > "/dev/stderr"; next }
+     /^    \([+-]\)\((REG KEY|FOLDER)\) / { group = substr($0, index($0, ") ") + 2); print group; next }
+     /^      \(/ && match($0, /\((REG VAL|FILE)\) /) { t = substr($0, RSTART + RLENGTH); sub(/ = .*/, "", t); print group "\\" t }' \
+  "$work/export.txt" > "$work/setup.changes" 2> "$work/activity.changes"
+grep -q 'KDemo' "$work/activity.changes" && { cat "$work/activity.changes"; fail "a change of the setup is marked as activity"; }
+grep -v -e 'KDemo' "$work/setup.changes" && fail "a change that is not the setup's is not marked as activity"
+cat > "$work/setup.expected" <<'EOF'
+C:\Program Files\KDemo App
+C:\Program Files\KDemo App\kdemo.exe
+C:\Program Files\KDemo App\uninst.exe
+C:\Program Files\KDemo App\data
+C:\Program Files\KDemo App\data\readme.txt
+C:\Program Files\KDemo App\data\Ünïcødé 文件.txt
+C:\Program Files\KDemo App\data\images
+C:\Program Files\KDemo App\data\images\logo.bmp
+C:\Program Files\Common Files\KDemoB.dll
+C:\Program Files\KDemoPre\settings.ini
+HKEY_CURRENT_USER\Software\KDemoVendor
+HKEY_CURRENT_USER\Software\KDemoVendor\KDemo
+HKEY_CURRENT_USER\Software\KDemoVendor\KDemo\Theme
+HKEY_CURRENT_USER\Software\KDemoPre\Setting
+HKEY_CURRENT_USER\Software\KDemoPre\Obsolete
+HKEY_LOCAL_MACHINE\Software\KDemoVendor
+HKEY_LOCAL_MACHINE\Software\KDemoVendor\KDemo
+HKEY_LOCAL_MACHINE\Software\KDemoVendor\KDemo\Blob
+HKEY_LOCAL_MACHINE\Software\KDemoVendor\KDemo\InstallDir
+HKEY_LOCAL_MACHINE\Software\KDemoVendor\KDemo\Version
+HKEY_LOCAL_MACHINE\Software\KDemoVendor\KDemo\Plugins
+HKEY_LOCAL_MACHINE\Software\KDemoVendor\KDemo\Plugins\(Default)
+HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\SharedDLLs\C:\Program Files\Common Files\KDemoA.dll
+HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\SharedDLLs\C:\Program Files\Common Files\KDemoB.dll
+HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\KDemo
+HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\KDemo\DisplayName
+HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\KDemo\NoModify
+HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\KDemo\UninstallString
+EOF
+diff -u "$work/setup.expected" "$work/setup.changes" || fail "the setup's changes are not exactly those it makes"
 [ "$(grep -c 'Blob = ' "$work/export.txt")" = 1 ] || fail "Blob"
 [ "$(grep 'Blob = ' "$work/export.txt" | grep -o '5A' | wc -l)" = 6144 ] || fail "the 6 KiB value is not whole"
 cli show KDemo > "$work/show.txt" || fail "show"

@@ -47,15 +47,3 @@ snapshot() {
       sed "s|^\.|${folder#"$drive_c"}|"
   done | sort > "$work/$name.files"
 }
-
-# What Wine rewrites by itself while a program runs (its settings, and the
-# display adapter's keys when a display is there) is not a setup's: it goes
-# into Kelvora's list of ignored keys (one text value, each key ending in CR LF).
-ignore_wine_keys() {
-  local ignored
-  ignored=$(printf '%s\r\n' 'HKEY_CURRENT_USER\Software\Wine' 'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Video' \
-              'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Class' |
-            iconv -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$/,00,00/')
-  printf '%s\n' 'Windows Registry Editor Version 5.00' '' '[HKEY_CURRENT_USER\Software\Varnok\Kelvora]' \
-    "\"IgnoredKeys\"=hex(1):$ignored" | reg_import
-}

@@ -3,9 +3,8 @@
 ; under HKLM\Software\<vendor> and HKCU, an Uninstall entry, shared DLL
 ; counters raised, a value of several kilobytes and a Unicode file name.
 ; Built with: makensis -DOUTFILE=<setup.exe> kdemo_setup.nsi
-; With -DPREPARE it builds instead the test's preparation: Kelvora's ignore
-; list for the registry keys that Wine rewrites by itself. With -DFAILING, a
-; setup that ends at once with the exit code 5 and changes nothing.
+; With -DFAILING it builds instead a setup that ends at once with the exit
+; code 5 and changes nothing.
 Unicode true
 Target amd64-unicode
 Name "KDemo"
@@ -30,11 +29,6 @@ Function .onInit
   Quit
 FunctionEnd
 Section
-SectionEnd
-!else ifdef PREPARE
-Section
-  WriteRegStr HKCU "Software\Varnok\Kelvora" "IgnoredKeys" \
-    "HKEY_CURRENT_USER\Software\Wine$\r$\nHKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Video$\r$\nHKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Class$\r$\n"
 SectionEnd
 !else
 Section
@@ -79,4 +73,3 @@ SectionEnd
 
 Section "Uninstall"
 SectionEnd
-!endif

@@ -107,16 +107,23 @@ diff -u "$work/before.reg" "$work/removed.reg" || fail "registry differs after r
 # -- Kelvora from the portable zip monitors its own setup and undoes it.
 unzip -q "$zip" -d "$portable" || fail "unzip"
 cli() { wine_run 'C:\KelvoraPortable\kelvora-cli.exe' "$@"; }
-# Wine's own rewrites are not the setup's (see e2e_support.sh).
-ignore_wine_keys || fail "reg import"
 # The state to come back to is the one before the first installation.
 cli scan Kelvora --hklm --hkcu --program-files --other 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs' \
   > "$work/scan.out" 2>&1 || { cat "$work/scan.out"; fail "scan"; }
 wine_run "$(winpath "$setup")" /S || fail "setup"
 cli rescan > "$work/rescan.out" 2>&1 || { cat "$work/rescan.out"; fail "rescan"; }
 cli export Kelvora "$(winpath "$work/export.txt")" || fail "export"
-# The changes, without their data.
-tr -d '\r' < "$work/export.txt" | sed -n 's/^ *\((.*\)$/\1/p' | sed 's/ = .*//' > "$work/changes.txt"
+# The changes, without their data. What Wine rewrote by itself meanwhile is
+# there too, as activity (with the key or folder line that holds only that):
+# the setup's own changes are all the rest.
+tr -d '\r' < "$work/export.txt" |
+  awk '/   \[Activity: .*\]$/ { next }
+       /^    \((REG KEY|FOLDER)\) / { held = $0; next }
+       /^      \(/ && held != "" { print held; held = "" }
+       /^    \([+-]\)/ { held = "" }
+       { print }' |
+  sed -n 's/^ *\((.*\)$/\1/p' | sed 's/ = .*//' > "$work/changes.txt"
+! grep '   \[Activity: ' "$work/export.txt" | grep -i 'kelvora' || fail "a change of the setup is marked as activity"
 cat > "$work/expected.txt" <<EOF
 (+)(FOLDER) C:\\Program Files\\Kelvora
 ${help_file:+(+)(FILE) $help_file
@@ -125,6 +132,7 @@ ${help_file:+(+)(FILE) $help_file
 (+)(FILE) LICENSE.txt
 (+)(FILE) README.txt
 (+)(FILE) uninstall.exe
+(+)(FILE) Volatile.txt
 (+)(FOLDER) C:\\Program Files\\Kelvora\\Translations
 (+)(FILE) English.lng
 (+)(FILE) German.lng

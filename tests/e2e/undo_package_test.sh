@@ -23,7 +23,6 @@ hostile="KHostile ^&! 'q'"
 
 makensis -V1 -DOUTFILE="$work/kdemo_setup.exe" "$here/kdemo_setup.nsi" >/dev/null || fail "makensis"
 makensis -V1 -DOUTFILE="$work/hostile_setup.exe" "$here/hostile_setup.nsi" >/dev/null || fail "makensis"
-makensis -V1 -DPREPARE -DOUTFILE="$work/prepare.exe" "$here/kdemo_setup.nsi" >/dev/null || fail "makensis"
 
 cat > "$work/before.reg.in" <<'REG'
 Windows Registry Editor Version 5.00
@@ -90,8 +89,6 @@ trap cleanup EXIT
 program="$drive_c/UndoTest"
 prepare_state
 cp "$cli_exe" "$program/"
-cp "$work/prepare.exe" "$program/"
-wine_run 'C:\UndoTest\prepare.exe' /S || fail "prepare"
 cli() { wine_run 'C:\UndoTest\kelvora-cli.exe' "$@"; }
 cli scan KDemo --hklm --hkcu --program-files > "$work/scan.out" 2>&1 || { cat "$work/scan.out"; fail "scan"; }
 setups

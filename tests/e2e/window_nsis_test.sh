@@ -40,6 +40,7 @@ prepare() {
   cleanup
   mkdir -p "$program" "$pf/KDemoPre" "$pf/Common Files"
   cp "$window_exe" "$program/Kelvora.exe"
+  cp "$KELVORA_BUILD/Volatile.txt" "$program/"
   printf 'language=fr\r\n' > "$pf/KDemoPre/settings.ini"
   printf 'MZ shared by another program' > "$pf/Common Files/KDemoA.dll"
   printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \

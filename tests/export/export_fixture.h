@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "changes/archive_load.h"
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
 #include "changes/value_type.h"
+#include "export/change_walk.h"
 #include "platform/memory/memory_platform.h"
 #include "support/change_records.h"
 
@@ -71,6 +76,16 @@ protected:
         AddFile(ckFileMovedFrom, "C:\\Old", "m.txt", "08:00 01/02/26 3");
         AddFile(ckFileMovedTo, "C:\\New", "m.txt", nullptr, "08:00 01/02/26 3");
         source.FinishFill();
+    }
+
+    // Marks the changes of source with these names as activity.
+    void MarkActivity(std::initializer_list<std::pair<std::string_view, TActivityReason>> marks) {
+        auto access = source.Lock();
+        std::vector<NodeId> nodes;
+        ForEachChange(access, kNoNode, os.collation, [&](NodeId node) { nodes.push_back(node); });
+        for (NodeId node : nodes)
+            for (const auto& [name, reason] : marks)
+                if (access.Data(node).Name == name) access.SetActivity(node, reason);
     }
 
     // Saves source as the archive C:\Kelvora\App.qor and loads it into loaded

@@ -1,5 +1,7 @@
 #include "export/html_report.h"
 
+#include "changes/activity.h"
+
 #include <gtest/gtest.h>
 
 #include "export/export_fixture.h"
@@ -43,6 +45,22 @@ TEST_F(HtmlReportTest, SelfContainedWithTheTreesRowsInOrder) {
     EXPECT_LT(fs, reg);
     // Binary data in the chosen mode, hexadecimal here.
     EXPECT_NE(html.find("\"48 69 00 FF \""), std::string::npos);
+}
+
+// Activity is counted apart and its rows carry their reason.
+TEST_F(HtmlReportTest, ActivityIsCountedAndMarked) {
+    AddEverything();
+    MarkActivity({{"a.ini", arOutsideWindow}});
+    const std::string html = Report();
+    const TChangeCounts counts = CountChanges(source.Lock());
+    EXPECT_EQ(counts.Activity, 1u);
+    EXPECT_NE(html.find(ChangeCountsText(counts)), std::string::npos);
+    const auto row = html.find("\"a.ini\"");
+    ASSERT_NE(row, std::string::npos);
+    const std::string reason = ActivityReasonText(arOutsideWindow);
+    EXPECT_EQ(html.find(reason), html.find(reason, row));
+    EXPECT_LT(html.find(reason), html.find(']', html.find(reason)));
+    EXPECT_EQ(html.find(reason, html.find(reason) + 1), std::string::npos);
 }
 
 }  // namespace

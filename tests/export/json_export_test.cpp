@@ -1,4 +1,5 @@
 #include "export/json_export.h"
+#include "export/undo_package.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +93,30 @@ TEST_F(JsonExportTest, EveryKindRoundTripsAgainstTheArchive) {
     });
     EXPECT_EQ(i, doc["changes"].items.size());
     EXPECT_EQ(kinds.size(), 13u);  // every kind an archive holds
+}
+
+// Activity keeps its reason through the archive, by a name that does not
+// depend on the language; the setup's changes have none. Neither the undo
+// package of the loaded tree (activity loads unchecked) nor that of a tree
+// without check boxes undoes activity.
+TEST_F(JsonExportTest, ActivityReasonsAndTheUndoPackage) {
+    AddEverything();
+    MarkActivity({{"a.ini", arOutsideWindow}, {"Count", arVolatileLocation}, {"Vendor", arLearned}});
+    SaveAndLoad();
+    std::map<std::string, std::string> reasons;
+    for (const Json& c : JsonReader::Parse(Export(loaded))["changes"].items)
+        reasons[c["name"].text] = c["reason"].IsNull() ? "null" : c["reason"].text;
+    EXPECT_EQ(reasons["a.ini"], "outside-setup-window");
+    EXPECT_EQ(reasons["Count"], "volatile-location");
+    EXPECT_EQ(reasons["Vendor"], "learned");
+    EXPECT_EQ(reasons["d.txt"], "null");
+    for (ChangesTree* tree : {&loaded, &source}) {
+        std::set<std::string> names;
+        for (const UndoItem& item : CollectUndoItems(tree->Lock(), os.collation, context.Settings))
+            names.insert(item.Name);
+        EXPECT_TRUE(names.contains("d.txt"));
+        EXPECT_FALSE(names.contains("a.ini") || names.contains("Count") || names.contains("Vendor"));
+    }
 }
 
 TEST_F(JsonExportTest, ValueTypesAndSidesByName) {
