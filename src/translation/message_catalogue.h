@@ -153,6 +153,8 @@ inline constexpr Message RS_ACT_VOLATILE{"RS_ACT_VOLATILE", "Activity: a place t
 inline constexpr Message RS_ACT_LEARNED{"RS_ACT_LEARNED", "Activity: changed in monitorings of other applications too"};
 inline constexpr Message RS_ACT_QUIET_CHECK{"RS_ACT_QUIET_CHECK", "Activity: changed while nothing was being installed"};
 inline constexpr Message RS_CHANGE_COUNTS{"RS_CHANGE_COUNTS", "%s changes by the setup, %s activity"};
+// The changes tree's column that shows who made a change.
+inline constexpr Message RS_MADE_BY{"RS_MADE_BY", "Made by"};
 
 // Every message above, in catalogue order.
 inline constexpr const Message* kMessageCatalogue[] = {
@@ -292,6 +294,7 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_ACT_LEARNED,
     &RS_ACT_QUIET_CHECK,
     &RS_CHANGE_COUNTS,
+    &RS_MADE_BY,
 };
 
 }  // namespace kelvora

@@ -58,6 +58,7 @@ enum TMainControl : int {
     idBtnSave,
     idBtnPrint,
     idBtnExport,
+    idCbHideActivity,
     // Log page.
     idLblLog = 600,
     idReLog,

@@ -81,7 +81,7 @@ void TWizard::LoadFinished(TSafeThread& worker) {
         screen_.BackEnabled = screen_.PrintEnabled = screen_.ExportEnabled = true;
         screen_.SaveEnabled = false;
         screen_.Page = TPage::pnlTree;
-        screen_.Status = TranslateString(RS_NEXT_UNINSTALL);
+        screen_.Status = ShownTreeStatus(RS_NEXT_UNINSTALL);
         break;
     }
     screen_.ExitCaption = TranslateString(RS_EXIT);

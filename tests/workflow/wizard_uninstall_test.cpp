@@ -26,12 +26,14 @@ protected:
 
     // The archive of identifier: a created key and a created file; cut
     // inside the file's record when damaged.
-    void WriteArchive(const std::string& identifier, bool damaged) {
+    // With activity, the file is marked as created outside the setup's time.
+    void WriteArchive(const std::string& identifier, bool damaged, bool activity = false) {
         TChgArchive archive(memory.files, memory.clock, std::string(kFolder) + "\\" + identifier);
         archive.CreateNew();
         archive.WriteInt(ckRegKeyCreated);
         archive.WriteInt(static_cast<std::int32_t>(kCurrentUser));
         archive.WriteStr("Software\\Vendor");
+        if (activity) archive.WriteInt(static_cast<std::int32_t>(kActivityMark | arOutsideWindow));
         archive.WriteInt(ckFileCreated);
         archive.WriteStr("C:\\App\\a.txt");
         if (!damaged) archive.WriteStr("1 byte");
@@ -64,6 +66,15 @@ protected:
     bool Installed() { return memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"); }
 };
 
+TEST_F(WizardUninstallTest, TheStatusCountsTheSetupsChangesAndActivity) {
+    WriteArchive("Busy", false, true);
+    Make();
+    ASSERT_TRUE(Open("Busy"));
+    WaitForWorker();
+    ASSERT_EQ(host.screen.Page, TPage::pnlTree);
+    EXPECT_EQ(host.screen.Status, "1 changes by the setup, 1 activity\n" + Text(RS_NEXT_UNINSTALL));
+}
+
 TEST_F(WizardUninstallTest, OpenLoadsTheArchiveAndBackReturnsToTheList) {
     Make();
     ASSERT_TRUE(Open("App"));
@@ -77,7 +88,7 @@ TEST_F(WizardUninstallTest, OpenLoadsTheArchiveAndBackReturnsToTheList) {
     EXPECT_EQ(host.focus.back(), TFocus::btnExit);
     WaitForWorker();
     EXPECT_EQ(s.Page, TPage::pnlTree);
-    EXPECT_EQ(s.Status, Text(RS_NEXT_UNINSTALL));
+    EXPECT_EQ(s.Status, "2 changes by the setup, 0 activity\n" + Text(RS_NEXT_UNINSTALL));
     EXPECT_EQ(s.ExitCaption, "E&xit");
     EXPECT_TRUE(s.NextEnabled && s.MainEnabled && s.BackEnabled && s.PrintEnabled && s.ExportEnabled);
     EXPECT_FALSE(s.SaveEnabled);
