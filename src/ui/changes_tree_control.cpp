@@ -11,6 +11,8 @@ namespace kelvora::ui {
 
 namespace {
 
+// The names need the room most (deep paths): in the window's smallest size
+// "Made by" lies beyond the tree's right edge, and widens with the window.
 constexpr int kInitialWidths[] = {257, 152, 120, 200};
 constexpr int kMinimumWidths[] = {100, 50, 50, 90};
 // The columns' captions: the change, the data before and after, and who

@@ -54,10 +54,10 @@ void WriteBusyArchive(const std::string& programFolder, const std::string& app) 
     tree.AddToTree(std::string("HKEY_CURRENT_USER\\") + kNoiseKey, "Counter", std::move(noise));
     const std::string folder = app.substr(0, app.size() - 1);
     TNodeData setupFile = Rec(ckFileCreated, folder);
-    setupFile.SetNewText("0 bytes");
+    setupFile.SetNewText("12");
     tree.AddToTree(folder, "setup.dat", std::move(setupFile));
     TNodeData log = Rec(ckFileCreated, folder);
-    log.SetNewText("0 bytes");
+    log.SetNewText("12");
     log.Activity = arOutsideWindow;
     tree.AddToTree(folder, "cache.log", std::move(log));
     tree.FinishFill();
@@ -161,6 +161,10 @@ TEST_P(MainWindowActivity, GreyedWithItsReasonHiddenAndShownAgainAndCounted) {
     const std::string status = WindowText(ChildById(main, idLblStatus));
     EXPECT_EQ(status, FormatText(ShippedText(language, "RESOURCESTRING", "RS_CHANGE_COUNTS"), {"3", "2"}) + "\n" +
                           ShippedText(language, "RESOURCESTRING", "RS_NEXT_UNINSTALL"));
+    Screenshot(ShotName(("activity_small_window_" + language).c_str()).c_str());
+    // Large enough for the whole tree.
+    SetWindowPos(main, nullptr, 0, 0, 900, 620, SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
     Screenshot(ShotName(("activity_shown_" + language).c_str()).c_str());
 
     // Hidden from the tree page: the activity and its own branch go, the
