@@ -65,13 +65,16 @@ Section
 SectionEnd
 
 ; What Kelvora itself keeps beside itself: the archives, the snapshots and the
-; resume marker of a monitoring, the log, and the temporary files of a save
-; cut short; and the user's settings.
+; resume marker of a monitoring, the log, the places it learned as the
+; machine's activity and those the user added to its catalogue, and the
+; temporary files of a save cut short; and the user's settings.
 !macro RemoveUserData
   Delete "$INSTDIR\*.qor"
   Delete "$INSTDIR\*.SNS"
   Delete "$INSTDIR\Continue.dat"
   Delete "$INSTDIR\Log.txt"
+  Delete "$INSTDIR\Learned.txt"
+  Delete "$INSTDIR\Volatile.user.txt"
   Delete "$INSTDIR\*.~*.tmp"
   DeleteRegKey HKCU "${SETTINGS}"
   DeleteRegKey /ifempty HKCU "Software\Varnok"

@@ -36,6 +36,8 @@ cp "$build/Kelvora.exe" "$build/kelvora-cli.exe" "$stage/"
 # Text files for Notepad: CR LF.
 sed "s/@VERSION@/$version/g; s/\$/\r/" "$root/packaging/README.txt" > "$stage/README.txt"
 sed 's/$/\r/' "$root/LICENSE" > "$stage/LICENSE.txt"
+# The catalogue of the places Windows changes by itself, for Notepad too.
+sed 's/$/\r/' "$build/Volatile.txt" > "$stage/Volatile.txt"
 # The files that the build puts beside the programs when it makes them: the
 # help file and the language files. Whatever of them exists is packed.
 for help in Kelvora.chm Kelvora.hlp; do

@@ -28,7 +28,7 @@ namespace {
 struct NullKeyVisitor {
     std::size_t keys = 0;
     std::size_t values = 0;
-    void BeginKey(std::string_view, std::string_view, bool) { ++keys; }
+    void BeginKey(std::string_view, std::string_view, bool, std::uint64_t) { ++keys; }
     void Value(std::string_view, std::string_view, std::uint32_t, const std::uint8_t*, std::int32_t) { ++values; }
     void EndKey() {}
 };
@@ -83,7 +83,7 @@ void RegistryBench(platform::Registry& registry, platform::FileSystem& files, Sc
     NullKeyVisitor counted;
     auto bareWalk = [&] {
         counted = {};
-        RegistryWalk<NullKeyVisitor> walk(registry, config.root, env.config.Settings, env.worker, counted);
+        RegistryWalk<NullKeyVisitor> walk(registry, config.root, env.config, env.worker, counted);
         walk.Walk(config.keyPath, {});
     };
     // As the first scan does it: the records go to the file as the walk goes.

@@ -72,6 +72,7 @@ int main() {
         os.files.SetCurrentDir(userFolder);
         context.WindowsFolder = os.files.WindowsFolder();
         context.SystemDriveRoot = context.WindowsFolder.substr(0, 2) + "\\";
+        context.CurrentUserSid = os.registry.CurrentUserSid();
         try {
             InitialiseSettings(context, os.registry);
         } catch (const SettingsError& e) {

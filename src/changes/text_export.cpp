@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "changes/activity.h"
 #include "translation/messages.h"
 
 namespace kelvora {
@@ -85,7 +86,7 @@ private:
         const TNodeData& d = tree_.Data(node);
         if (IsKeyOrFolderChange(d.Kind)) {
             remembered_ = JoinPath(path, d.Name);
-            emit_({DocLine::kKeyOrFolder, d.Kind, d.ValueType, remembered_, {}, {}, {}});
+            emit_({DocLine::kKeyOrFolder, d.Kind, d.ValueType, remembered_, {}, {}, {}, d.Activity});
             return;
         }
         if (d.Kind == ckDrive || d.Kind == ckPathBranch || !IsStoredKind(d.Kind)) return;
@@ -99,15 +100,17 @@ private:
             case ckRegValueChanged:
             case ckFileChanged:
                 emit_({DocLine::kChanged, d.Kind, d.ValueType, std::move(name), CellText(cells, 1, hexa_, words_),
-                       CellText(cells, 2, hexa_, words_), {}});
+                       CellText(cells, 2, hexa_, words_), {}, d.Activity});
                 break;
             case ckRegValueDeleted:
             case ckFileDeleted:
             case ckFileMovedFrom:
-                emit_({DocLine::kItem, d.Kind, d.ValueType, std::move(name), {}, {}, CellText(cells, 1, hexa_, words_)});
+                emit_({DocLine::kItem, d.Kind, d.ValueType, std::move(name), {}, {}, CellText(cells, 1, hexa_, words_),
+                       d.Activity});
                 break;
             default:
-                emit_({DocLine::kItem, d.Kind, d.ValueType, std::move(name), {}, {}, CellText(cells, 2, hexa_, words_)});
+                emit_({DocLine::kItem, d.Kind, d.ValueType, std::move(name), {}, {}, CellText(cells, 2, hexa_, words_),
+                       d.Activity});
                 break;
         }
     }
@@ -201,6 +204,8 @@ void AppendExportLine(std::string& out, const DocLine& l, const MarkWords& marks
                        std::string_view d = {}, std::string_view e = {}) {
         out.append(a).append(b).append(c).append(d).append(e).append(kCrLf);
     };
+    // Activity says why on the change's own line: "   [Activity: ...]".
+    const std::string reason = l.Activity == arSetup ? std::string() : "   [" + ActivityReasonText(l.Activity) + "]";
     switch (l.LineForm) {
         case DocLine::kRoot:
             line(l.Text);
@@ -212,16 +217,16 @@ void AppendExportLine(std::string& out, const DocLine& l, const MarkWords& marks
             line("  ", kRule);
             break;
         case DocLine::kKeyOrFolder:
-            line("    ", MarkOf(l.Kind, marks), l.Text);
+            line("    ", MarkOf(l.Kind, marks), l.Text, reason);
             break;
         case DocLine::kGroup:
             line("    ", IsRegistryKind(l.Kind) ? marks.RegKey : marks.Folder, " ", l.Text);
             break;
         case DocLine::kItem:
-            line("    ", MarkOf(l.Kind, marks), l.Text, " = ", l.Value);
+            line("    ", MarkOf(l.Kind, marks), l.Text, " = ", l.Value + reason);
             break;
         case DocLine::kChanged:
-            line("    ", MarkOf(l.Kind, marks), l.Text);
+            line("    ", MarkOf(l.Kind, marks), l.Text, reason);
             line("        ", l.Before, " ==> ", l.After);
             break;
     }

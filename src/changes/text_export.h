@@ -34,6 +34,9 @@ struct DocLine {
     std::string Before;          // kChanged
     std::string After;           // kChanged
     std::string Value;           // kItem
+    // Who made the change (kKeyOrFolder, kItem, kChanged); activity is
+    // marked with its reason.
+    TActivityReason Activity = arSetup;
 };
 
 // The translated words of the marks.

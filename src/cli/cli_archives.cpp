@@ -1,6 +1,7 @@
 // list, show, export, rename and delete: the monitored applications.
 #include <algorithm>
 
+#include "changes/activity.h"
 #include "changes/chg_archive.h"
 #include "changes/text_export.h"
 #include "cli/cli_internal.h"
@@ -89,6 +90,8 @@ int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& expo
             text.clear();
         }
     });
+    // The export's lines end with CR LF, and so does the count after them.
+    text += "\r\n" + ChangeCountsText(CountChanges(access)) + "\r\n";
     env.console.Write(text);
     return kExitOk;
 }

@@ -17,7 +17,9 @@ struct VerbInfo {
 constexpr VerbInfo kVerbs[] = {
     {"scan", CliVerb::kScan, 1, &RS_CLI_HELP_SCAN},
     {"rescan", CliVerb::kRescan, 0, &RS_CLI_HELP_RESCAN},
+    {"monitor", CliVerb::kMonitor, 1, &RS_CLI_HELP_MONITOR},
     {"cancel", CliVerb::kCancel, 0, &RS_CLI_HELP_CANCEL},
+    {"forget-activity", CliVerb::kForgetActivity, 0, &RS_CLI_HELP_FORGET_ACTIVITY},
     {"list", CliVerb::kList, 0, &RS_CLI_HELP_LIST},
     {"show", CliVerb::kShow, 1, &RS_CLI_HELP_SHOW},
     {"export", CliVerb::kExport, 2, &RS_CLI_HELP_EXPORT},
@@ -46,6 +48,9 @@ bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::st
         return true;
     };
     switch (cmd.Verb) {
+        case CliVerb::kMonitor:
+            if (arg == "--quiet-check") return cmd.QuietCheck = true;
+            [[fallthrough]];
         case CliVerb::kScan:
             if (arg == "--hkcr") return flag(t.HKCR);
             if (arg == "--hklm") return flag(t.HKLM);
@@ -75,6 +80,7 @@ bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::st
             return false;
         case CliVerb::kUninstall:
             if (arg == "--yes" || arg == "-y") return cmd.Yes = true;
+            if (arg == "--include-activity") return cmd.IncludeActivity = true;
             if (arg == "--log-level" || arg.starts_with("--log-level=")) {
                 std::string_view value;
                 if (arg.size() > 11) {
@@ -129,6 +135,11 @@ std::variant<CliCommand, CliUsageError> ParseCommandLine(const std::vector<std::
         }
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
+            // The setup of a monitoring and its own arguments, as they are.
+            if (cmd.Verb == CliVerb::kMonitor) {
+                cmd.Setup.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+                break;
+            }
             continue;
         }
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -141,7 +152,7 @@ std::variant<CliCommand, CliUsageError> ParseCommandLine(const std::vector<std::
         }
         cmd.Arguments.emplace_back(arg);
     }
-    if (cmd.Arguments.size() != verb->Arguments) {
+    if (cmd.Arguments.size() != verb->Arguments || (cmd.Verb == CliVerb::kMonitor && cmd.Setup.empty())) {
         return CliUsageError{FormatText(TranslateString(RS_CLI_ARGUMENTS), {verb->Name})};
     }
     return cmd;

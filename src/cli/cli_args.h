@@ -10,7 +10,10 @@
 
 namespace kelvora {
 
-enum class CliVerb { kHelp, kVersion, kScan, kRescan, kCancel, kList, kShow, kExport, kUninstall, kRename, kDelete };
+enum class CliVerb {
+    kHelp, kVersion, kScan, kRescan, kMonitor, kCancel, kForgetActivity, kList, kShow, kExport, kUninstall, kRename,
+    kDelete
+};
 
 // The scan targets given on the command line; none given keeps the stored ones.
 struct CliTargets {
@@ -31,6 +34,10 @@ struct CliCommand {
     std::optional<bool> RemoveShared;    // --remove-shared=yes|no
     bool Partial = false;                // --partial: runs without elevation
     std::optional<std::int32_t> LogLevel;  // --log-level=N, 0 to 7
+    bool IncludeActivity = false;        // --include-activity
+    bool QuietCheck = false;             // --quiet-check
+    // monitor: the setup and its arguments, everything after "--".
+    std::vector<std::string> Setup;
 };
 
 // The one-line message of a command line that cannot be run.

@@ -131,6 +131,13 @@ int RunCli(const CliCommand& command, CliEnv& env) {
     // user is; every other path is the program folder's.
     std::string exportPath;
     if (command.Verb == CliVerb::kExport) exportPath = env.os.files.FullPathName(command.Arguments[1]);
+    // A setup named without a folder that is not there is looked for as
+    // Windows looks for a command.
+    std::string setup;
+    if (command.Verb == CliVerb::kMonitor) {
+        setup = env.os.files.FullPathName(command.Setup[0]);
+        if (!env.os.files.FileExists(setup)) setup = command.Setup[0];
+    }
     env.os.files.SetCurrentDir(env.context.ProgramFolder);
 
     switch (command.Verb) {
@@ -142,7 +149,9 @@ int RunCli(const CliCommand& command, CliEnv& env) {
             return kExitOk;
         case CliVerb::kScan: return cli::Scan(command, env);
         case CliVerb::kRescan: return cli::Rescan(env);
+        case CliVerb::kMonitor: return cli::Monitor(command, env, setup);
         case CliVerb::kCancel: return cli::Cancel(env);
+        case CliVerb::kForgetActivity: return cli::ForgetActivity(env);
         case CliVerb::kList: return cli::List(env);
         case CliVerb::kShow:
         case CliVerb::kExport: return cli::ShowOrExport(command, env, exportPath);

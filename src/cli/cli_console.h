@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,8 @@ struct CliEnv {
     // Whether the process has an administrator's full rights; without them
     // scan, rescan and uninstall refuse to start (cli/elevation.h).
     bool Elevated = true;
+    // How long the quiet check waits between its scan and its rescan.
+    std::chrono::milliseconds QuietTime{5000};
 };
 
 }  // namespace kelvora

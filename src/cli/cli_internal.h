@@ -16,7 +16,10 @@ namespace kelvora::cli {
 
 int Scan(const CliCommand& command, CliEnv& env);
 int Rescan(CliEnv& env);
+// setup is the setup's path, found from where the user is.
+int Monitor(const CliCommand& command, CliEnv& env, const std::string& setup);
 int Cancel(CliEnv& env);
+int ForgetActivity(CliEnv& env);
 int List(CliEnv& env);
 int ShowOrExport(const CliCommand& command, CliEnv& env, const std::string& exportPath);
 int Uninstall(const CliCommand& command, CliEnv& env);

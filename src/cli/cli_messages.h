@@ -15,7 +15,10 @@ inline constexpr Message RS_CLI_USAGE{"RS_CLI_USAGE",
     "Commands:\n"
     "  scan ID [TARGETS]     take the snapshots before an installation\n"
     "  rescan                rescan after the installation and save the changes\n"
+    "  monitor ID [TARGETS] -- SETUP [ARGUMENTS]\n"
+    "                        scan, run the setup to its end, rescan and save\n"
     "  cancel                give up the monitoring in progress\n"
+    "  forget-activity       forget the activity learned from earlier monitorings\n"
     "  list                  list the monitored applications\n"
     "  show ID               write the changes of ID to standard output\n"
     "  export ID FILE        write the changes of ID to a text file\n"
@@ -41,9 +44,25 @@ inline constexpr Message RS_CLI_HELP_RESCAN{"RS_CLI_HELP_RESCAN",
     "Rescans the targets of the monitoring in progress, compares, saves the\n"
     "changes found as the archive of its identifier and prints their counts.\n"
     "  --partial    run without an administrator's rights"};
+inline constexpr Message RS_CLI_HELP_MONITOR{"RS_CLI_HELP_MONITOR",
+    "Usage: kelvora-cli monitor ID [TARGETS] [--quiet-check] [--partial] -- SETUP [ARGUMENTS...]\n"
+    "Monitors the installation of ID in one go: takes the snapshots, starts SETUP\n"
+    "with its arguments, waits until it and every process it started have ended,\n"
+    "rescans and saves the changes. Changes that the setup did not make (made\n"
+    "before it started or after it ended, in places Windows changes by itself,\n"
+    "or learned from other monitorings) are kept as activity, left alone by an\n"
+    "uninstall. Exits with 0 only when the setup's exit code was 0.\n"
+    "  TARGETS         as for scan\n"
+    "  --quiet-check   rescan once before the setup starts: what changes then is\n"
+    "                  the machine's own activity, in this and later monitorings\n"
+    "  --partial       run without an administrator's rights"};
 inline constexpr Message RS_CLI_HELP_CANCEL{"RS_CLI_HELP_CANCEL",
     "Usage: kelvora-cli cancel\n"
     "Gives up the monitoring in progress: deletes its snapshots and its resume marker."};
+inline constexpr Message RS_CLI_HELP_FORGET_ACTIVITY{"RS_CLI_HELP_FORGET_ACTIVITY",
+    "Usage: kelvora-cli forget-activity\n"
+    "Forgets the places learned as the machine's own activity from earlier\n"
+    "monitorings and quiet checks (Learned.txt); the catalogue stays."};
 inline constexpr Message RS_CLI_HELP_LIST{"RS_CLI_HELP_LIST",
     "Usage: kelvora-cli list\n"
     "Lists the monitored applications: name, creation, last use and number of uses."};
@@ -57,9 +76,11 @@ inline constexpr Message RS_CLI_HELP_EXPORT{"RS_CLI_HELP_EXPORT",
     "  --hex    binary data in hexadecimal instead of text"};
 inline constexpr Message RS_CLI_HELP_UNINSTALL{"RS_CLI_HELP_UNINSTALL",
     "Usage: kelvora-cli uninstall ID [--yes] [--remove-shared=yes|no] [--log-level=N]\n"
-    "                              [--partial]\n"
+    "                              [--include-activity] [--partial]\n"
     "Undoes the changes of ID that the uninstall settings select, prints the\n"
-    "log and appends it to Log.txt.\n"
+    "log and appends it to Log.txt. Activity (changes the setup did not make)\n"
+    "is left alone.\n"
+    "  --include-activity      undo the activity as well\n"
     "  --yes                   do not ask for confirmation (needed without a console)\n"
     "  --remove-shared=yes|no  the answer for every shared file no program uses\n"
     "                          any more (asked otherwise; no without a console)\n"
@@ -84,6 +105,12 @@ inline constexpr Message RS_CLI_NO_MONITORING{"RS_CLI_NO_MONITORING", "No monito
 inline constexpr Message RS_CLI_PENDING{"RS_CLI_PENDING", "The monitoring of '%s' is in progress; rescan or cancel it first."};
 inline constexpr Message RS_CLI_NO_TARGETS{"RS_CLI_NO_TARGETS", "No target to scan."};
 inline constexpr Message RS_CLI_SCANNED{"RS_CLI_SCANNED", "Snapshots taken. Install the application, then run: kelvora-cli rescan"};
+inline constexpr Message RS_CLI_RUN_AT_LOGON{"RS_CLI_RUN_AT_LOGON",
+    "Kelvora.exe is registered to start at the next logon, to resume the monitoring after a restart."};
+inline constexpr Message RS_CLI_SETUP_FAILED_START{"RS_CLI_SETUP_FAILED_START", "The setup '%s' could not be started."};
+inline constexpr Message RS_CLI_SETUP_EXIT{"RS_CLI_SETUP_EXIT", "The setup ended with exit code %s."};
+inline constexpr Message RS_CLI_QUIET_CHECK{"RS_CLI_QUIET_CHECK", "Quiet check: %s places changed while nothing was installed."};
+inline constexpr Message RS_CLI_ACTIVITY_CLEARED{"RS_CLI_ACTIVITY_CLEARED", "The learned activity was forgotten."};
 inline constexpr Message RS_CLI_SCAN_STOPPED{"RS_CLI_SCAN_STOPPED", "Scanning canceled."};
 inline constexpr Message RS_CLI_SCAN_FAILED{"RS_CLI_SCAN_FAILED", "Scanning failed: %s"};
 inline constexpr Message RS_CLI_LOG_LEVEL{"RS_CLI_LOG_LEVEL",

@@ -1,7 +1,10 @@
 // scan, rescan and cancel: the monitoring of an installation.
 #include <array>
+#include <chrono>
 #include <optional>
+#include <thread>
 
+#include "changes/activity.h"
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
 #include "changes/text_export.h"
@@ -9,6 +12,7 @@
 #include "cli/cli_messages.h"
 #include "cli/monitoring.h"
 #include "scan/db_tree.h"
+#include "scan/known_activity.h"
 #include "scan/scan_sequence.h"
 #include "scan/scan_thread.h"
 #include "settings/settings_store.h"
@@ -69,7 +73,28 @@ std::string Summary(ChangesTree& tree) {
         std::string count = std::to_string(counts[static_cast<std::size_t>(kind)]);
         text += std::string(count.size() < 8 ? 8 - count.size() : 0, ' ') + count + "  " + mark + "\n";
     }
-    return text;
+    return text + ChangeCountsText(CountChanges(access)) + "\n";
+}
+
+// Applies and stores the targets given on the command line; the status the
+// command ends with when they cannot be scanned.
+std::optional<int> TakeTargets(const CliCommand& command, CliEnv& env) {
+    AppContext& context = env.context;
+    if (command.Targets.Given) {
+        if (command.Targets.Others) {
+            if (auto invalid = InvalidOtherPath(env.os.files, *command.Targets.Others)) {
+                return Fail(env, kExitUsage, TranslateString(RS_INV_PATH) + *invalid);
+            }
+        }
+        ApplyTargets(command.Targets, context.Settings);
+    }
+    if (TargetSteps(context.Settings) == 0) return Fail(env, kExitUsage, TranslateString(RS_CLI_NO_TARGETS));
+    try {
+        SaveSettings(env.os.registry, context.Settings, context.ProgramFolder);
+    } catch (const SettingsError& e) {
+        return Fail(env, kExitFailed, e.what());
+    }
+    return std::nullopt;
 }
 
 // Runs a scan or a rescan to its end. A stopped or failed run leaves no
@@ -92,6 +117,54 @@ std::optional<int> RunScan(CliEnv& env, TSafeThread& scan) {
     return std::nullopt;
 }
 
+// The quiet check before a setup starts: a scan, a short wait (QuietTime), a
+// rescan that
+// saves nothing. What changed meanwhile is learned as the machine's own
+// activity (known_activity.h).
+std::optional<int> QuietCheck(CliEnv& env, int steps) {
+    AppContext& context = env.context;
+    context.AppIdentifier = std::string(kQuietCheckSource);
+    {
+        ConsoleScanProgress progress(env.console, steps);
+        ScanThread scan(context, env.os, env.dispatcher, progress);
+        if (std::optional<int> failed = RunScan(env, scan)) return failed;
+    }
+    std::this_thread::sleep_for(env.QuietTime);
+    ChangesTree tree(context.Settings);
+    tree.StartFill(false);
+    ConsoleScanProgress progress(env.console, 4 * steps);
+    ReScanThread rescan(context, env.os, env.dispatcher, progress, tree);
+    if (std::optional<int> failed = RunScan(env, rescan)) return failed;
+    context.WizardState = TWizardState::wsIdle;
+    const TChangeCounts counts = CountChanges(tree.Lock());
+    env.console.Write(
+        FormatText(TranslateString(RS_CLI_QUIET_CHECK), {std::to_string(counts.Setup + counts.Activity)}) + "\n");
+    return std::nullopt;
+}
+
+// Rescans, saves the changes as identifier's archive and prints their counts.
+int RescanAndSave(CliEnv& env, const std::string& identifier) {
+    AppContext& context = env.context;
+    ChangesTree tree(context.Settings);
+    tree.StartFill(false);
+    ConsoleScanProgress progress(env.console, 4 * TargetSteps(context.Settings));
+    ReScanThread rescan(context, env.os, env.dispatcher, progress, tree);
+    if (std::optional<int> failed = RunScan(env, rescan)) return *failed;
+    context.WizardState = TWizardState::wsMonitored;
+    if (tree.Lock().NodeCount() <= 3) {
+        env.console.Write(FormatText(TranslateString(RS_CLI_NO_CHANGES), {identifier}) + "\n");
+        return kExitOk;
+    }
+    TChgArchive archive(env.os.files, env.os.clock, ArchiveFileBase(context.ProgramFolder, identifier));
+    try {
+        SaveChangesTree(tree, archive);
+    } catch (const ArchiveError&) {
+        return Fail(env, kExitFailed, TranslateString(RS_ERR_SAVING));
+    }
+    env.console.Write(FormatText(TranslateString(RS_CLI_SAVED), {identifier}) + "\n" + Summary(tree));
+    return kExitOk;
+}
+
 }  // namespace
 
 int Scan(const CliCommand& command, CliEnv& env) {
@@ -101,21 +174,8 @@ int Scan(const CliCommand& command, CliEnv& env) {
     if (auto pending = ReadResumeMarker(env.os.files, context.ProgramFolder)) {
         return Fail(env, kExitUsage, FormatText(TranslateString(RS_CLI_PENDING), {*pending}));
     }
-    if (command.Targets.Given) {
-        if (command.Targets.Others) {
-            if (auto invalid = InvalidOtherPath(env.os.files, *command.Targets.Others)) {
-                return Fail(env, kExitUsage, TranslateString(RS_INV_PATH) + *invalid);
-            }
-        }
-        ApplyTargets(command.Targets, context.Settings);
-    }
+    if (std::optional<int> failed = TakeTargets(command, env)) return *failed;
     const int steps = TargetSteps(context.Settings);
-    if (steps == 0) return Fail(env, kExitUsage, TranslateString(RS_CLI_NO_TARGETS));
-    try {
-        SaveSettings(env.os.registry, context.Settings, context.ProgramFolder);
-    } catch (const SettingsError& e) {
-        return Fail(env, kExitFailed, e.what());
-    }
 
     context.AppIdentifier = identifier;
     ConsoleScanProgress progress(env.console, steps);
@@ -123,7 +183,7 @@ int Scan(const CliCommand& command, CliEnv& env) {
     if (std::optional<int> failed = RunScan(env, scan)) return *failed;
     WriteRunAtLogon(env.os, env.WindowProgram);
     WriteResumeMarker(env.os.files, context.ProgramFolder, identifier);
-    env.console.Write(TranslateString(RS_CLI_SCANNED) + "\n");
+    env.console.Write(TranslateString(RS_CLI_SCANNED) + "\n" + TranslateString(RS_CLI_RUN_AT_LOGON) + "\n");
     return kExitOk;
 }
 
@@ -135,24 +195,57 @@ int Rescan(CliEnv& env) {
     context.AppIdentifier = *identifier;
     DeleteResumeMarker(env.os.files, context.ProgramFolder);
     DeleteRunAtLogon(env.os);
+    // The setup ran while this program did not watch: when is not known. The
+    // scan registered the logon task.
+    context.SetupWindow = {};
+    context.LogonTaskRegistered = true;
+    return RescanAndSave(env, *identifier);
+}
 
-    ChangesTree tree(context.Settings);
-    tree.StartFill(false);
-    ConsoleScanProgress progress(env.console, 4 * TargetSteps(context.Settings));
-    ReScanThread rescan(context, env.os, env.dispatcher, progress, tree);
-    if (std::optional<int> failed = RunScan(env, rescan)) return *failed;
-    context.WizardState = TWizardState::wsMonitored;
-    if (tree.Lock().NodeCount() <= 3) {
-        env.console.Write(FormatText(TranslateString(RS_CLI_NO_CHANGES), {*identifier}) + "\n");
-        return kExitOk;
+int Monitor(const CliCommand& command, CliEnv& env, const std::string& setup) {
+    const std::string& identifier = command.Arguments[0];
+    if (int status = CheckIdentifier(env, identifier); status != kExitOk) return status;
+    AppContext& context = env.context;
+    if (auto pending = ReadResumeMarker(env.os.files, context.ProgramFolder)) {
+        return Fail(env, kExitUsage, FormatText(TranslateString(RS_CLI_PENDING), {*pending}));
     }
-    TChgArchive archive(env.os.files, env.os.clock, ArchiveFileBase(context.ProgramFolder, *identifier));
-    try {
-        SaveChangesTree(tree, archive);
-    } catch (const ArchiveError&) {
-        return Fail(env, kExitFailed, TranslateString(RS_ERR_SAVING));
+    if (std::optional<int> failed = TakeTargets(command, env)) return *failed;
+    const int steps = TargetSteps(context.Settings);
+    context.SetupWindow = {};
+    context.LogonTaskRegistered = false;
+    if (command.QuietCheck || context.Settings.QuietCheck) {
+        if (std::optional<int> failed = QuietCheck(env, steps)) return *failed;
     }
-    env.console.Write(FormatText(TranslateString(RS_CLI_SAVED), {*identifier}) + "\n" + Summary(tree));
+    context.AppIdentifier = identifier;
+    {
+        ConsoleScanProgress progress(env.console, steps);
+        ScanThread scan(context, env.os, env.dispatcher, progress);
+        if (std::optional<int> failed = RunScan(env, scan)) return *failed;
+    }
+
+    std::string arguments;
+    for (std::size_t i = 1; i < command.Setup.size(); ++i) {
+        if (!arguments.empty()) arguments += ' ';
+        arguments += QuoteArgument(command.Setup[i]);
+    }
+    const platform::ProcessRun run = env.os.shell.RunToEnd(setup, arguments);
+    if (!run.Started) {
+        DeleteSnapshots(env.os.files, context.ProgramFolder);
+        context.WizardState = TWizardState::wsIdle;
+        return Fail(env, kExitFailed, FormatText(TranslateString(RS_CLI_SETUP_FAILED_START), {setup}));
+    }
+    context.SetupWindow = {run.Start, run.End};
+    env.console.Write(FormatText(TranslateString(RS_CLI_SETUP_EXIT), {std::to_string(run.ExitCode)}) + "\n");
+    const int saved = RescanAndSave(env, identifier);
+    if (saved != kExitOk) return saved;
+    return run.ExitCode == 0 ? kExitOk : kExitFailed;
+}
+
+int ForgetActivity(CliEnv& env) {
+    if (!ForgetLearnedActivity(env.os.files, env.context.ProgramFolder)) {
+        return Fail(env, kExitFailed, TranslateString(RS_DELETE_FAILED));
+    }
+    env.console.Write(TranslateString(RS_CLI_ACTIVITY_CLEARED) + "\n");
     return kExitOk;
 }
 

@@ -1,4 +1,5 @@
 // uninstall: undoing the changes of a monitored application.
+#include "changes/activity.h"
 #include "cli/cli_internal.h"
 #include "cli/cli_messages.h"
 #include "uninstall/dezinstaler.h"
@@ -66,6 +67,10 @@ int Uninstall(const CliCommand& command, CliEnv& env) {
     AppContext& context = env.context;
     ChangesTree tree(context.Settings);
     if (int status = LoadArchive(env, identifier, tree, true); status != kExitOk) return status;
+    if (command.IncludeActivity) {
+        auto access = tree.Lock();
+        CheckActivity(access);
+    }
     if (std::optional<int> status = Confirm(env, command.Yes, FormatText(TranslateString(RS_ASK_UNINSTALL), {identifier}),
                                             TranslateString(RS_CLI_NOT_UNINSTALLED))) {
         return *status;

@@ -5,7 +5,8 @@
 namespace kelvora {
 
 bool NeedsElevation(CliVerb verb) {
-    return verb == CliVerb::kScan || verb == CliVerb::kRescan || verb == CliVerb::kUninstall;
+    return verb == CliVerb::kScan || verb == CliVerb::kRescan || verb == CliVerb::kMonitor ||
+           verb == CliVerb::kUninstall;
 }
 
 std::optional<std::string> ElevationRefusal(const CliCommand& command, bool elevated) {

@@ -63,4 +63,26 @@ void GiveUpMonitoring(platform::Platform& os, std::string_view programFolder) {
     DeleteRunAtLogon(os);
 }
 
+std::string QuoteArgument(std::string_view argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string_view::npos) {
+        return std::string(argument);
+    }
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes are literal except before a quote.
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    // Before the closing quote they are doubled too.
+    quoted.append(2 * backslashes, '\\');
+    quoted += '"';
+    return quoted;
+}
+
 }  // namespace kelvora

@@ -31,6 +31,11 @@ void DeleteResumeMarker(platform::FileSystem& files, std::string_view programFol
 void WriteRunAtLogon(platform::Platform& os, std::string_view program);
 void DeleteRunAtLogon(platform::Platform& os);
 
+// One argument as a program's command line carries it: as it is when it
+// holds no blank or quote, else in quotes, with the backslashes before a
+// quote doubled (the rules of the C runtime's command-line parsing).
+std::string QuoteArgument(std::string_view argument);
+
 // Giving the monitoring up: marker, snapshot files and run-at-logon value go.
 void GiveUpMonitoring(platform::Platform& os, std::string_view programFolder);
 

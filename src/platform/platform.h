@@ -113,8 +113,12 @@ public:
     // dataLen holds the size needed (when the name fitted).
     virtual long EnumValue(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen,
                            std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataLen) = 0;
-    // RegEnumKeyExA with a caller buffer; nameLen as for EnumValue.
-    virtual long EnumKey(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen) = 0;
+    // RegEnumKeyExA with a caller buffer; nameLen as for EnumValue. When
+    // lastWriteTime is given it receives the sub-key's last-write time, which
+    // the enumeration answers at no extra cost (a FILETIME: 100-nanosecond
+    // steps since 1601, UTC; 0 when unknown).
+    virtual long EnumKey(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen,
+                         std::uint64_t* lastWriteTime = nullptr) = 0;
     // RegQueryInfoKeyA: the numbers of sub-keys and values.
     virtual long QueryInfo(const RegKey& key, std::uint32_t& subKeys, std::uint32_t& values) = 0;
 
@@ -126,6 +130,10 @@ public:
                           const std::uint8_t* data, std::uint32_t size) = 0;
     // RegDeleteValueA.
     virtual long DeleteValue(const RegKey& key, std::string_view name) = 0;
+
+    // The name under HKEY_USERS of the key that HKEY_CURRENT_USER is: the
+    // user's SID ("S-1-5-21-..."); empty when it cannot be told.
+    virtual std::string CurrentUserSid() { return {}; }
 
 protected:
     friend class RegKey;
@@ -172,6 +180,10 @@ struct FindEntry {
     // FileTimeToDosDateTime).
     std::uint32_t dosDateTime = 0;
     std::uint64_t size = 0;
+    // Creation and last-write times as FILETIMEs (100-nanosecond steps since
+    // 1601, UTC); 0 when unknown.
+    std::uint64_t creationTime = 0;
+    std::uint64_t lastWriteTime = 0;
 
     bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
 };
@@ -267,6 +279,16 @@ public:
 
 // ------------------------------------------------------------------- shell
 
+// A program run to the end of its whole process tree (Shell::RunToEnd).
+struct ProcessRun {
+    bool Started = false;        // false: it could not be started
+    std::uint32_t ExitCode = 0;  // the exit code of the program itself
+    // FILETIMEs (100-nanosecond steps since 1601, UTC): just before the
+    // program was started, and once the last process of its tree had ended.
+    std::uint64_t Start = 0;
+    std::uint64_t End = 0;
+};
+
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -281,6 +303,10 @@ public:
     // that name); and its removal, true when no such task is left.
     virtual bool ScheduleAtLogon(std::string_view name, std::string_view program) = 0;
     virtual bool UnscheduleAtLogon(std::string_view name) = 0;
+    // Starts the program file with the command-line arguments (one text,
+    // quoted as the program expects) and waits until it and every process
+    // it started, and they started, have ended.
+    virtual ProcessRun RunToEnd(std::string_view file, std::string_view arguments) = 0;
 };
 
 // ------------------------------------------------------------------- clock
@@ -290,6 +316,9 @@ public:
     virtual ~Clock() = default;
     // Local time as days since 30 December 1899 (the archives' date-time).
     virtual double Now() = 0;
+    // The time as a FILETIME (100-nanosecond steps since 1601, UTC), the
+    // clock of registry and file times; 0 when the clock cannot tell.
+    virtual std::uint64_t FileTimeNow() { return 0; }
 };
 
 // ------------------------------------------------------------------ locale

@@ -3,17 +3,40 @@
 #include <vector>
 
 #include "scan/registry_walk.h"
+#include "settings/settings_store.h"
 
 namespace kelvora {
 
-bool IsSkippedKey(platform::RootKey root, std::string_view keyPath, const TSettings& settings) {
+namespace {
+
+constexpr std::string_view kClassesSuffix = "_Classes";
+
+// keyPath is user + "\" + kSettingsKeyPath.
+bool IsSettingsKeyOf(std::string_view keyPath, std::string_view user) {
+    return keyPath.size() == user.size() + 1 + kSettingsKeyPath.size() && StartsWithNoCase(keyPath, user) &&
+           keyPath[user.size()] == '\\' && EqualsNoCase(keyPath.substr(user.size() + 1), kSettingsKeyPath);
+}
+
+// The current user's keys under HKEY_USERS: the user's own key, and its
+// classes key, which is HKEY_CURRENT_USER\Software\Classes.
+bool IsCurrentUserKey(std::string_view keyPath, std::string_view sid) {
+    if (sid.empty() || !StartsWithNoCase(keyPath, sid)) return false;
+    const std::string_view rest = keyPath.substr(sid.size());
+    return rest.empty() || EqualsNoCase(rest, kClassesSuffix);
+}
+
+}  // namespace
+
+bool IsSkippedKey(platform::RootKey root, std::string_view keyPath, const ScanConfig& config) {
     switch (root) {
         case platform::kLocalMachine:
-            return settings.ScanHKCR && EqualsNoCase(keyPath, "SOFTWARE\\CLASSES");
+            return config.Settings.ScanHKCR && EqualsNoCase(keyPath, "SOFTWARE\\CLASSES");
         case platform::kCurrentUser:
-            return EqualsNoCase(keyPath, "SOFTWARE\\VARNOK\\KELVORA");
+            return EqualsNoCase(keyPath, kSettingsKeyPath);
         case platform::kUsers:
-            return EqualsNoCase(keyPath, ".DEFAULT\\SOFTWARE\\VARNOK\\KELVORA");
+            if (config.Settings.ScanHKCU && IsCurrentUserKey(keyPath, config.CurrentUserSid)) return true;
+            return IsSettingsKeyOf(keyPath, ".DEFAULT") ||
+                   (!config.CurrentUserSid.empty() && IsSettingsKeyOf(keyPath, config.CurrentUserSid));
         default:
             return false;
     }
@@ -26,7 +49,7 @@ public:
     explicit RecordWriter(TDBTree& dbTree) : dbTree_(dbTree) {}
     // A key that could not be opened gets a record of its own kind, so the
     // rescan knows its content was never seen.
-    void BeginKey(std::string_view path, std::string_view, bool unreadable) {
+    void BeginKey(std::string_view path, std::string_view, bool unreadable, std::uint64_t) {
         dbTree_.WriteRecord(path, {}, nullptr, unreadable ? dbKindUnreadable : dbKindKey, 0);
     }
     void Value(std::string_view path, std::string_view name, std::uint32_t type, const std::uint8_t* data,
@@ -42,9 +65,10 @@ private:
 class TreeBuilder {
 public:
     explicit TreeBuilder(SnapshotTree& tree) : tree_(tree) {}
-    void BeginKey(std::string_view, std::string_view nodeName, bool unreadable) {
+    void BeginKey(std::string_view, std::string_view nodeName, bool unreadable, std::uint64_t lastWriteTime) {
         open_.push_back(tree_.NewNode(nodeName));
         open_.back()->Unreadable = unreadable;
+        open_.back()->LastWrite = FileTimeSeconds(lastWriteTime);
     }
     void Value(std::string_view, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                std::int32_t size) {
@@ -73,14 +97,14 @@ private:
 
 void ScanKey(ScanEnv& env, platform::RootKey root, std::string_view keyPath, TDBTree& dbTree) {
     RecordWriter writer(dbTree);
-    RegistryWalk<RecordWriter> walk(env.registry, root, env.config.Settings, env.worker, writer);
+    RegistryWalk<RecordWriter> walk(env.registry, root, env.config, env.worker, writer);
     walk.Walk(keyPath, {});
 }
 
 SnapshotTree ReadKey(ScanEnv& env, platform::RootKey root, std::string_view nodeName, std::string_view keyPath) {
     SnapshotTree tree;
     TreeBuilder builder(tree);
-    RegistryWalk<TreeBuilder> walk(env.registry, root, env.config.Settings, env.worker, builder);
+    RegistryWalk<TreeBuilder> walk(env.registry, root, env.config, env.worker, builder);
     walk.Walk(keyPath, nodeName);
     return tree;
 }

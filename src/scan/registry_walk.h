@@ -1,13 +1,16 @@
 // The depth-first walk of one registry key and everything below it, shared by
 // the snapshot scan (ScanKey), the rescan (ReadKey) and the benchmarks. What
 // is done with each key and value is the Visitor's:
-//   void BeginKey(std::string_view path, std::string_view nodeName, bool unreadable);
+//   void BeginKey(std::string_view path, std::string_view nodeName, bool unreadable,
+//                 std::uint64_t lastWriteTime);
 //   void Value(std::string_view path, std::string_view name, std::uint32_t type,
 //              const std::uint8_t* data, std::int32_t size);
 // where type is the value's registry type (REG_*) as enumerated.
 //   void EndKey();
 // Every key is recorded (BeginKey/EndKey), also one that is skipped or cannot
-// be opened (unreadable); such a key gets no values and no sub-keys.
+// be opened (unreadable); such a key gets no values and no sub-keys. A key's
+// last-write time (a FILETIME) comes with the enumeration of its parent; the
+// walk's first key has none (0).
 //
 // Each sub-key is opened through its parent's open handle, so a key is read
 // however long its full path is. The walk keeps its own stack of open keys
@@ -23,30 +26,32 @@
 #include "platform/registry_path.h"
 #include "platform/text.h"
 #include "scan/db_tree.h"
+#include "scan/scan_env.h"
 #include "scan/worker_control.h"
-#include "settings/settings.h"
 
 namespace kelvora {
 
 // True for the keys that are recorded but not walked: the classes key under
-// HKEY_LOCAL_MACHINE while HKEY_CLASSES_ROOT is scanned too, and the
-// program's own settings key.
-bool IsSkippedKey(platform::RootKey root, std::string_view keyPath, const TSettings& settings);
+// HKEY_LOCAL_MACHINE while HKEY_CLASSES_ROOT is scanned too, the current
+// user's keys under HKEY_USERS while HKEY_CURRENT_USER is scanned too (so
+// each change is listed, and undone, once), and the program's own settings
+// key wherever it is reached.
+bool IsSkippedKey(platform::RootKey root, std::string_view keyPath, const ScanConfig& config);
 
 template <class Visitor>
 class RegistryWalk {
 public:
-    RegistryWalk(platform::Registry& registry, platform::RootKey root, const TSettings& settings,
+    RegistryWalk(platform::Registry& registry, platform::RootKey root, const ScanConfig& config,
                  IWorkerControl& worker, Visitor& visitor)
-        : registry_(registry), root_(root), settings_(settings), worker_(worker), visitor_(visitor) {}
+        : registry_(registry), root_(root), config_(config), worker_(worker), visitor_(visitor) {}
 
     void Walk(std::string_view keyPath, std::string_view nodeName) {
         path_.assign(keyPath);
         platform::RegKey key;
-        const bool skipped = IsSkippedKey(root_, path_, settings_);
+        const bool skipped = IsSkippedKey(root_, path_, config_);
         const bool unreadable = !skipped && platform::OpenKeyPath(registry_, root_, path_, platform::kKeyRead,
                                                                   key) != platform::kErrorSuccess;
-        EnterKey(nodeName, std::move(key), unreadable, path_.size());
+        EnterKey(nodeName, std::move(key), unreadable, path_.size(), 0);
         WalkSubKeys();
     }
 
@@ -66,8 +71,9 @@ private:
 
     // Records the key at path_ and its values. An open key is stacked so its
     // sub-keys are walked next (answers true); any other ends here.
-    bool EnterKey(std::string_view nodeName, platform::RegKey key, bool unreadable, std::size_t parentLength) {
-        visitor_.BeginKey(path_, nodeName, unreadable);
+    bool EnterKey(std::string_view nodeName, platform::RegKey key, bool unreadable, std::size_t parentLength,
+                  std::uint64_t lastWriteTime) {
+        visitor_.BeginKey(path_, nodeName, unreadable, lastWriteTime);
         if (!key.IsOpen()) {
             visitor_.EndKey();
             return false;
@@ -104,10 +110,10 @@ private:
             const std::string_view name(keyName_.data(), nameLen);
             path_.append(name);
             platform::RegKey child;
-            const bool skipped = IsSkippedKey(root_, path_, settings_);
+            const bool skipped = IsSkippedKey(root_, path_, config_);
             const bool unreadable = !skipped && registry_.OpenKey(levels_.back().key, name, platform::kKeyRead,
                                                                   child) != platform::kErrorSuccess;
-            if (!EnterKey(name, std::move(child), unreadable, parentLength)) NextSibling(parentLength);
+            if (!EnterKey(name, std::move(child), unreadable, parentLength, lastWrite_)) NextSibling(parentLength);
         }
     }
 
@@ -123,7 +129,7 @@ private:
     bool NextSubKey(const Level& level, std::uint32_t& nameLen) {
         for (;;) {
             nameLen = static_cast<std::uint32_t>(keyName_.size());
-            const long result = registry_.EnumKey(level.key, level.index, keyName_.data(), nameLen);
+            const long result = registry_.EnumKey(level.key, level.index, keyName_.data(), nameLen, &lastWrite_);
             if (result == platform::kErrorMoreData && keyName_.size() < kLongestName) {
                 keyName_.resize(kLongestName);
                 continue;
@@ -174,7 +180,7 @@ private:
 
     platform::Registry& registry_;
     platform::RootKey root_;
-    const TSettings& settings_;
+    const ScanConfig& config_;
     IWorkerControl& worker_;
     Visitor& visitor_;
     // One set of buffers serves the whole walk: names and data are consumed
@@ -183,6 +189,7 @@ private:
     std::vector<char> name_ = std::vector<char>(kFirstSize);
     std::vector<std::uint8_t> data_ = std::vector<std::uint8_t>(kFirstSize);
     std::vector<char> keyName_ = std::vector<char>(kFirstSize);
+    std::uint64_t lastWrite_ = 0;  // of the sub-key last enumerated
     std::vector<Level> levels_;  // the keys being walked, outermost first
 };
 

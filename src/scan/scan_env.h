@@ -21,9 +21,19 @@ struct ScanConfig {
     std::string ProgramFolder;    // where the snapshot files are, no trailing backslash
     std::string WindowsFolder;
     std::string SystemDriveRoot;  // "C:\"
+    std::string CurrentUserSid;   // HKEY_CURRENT_USER's name under HKEY_USERS
+    TSetupWindow SetupWindow;
+    // The application monitored: its changes teach the machine's activity
+    // under this name (known_activity.h).
+    std::string Identifier;
+    // The monitoring registered the program's logon task (to resume after a
+    // restart): what that changed in the Task Scheduler is its own doing.
+    bool LogonTaskRegistered = false;
 
     static ScanConfig Of(const AppContext& context) {
-        return {context.Settings, context.ProgramFolder, context.WindowsFolder, context.SystemDriveRoot};
+        return {context.Settings,       context.ProgramFolder, context.WindowsFolder,
+                context.SystemDriveRoot, context.CurrentUserSid, context.SetupWindow,
+                context.AppIdentifier,  context.LogonTaskRegistered};
     }
 };
 

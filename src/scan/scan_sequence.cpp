@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "scan/attribution.h"
 #include "scan/compare_folders.h"
 #include "scan/compare_keys.h"
 #include "scan/db_tree.h"
@@ -33,6 +34,15 @@ void Complete(ScanEnv& env, TWizardState running, TWizardState done) {
     env.wizardState.compare_exchange_strong(running, done);
 }
 
+// What a whole rescan found teaches the places the machine changes by itself
+// (known_activity.h), unless no application is named. A place that cannot be
+// learned is only a lost lesson.
+void Learn(ScanEnv& env, ChangesTree& tree) {
+    if (env.config.Identifier.empty()) return;
+    const ChangesTree::Access access = tree.Lock();
+    LearnActivity(env.files, env.config.ProgramFolder, env.config.Identifier, access);
+}
+
 }  // namespace
 
 bool ScansFileSystem(const TSettings& settings) { return settings.ScanWin || settings.ScanProg || settings.ScanOthers; }
@@ -59,7 +69,10 @@ void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
 }
 
 void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, const SnapshotLoader& loadSnapshot) {
-    ChangesTreeSink sink(tree);
+    ChangesTreeSink treeSink(tree);
+    TKnownActivity known;
+    known.Load(env.files, env.config.ProgramFolder, env.config.WindowsFolder);
+    AttributingSink sink(treeSink, env.files, env.config, &known);
     env.wizardState = TWizardState::wsRescanning;
     const TSettings& settings = env.config.Settings;
     IWorkerControl& worker = env.worker;
@@ -75,15 +88,18 @@ void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, con
         if (worker.Terminated()) return;
         Step(env, reporter);
         Show(reporter, RS_SEARCH_REG, category.StatusSuffix);
+        sink.SetLiveKeys(newTree.Root);
         CompareKeys(env, sink, newTree.Root, oldTree.Root, {}, category.Root, false);
         if (worker.Terminated()) return;
         Step(env, reporter);
         CompareKeys(env, sink, oldTree.Root, newTree.Root, {}, category.Root, true);
+        sink.SetLiveKeys(nullptr);
         if (worker.Terminated()) return;
         Step(env, reporter);
     }
     if (worker.Terminated()) return;
     if (!ScansFileSystem(settings)) {
+        Learn(env, tree);
         Complete(env, TWizardState::wsRescanning, TWizardState::wsIdle);
         return;
     }
@@ -113,7 +129,9 @@ void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, con
 
     Show(reporter, RS_DETECT_MOVED);
     DetectMoved(env, tree);
+    ForgetMovedTimes(tree);
     if (worker.Terminated()) return;
+    Learn(env, tree);
     Step(env, reporter);
     Complete(env, TWizardState::wsRescanning, TWizardState::wsIdle);
 }

@@ -31,7 +31,8 @@ struct TValori {
     }
 };
 
-// A node's name follows it in the arena, so a node costs 32 bytes besides it.
+// A node's name follows it in the arena, so a node costs 32 bytes besides it
+// (on 64-bit platforms).
 struct TNode {
     TValori* Values = nullptr;     // first item
     TNode* FirstChild = nullptr;
@@ -40,10 +41,25 @@ struct TNode {
     // The key or folder could not be read (a kind-2 record): nothing is
     // known of what it holds.
     std::uint32_t Unreadable : 1 = 0;
+    // A registry key's last-write time in the rescan's live tree, in whole
+    // seconds (FileTimeSeconds); 0 when unknown, and in trees read from a
+    // snapshot file. It fills what would be padding.
+    std::uint32_t LastWrite = 0;
 
     // One path component (or a whole relative path).
     std::string_view Name() const { return {reinterpret_cast<const char*>(this + 1), NameLength}; }
 };
+
+// A FILETIME in whole seconds since 1970, truncated; 0 for times before
+// 1970 and for 0 (unknown); the largest value after 2106.
+constexpr std::uint32_t FileTimeSeconds(std::uint64_t fileTime) {
+    constexpr std::uint64_t k1970 = 116444736000000000ull;  // 1 January 1970 as a FILETIME
+    if (fileTime <= k1970) return 0;
+    const std::uint64_t seconds = (fileTime - k1970) / 10000000u;
+    return seconds > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(seconds);
+}
+
+static_assert(sizeof(void*) != 8 || sizeof(TNode) == 32, "a node's last-write time must fit its padding");
 
 // Owns every node, item, name and data block of one tree. Move-only.
 class SnapshotTree {

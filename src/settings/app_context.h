@@ -30,6 +30,17 @@ enum class TWizardState : std::uint8_t {
     wsMonitored = 11,
 };
 
+// When the setup of a monitoring ran: from just before its start to the end
+// of its whole process tree, as FILETIMEs (100-nanosecond steps since 1601,
+// UTC). 0 where it is not known (the setup was started by other means, or
+// has not ended).
+struct TSetupWindow {
+    std::uint64_t Start = 0;
+    std::uint64_t End = 0;
+
+    bool Known() const { return Start != 0 && End != 0 && Start <= End; }
+};
+
 struct AppContext {
     TSettings Settings;
     // The program's folder (also the current directory), without a trailing
@@ -38,6 +49,12 @@ struct AppContext {
     std::string ProgramFolder;
     std::string WindowsFolder;
     std::string SystemDriveRoot;
+    // The name of HKEY_CURRENT_USER's key under HKEY_USERS (the user's SID).
+    std::string CurrentUserSid;
+    // The run of the setup being monitored.
+    TSetupWindow SetupWindow;
+    // The monitoring registered the program to start at the next logon.
+    bool LogonTaskRegistered = false;
     std::atomic<TWizardState> WizardState{TWizardState::wsIdle};
     // Per change kind (index 1 to 18) the number of records a loaded archive
     // placed in the tree; the uninstaller's progress maximum.

@@ -68,6 +68,9 @@ struct TSettings {
     std::string Viewer = "notepad.exe";
     std::string Language;
     bool AutoDelQor = false;
+    // A short rescan before each setup starts: what changes meanwhile is the
+    // machine's own activity (known_activity.h).
+    bool QuietCheck = false;
     TSortedList ExcludedFolders;
     TSortedList IgnoredFiles;
     TSortedList IgnoredKeys;

@@ -87,6 +87,7 @@ void TfrmQorMain::FormCreate() {
     os_.files.SetCurrentDir(context_.ProgramFolder);
     context_.WindowsFolder = os_.files.WindowsFolder();
     context_.SystemDriveRoot = context_.WindowsFolder.substr(0, 2) + "\\";
+    context_.CurrentUserSid = os_.registry.CurrentUserSid();
     std::string settingsError;
     try {
         InitialiseSettings(context_, os_.registry);

@@ -273,6 +273,9 @@ void TWizard::Rescan() {
     screen_.SaveEnabled = screen_.PrintEnabled = screen_.ExportEnabled = false;
     DeleteRunAtLogon(os_);
     DeleteResumeMarker(os_.files, context_.ProgramFolder);
+    if (context_.SetupWindow.Start != 0 && context_.SetupWindow.End == 0) {
+        context_.SetupWindow.End = os_.clock.FileTimeNow();
+    }
     SetState(TWizardState::wsRescanning);
     StartWorker(workers_.NewRescan(*this, tree_), &TWizard::RescanFinished);
     host_.TreeExpandRoot();

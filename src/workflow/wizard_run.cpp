@@ -32,6 +32,8 @@ void TWizard::EnterRunPage() {
     RunModeClick(screen_.RunMode);
     host_.Focus(TFocus::edSetupPath);
     WriteRunAtLogon(os_, programFile_);
+    context_.LogonTaskRegistered = true;
+    context_.SetupWindow = {};
     WriteResumeMarker(os_.files, context_.ProgramFolder, context_.AppIdentifier);
 }
 
@@ -94,11 +96,15 @@ void TWizard::dndFirstDnDItem(std::string_view path) {
 }
 
 void TWizard::Launch() {
+    // The setup's time window opens just before it starts; it closes when
+    // the user says the setup has finished (Next, Rescan).
+    const std::uint64_t start = os_.clock.FileTimeNow();
     if (!os_.shell.Execute(screen_.SetupPath, "")) {
         Error(FormatText(TranslateString(RS_CANT_EXECUTE), {screen_.SetupPath}));
         host_.Focus(TFocus::edSetupPath);
         return;
     }
+    context_.SetupWindow = {start, 0};
     SetState(TWizardState::wsSetupRunning);
     screen_.BrowseEnabled = false;
     screen_.Status = TranslateString(RS_NEXT_RESCAN_CONT);
@@ -119,6 +125,10 @@ void TWizard::ResumedStart() {
             Error(*error);
         } else {
             context_.AppIdentifier = *identifier;
+            // The setup ran before the restart, at a time not known; the
+            // logon task that started this run is the monitoring's own.
+            context_.SetupWindow = {};
+            context_.LogonTaskRegistered = true;
             screen_.Page = TPage::pnlTree;
             screen_.Title = InstallingTitle();
             screen_.Status = TranslateString(RS_NEXT_RESCAN);

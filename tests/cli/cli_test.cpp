@@ -142,7 +142,8 @@ TEST_F(CliTest, MonitoringFromScanToUninstall) {
                            "       1  (+)(REG KEY)\n"
                            "       1  (+)(REG VAL)\n"
                            "       1  (*)(REG VAL)\n"
-                           "       1  (+)(FILE)\n");
+                           "       1  (+)(FILE)\n"
+                           "4 changes by the setup, 0 activity\n");
     EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
     EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
     EXPECT_NE(memory.registry.QueryValue(runKey, "Kelvora", type, data), 0);
@@ -286,6 +287,131 @@ TEST_F(CliTest, WithoutElevationTheCommandsThatReachASetupsWorkRunOnlyWhenToldTo
     ASSERT_EQ(Run({"rescan", "--partial"}), kExitOk) << console.errors.at(0);
     ASSERT_EQ(Run({"uninstall", "App", "--yes", "--partial"}), kExitOk) << console.out;
     EXPECT_FALSE(memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"));
+}
+
+TEST(QuoteArgument, TheProgramReadsBackWhatWasGiven) {
+    EXPECT_EQ(QuoteArgument("/S"), "/S");
+    EXPECT_EQ(QuoteArgument(""), "\"\"");
+    EXPECT_EQ(QuoteArgument("two words"), "\"two words\"");
+    EXPECT_EQ(QuoteArgument("/D=C:\\Program Files\\"), "\"/D=C:\\Program Files\\\\\"");
+    EXPECT_EQ(QuoteArgument("say \"hi\""), "\"say \\\"hi\\\"\"");
+    EXPECT_EQ(QuoteArgument("a\\\\\"b c"), "\"a\\\\\\\\\\\"b c\"");
+}
+
+// Seconds after 1970 as a FILETIME.
+constexpr std::uint64_t At(std::uint64_t seconds) { return 116444736000000000ull + seconds * 10000000ull; }
+
+// A busy machine: something writes before the setup starts (200), the setup
+// writes (400), something writes after it ended (600); the setup runs from
+// 300 to 500.
+class CliMonitorTest : public CliTest {
+protected:
+    CliMonitorTest() {
+        memory.registry.PutDword(kCurrentUser, "Software\\Busy", "Count", 1);
+        memory.clock.SetFileTime(At(300));
+        memory.shell.SetSetup(&memory.clock, [this](std::string_view file, std::string_view arguments) {
+            setups.emplace_back(std::string(file) + " | " + std::string(arguments));
+            Stamp(200);
+            memory.registry.PutDword(kCurrentUser, "Software\\Busy", "Count", 2);
+            Stamp(400);
+            memory.registry.PutString(kCurrentUser, "Software\\Vendor", "Path", "C:\\App");
+            memory.files.AddFile("C:\\App\\new.dll", "new");
+            memory.clock.SetFileTime(At(500));
+            Stamp(600);
+            memory.files.AddFile("C:\\App\\late.log", "late");
+            return exitCode;
+        });
+    }
+    void Stamp(std::uint64_t seconds) {
+        memory.registry.SetWriteTime(At(seconds));
+        memory.files.SetStampTime(At(seconds));
+    }
+
+    std::vector<std::string> setups;
+    std::uint32_t exitCode = 0;
+    std::uint32_t count = 10;
+};
+
+TEST_F(CliMonitorTest, MonitorRunsTheSetupAndKeepsWhatItDidNotDoApart) {
+    memory.files.AddFile("C:\\Users\\me\\setup.exe", "MZ");
+    ASSERT_EQ(Run({"monitor", "App", "--hkcu", "--other", "C:\\App", "--", "setup.exe", "/S", "two words"}), kExitOk)
+        << console.errors.at(0);
+    EXPECT_EQ(setups, (std::vector<std::string>{"C:\\Users\\me\\setup.exe | /S \"two words\""}));
+    EXPECT_TRUE(console.out.starts_with("The setup ended with exit code 0.\nChanges saved as 'App':\n")) << console.out;
+    EXPECT_TRUE(console.out.ends_with("3 changes by the setup, 2 activity\n")) << console.out;
+    EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));  // nothing to resume, nothing registered at logon
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    EXPECT_NE(memory.registry.QueryValue(runKey, "Kelvora", type, data), 0);
+
+    ASSERT_EQ(Run({"show", "App"}), kExitOk);
+    EXPECT_NE(console.out.find("(*)(REG VAL) Count   [Activity: changed before the setup started or after it ended]"),
+              std::string::npos)
+        << console.out;
+    EXPECT_NE(console.out.find("late.log = "), std::string::npos);
+    EXPECT_TRUE(console.out.ends_with("\r\n3 changes by the setup, 2 activity\r\n")) << console.out;
+
+    // The default undo leaves the machine's own writes alone.
+    ASSERT_EQ(Run({"uninstall", "App", "--yes"}), kExitOk) << console.out;
+    EXPECT_FALSE(memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"));
+    EXPECT_FALSE(Exists("C:\\App\\new.dll"));
+    EXPECT_TRUE(Exists("C:\\App\\late.log"));
+    ASSERT_EQ(memory.registry.OpenKey(kCurrentUser, "Software\\Busy", platform::kKeyRead, runKey), 0);
+    ASSERT_EQ(memory.registry.QueryValue(runKey, "Count", type, data), 0);
+    EXPECT_EQ(data[0], 2);
+}
+
+TEST_F(CliMonitorTest, IncludeActivityUndoesItToo) {
+    ASSERT_EQ(Run({"monitor", "App", "--hkcu", "--other", "C:\\App", "--", "C:\\setup.exe"}), kExitOk);
+    ASSERT_EQ(Run({"uninstall", "App", "--yes", "--include-activity"}), kExitOk) << console.out;
+    EXPECT_FALSE(Exists("C:\\App\\late.log"));
+    EXPECT_FALSE(Exists("C:\\App\\new.dll"));
+}
+
+TEST_F(CliMonitorTest, ASetupThatFailsOrCannotStartEndsTheCommandWithOne) {
+    exitCode = 3;
+    EXPECT_EQ(Run({"monitor", "App", "--hkcu", "--", "setup.exe"}), kExitFailed);
+    EXPECT_TRUE(console.out.starts_with("The setup ended with exit code 3.\n")) << console.out;
+    EXPECT_TRUE(Exists("C:\\Kelvora\\App.qor"));  // what it did is kept all the same
+
+    memory.shell.SetSetup(nullptr, {});
+    EXPECT_EQ(Run({"monitor", "Other", "--hkcu", "--", "missing.exe"}), kExitFailed);
+    EXPECT_EQ(console.errors, (std::vector<std::string>{"The setup 'missing.exe' could not be started."}));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\Other.qor"));
+
+    EXPECT_EQ(Run({"monitor", "Other", "--hkcu"}), kExitUsage);  // no setup
+    EXPECT_EQ(Run({"monitor", "Other", "--hkcu", "--"}), kExitUsage);
+}
+
+// A value changed in place in the monitoring of one application that changes
+// again in another's is learned activity there; forgetting ends that. The
+// quiet check runs before the setup (what it learns: known_activity_test).
+TEST_F(CliMonitorTest, OtherMonitoringsAndTheQuietCheckTeachTheMachinesActivity) {
+    env.QuietTime = std::chrono::milliseconds(0);
+    memory.shell.SetSetup(&memory.clock, [this](std::string_view, std::string_view) {
+        memory.registry.PutDword(kCurrentUser, "Software\\Busy", "Count", ++count);
+        memory.registry.PutDword(kCurrentUser, "Software\\Vendor" + std::to_string(count), "v", 1);
+        return 0u;
+    });
+    ASSERT_EQ(Run({"monitor", "A", "--hkcu", "--", "a.exe"}), kExitOk) << console.errors.at(0);
+    EXPECT_TRUE(console.out.ends_with("3 changes by the setup, 0 activity\n")) << console.out;
+    ASSERT_EQ(Run({"monitor", "B", "--hkcu", "--quiet-check", "--", "b.exe"}), kExitOk);
+    EXPECT_TRUE(console.out.starts_with("Quiet check: 0 places changed while nothing was installed.\n"))
+        << console.out;
+    EXPECT_TRUE(console.out.ends_with("2 changes by the setup, 1 activity\n")) << console.out;
+    ASSERT_EQ(Run({"show", "B"}), kExitOk);
+    EXPECT_NE(console.out.find("Count   [Activity: changed in monitorings of other applications too]"),
+              std::string::npos)
+        << console.out;
+    // B again: its own earlier monitoring does not count, A's still does.
+    ASSERT_EQ(Run({"monitor", "B", "--hkcu", "--", "b.exe"}), kExitOk);
+    EXPECT_TRUE(console.out.ends_with("2 changes by the setup, 1 activity\n")) << console.out;
+    ASSERT_EQ(Run({"forget-activity"}), kExitOk);
+    EXPECT_EQ(console.out, "The learned activity was forgotten.\n");
+    EXPECT_FALSE(Exists("C:\\Kelvora\\Learned.txt"));
+    ASSERT_EQ(Run({"monitor", "C", "--hkcu", "--", "c.exe"}), kExitOk);
+    EXPECT_TRUE(console.out.ends_with("3 changes by the setup, 0 activity\n")) << console.out;
 }
 
 }  // namespace

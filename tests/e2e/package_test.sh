@@ -124,6 +124,7 @@ ${help_file:+(+)(FILE) $help_file
 (+)(FILE) LICENSE.txt
 (+)(FILE) README.txt
 (+)(FILE) uninstall.exe
+(+)(FILE) Volatile.txt
 (+)(FOLDER) C:\\Program Files\\Kelvora\\Translations
 (+)(FILE) English.lng
 (+)(FILE) German.lng

@@ -19,7 +19,7 @@ public:
     long DeleteKey(const RegKey&, std::string_view) override { return 0; }
     long EnumValue(const RegKey&, std::uint32_t, char*, std::uint32_t&, std::uint32_t&, std::uint8_t*,
                    std::uint32_t&) override { return 0; }
-    long EnumKey(const RegKey&, std::uint32_t, char*, std::uint32_t&) override { return 0; }
+    long EnumKey(const RegKey&, std::uint32_t, char*, std::uint32_t&, std::uint64_t*) override { return 0; }
     long QueryInfo(const RegKey&, std::uint32_t&, std::uint32_t&) override { return 0; }
     long QueryValue(const RegKey&, std::string_view, std::uint32_t&, std::vector<std::uint8_t>&) override {
         return 0;

@@ -145,6 +145,35 @@ TEST_F(RegistryScanTest, SkippedAndUnreadableKeysAreRecordedWithoutContent) {
     EXPECT_EQ(memory.registry.OpenHandles(), 0u);
 }
 
+// The current user's keys are reached through HKEY_USERS too: the program's
+// settings key never there, and the rest only once while HKEY_CURRENT_USER is
+// scanned as well.
+TEST_F(RegistryScanTest, CurrentUserKeysUnderUsersAreWalkedOnlyWhenNotScannedOtherwise) {
+    auto& reg = memory.registry;
+    const std::string sid = "S-1-5-21-1-2-3-1000";
+    config.CurrentUserSid = sid;
+    reg.PutDword(kUsers, sid + "\\Software\\Varnok\\Kelvora", "Width", 1);
+    reg.PutDword(kUsers, sid + "\\Software\\App", "a", 1);
+    reg.PutDword(kUsers, sid + "_Classes\\.app", "b", 1);
+    reg.PutDword(kUsers, sid + "0\\Software\\Other", "c", 1);  // another user's, alike only in its start
+
+    config.Settings.ScanHKCU = false;
+    SnapshotTree users = ReadKey(env, kUsers, {}, {});
+    EXPECT_EQ(At(users.Root, {sid, "Software", "Varnok", "Kelvora"})->Values, nullptr);
+    EXPECT_NE(At(users.Root, {sid, "Software", "App"}), nullptr);
+    EXPECT_NE(At(users.Root, {sid + "_Classes", ".app"}), nullptr);
+
+    config.Settings.ScanHKCU = true;
+    users = ReadKey(env, kUsers, {}, {});
+    for (const std::string& own : {sid, sid + "_Classes"}) {
+        const TNode* node = At(users.Root, {own});
+        ASSERT_NE(node, nullptr) << own;
+        EXPECT_EQ(node->FirstChild, nullptr) << own;
+        EXPECT_FALSE(node->Unreadable) << own;
+    }
+    EXPECT_NE(At(users.Root, {sid + "0", "Software", "Other"}), nullptr);
+}
+
 TEST_F(RegistryScanTest, KeysBeyondTheLengthOfOneRegistryCallAreScannedAndUndone) {
     memory.files.AddFolder("C:\\Kelvora");
     config.ProgramFolder = "C:\\Kelvora";

@@ -36,8 +36,9 @@ public:
                    std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataLen) override {
         return inner_.EnumValue(key, index, name, nameLen, type, data, dataLen);
     }
-    long EnumKey(const platform::RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen) override {
-        return inner_.EnumKey(key, index, name, nameLen);
+    long EnumKey(const platform::RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen,
+                 std::uint64_t* lastWriteTime) override {
+        return inner_.EnumKey(key, index, name, nameLen, lastWriteTime);
     }
     long QueryInfo(const platform::RegKey& key, std::uint32_t& subKeys, std::uint32_t& values) override {
         return inner_.QueryInfo(key, subKeys, values);

@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 
 #include <atomic>
+#include <cstdint>
 
 namespace kelvora::platform::memory {
 
@@ -15,9 +16,13 @@ public:
     double Now() override { return now_.load(); }
     void Set(double now) { now_.store(now); }
     void Advance(double days) { now_.fetch_add(days); }
+    // 0 (unknown) until set.
+    std::uint64_t FileTimeNow() override { return fileTime_.load(); }
+    void SetFileTime(std::uint64_t fileTime) { fileTime_.store(fileTime); }
 
 private:
     std::atomic<double> now_;
+    std::atomic<std::uint64_t> fileTime_{0};
 };
 
 }  // namespace kelvora::platform::memory

@@ -64,6 +64,8 @@ struct MemoryFileSystem::Item {
     Item* parent = nullptr;
     std::uint32_t attributes = 0;
     std::uint32_t time = 0;
+    std::uint64_t created = 0;  // FILETIMEs, as listings report them
+    std::uint64_t written = 0;
     std::uint64_t size = 0;
     std::vector<std::uint8_t> contents;
     bool inaccessible = false;
@@ -204,10 +206,13 @@ MemoryFileSystem::Item& MemoryFileSystem::NewChild(Item& folder, std::string_vie
     item->name = std::string(name);
     item->parent = &folder;
     item->attributes = attributes;
+    item->created = stamp_;
     item->time = writeTime_;
+    item->written = stamp_;
     Item& added = *item;
     folder.children.emplace(std::string_view(added.name), std::move(item));
     folder.time = writeTime_;
+    folder.written = stamp_;
     return added;
 }
 
@@ -218,6 +223,7 @@ std::unique_ptr<MemoryFileSystem::Item> MemoryFileSystem::Detach(Item& item) {
     std::unique_ptr<Item> owned = std::move(it->second);
     folder.children.erase(it);
     folder.time = writeTime_;
+    folder.written = stamp_;
     owned->parent = nullptr;
     return owned;
 }
@@ -266,9 +272,10 @@ bool MemoryFileSystem::List(std::string_view pattern, const std::function<bool(c
         const Item* folder = Lookup(path);
         if (folder == nullptr || !folder->IsFolder() || folder->inaccessible) return false;
         if (folder->parent != nullptr) {
-            if (MatchesMask(".", mask)) entries.push_back({".", folder->Reported(), folder->time, 0});
+            if (MatchesMask(".", mask)) entries.push_back({".", folder->Reported(), folder->time, 0, folder->created, folder->written});
             if (MatchesMask("..", mask)) {
-                entries.push_back({"..", folder->parent->Reported(), folder->parent->time, 0});
+                entries.push_back({"..", folder->parent->Reported(), folder->parent->time, 0, folder->parent->created,
+                                   folder->parent->written});
             }
         }
         std::vector<const Item*> children;
@@ -279,7 +286,8 @@ bool MemoryFileSystem::List(std::string_view pattern, const std::function<bool(c
         std::sort(children.begin(), children.end(),
                   [](const Item* a, const Item* b) { return CompareNoCase(a->name, b->name) < 0; });
         for (const Item* child : children) {
-            entries.push_back({child->name, child->Reported(), child->time, child->IsFolder() ? 0 : child->size});
+            entries.push_back({child->name, child->Reported(), child->time, child->IsFolder() ? 0 : child->size,
+                               child->created, child->written});
         }
     }
     // A folder that could be read but holds nothing that matches (an empty
@@ -333,6 +341,7 @@ bool MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
     owned->parent = folder;
     folder->children.emplace(std::string_view(owned->name), std::move(owned));
     folder->time = writeTime_;
+    folder->written = stamp_;
     return true;
 }
 
@@ -425,6 +434,7 @@ bool MemoryFileSystem::WriteFile(std::string_view text, const std::uint8_t* data
     if (item == nullptr) item = &NewChild(*folder, path.parts.back(), kAttrArchive);
     item->attributes |= kAttrArchive;
     item->time = writeTime_;
+    item->written = stamp_;
     // The file is opened (and truncated) before the first byte is written.
     item->SetContents(data, diskFull_ ? 0 : size);
     return !diskFull_;
@@ -441,6 +451,7 @@ std::unique_ptr<FileWriter> MemoryFileSystem::CreateFileWriter(std::string_view 
     if (item == nullptr) item = &NewChild(*folder, path.parts.back(), kAttrArchive);
     item->attributes |= kAttrArchive;
     item->time = writeTime_;
+    item->written = stamp_;
     item->SetContents(nullptr, 0);
     item->inUse = true;
     return std::make_unique<Writer>(*this, *item);
@@ -458,6 +469,7 @@ bool MemoryFileSystem::WriteFileAtomic(std::string_view text, const std::uint8_t
     // The replacement is a new file; it stays hidden or system when the old one was.
     item->attributes = kAttrArchive | (item->attributes & (kAttrHidden | kAttrSystem));
     item->time = writeTime_;
+    item->written = stamp_;
     item->SetContents(data, size);
     return true;
 }
@@ -472,6 +484,7 @@ void MemoryFileSystem::AddDrive(char letter) {
     root->name = std::string{upper, ':'};
     root->attributes = kAttrDirectory;
     root->time = writeTime_;
+    root->written = stamp_;
     drives_.emplace(upper, std::move(root));
 }
 
@@ -559,6 +572,11 @@ void MemoryFileSystem::SetWindowsFolder(std::string_view path) {
 void MemoryFileSystem::SetWriteTime(std::uint32_t dosDateTime) {
     std::lock_guard lock(mutex_);
     writeTime_ = dosDateTime;
+}
+
+void MemoryFileSystem::SetStampTime(std::uint64_t fileTime) {
+    std::lock_guard lock(mutex_);
+    stamp_ = fileTime;
 }
 
 void MemoryFileSystem::SetDiskFull(bool full) {

@@ -88,6 +88,10 @@ public:
     void SetWindowsFolder(std::string_view path);
     // The last-write time given to items created or written from now on.
     void SetWriteTime(std::uint32_t dosDateTime);
+    // The FILETIME that listings report as the creation time of items created
+    // from now on, and as the last-write time of items (and of the folders
+    // whose entries change) written from now on; 0, the start, is unknown.
+    void SetStampTime(std::uint64_t fileTime);
     // While the disk is full, WriteFile truncates its file and fails (as a
     // real write runs out of room) and WriteFileAtomic fails leaving the old
     // file as it was.
@@ -121,6 +125,7 @@ private:
     std::string currentDir_ = "C:\\";
     std::string windowsFolder_ = "C:\\WINDOWS";
     std::uint32_t writeTime_ = DosDateTime(2020, 1, 1, 12, 0, 0);
+    std::uint64_t stamp_ = 0;
     bool diskFull_ = false;
 };
 

@@ -82,6 +82,7 @@ struct MemoryRegistry::Key {
     bool deleted = false;
     bool denied = false;
     bool writeDenied = false;
+    std::uint64_t lastWrite = 0;  // FILETIME of the last change, 0 unknown
     // Keyed by a view of the child's own name, which lives as long as the child.
     std::unordered_map<std::string_view, std::shared_ptr<Key>, NoCaseHash, NoCaseEqual> children;
     // The children in enumeration order, rebuilt when a child came or went.
@@ -175,8 +176,10 @@ std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::CreateBelow(std::shared_ptr
             key = child->second;
         } else {
             auto created = std::make_shared<Key>(part);
+            created->lastWrite = writeTime_;
             key->children.emplace(std::string_view(created->name), created);
             key->sortedValid = false;
+            key->lastWrite = writeTime_;
             key = std::move(created);
         }
         return true;
@@ -294,6 +297,7 @@ long MemoryRegistry::Delete(const From& from, std::string_view path) {
     key.deleted = true;
     parent->children.erase(it);
     parent->sortedValid = false;
+    parent->lastWrite = writeTime_;
     return kErrorSuccess;
 }
 
@@ -344,14 +348,32 @@ long MemoryRegistry::EnumValue(const RegKey& handle, std::uint32_t index, char* 
     return result;
 }
 
-long MemoryRegistry::EnumKey(const RegKey& handle, std::uint32_t index, char* name, std::uint32_t& nameLen) {
+long MemoryRegistry::EnumKey(const RegKey& handle, std::uint32_t index, char* name, std::uint32_t& nameLen,
+                             std::uint64_t* lastWriteTime) {
     std::lock_guard lock(mutex_);
     long result = kErrorSuccess;
     Key* key = Resolve(handle, kKeyEnumerateSubKeys, result);
     if (key == nullptr) return result;
     const std::vector<Key*>& sorted = key->Sorted();
     if (index >= sorted.size()) return kErrorNoMoreItems;
-    return CopyName(sorted[index]->name, name, nameLen);
+    result = CopyName(sorted[index]->name, name, nameLen);
+    if (result == kErrorSuccess && lastWriteTime != nullptr) *lastWriteTime = sorted[index]->lastWrite;
+    return result;
+}
+
+std::string MemoryRegistry::CurrentUserSid() {
+    std::lock_guard lock(mutex_);
+    return currentUserSid_;
+}
+
+void MemoryRegistry::SetCurrentUserSid(std::string_view sid) {
+    std::lock_guard lock(mutex_);
+    currentUserSid_ = sid;
+}
+
+void MemoryRegistry::SetWriteTime(std::uint64_t fileTime) {
+    std::lock_guard lock(mutex_);
+    writeTime_ = fileTime;
 }
 
 long MemoryRegistry::QueryInfo(const RegKey& handle, std::uint32_t& subKeys, std::uint32_t& values) {
@@ -389,6 +411,7 @@ long MemoryRegistry::SetValueLocked(Key& key, std::string_view name, std::uint32
     } else {
         key.AddValue(name, type, std::move(bytes));
     }
+    key.lastWrite = writeTime_;
     return kErrorSuccess;
 }
 
@@ -409,6 +432,7 @@ long MemoryRegistry::DeleteValue(const RegKey& handle, std::string_view name) {
     const std::size_t position = key->FindValue(name);
     if (position == key->values.size()) return kErrorFileNotFound;
     key->RemoveValue(position);
+    key->lastWrite = writeTime_;
     return kErrorSuccess;
 }
 

@@ -40,13 +40,17 @@ public:
     long DeleteKey(const RegKey& parent, std::string_view path) override;
     long EnumValue(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen, std::uint32_t& type,
                    std::uint8_t* data, std::uint32_t& dataLen) override;
-    long EnumKey(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen) override;
+    // A key's last-write time is the write time (SetWriteTime) of the last
+    // change of its values or of the list of its sub-keys.
+    long EnumKey(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen,
+                 std::uint64_t* lastWriteTime = nullptr) override;
     long QueryInfo(const RegKey& key, std::uint32_t& subKeys, std::uint32_t& values) override;
     long QueryValue(const RegKey& key, std::string_view name, std::uint32_t& type,
                     std::vector<std::uint8_t>& data) override;
     long SetValue(const RegKey& key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                   std::uint32_t size) override;
     long DeleteValue(const RegKey& key, std::string_view name) override;
+    std::string CurrentUserSid() override;
 
     // ---- for tests
 
@@ -66,6 +70,12 @@ public:
     // key whose security allows only reading does, or lifts that. False when
     // the key does not exist.
     bool SetWriteDenied(RootKey root, std::string_view path, bool denied);
+    // The time that every later change stamps on the keys it changes (a
+    // FILETIME; 0, the start, stands for unknown).
+    void SetWriteTime(std::uint64_t fileTime);
+    // The name CurrentUserSid answers; "S-1-5-21-0-0-0-1000" (Wine's user)
+    // at the start. HKEY_USERS gets no key of that name by itself.
+    void SetCurrentUserSid(std::string_view sid);
     // The number of keys opened and not yet closed.
     std::size_t OpenHandles();
 
@@ -109,6 +119,8 @@ private:
     std::unordered_map<RootKey, std::shared_ptr<Key>> roots_;
     std::unordered_map<std::uintptr_t, OpenedKey> handles_;
     std::uintptr_t nextHandle_ = 1;
+    std::uint64_t writeTime_ = 0;
+    std::string currentUserSid_ = "S-1-5-21-0-0-0-1000";
 };
 
 }  // namespace kelvora::platform::memory

@@ -48,4 +48,28 @@ std::string MemoryShell::LogonTask(std::string_view name) {
     return it == logonTasks_.end() ? std::string() : it->second;
 }
 
+ProcessRun MemoryShell::RunToEnd(std::string_view file, std::string_view arguments) {
+    std::function<std::uint32_t(std::string_view, std::string_view)> setup;
+    Clock* clock = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        executed_.push_back({std::string(file), std::string(arguments)});
+        setup = setup_;
+        clock = clock_;
+    }
+    ProcessRun run;
+    if (!setup) return run;
+    run.Started = true;
+    run.Start = clock != nullptr ? clock->FileTimeNow() : 0;
+    run.ExitCode = setup(file, arguments);
+    run.End = clock != nullptr ? clock->FileTimeNow() : 0;
+    return run;
+}
+
+void MemoryShell::SetSetup(Clock* clock, std::function<std::uint32_t(std::string_view, std::string_view)> setup) {
+    std::lock_guard lock(mutex_);
+    clock_ = clock;
+    setup_ = std::move(setup);
+}
+
 }  // namespace kelvora::platform::memory

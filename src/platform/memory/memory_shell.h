@@ -5,6 +5,7 @@
 #include "platform/memory/memory_file_system.h"
 #include "platform/platform.h"
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -30,9 +31,15 @@ public:
     // Keeps the logon tasks by name.
     bool ScheduleAtLogon(std::string_view name, std::string_view program) override;
     bool UnscheduleAtLogon(std::string_view name) override;
+    // Runs the setup set by SetSetup (a program that cannot be started
+    // without one), stamping the clock's FILETIME before and after it.
+    ProcessRun RunToEnd(std::string_view file, std::string_view arguments) override;
 
     // ---- for tests
     void SetExecuteResult(bool succeeds);
+    // What RunToEnd runs: it gets the file and the arguments, and answers
+    // the exit code.
+    void SetSetup(Clock* clock, std::function<std::uint32_t(std::string_view, std::string_view)> setup);
     std::vector<Execution> Executed();
     // The paths moved into the Recycle Bin, as they were given, oldest first.
     std::vector<std::string> Recycled();
@@ -46,6 +53,8 @@ private:
     std::vector<Execution> executed_;
     std::vector<std::string> recycled_;
     std::map<std::string, std::string, std::less<>> logonTasks_;
+    Clock* clock_ = nullptr;
+    std::function<std::uint32_t(std::string_view, std::string_view)> setup_;
 };
 
 }  // namespace kelvora::platform::memory

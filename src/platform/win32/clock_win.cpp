@@ -14,4 +14,10 @@ double Win32Clock::Now() {
     return result + st.wMilliseconds / 86400000.0;
 }
 
+std::uint64_t Win32Clock::FileTimeNow() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+}
+
 }  // namespace kelvora::platform::win32

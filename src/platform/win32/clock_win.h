@@ -8,6 +8,7 @@ namespace kelvora::platform::win32 {
 class Win32Clock final : public Clock {
 public:
     double Now() override;
+    std::uint64_t FileTimeNow() override;
 };
 
 }  // namespace kelvora::platform::win32

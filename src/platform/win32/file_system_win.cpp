@@ -90,6 +90,9 @@ bool Win32FileSystem::List(std::string_view pattern, const std::function<bool(co
         entry.attributes = data.dwFileAttributes;
         entry.dosDateTime = PackedLocalTime(data.ftLastWriteTime);
         entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        entry.creationTime = (std::uint64_t{data.ftCreationTime.dwHighDateTime} << 32) | data.ftCreationTime.dwLowDateTime;
+        entry.lastWriteTime =
+            (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
         if (!each(entry)) break;
     } while (FindNextFileW(find.Get(), &data));
     return true;

@@ -2,7 +2,10 @@
 
 #include "platform/win32/handles_win.h"
 
+#include <sddl.h>
+
 #include <string>
+#include <vector>
 
 namespace kelvora::platform::win32 {
 
@@ -79,11 +82,36 @@ long Win32Registry::EnumValue(const RegKey& key, std::uint32_t index, char* name
     return result;
 }
 
-long Win32Registry::EnumKey(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen) {
+long Win32Registry::EnumKey(const RegKey& key, std::uint32_t index, char* name, std::uint32_t& nameLen,
+                            std::uint64_t* lastWriteTime) {
     DWORD nameChars = nameLen;
-    const long result = RegEnumKeyExA(KeyOf(key), index, name, &nameChars, nullptr, nullptr, nullptr, nullptr);
-    if (result == ERROR_SUCCESS) nameLen = nameChars;
+    FILETIME written{};
+    const long result = RegEnumKeyExA(KeyOf(key), index, name, &nameChars, nullptr, nullptr, nullptr,
+                                      lastWriteTime != nullptr ? &written : nullptr);
+    if (result == ERROR_SUCCESS) {
+        nameLen = nameChars;
+        if (lastWriteTime != nullptr) {
+            *lastWriteTime = (std::uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+        }
+    }
     return result;
+}
+
+std::string Win32Registry::CurrentUserSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<std::uint8_t> buffer(size);
+    std::string sid;
+    char* text = nullptr;
+    if (size != 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+        sid = text;
+        LocalFree(text);
+    }
+    CloseHandle(token);
+    return sid;
 }
 
 long Win32Registry::QueryInfo(const RegKey& key, std::uint32_t& subKeys, std::uint32_t& values) {

@@ -2,6 +2,7 @@
 
 #include "platform/win32/file_system_win.h"
 #include "platform/win32/logon_task_win.h"
+#include "platform/win32/process_tree_win.h"
 #include "platform/win32/wide_path_win.h"
 
 #include <windows.h>
@@ -67,5 +68,15 @@ bool Win32Shell::ScheduleAtLogon(std::string_view name, std::string_view program
 }
 
 bool Win32Shell::UnscheduleAtLogon(std::string_view name) { return DeleteLogonTask(name); }
+
+ProcessRun Win32Shell::RunToEnd(std::string_view file, std::string_view arguments) {
+    // The program's own name comes first on its command line, quoted: a path
+    // never holds a quote. A name without a folder is looked for as a command.
+    const std::wstring program = Widen(file);
+    std::wstring commandLine = L"\"" + program + L"\"";
+    const std::wstring wideArguments = Widen(arguments);
+    if (!wideArguments.empty()) commandLine += L" " + wideArguments;
+    return RunProcessTree(program, commandLine, wideArguments);
+}
 
 }  // namespace kelvora::platform::win32

@@ -16,6 +16,8 @@ public:
     // The Task Scheduler's logon task (logon_task_win.h).
     bool ScheduleAtLogon(std::string_view name, std::string_view program) override;
     bool UnscheduleAtLogon(std::string_view name) override;
+    // A job object holds the process tree (process_tree_win.h).
+    ProcessRun RunToEnd(std::string_view file, std::string_view arguments) override;
 };
 
 }  // namespace kelvora::platform::win32
