@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "changes/activity.h"
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
 #include "platform/win32/win32_platform_win.h"
