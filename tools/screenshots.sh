@@ -2,7 +2,8 @@
 # Takes screenshots of the main window's pages (with English captions and
 # with captions a third longer), the changes tree, the message box, the
 # input dialog, the uninstall log page and the shared-file question, the
-# options pages, the main window in each shipped language, at 96 dpi and
+# options pages, the main window in each shipped language, the tree with
+# activity shown and hidden (English and German), at 96 dpi and
 # (HighDpi's child process) at 120 dpi: runs
 # their window tests under Wine in a private Xvfb and
 # photographs the screen whenever a test asks (KELVORA_SHOTS). The pictures
@@ -23,7 +24,7 @@ kelvora_wine_start
 # Z: is the Linux root under Wine.
 export KELVORA_SHOTS="Z:${shots//\//\\}"
 taskset -c 0 "$WINE64" build/windows/tests/kelvora_win_tests.exe \
-  --gtest_filter='ChangesTreeControlTest.CheckClicks*:MessageDlg.Question*:InputTextDlg.OkIs*:MainWindowUninstall.*:DpiLayout.*:HighDpi.*:OptionsDialog.Ok*:MainWindowLanguages.Each*' \
+  --gtest_filter='ChangesTreeControlTest.CheckClicks*:MessageDlg.Question*:InputTextDlg.OkIs*:MainWindowUninstall.*:DpiLayout.*:HighDpi.*:OptionsDialog.Ok*:MainWindowLanguages.Each*:*MainWindowActivity.*' \
   </dev/null >"$shots/tests.log" 2>&1 &
 tests=$!
 while kill -0 "$tests" 2>/dev/null; do

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "changes/activity.h"
 #include "changes/node_data.h"
 
 namespace kelvora {
@@ -108,6 +109,12 @@ private:
         return true;
     }
 
+    // Activity says why after its text, as the export does; the setup's
+    // changes print as they always did.
+    static std::string WithReason(const std::string& text, TActivityReason reason) {
+        return reason == arSetup ? text : text + "   [" + ActivityReasonText(reason) + "]";
+    }
+
     bool Line(const DocLine& line) {
         const int text_gap = step_ + 4;
         switch (line.LineForm) {
@@ -121,7 +128,8 @@ private:
         }
         case DocLine::kKeyOrFolder: {
             const int x = kPrintMargin + 2 * step_;
-            return Block(x, ImageIndexOf(line.Kind, line.ValueType), x + text_gap, line.Text);
+            return Block(x, ImageIndexOf(line.Kind, line.ValueType), x + text_gap,
+                         WithReason(line.Text, line.Activity));
         }
         case DocLine::kGroup: {
             const int x = kPrintMargin + 2 * step_;
@@ -130,11 +138,13 @@ private:
         }
         case DocLine::kItem: {
             const int x = kPrintMargin + 3 * step_;
-            return Block(x, ImageIndexOf(line.Kind, line.ValueType), x + text_gap, line.Text + "  =  " + line.Value);
+            return Block(x, ImageIndexOf(line.Kind, line.ValueType), x + text_gap,
+                         WithReason(line.Text + "  =  " + line.Value, line.Activity));
         }
         case DocLine::kChanged: {
             const int x = kPrintMargin + 3 * step_;
-            return Block(x, ImageIndexOf(line.Kind, line.ValueType), x + text_gap, line.Text) &&
+            return Block(x, ImageIndexOf(line.Kind, line.ValueType), x + text_gap,
+                         WithReason(line.Text, line.Activity)) &&
                    Block(x, -1, x + text_gap, line.Before + "  --->  " + line.After);
         }
         }

@@ -27,6 +27,7 @@ TOptionValues OptionValuesFromSettings(const TSettings& settings, std::string_vi
     v.FontSize = std::clamp(settings.ChangesTreeFontSize, kMinTreeFontSize, kMaxTreeFontSize);
     v.Viewer = settings.Viewer;
     v.Language = std::string(currentLanguage);
+    v.HideActivity = settings.HideActivity;
     for (const std::string& folder : settings.ExcludedFolders.Items())
         if (UpperAscii(folder) != UpperAscii(programFolder)) v.ExcludedFolders.push_back(folder);
     v.IgnoredFiles = settings.IgnoredFiles.Items();
@@ -69,6 +70,7 @@ void StoreOptionValues(const TOptionValues& v, TSettings& settings, std::string_
     settings.ChangesTreeFontSize = std::clamp(v.FontSize, kMinTreeFontSize, kMaxTreeFontSize);
     settings.Viewer = v.Viewer;
     settings.AutoDelQor = v.AutoDelQor;
+    settings.HideActivity = v.HideActivity;
     settings.Language = v.Language.empty() ? "English" : v.Language;
 }
 

@@ -19,6 +19,7 @@ struct TOptionValues {
     int FontSize = 8;
     std::string Viewer;
     std::string Language;
+    bool HideActivity = false;
     // Scanner page, in the lists' order; the program's folder is not shown.
     std::vector<std::string> ExcludedFolders;
     std::vector<std::string> IgnoredFiles;

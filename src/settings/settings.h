@@ -60,6 +60,9 @@ struct TSettings {
     std::string LastAppRunPath;
     std::int32_t LogLevel = 1;
     bool BinaryHexa = false;
+    // The changes tree leaves activity out of view (it stays in the tree
+    // and the archive, checked or not as it was).
+    bool HideActivity = false;
     std::string ChangesTreeFont = "Tahoma";
     std::int32_t ChangesTreeFontSize = 8;
     std::string Viewer = "notepad.exe";

@@ -112,6 +112,7 @@ void ReadAll(ValueAccess& values, TSettings& s, std::string_view programFolder) 
     values.ReadText("LastAppRunPath", s.LastAppRunPath);
     values.ReadNumber("LogLevel", s.LogLevel);
     values.ReadFlag("BinaryHexa", s.BinaryHexa);
+    values.ReadFlag("HideActivity", s.HideActivity);
     values.ReadText("ChangesTreeFont", s.ChangesTreeFont);
     values.ReadNumber("ChangesTreeFontSize", s.ChangesTreeFontSize);
     values.ReadText("Viewer", s.Viewer);
@@ -147,6 +148,7 @@ void WriteAll(ValueAccess& values, const TSettings& s, std::string_view programF
     values.WriteText("LastAppRunPath", s.LastAppRunPath);
     values.WriteNumber("LogLevel", s.LogLevel);
     values.WriteFlag("BinaryHexa", s.BinaryHexa);
+    values.WriteFlag("HideActivity", s.HideActivity);
     values.WriteText("ChangesTreeFont", s.ChangesTreeFont);
     values.WriteNumber("ChangesTreeFontSize", s.ChangesTreeFontSize);
     values.WriteText("Viewer", s.Viewer);

@@ -158,6 +158,8 @@ inline constexpr Message RS_ACT_VOLATILE{"RS_ACT_VOLATILE", "Activity: a place t
 inline constexpr Message RS_ACT_LEARNED{"RS_ACT_LEARNED", "Activity: changed in monitorings of other applications too"};
 inline constexpr Message RS_ACT_QUIET_CHECK{"RS_ACT_QUIET_CHECK", "Activity: changed while nothing was being installed"};
 inline constexpr Message RS_CHANGE_COUNTS{"RS_CHANGE_COUNTS", "%s changes by the setup, %s activity"};
+// The changes tree's column that shows who made a change.
+inline constexpr Message RS_MADE_BY{"RS_MADE_BY", "Made by"};
 
 // A new monitoring under the identifier of an existing archive (the
 // identifier fills the first %s, the archive's path the second).
@@ -330,6 +332,7 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_ACT_LEARNED,
     &RS_ACT_QUIET_CHECK,
     &RS_CHANGE_COUNTS,
+    &RS_MADE_BY,
     &RS_ASK_REPLACE_ARCHIVE,
     &RS_ARCHIVE_EXISTS,
     &RS_HIDDEN_ONE,

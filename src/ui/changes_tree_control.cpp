@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "changes/activity.h"
 #include "changes/sibling_order.h"
 #include "translation/messages.h"
 #include "ui/change_icons.h"
@@ -10,8 +11,15 @@ namespace kelvora::ui {
 
 namespace {
 
-constexpr int kInitialWidths[] = {257, 152, 120};
-constexpr int kMinimumWidths[] = {100, 50, 50};
+// The names need the room most (deep paths): in the window's smallest size
+// "Made by" lies beyond the tree's right edge, and widens with the window.
+constexpr int kInitialWidths[] = {257, 152, 120, 200};
+constexpr int kMinimumWidths[] = {100, 50, 50, 90};
+// The columns' captions: the change, the data before and after, and who
+// made it (empty for the setup's changes).
+constexpr const Message* kCaptions[] = {&RS_DET_CHANGES, &RS_BEFORE, &RS_AFTER, &RS_MADE_BY};
+constexpr int kColumnCount = 4;
+constexpr int kMadeByColumn = 3;
 
 CheckMark ToMark(TCheckState state) {
     switch (state) {
@@ -36,9 +44,8 @@ bool ChangesTreeControl::Create(HWND parent, int id, RECT bounds) {
     ApplyFont(TSettings{}.ChangesTreeFont, TSettings{}.ChangesTreeFontSize, DEFAULT_CHARSET);
     UINT dpi = GetDpiForWindow(tree_.Handle());
     tree_.SetImages(CreateChangeImages(MulDiv(16, dpi != 0 ? static_cast<int>(dpi) : 96, 96)));
-    const Message* captions[] = {&RS_DET_CHANGES, &RS_BEFORE, &RS_AFTER};
-    for (int c = 0; c < 3; ++c)
-        tree_.AddColumn(TranslateString(*captions[c]), MulDiv(kInitialWidths[c], static_cast<int>(dpi ? dpi : 96), 96),
+    for (int c = 0; c < kColumnCount; ++c)
+        tree_.AddColumn(TranslateString(*kCaptions[c]), MulDiv(kInitialWidths[c], static_cast<int>(dpi ? dpi : 96), 96),
                         MulDiv(kMinimumWidths[c], static_cast<int>(dpi ? dpi : 96), 96));
     tree_.SetSource(this);
     model_.SetObserver(this);
@@ -49,9 +56,7 @@ bool ChangesTreeControl::Create(HWND parent, int id, RECT bounds) {
 
 void ChangesTreeControl::Translate() {
     words_ = CellWords::Translated();
-    tree_.SetColumnCaption(0, TranslateString(RS_DET_CHANGES));
-    tree_.SetColumnCaption(1, TranslateString(RS_BEFORE));
-    tree_.SetColumnCaption(2, TranslateString(RS_AFTER));
+    for (int c = 0; c < kColumnCount; ++c) tree_.SetColumnCaption(c, TranslateString(*kCaptions[c]));
     tree_.Repaint();
 }
 
@@ -74,13 +79,22 @@ void ChangesTreeControl::SetBinaryHexa(bool hexa) {
     tree_.Repaint();
 }
 
+void ChangesTreeControl::SetHideActivity(bool hide) {
+    if (hide == hide_activity_) return;
+    hide_activity_ = hide;
+    shown_.clear();
+    tree_.Rebuild();
+}
+
 void ChangesTreeControl::ModelReset() {
     orders_.clear();
+    shown_.clear();
     tree_.Reset();
 }
 
 void ChangesTreeControl::FillFinished() {
     orders_.clear();
+    shown_.clear();
     tree_.Rebuild();
 }
 
@@ -150,10 +164,11 @@ void ChangesTreeControl::ForgetStaleOrders(ChangesTree::Access& a) {
 bool ChangesTreeControl::TakeGrown(std::vector<Node>& parents) {
     return Read([&](ChangesTree::Access& a) {
         TShapeChanges changes = a.TakeShapeChanges();
-        if (changes.Reshaped) {
-            ForgetStaleOrders(a);
-            return false;
-        }
+        if (changes.Reshaped) ForgetStaleOrders(a);
+        // With activity hidden, a new change may bring its branches into
+        // view: the rows are built anew (hiding is not the common case).
+        if (hide_activity_) shown_.clear();
+        if (changes.Reshaped || hide_activity_) return false;
         // Ordering the new children now, a few at a time as they come, keeps
         // "Expand all" from having to sort a whole fill's worth at once.
         for (NodeId parent : changes.Grown)
@@ -171,12 +186,53 @@ void ChangesTreeControl::Children(Node parent, std::vector<Node>& out) {
         }
         if (!a.IsAlive(parent)) return;
         const auto& sorted = SortedChildren(a, parent);
-        out.insert(out.end(), sorted.begin(), sorted.end());
+        if (!hide_activity_) {
+            out.insert(out.end(), sorted.begin(), sorted.end());
+            return;
+        }
+        for (NodeId child : sorted)
+            if (Shown(a, child)) out.push_back(child);
     });
 }
 
 bool ChangesTreeControl::HasChildren(Node node) {
-    return Read([&](ChangesTree::Access& a) { return a.IsAlive(node) && a.FirstChild(node) != kNoNode; });
+    return Read([&](ChangesTree::Access& a) {
+        if (!a.IsAlive(node)) return false;
+        for (NodeId child = a.FirstChild(node); child != kNoNode; child = a.NextSibling(child))
+            if (Shown(a, child)) return true;
+        return false;
+    });
+}
+
+bool ChangesTreeControl::Shown(ChangesTree::Access& a, NodeId node) {
+    if (!hide_activity_ || node == a.Root() || node == a.FileSystem() || node == a.Registry()) return true;
+    if (shown_.size() < a.IdLimit()) shown_.resize(a.IdLimit(), 0);
+    if (shown_[node] != 0) return shown_[node] == 1;
+    // After the children, their parent: a node is shown when it is one of
+    // the setup's changes or when a child is. A work list keeps deep trees
+    // off the call stack.
+    std::vector<std::pair<NodeId, bool>> pending{{node, false}};
+    while (!pending.empty()) {
+        const auto [n, childrenDone] = pending.back();
+        pending.pop_back();
+        if (shown_[n] != 0) continue;
+        if (!childrenDone) {
+            const TNodeData& d = a.Data(n);
+            if (IsStoredKind(d.Kind) && d.Activity == arSetup) {
+                shown_[n] = 1;
+                continue;
+            }
+            pending.emplace_back(n, true);
+            for (NodeId c = a.FirstChild(n); c != kNoNode; c = a.NextSibling(c))
+                if (shown_[c] == 0) pending.emplace_back(c, false);
+            continue;
+        }
+        std::uint8_t state = 2;
+        for (NodeId c = a.FirstChild(n); c != kNoNode; c = a.NextSibling(c))
+            if (shown_[c] == 1) state = 1;
+        shown_[n] = state;
+    }
+    return shown_[node] == 1;
 }
 
 std::string ChangesTreeControl::Text(Node node, int column) {
@@ -191,6 +247,7 @@ std::string ChangesTreeControl::Text(Node node, int column) {
         s.NewData = d.NewData.Get();
         s.NewSize = d.NewData.Present() ? d.NewSize : 0;
         s.ValueType = d.ValueType;
+        if (column == kMadeByColumn) return d.Activity != arSetup ? ActivityReasonText(d.Activity) : std::string();
         return CellText(s, column, hexa_, words_);
     });
 }
@@ -205,6 +262,17 @@ int ChangesTreeControl::Image(Node node) {
 
 CheckMark ChangesTreeControl::Check(Node node) {
     return Read([&](ChangesTree::Access& a) { return a.IsAlive(node) ? ToMark(a.CheckState(node)) : CheckMark::None; });
+}
+
+bool ChangesTreeControl::Dimmed(Node node) {
+    return Read([&](ChangesTree::Access& a) { return a.IsAlive(node) && a.Data(node).Activity != arSetup; });
+}
+
+std::string ChangesTreeControl::Remark(Node node) {
+    return Read([&](ChangesTree::Access& a) {
+        return a.IsAlive(node) && a.Data(node).Activity != arSetup ? ActivityReasonText(a.Data(node).Activity)
+                                                                   : std::string();
+    });
 }
 
 void ChangesTreeControl::ToggleCheck(Node node) {

@@ -1,7 +1,9 @@
 // The changes tree on screen (tvChanges): the virtual tree control over the
 // changes tree model, with the three columns, the 20 icons, the sibling
 // order, check boxes whose clicks spread by the model's rules, and the
-// text/hexadecimal rendering of binary values.
+// text/hexadecimal rendering of binary values. Activity (changes the setup
+// did not make) is greyed with its reason in a fourth column and the row's
+// tooltip, and may be left out of view; it stays in the model either way.
 //
 // The model may be filled by a worker while it is shown: the model tells
 // its observer (this control) from the worker's thread, which only posts a
@@ -47,6 +49,10 @@ public:
     // BinaryHexa: every binary cell at once.
     void SetBinaryHexa(bool hexa);
     bool BinaryHexa() const { return hexa_; }
+    // HideActivity: leaves activity out of view, and the branches that hold
+    // nothing else; nothing in the model changes, check boxes included.
+    void SetHideActivity(bool hide);
+    bool HideActivity() const { return hide_activity_; }
 
     // The model was cleared and its frame built anew (a new fill): forget
     // the rows, expansions and cached orders.
@@ -66,6 +72,8 @@ private:
     std::string Text(Node node, int column) override;
     int Image(Node node) override;
     CheckMark Check(Node node) override;
+    bool Dimmed(Node node) override;
+    std::string Remark(Node node) override;
     void ToggleCheck(Node node) override;
     void BeginRead() override;
     void EndRead() override;
@@ -85,6 +93,9 @@ private:
     const std::vector<NodeId>& SortedChildren(ChangesTree::Access& a, NodeId parent);
     // Drops the cached orders of removed nodes and those that lost children.
     void ForgetStaleOrders(ChangesTree::Access& a);
+    // Whether a node is in view: always, unless activity is hidden; then the
+    // frame, the setup's changes and whatever holds one of them below it.
+    bool Shown(ChangesTree::Access& a, NodeId node);
 
     // A parent's children in display order, as of when it had count
     // children, the last appended being last.
@@ -99,6 +110,10 @@ private:
     Font font_;
     CellWords words_;
     bool hexa_ = false;
+    bool hide_activity_ = false;
+    // Shown's answers by node id while activity is hidden: 0 not yet known,
+    // 1 shown, 2 hidden. Forgotten whenever the tree's shape changes.
+    std::vector<std::uint8_t> shown_;
     UINT dpi_ = 0;  // 0: the window's own
     std::unordered_map<NodeId, Order> orders_;
     // The lock held while the control reads a batch (a rebuild, a paint).

@@ -50,6 +50,7 @@ constexpr TCaption kCaptions[] = {
      "case these changes will be detected as well."},
     {idSbString, "sbString", "&Text"},
     {idSbHexa, "sbHexa", "&Hexadecimal"},
+    {idCbHideActivity, "cbHideActivity", "Hide acti&vity"},
     {idBtnSave, "btnSave", "&Save"},
     {idBtnPrint, "btnPrint", "&Print"},
     {idBtnExport, "btnExport", "&Export"},

@@ -59,6 +59,7 @@ enum TMainControl : int {
     idBtnPrint,
     idBtnExport,
     idCbShowIgnored,
+    idCbHideActivity,
     // Log page.
     idLblLog = 600,
     idReLog,

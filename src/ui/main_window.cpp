@@ -134,6 +134,7 @@ void TfrmQorMain::FormCreate() {
     tvChanges.Tree().OnColumnsResized = [this] { columnsSetByUser_ = true; };
     rgDisplay.SetItemIndex(context_.Settings.BinaryHexa ? 1 : 0);
     tvChanges.SetBinaryHexa(context_.Settings.BinaryHexa);
+    ShowHideActivity();
 }
 
 void TfrmQorMain::Show(int show) {
@@ -173,6 +174,10 @@ void TfrmQorMain::WireEvents() {
     rgDisplay.OnChange = [this](int index) {
         context_.Settings.BinaryHexa = index == 1;
         tvChanges.SetBinaryHexa(index == 1);
+    };
+    cbHideActivity.OnClick = [this] {
+        context_.Settings.HideActivity = cbHideActivity.Checked();
+        ShowHideActivity();
     };
     btnSave.OnClick = [this] { wizard_->btnSaveClick(); };
     btnPrint.OnClick = [this] { PrintTree(); };

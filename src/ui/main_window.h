@@ -144,6 +144,8 @@ private:
     void ShowLogEnabled(bool enabled);
     void ApplyLogFont();
     void PrintTree();
+    // The tree page's box and the tree follow the setting HideActivity.
+    void ShowHideActivity();
     void SetupHelp();
 
     // Runs a handler of the wizard for a control event, unless the event
@@ -196,6 +198,7 @@ private:
     ChangesTree model_;
     ChangesTreeControl tvChanges;
     RadioGroup rgDisplay;  // sbString, sbHexa
+    CheckBox cbHideActivity;
     Button btnSave;
     Button btnPrint;
     Button btnExport;

@@ -62,6 +62,7 @@ void TfrmQorMain::AfterTranslate(const TFormTexts& form) {
 void TfrmQorMain::btnOptionsClick() {
     TdlgQorOptions options({context_, os_, *translator_});
     if (!options.Execute(Handle())) return;
+    ShowHideActivity();
     TranslateWindow();
 }
 

@@ -134,6 +134,7 @@ void TfrmQorMain::CreateTreePage(HWND page) {
     tvChanges.Create(page, idTvChanges, {0, 0, Scale(400), Scale(200)});
     rgDisplay.Add(page, idSbString, Caption(idSbString), {}, true);
     rgDisplay.Add(page, idSbHexa, Caption(idSbHexa), {}, true);
+    cbHideActivity.Create(page, idCbHideActivity, Caption(idCbHideActivity), {});
     btnSave.Create(page, idBtnSave, Caption(idBtnSave), {});
     btnPrint.Create(page, idBtnPrint, Caption(idBtnPrint), {});
     btnExport.Create(page, idBtnExport, Caption(idBtnExport), {});
@@ -332,6 +333,10 @@ SIZE TfrmQorMain::LayoutTreePage(int width, int height) {
         rgDisplay.Item(i).SetBounds(x, by, tw, bh);
         x += tw;
     }
+    x += Scale(12);
+    const int hw = CheckWidth(cbHideActivity.Handle());
+    cbHideActivity.SetBounds(x, by, hw, bh);
+    x += hw;
     // In the room left before Save; it does not widen the window.
     const int cx = x + Scale(12);
     const int room = width - m - 3 * bw - Scale(24) - cx;

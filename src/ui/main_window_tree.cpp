@@ -161,6 +161,11 @@ void TfrmQorMain::ExportTree() {
 
 void TfrmQorMain::TreeReset() { tvChanges.ModelReset(); }
 
+void TfrmQorMain::ShowHideActivity() {
+    cbHideActivity.SetChecked(context_.Settings.HideActivity);
+    tvChanges.SetHideActivity(context_.Settings.HideActivity);
+}
+
 void TfrmQorMain::TreeExpandRoot() {
     NodeId root;
     {

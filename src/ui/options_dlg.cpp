@@ -32,6 +32,7 @@ constexpr TFormText kCaptions[] = {
     {"lblTreeFont", "Caption", "Changes Tree font"},
     {"lblFontSize", "Caption", "Size"},
     {"lblViewer", "Caption", "Viewer"},
+    {"cbHideActivity", "Caption", "Hide activity in the changes tree (changes the setup did not make)"},
     {"gbTranslation", "Caption", "Translation"},
     {"lblLanguage", "Caption", "Language"},
     {"lblTranslatedBy1", "Caption", ""},
@@ -88,6 +89,7 @@ constexpr struct {
     {&TdlgQorOptions::cbWarnings, &TOptionValues::LogWarnings},
     {&TdlgQorOptions::cbOk, &TOptionValues::LogSuccess},
     {&TdlgQorOptions::cbAutoDelQor, &TOptionValues::AutoDelQor},
+    {&TdlgQorOptions::cbHideActivity, &TOptionValues::HideActivity},
 };
 
 // Every list of the Scanner page has one column as wide as the list.
@@ -203,6 +205,7 @@ void TdlgQorOptions::CreateControls() {
     seFontSize.Editor().SetMaxLength(2);
     lblViewer.Create(general, -1, "", none);
     edViewer.Create(general, idEdViewer, "", none);
+    cbHideActivity.Create(general, idCbHideActivityOption, "", none);
     gbTranslation.Create(general, -1, "", none);
     lblLanguage.Create(general, -1, "", none);
     cmbLanguages.Create(general, idCmbLanguages, none, Scale(22));
@@ -267,6 +270,7 @@ std::map<std::string_view, Control*, NoCaseLess> TdlgQorOptions::NamedControls()
     return {
         {"lblTreeFont", &lblTreeFont}, {"cmbTreeFont", &cmbTreeFont}, {"lblFontSize", &lblFontSize},
         {"seFontSize", &seFontSize.Editor()}, {"lblViewer", &lblViewer}, {"edViewer", &edViewer},
+        {"cbHideActivity", &cbHideActivity},
         {"gbTranslation", &gbTranslation}, {"lblLanguage", &lblLanguage}, {"cmbLanguages", &cmbLanguages},
         {"lblTranslatedBy1", &lblTranslatedBy1}, {"lblTranslatedBy2", &lblTranslatedBy2},
         {"lblTranslatedBy3", &lblTranslatedBy3}, {"lblExFolders", &lblExFolders}, {"lvExFolders", &lvExFolders},

@@ -60,6 +60,7 @@ enum TOptionsControl : int {
     idCbAutoDelQor,
     idBtnViewLog,
     idBtnClearLog,
+    idCbHideActivityOption,
 };
 
 // The dialog's texts that a language file can change (section
@@ -95,6 +96,7 @@ public:
     SpinEdit seFontSize;
     Label lblViewer;
     Edit edViewer;
+    CheckBox cbHideActivity;
     GroupBox gbTranslation;
     Label lblLanguage;
     OwnerDrawCombo cmbLanguages;

@@ -54,7 +54,7 @@ void TdlgQorOptions::Layout() {
                         2 * m + static_cast<int>(Extent(lblIgnFiles.Handle()).cx),
                         2 * m + static_cast<int>(Extent(lblIgnKeys.Handle()).cx),
                         2 * m + 2 * groupPad + colA + 3 * gap + colB, 2 * m + 2 * groupPad + logChecks + 3 * gap + logButtonW,
-                        2 * m + 2 * groupPad + checkW(cbStergFisiere), 2 * m + 2 * groupPad + checkW(cbAutoDelQor),
+                        2 * m + 2 * groupPad + checkW(cbStergFisiere), 2 * m + 2 * groupPad + checkW(cbAutoDelQor), 2 * m + checkW(cbHideActivity),
                         2 * m + 2 * groupPad + indent + checkW(cbUseRecycled)});
     width = std::min(width, Scale(620));
     const int inner = width - 2 * m;  // inside the page's margins
@@ -83,6 +83,7 @@ void TdlgQorOptions::Layout() {
     y += line + Scale(3);
     place(edViewer, m, y, inner, editH);
     y += editH + 2 * gap;
+    y += placeCheck(cbHideActivity, m, y, inner) + 2 * gap;
     const int groupY = y;
     y += groupTop;
     place(lblLanguage, m + groupPad, y, groupInner, line);

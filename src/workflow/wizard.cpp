@@ -5,6 +5,7 @@
 #include <exception>
 #include <new>
 
+#include "changes/activity.h"
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
 #include "changes/identifier.h"
@@ -307,8 +308,8 @@ void TWizard::RescanFinished(TSafeThread& worker) {
     } else {
         // More than the frame: changes were found, and they are kept at once.
         if (tree_.Lock().NodeCount() > 3) StartAutoSave();
-        screen_.Status = TranslateString(RS_COMPLETE);
         tree_.FinishFill();
+        screen_.Status = ShownTreeStatus(RS_COMPLETE);
         host_.TreeFinishForViewing();
         screen_.PrintEnabled = screen_.ExportEnabled = true;
     }
@@ -424,6 +425,11 @@ bool TWizard::AskSaveChanges() {
 }
 
 // --------------------------------------------------------------- workers
+
+std::string TWizard::ShownTreeStatus(const Message& next) {
+    const TChangeCounts counts = CountChanges(tree_.Lock());
+    return ChangeCountsText(counts) + "\n" + TranslateString(next);
+}
 
 void TWizard::ShowStatus(const std::string& status) {
     screen_.Status = status;

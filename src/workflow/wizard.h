@@ -125,6 +125,9 @@ private:
     bool Ask(const Message& question, TMsgDlgButtons buttons, TModalResult yes, TModalResult& answer);
     void Error(const std::string& text);
     std::string InstallingTitle() const;
+    // The status line under a tree just shown: the counts of the setup's
+    // changes and of activity on the first line, what to do next below.
+    std::string ShownTreeStatus(const Message& next);
 
     void UpdateFirstPage();
     int UpdateTargetsPage();

@@ -109,25 +109,25 @@ void TWizard::LoadFailed() {
     Error(TranslateString(RS_INV_FILE_FORMAT));
 }
 
-// What the tree page says before an uninstall: what Next does, what the
-// ignore lists hide, and what no undo can bring back.
+// What the tree page says before an uninstall: on the first line the counts
+// of the setup's changes and of activity, what the ignore lists hide and what
+// no undo can bring back; on the second what Next does.
 std::string TWizard::TreePageStatus() {
-    std::string status = TranslateString(RS_NEXT_UNINSTALL);
     auto tree = tree_.Lock();
+    std::string status = ChangeCountsText(CountChanges(tree));
     const std::size_t hidden = tree.HiddenCount();
     screen_.ShowIgnoredVisible = hidden > 0;
     screen_.ShowIgnored = showIgnored_;
     if (hidden > 0) {
-        status += ' ';
+        status += ". ";
         status += showIgnored_ ? CountText(RS_IGNORED_SHOWN_ONE, RS_IGNORED_SHOWN_MANY, hidden)
                                : CountText(RS_HIDDEN_ONE, RS_HIDDEN_MANY, hidden);
-        status += '.';
     }
     if (const std::size_t lost = CountCannotBeUndone(tree); lost > 0) {
-        status += ' ';
+        status += ". ";
         status += FormatText(TranslateString(RS_CANNOT_UNDO), {std::to_string(lost)});
     }
-    return status;
+    return status + "\n" + TranslateString(RS_NEXT_UNINSTALL);
 }
 
 void TWizard::cbShowIgnoredClick(bool checked) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "changes/activity.h"
 #include "changes/node_data.h"
 
 namespace kelvora {
@@ -138,6 +139,22 @@ TEST(PrintLayout, FirstPageHeadingAndLineFormsSitWhereTheGeometrySays) {
             y += 25;
         }
     }
+}
+
+TEST(PrintLayout, ActivityPrintsItsReasonOnTheChangesOwnLine) {
+    DocLine folder{DocLine::kKeyOrFolder, ckFolderCreated, 0, "C:\\Temp\\x"};
+    folder.Activity = arOutsideWindow;
+    DocLine item = Item("Counter", "'42'");
+    item.Activity = arVolatileLocation;
+    DocLine changed{DocLine::kChanged, ckRegValueChanged, 4, "Count", "1", "2"};
+    changed.Activity = arLearned;
+    RecordingCanvas c;
+    ASSERT_TRUE(PrintDocument(kHeading, {folder, item, changed, Item("Name", "'x'")}, {3000, 600, 12}, c));
+    EXPECT_NE(c.Find("C:\\Temp\\x   [" + ActivityReasonText(arOutsideWindow) + "]"), nullptr);
+    EXPECT_NE(c.Find("Counter  =  '42'   [" + ActivityReasonText(arVolatileLocation) + "]"), nullptr);
+    EXPECT_NE(c.Find("Count   [" + ActivityReasonText(arLearned) + "]"), nullptr);
+    EXPECT_NE(c.Find("1  --->  2"), nullptr);
+    EXPECT_NE(c.Find("Name  =  'x'"), nullptr);  // the setup's, as before
 }
 
 TEST(PrintLayout, SectionAloneStartsAtTheMarginForFilesAndOneStepInForTheRegistry) {

@@ -129,8 +129,13 @@ public:
     bool Checked(int id) const { return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     void Click(int id) const { PostClick(Control(id)); }
     void SetText(int id, const std::string& text) const { SetTextOf(Control(id), text); }
+    // Under a tree just shown, the counts of its changes take the status
+    // line's first line: status is then its last.
     bool WaitForStatus(const std::string& status, int timeoutMs = 20000) const {
-        return WaitFor([&] { return Status() == status; }, timeoutMs);
+        return WaitFor([&] {
+            const std::string shown = Status();
+            return shown == status || shown.ends_with("\n" + status);
+        }, timeoutMs);
     }
     bool WaitForPage(int pageId, int timeoutMs = 20000) const {
         return WaitFor([&] { return IsWindowVisible(Control(pageId)) != FALSE; }, timeoutMs);

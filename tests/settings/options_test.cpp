@@ -36,6 +36,7 @@ TEST(Options, TheDialogShowsAndStoresTheSettingsItEdits) {
     v.DeleteFiles = false;  // "Use Recycle Bin" is disabled but keeps its mark
     v.UseRecycled = true;
     v.AutoDelQor = true;
+    v.HideActivity = true;
     v.Viewer = "";
     v.FontSize = 3;
     v.Language = "";
@@ -47,6 +48,7 @@ TEST(Options, TheDialogShowsAndStoresTheSettingsItEdits) {
     EXPECT_FALSE(s.DeleteFiles);
     EXPECT_TRUE(s.UseRecycled);
     EXPECT_TRUE(s.AutoDelQor);
+    EXPECT_TRUE(s.HideActivity);
     EXPECT_EQ(s.Viewer, "");
     EXPECT_EQ(s.ChangesTreeFont, "Gone Sans");  // kept
     EXPECT_EQ(s.ChangesTreeFontSize, 8);

@@ -41,7 +41,7 @@ constexpr const char* kAllValues[] = {
     "DeleteValues", "DeleteKey",  "DeleteFolders", "DeleteFiles",    "RestoreValues",  "DecSharedCounter",
     "CreateKey",    "CreateValues", "UseRecycled", "ScanHKCR",       "ScanHKLM",       "ScanHKCU",
     "ScanHKUS",     "ScanHKCC",   "ScanWin",       "ScanProg",       "ScanEntire",     "ScanOthers",
-    "ScanOtherPaths", "LastAppRunPath", "LogLevel", "BinaryHexa",   "ChangesTreeFont", "ChangesTreeFontSize",
+    "ScanOtherPaths", "LastAppRunPath", "LogLevel", "BinaryHexa",   "HideActivity", "ChangesTreeFont", "ChangesTreeFontSize",
     "Viewer",       "Language",   "AutoDelQor",    "ExcludedFolders", "IgnoredFiles", "IgnoredKeys"};
 
 TEST(SettingsStore, NoKeyGivesTheDefaultsAndTheFirstSaveWritesEveryValue) {
@@ -78,6 +78,7 @@ TEST(SettingsStore, EveryValueSurvivesASaveAndALoad) {
     out.LastAppRunPath = "C:\\Setups";
     out.LogLevel = -5;
     out.BinaryHexa = true;
+    out.HideActivity = true;
     out.ChangesTreeFont = "Courier New";
     out.ChangesTreeFontSize = 11;
     out.Viewer = "wordpad.exe";
@@ -100,6 +101,7 @@ TEST(SettingsStore, EveryValueSurvivesASaveAndALoad) {
     EXPECT_EQ(in.LastAppRunPath, out.LastAppRunPath);
     EXPECT_EQ(in.LogLevel, -5);
     EXPECT_TRUE(in.BinaryHexa);
+    EXPECT_TRUE(in.HideActivity);
     EXPECT_EQ(in.ChangesTreeFont, "Courier New");
     EXPECT_EQ(in.ChangesTreeFontSize, 11);
     EXPECT_EQ(in.Viewer, "wordpad.exe");

@@ -235,7 +235,7 @@ TEST_F(WizardTest, WholeMonitoringOfOneApplication) {
     EXPECT_FALSE(memory.files.Exists(kMarker));
     EXPECT_EQ(RunValue(), "");
     WaitForWorker();
-    EXPECT_EQ(s.Status, Text(RS_COMPLETE));
+    EXPECT_EQ(s.Status, "2 changes by the setup, 0 activity\n" + Text(RS_COMPLETE));
     EXPECT_EQ(context.WizardState, TWizardState::wsMonitored);
     EXPECT_TRUE(s.NextEnabled && s.PrintEnabled && s.ExportEnabled);
     EXPECT_FALSE(s.SaveEnabled);

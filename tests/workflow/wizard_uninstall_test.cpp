@@ -4,6 +4,8 @@
 // with its log, and the Stop during a run.
 #include <gtest/gtest.h>
 
+#include "changes/activity.h"
+
 #include "changes/chg_archive.h"
 #include "cli/cli_messages.h"
 #include "wizard_test_support.h"
@@ -26,12 +28,14 @@ protected:
 
     // The archive of identifier: a created key and a created file; cut
     // inside the file's record when damaged.
-    void WriteArchive(const std::string& identifier, bool damaged) {
+    // With activity, the file is marked as created outside the setup's time.
+    void WriteArchive(const std::string& identifier, bool damaged, bool activity = false) {
         TChgArchive archive(memory.files, memory.clock, std::string(kFolder) + "\\" + identifier);
         archive.CreateNew();
         archive.WriteInt(ckRegKeyCreated);
         archive.WriteInt(static_cast<std::int32_t>(kCurrentUser));
         archive.WriteStr("Software\\Vendor");
+        if (activity) archive.WriteInt(static_cast<std::int32_t>(kActivityMark | arOutsideWindow));
         archive.WriteInt(ckFileCreated);
         archive.WriteStr("C:\\App\\a.txt");
         if (!damaged) archive.WriteStr("1 byte");
@@ -64,6 +68,15 @@ protected:
     bool Installed() { return memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"); }
 };
 
+TEST_F(WizardUninstallTest, TheStatusCountsTheSetupsChangesAndActivity) {
+    WriteArchive("Busy", false, true);
+    Make();
+    ASSERT_TRUE(Open("Busy"));
+    WaitForWorker();
+    ASSERT_EQ(host.screen.Page, TPage::pnlTree);
+    EXPECT_EQ(host.screen.Status, "1 changes by the setup, 1 activity\n" + Text(RS_NEXT_UNINSTALL));
+}
+
 TEST_F(WizardUninstallTest, OpenLoadsTheArchiveAndBackReturnsToTheList) {
     Make();
     ASSERT_TRUE(Open("App"));
@@ -77,7 +90,7 @@ TEST_F(WizardUninstallTest, OpenLoadsTheArchiveAndBackReturnsToTheList) {
     EXPECT_EQ(host.focus.back(), TFocus::btnExit);
     WaitForWorker();
     EXPECT_EQ(s.Page, TPage::pnlTree);
-    EXPECT_EQ(s.Status, Text(RS_NEXT_UNINSTALL));
+    EXPECT_EQ(s.Status, "2 changes by the setup, 0 activity\n" + Text(RS_NEXT_UNINSTALL));
     EXPECT_EQ(s.ExitCaption, "E&xit");
     EXPECT_TRUE(s.NextEnabled && s.MainEnabled && s.BackEnabled && s.PrintEnabled && s.ExportEnabled);
     EXPECT_FALSE(s.SaveEnabled);
@@ -126,13 +139,15 @@ TEST_F(WizardUninstallTest, TheIgnoreListsHiddenChangesAreCountedAndShownOnReque
     Make();
     Load();
     const TWizardScreen& s = host.screen;
-    EXPECT_EQ(s.Status, Text(RS_NEXT_UNINSTALL) + " 1 change hidden by the ignore lists.");
+    const std::string counts = ChangeCountsText(CountChanges(tree.Lock()));
+    EXPECT_EQ(s.Status, counts + ". 1 change hidden by the ignore lists\n" + Text(RS_NEXT_UNINSTALL));
     EXPECT_TRUE(s.ShowIgnoredVisible);
     EXPECT_FALSE(s.ShowIgnored);
     wizard->cbShowIgnoredClick(true);
     WaitForWorker();
     EXPECT_EQ(s.Page, TPage::pnlTree);
-    EXPECT_EQ(s.Status, Text(RS_NEXT_UNINSTALL) + " 1 change of the ignore lists shown, unchecked.");
+    EXPECT_EQ(s.Status, ChangeCountsText(CountChanges(tree.Lock())) + ". 1 change of the ignore lists shown, unchecked\n" +
+                            Text(RS_NEXT_UNINSTALL));
     EXPECT_TRUE(s.ShowIgnored);
     auto a = tree.Lock();
     const NodeId file = a.FindChild(a.FindChild(a.FindChild(a.FileSystem(), "C:"), "App"), "a.txt");

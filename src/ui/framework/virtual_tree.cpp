@@ -513,7 +513,14 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 SelectObject(dc, old);
                 ReleaseDC(Handle(), dc);
                 int room = ColumnWidth(tip_column_) - 12 - (tip_column_ == 0 ? PartsOf(tip_row_).text : 0);
-                if (size.cx > room) tip_text_ = std::move(text);
+                if (size.cx > room) tip_text_ = text;
+                // A remark on the row (why it is greyed) shows over every
+                // cell, after the text that did not fit.
+                std::string remark = source_->Remark(RowNode(tip_row_));
+                if (!remark.empty() && remark != text) {
+                    if (!tip_text_.empty()) tip_text_ += "\n";
+                    tip_text_ += remark;
+                }
             }
             info->lpszText = tip_text_.data();
             return 0;

@@ -38,6 +38,17 @@ public:
     virtual std::string Text(Node node, int column) = 0;
     virtual int Image(Node node) = 0;  // -1 for none
     virtual CheckMark Check(Node node) = 0;
+    // A row drawn in the system's grey text colour (still usable).
+    virtual bool Dimmed(Node node) {
+        (void)node;
+        return false;
+    }
+    // What the row's tooltip says besides a cell's text that does not fit
+    // (empty: nothing).
+    virtual std::string Remark(Node node) {
+        (void)node;
+        return {};
+    }
     // The user clicked the node's check box (or pressed Space on it).
     virtual void ToggleCheck(Node node) = 0;
     // Bracket a batch of the calls above (a rebuild, a paint): a source

@@ -54,6 +54,13 @@ LRESULT VirtualTree::CustomDraw(NMLVCUSTOMDRAW* cd) {
             cd->clrText = kHotText;
             return CDRF_NEWFONT;
         }
+        if (!selected && source_ != nullptr) {
+            ReadScope read(source_);
+            if (source_->Dimmed(RowNode(row))) {
+                cd->clrText = GetSysColor(COLOR_GRAYTEXT);
+                return CDRF_NEWFONT;
+            }
+        }
         return CDRF_DODEFAULT;
     }
     default:
@@ -93,7 +100,7 @@ void VirtualTree::DrawCell0(HDC dc, int row, const RECT& cell, bool selected) {
     const Row& r = rows_[static_cast<std::size_t>(row)];
     bool focused_window = GetFocus() == Handle();
     COLORREF back = GetSysColor(COLOR_WINDOW);
-    COLORREF fore = GetSysColor(COLOR_WINDOWTEXT);
+    COLORREF fore = GetSysColor(source_->Dimmed(r.node) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
     if (row == hot_row_) fore = kHotText;
     CellParts parts = PartsOf(row);
 
