@@ -25,6 +25,9 @@ struct ExportHeader {
 // The name a change kind has in the export ("value-created"), empty for the
 // frame and branch kinds.
 std::string_view JsonKindName(std::int32_t kind);
+// The name an activity reason has in the export ("volatile-location"), empty
+// for the setup's own changes.
+std::string_view JsonReasonName(TActivityReason reason);
 
 // Writes the changes of the branch at start (kNoNode: the whole tree) to
 // path. False when the file could not be created or written; what was

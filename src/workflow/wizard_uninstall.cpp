@@ -1,6 +1,7 @@
 // The uninstall path: opening an archive (case Open of Next), the archive
 // loader's end, Back from the tree page, uninstalling the checked changes
 // (case Uninstall of Next), the uninstaller's reports and its end.
+#include "changes/activity.h"
 #include "changes/chg_archive.h"
 #include "changes/identifier.h"
 #include "cli/cli_messages.h"

@@ -453,7 +453,9 @@ TEST_F(CliMonitorTest, OtherMonitoringsAndTheQuietCheckTeachTheMachinesActivity)
               std::string::npos)
         << console.out;
     // B again: its own earlier monitoring does not count, A's still does.
-    ASSERT_EQ(Run({"monitor", "B", "--hkcu", "--", "b.exe"}), kExitOk);
+    ASSERT_EQ(Run({"monitor", "B", "--hkcu", "--", "b.exe"}), kExitUsage);
+    EXPECT_NE(console.errors.at(0).find("B.qor"), std::string::npos);
+    ASSERT_EQ(Run({"monitor", "B", "--hkcu", "--replace", "--", "b.exe"}), kExitOk);
     EXPECT_TRUE(console.out.ends_with("2 changes by the setup, 1 activity\n")) << console.out;
     ASSERT_EQ(Run({"forget-activity"}), kExitOk);
     EXPECT_EQ(console.out, "The learned activity was forgotten.\n");
