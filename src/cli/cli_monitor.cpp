@@ -229,6 +229,7 @@ int Monitor(const CliCommand& command, CliEnv& env, const std::string& setup) {
         if (std::optional<int> failed = QuietCheck(env, steps)) return *failed;
     }
     context.AppIdentifier = identifier;
+    const std::uint64_t scanned = env.os.clock.FileTimeNow();
     {
         ConsoleScanProgress progress(env.console, steps);
         ScanThread scan(context, env.os, env.dispatcher, progress);
@@ -246,7 +247,7 @@ int Monitor(const CliCommand& command, CliEnv& env, const std::string& setup) {
         context.WizardState = TWizardState::wsIdle;
         return Fail(env, kExitFailed, FormatText(TranslateString(RS_CLI_SETUP_FAILED_START), {setup}));
     }
-    context.SetupWindow = {run.Start, run.End};
+    context.SetupWindow = {run.Start, run.End, scanned};
     env.console.Write(FormatText(TranslateString(RS_CLI_SETUP_EXIT), {std::to_string(run.ExitCode)}) + "\n");
     const int saved = RescanAndSave(env, identifier);
     if (saved != kExitOk) return saved;

@@ -105,6 +105,11 @@ TActivityReason AttributingSink::WindowReason(std::string_view name, const TNode
     // Key times are whole seconds, cut down: a key stamped in the second the
     // setup started may have been written by it.
     const auto keyBefore = [&](std::uint32_t seconds) { return seconds != 0 && seconds < startSeconds; };
+    // A file time before the setup's start is evidence only when it lies
+    // after the first scan began: an earlier one was stamped.
+    const auto fileBefore = [&](std::uint64_t time) {
+        return time != 0 && time < window_.Start && window_.Scanned != 0 && time >= window_.Scanned;
+    };
     platform::FindEntry entry;
     switch (record.Kind) {
         case ckRegKeyCreated:
@@ -119,7 +124,7 @@ TActivityReason AttributingSink::WindowReason(std::string_view name, const TNode
         case ckFileCreated:
         case ckFolderCreated:
             if (!ItemTimes(Joined(record.Path, name), entry) || entry.creationTime == 0) return arSetup;
-            return entry.creationTime < window_.Start || entry.creationTime > window_.End ? arOutsideWindow : arSetup;
+            return fileBefore(entry.creationTime) || entry.creationTime > window_.End ? arOutsideWindow : arSetup;
         case ckFileDeleted:
         case ckFolderDeleted: {
             // The nearest folder still there; a drive's root ("C:") has no
@@ -130,8 +135,7 @@ TActivityReason AttributingSink::WindowReason(std::string_view name, const TNode
                 found = ItemTimes(folder, entry);
                 if (!found) folder = std::string(ParentOf(folder));
             }
-            return found && entry.lastWriteTime != 0 && entry.lastWriteTime < window_.Start ? arOutsideWindow
-                                                                                            : arSetup;
+            return found && fileBefore(entry.lastWriteTime) ? arOutsideWindow : arSetup;
         }
         default:
             return arSetup;

@@ -37,6 +37,10 @@ enum class TWizardState : std::uint8_t {
 struct TSetupWindow {
     std::uint64_t Start = 0;
     std::uint64_t End = 0;
+    // When the first scan began (0: not known). A file cannot have been made
+    // before it and still be new to the rescan: such a time was stamped (an
+    // installer unpacking with the times of its archive) and tells nothing.
+    std::uint64_t Scanned = 0;
 
     bool Known() const { return Start != 0 && End != 0 && Start <= End; }
 };

@@ -252,6 +252,7 @@ void TWizard::ScanTargets() {
     // The worker sets the state again when it starts; set here, a close
     // or Stop before that knows the scan runs.
     SetState(TWizardState::wsScanning);
+    context_.SetupWindow = {0, 0, os_.clock.FileTimeNow()};
     StartWorker(workers_.NewScan(*this), &TWizard::ScanFinished);
     Show();
     host_.Focus(TFocus::btnExit);

@@ -45,7 +45,7 @@ void TWizard::EnterRunPage() {
     host_.Focus(TFocus::edSetupPath);
     WriteRunAtLogon(os_, programFile_);
     context_.LogonTaskRegistered = true;
-    context_.SetupWindow = {};
+    context_.SetupWindow = {0, 0, context_.SetupWindow.Scanned};
     WriteResumeMarker(os_.files, context_.ProgramFolder, context_.AppIdentifier);
 }
 
@@ -129,7 +129,7 @@ void TWizard::Launch() {
     }
     setupToken_ = std::move(token);
     setupWatch_ = std::move(watch);
-    context_.SetupWindow = {start, 0};
+    context_.SetupWindow = {start, 0, context_.SetupWindow.Scanned};
     SetState(TWizardState::wsSetupRunning);
     screen_.BrowseEnabled = false;
     screen_.Status = TranslateString(RS_NEXT_RESCAN_CONT);

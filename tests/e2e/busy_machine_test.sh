@@ -59,6 +59,13 @@ done
 { printf '%s\n' 'Windows Registry Editor Version 5.00' ''
   for i in $(seq 4000); do printf '[HKEY_CURRENT_USER\\Software\\KBgBulk\\k%d]\n"v"=dword:00000001\n\n' "$i"; done
 } | reg_import || fail "reg import"
+# The write (a) must be more than a second older than the setup's start:
+# key times are compared in whole seconds, and a key stamped in the second
+# the setup started may be the setup's (it stays so). After HKEY_CURRENT_USER
+# the first scan walks the folders: many files of the background's make that
+# walk take a few seconds, however fast the machine.
+mkdir -p "$data/bulk"
+(cd "$data/bulk" && seq -f 'f%g.dat' 60000 | xargs touch)
 # The background program, running through both monitorings, on the CPU that
 # the monitoring does not use.
 taskset -c 1 "$WINE64" 'C:\KelvoraBusy\busy_writer.exe' 'C:\KelvoraBusy' </dev/null >"$work/writer.out" 2>&1 &

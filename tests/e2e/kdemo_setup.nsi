@@ -73,3 +73,4 @@ SectionEnd
 
 Section "Uninstall"
 SectionEnd
+!endif

@@ -78,7 +78,7 @@ for line in '"DisplayName"="Kelvora"' "\"DisplayVersion\"=\"$version\"" '"Publis
     '"NoModify"=dword:00000001' '"NoRepair"=dword:00000001'; do
   grep -qxF -- "$line" "$work/uninst.reg" || fail "registration lacks $line"
 done
-grep -q '^"EstimatedSize"=dword:00000[0-9a-f]*$' "$work/uninst.reg" || fail "EstimatedSize"
+grep -qE '^"EstimatedSize"=dword:0000[0-9a-f]{4}$' "$work/uninst.reg" || fail "EstimatedSize"
 [ "$(wine_run 'C:\Program Files\Kelvora\kelvora-cli.exe' --version | tr -d '\r')" = "kelvora-cli $version" ] ||
   fail "installed kelvora-cli --version"
 

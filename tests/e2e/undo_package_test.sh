@@ -88,7 +88,7 @@ trap cleanup EXIT
 # -- prefix A: Kelvora monitors both setups.
 program="$drive_c/UndoTest"
 prepare_state
-cp "$cli_exe" "$program/"
+cp "$cli_exe" "$KELVORA_BUILD/Volatile.txt" "$program/"
 cli() { wine_run 'C:\UndoTest\kelvora-cli.exe' "$@"; }
 cli scan KDemo --hklm --hkcu --program-files > "$work/scan.out" 2>&1 || { cat "$work/scan.out"; fail "scan"; }
 setups

@@ -499,9 +499,9 @@ TEST(WindowEndToEnd, UninstallThroughTheWindow) {
     RemoteList list(p.Control(idLvQorFiles));
     ASSERT_TRUE(WaitFor([&] { return list.Count() == 1 && p.Enabled(idBtnNext); }));
     p.Click(idBtnNext);
-    // The status says what Next does, then what no undo brings back: the
-    // setup changed settings.ini.
-    ASSERT_TRUE(WaitFor([&] { return p.Status().starts_with(Text(RS_NEXT_UNINSTALL)); }, kScanMs)) << p.Status();
+    // The status counts the changes, says what no undo brings back (the
+    // setup changed settings.ini), then what Next does.
+    ASSERT_TRUE(WaitFor([&] { return p.Status().ends_with("\n" + Text(RS_NEXT_UNINSTALL)); }, kScanMs)) << p.Status();
     EXPECT_NE(p.Status().find(FormatText(Text(RS_CANNOT_UNDO), {""})), std::string::npos) << p.Status();
     EXPECT_TRUE(IsWindowVisible(p.Control(idPnlTree)));
     EXPECT_EQ(p.Title(), "Kelvora [KUninst] - uninstalling");

@@ -39,7 +39,7 @@ trap cleanup EXIT
 cleanup
 
 mkdir -p "$program"
-cp "$cli_exe" "$program/"
+cp "$cli_exe" "$KELVORA_BUILD/Volatile.txt" "$program/"
 cp "$window_exe" "$program/Kelvora.exe"
 makensis -V1 -DOUTFILE="$program/kdemo32_setup.exe" "$here/kdemo32_setup.nsi" >/dev/null || fail "makensis"
 printf 'MZ KDemo MSI program' > "$work/kdemomsi.exe"

@@ -86,6 +86,11 @@ protected:
         memory.registry.PutDword(kCurrentUser, "Software\\Mixed", "setup", 1);
         // A file that a setup unpacks with the time stored in its archive.
         memory.files.AddFile("C:\\Windows\\setup.dll", "s", platform::memory::MemoryFileSystem::DosDateTime(2001, 1, 1, 0, 0, 0));
+        // One whose creation time too is stamped: before the first scan, so
+        // it tells nothing.
+        Stamp(50);
+        memory.files.AddFile("C:\\Windows\\stamped.dll", "s");
+        Stamp(400);
         ASSERT_TRUE(memory.files.AddFolder("C:\\Windows\\App"));
         ASSERT_TRUE(memory.files.Rename("C:\\Windows\\a.dll", "C:\\Windows\\App\\a.dll"));
         Stamp(600);
@@ -104,7 +109,7 @@ protected:
 
 TEST_F(AttributionTest, OnlyEvidenceOutsideTheSetupsWindowMakesActivity) {
     Install();
-    config.SetupWindow = {At(300), At(500)};
+    config.SetupWindow = {At(300), At(500), At(100)};
     std::vector<std::string> expected{
                             "1 HKEY_CURRENT_USER\\Software\\Background 1",
                             // A key written after the end may have been written by the setup before.
@@ -126,6 +131,7 @@ TEST_F(AttributionTest, OnlyEvidenceOutsideTheSetupsWindowMakesActivity) {
                             "9 C:\\Windows\\early.tmp 1",
                             "9 C:\\Windows\\late.tmp 1",
                             "9 C:\\Windows\\setup.dll 0",  // created in the window, whatever its write time
+                            "9 C:\\Windows\\stamped.dll 0",
                             "11 C:\\Windows\\Logs\\old.log 1",
                         };
     std::sort(expected.begin(), expected.end());
@@ -136,7 +142,7 @@ TEST_F(AttributionTest, WithoutAWholeWindowEverythingIsTheSetups) {
     Install();
     config.SetupWindow = {At(300), 0};  // a setup whose end was not seen
     const std::vector<std::string> lines = Rescan();
-    EXPECT_EQ(lines.size(), 19u);
+    EXPECT_EQ(lines.size(), 20u);
     for (const std::string& line : lines) EXPECT_EQ(line.back(), '0') << line;
 }
 

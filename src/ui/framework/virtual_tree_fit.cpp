@@ -68,7 +68,8 @@ void VirtualTree::FitColumnsToContent(std::size_t maxNodes) {
     SelectObject(dc, old);
     ReleaseDC(Handle(), dc);
     // Of the width beyond the last column's minimum, the first column gets
-    // at most half; the other columns, the last among them, share the rest.
+    // at most half; the columns between share the rest, each taking no more
+    // than it needs, and the last column takes what remains.
     RECT rc;
     GetClientRect(Handle(), &rc);
     const int room = std::max(0, static_cast<int>(rc.right) - min_widths_.back());
@@ -77,7 +78,12 @@ void VirtualTree::FitColumnsToContent(std::size_t maxNodes) {
     };
     const int first = widthOf(0, room / 2);
     ListView_SetColumnWidth(Handle(), 0, first);
-    for (int c = 1; c < columns - 1; ++c) ListView_SetColumnWidth(Handle(), c, widthOf(c, (room - first) / (columns - 1)));
+    int left = room - first;
+    for (int c = 1; c < columns - 1; ++c) {
+        const int width = widthOf(c, std::max(0, left) / (columns - 1 - c));
+        ListView_SetColumnWidth(Handle(), c, width);
+        left -= width;
+    }
     FitLastColumn();
 }
 
