@@ -166,10 +166,12 @@ TEST_F(ChangesTreeControlTest, ColumnsFitTheTextsTheyShow) {
                      MulDiv(560, static_cast<int>(dpi), 96), SWP_NOMOVE | SWP_NOZORDER);
         RECT area;
         GetClientRect(host.Handle(), &area);
-        SetWindowPos(list, nullptr, 0, 0, area.right, area.bottom, SWP_NOMOVE | SWP_NOZORDER);
+        // Fitted small, then grown: the resize shares the new width by need.
+        SetWindowPos(list, nullptr, 0, 0, area.right / 3, area.bottom, SWP_NOMOVE | SWP_NOZORDER);
         control.SetDpi(dpi, settings.ChangesTreeFont, settings.ChangesTreeFontSize, DEFAULT_CHARSET);
         tree.CollapseAll();
         tree.FitColumnsToContent(1000);
+        SetWindowPos(list, nullptr, 0, 0, area.right, area.bottom, SWP_NOMOVE | SWP_NOZORDER);
         tree.ExpandAll();
         test::Pump();
         test::Screenshot(dpi == 96 ? "tree_columns_fitted" : "tree_columns_fitted_144dpi");
@@ -195,6 +197,10 @@ TEST_F(ChangesTreeControlTest, ColumnsFitTheTextsTheyShow) {
         for (int c = 0; c < Header_GetItemCount(ListView_GetHeader(list)); ++c) sum += tree.ColumnWidth(c);
         EXPECT_EQ(sum, client.right);
     }
+    // A width the user set stays through a resize.
+    tree.SetColumnWidth(0, 222);
+    SetWindowPos(list, nullptr, 0, 0, 600, 300, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(tree.ColumnWidth(0), 222);
 }
 
 TEST_F(ChangesTreeControlTest, BinaryCellsSwitchBetweenTextAndHexAtOnce) {

@@ -94,6 +94,7 @@ void VirtualTree::SetColumnCaption(int column, std::string_view caption) {
 int VirtualTree::ColumnWidth(int column) const { return ListView_GetColumnWidth(Handle(), column); }
 
 void VirtualTree::SetColumnWidth(int column, int width) {
+    fitted_need_.clear();
     ListView_SetColumnWidth(Handle(), column, std::max(width, min_widths_[static_cast<std::size_t>(column)]));
     FitLastColumn();
 }
@@ -494,7 +495,10 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_SIZE: {
         LRESULT r = CallDefault(msg, wp, lp);
-        FitLastColumn();
+        if (fitted_need_.empty())
+            FitLastColumn();
+        else
+            ShareColumns();
         return r;
     }
     case WM_NOTIFY: {
@@ -535,6 +539,7 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
             } else if (nm->code == HDN_ENDTRACKA || nm->code == HDN_ENDTRACKW || nm->code == HDN_DIVIDERDBLCLICKA ||
                        nm->code == HDN_DIVIDERDBLCLICKW) {
                 LRESULT r = CallDefault(msg, wp, lp);
+                fitted_need_.clear();
                 if (OnColumnsResized) OnColumnsResized();
                 return r;
             } else if (nm->code == HDN_ITEMCHANGEDA || nm->code == HDN_ITEMCHANGEDW) {

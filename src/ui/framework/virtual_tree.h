@@ -87,7 +87,8 @@ public:
     // its texts whole, as far as the first maxNodes nodes of the source in
     // display order show them with every node expanded. Of the width beyond
     // the last column's minimum the first takes at most half, and the others,
-    // the last among them, share the rest (virtual_tree_fit.cpp).
+    // the last among them, share the rest (virtual_tree_fit.cpp). Until the
+    // user sets a width, a resize shares the new width by the same rule.
     void FitColumnsToContent(std::size_t maxNodes);
 
     // The source's nodes changed: rebuild the rows soon (coalesced).
@@ -193,6 +194,7 @@ private:
     int CellLeft(int row) const;
     int Indent() const { return icon_size_ + 3; }
     void FitLastColumn();
+    void ShareColumns();
     void SetHotRow(int row);
     void UpdateTip(POINT pt);
 
@@ -213,6 +215,9 @@ private:
     std::vector<std::uint8_t> touched_;
     std::vector<Row> old_rows_;
     std::vector<int> min_widths_;
+    // What each column but the last needs to show its texts whole, as the
+    // last fit measured; empty once the user (or the settings) set widths.
+    std::vector<int> fitted_need_;
     int last_width_ = 0;  // the width asked for the last column before it filled the rest
     ImageList images_;
     Brush dots_;  // a checkerboard: dotted tree lines

@@ -67,6 +67,13 @@ void VirtualTree::FitColumnsToContent(std::size_t maxNodes) {
     }
     SelectObject(dc, old);
     ReleaseDC(Handle(), dc);
+    fitted_need_ = std::move(need);
+    ShareColumns();
+}
+
+void VirtualTree::ShareColumns() {
+    const int columns = static_cast<int>(min_widths_.size());
+    if (fitted_need_.size() + 1 != min_widths_.size()) return;
     // Of the width beyond the last column's minimum, the first column gets
     // at most half; the columns between share the rest, each taking no more
     // than it needs, and the last column takes what remains.
@@ -74,7 +81,8 @@ void VirtualTree::FitColumnsToContent(std::size_t maxNodes) {
     GetClientRect(Handle(), &rc);
     const int room = std::max(0, static_cast<int>(rc.right) - min_widths_.back());
     const auto widthOf = [&](int c, int most) {
-        return std::max(min_widths_[static_cast<std::size_t>(c)], std::min(need[static_cast<std::size_t>(c)], most));
+        return std::max(min_widths_[static_cast<std::size_t>(c)],
+                        std::min(fitted_need_[static_cast<std::size_t>(c)], most));
     };
     const int first = widthOf(0, room / 2);
     ListView_SetColumnWidth(Handle(), 0, first);
