@@ -223,7 +223,12 @@ void TfrmQorMain::ShowScreen(const TWizardScreen& s) {
     const bool first = !shownOnce_;
     if (first || s.Page != shown_.Page) pages_.SetActivePage(static_cast<int>(s.Page));
     if (first || s.Title != shown_.Title) SetWindowTextA(Handle(), s.Title.c_str());
-    if (first || s.Status != shown_.Status) lblStatus.SetText(s.Status);
+    if (first || s.Status != shown_.Status) {
+        lblStatus.SetText(s.Status);
+        RECT status;
+        GetClientRect(lblStatus.Handle(), &status);
+        if (status.right > 0 && StatusHeight(status.right) != statusHeight_) Relayout();
+    }
     if (first || s.ExitCaption != shown_.ExitCaption) btnExit.SetText(s.ExitCaption);
     enable(btnNext, s.NextEnabled);
     enable(btnBack, s.BackEnabled);
@@ -255,7 +260,10 @@ void TfrmQorMain::ShowScreen(const TWizardScreen& s) {
     if (first || s.LogEnabled != shown_.LogEnabled) ShowLogEnabled(s.LogEnabled);
     enable(btnExport, s.ExportEnabled);
     const bool ignoredBox = s.ShowIgnoredVisible && !s.InstallChosen;
-    if (first || ignoredBox != (shown_.ShowIgnoredVisible && !shown_.InstallChosen)) cbShowIgnored.SetVisible(ignoredBox);
+    if (first || ignoredBox != (shown_.ShowIgnoredVisible && !shown_.InstallChosen)) {
+        cbShowIgnored.SetVisible(ignoredBox);
+        Relayout();  // the box may need a row of its own
+    }
     if (cbShowIgnored.Checked() != s.ShowIgnored) cbShowIgnored.SetChecked(s.ShowIgnored);
     shown_ = s;
     shownOnce_ = true;

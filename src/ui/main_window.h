@@ -60,6 +60,7 @@ public:
     ChangesTree& Changes() { return model_; }
     // Lays the pages out again (after captions changed).
     void Relayout();
+    int StatusHeight(int width) const;
 
     // The message a second start of the program posts to the running one.
     static UINT JustOneStartMessage();
@@ -224,6 +225,7 @@ private:
     TWizardScreen shown_;
     bool shownOnce_ = false;
     bool maximise_ = false;  // the stored placement: shown maximised
+    int statusHeight_ = 0;  // as the last layout gave the status line
     bool columnsSetByUser_ = false;  // the changes tree's widths are the user's
     bool applying_ = false;
     std::unique_ptr<TTranslator> translator_;

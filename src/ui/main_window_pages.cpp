@@ -187,6 +187,14 @@ void TfrmQorMain::ApplyFonts() {
 
 void TfrmQorMain::Relayout() { Layout(); }
 
+int TfrmQorMain::StatusHeight(int width) const {
+    // Two lines at least, so the pages do not jump with every status; more
+    // when a narrow window wraps the counts, so the instruction below them
+    // stays in view.
+    const int line = LineHeight(lblStatus.Handle());
+    return std::clamp(LabelHeight(lblStatus.Handle(), width), 2 * line, 4 * line);
+}
+
 void TfrmQorMain::Layout() {
     RECT client;
     GetClientRect(Handle(), &client);
@@ -209,7 +217,8 @@ void TfrmQorMain::Layout() {
     const int pl = MeasureText(lblProgress.Handle(), lblProgress.Text()).cx;
     lblProgress.SetBounds(m, py, pl, ph);
     pbProgress.SetBounds(m + pl + Scale(8), py, cw - 2 * m - pl - Scale(8), ph);
-    const int sh = 2 * LineHeight(lblStatus.Handle());
+    const int sh = StatusHeight(cw - 2 * m);
+    statusHeight_ = sh;
     const int sy = py - Scale(4) - sh;
     lblStatus.SetBounds(m, sy, cw - 2 * m, sh);
 
@@ -337,11 +346,20 @@ SIZE TfrmQorMain::LayoutTreePage(int width, int height) {
     const int hw = CheckWidth(cbHideActivity.Handle());
     cbHideActivity.SetBounds(x, by, hw, bh);
     x += hw;
-    // In the room left before Save; it does not widen the window.
+    // In the room left before Save; where that is too narrow, on a row of
+    // its own above, so that it never widens the window nor gets cut.
     const int cx = x + Scale(12);
     const int room = width - m - 3 * bw - Scale(24) - cx;
-    cbShowIgnored.SetBounds(cx, by, std::max(0, std::min(CheckWidth(cbShowIgnored.Handle()), room)), bh);
-    tvChanges.Tree().SetBounds(m, m, width - 2 * m, by - Scale(6) - m);
+    const int iw = CheckWidth(cbShowIgnored.Handle());
+    int treeBottom = by - Scale(6);
+    const bool shown = (GetWindowLongA(cbShowIgnored.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+    if (iw <= room || !shown) {
+        cbShowIgnored.SetBounds(cx, by, std::max(0, std::min(iw, room)), bh);
+    } else {
+        treeBottom -= bh + Scale(4);
+        cbShowIgnored.SetBounds(m, treeBottom + Scale(4), std::min(iw, width - 2 * m), bh);
+    }
+    tvChanges.Tree().SetBounds(m, m, width - 2 * m, treeBottom - m);
     return {x + 3 * bw + Scale(24) + m, 0};
 }
 

@@ -172,6 +172,11 @@ TEST(MainWindowUninstall, DamagedArchiveThenAWholeUninstallWithItsLog) {
     HWND showIgnored = ChildById(main, idCbShowIgnored);
     ASSERT_TRUE(IsWindowVisible(showIgnored));
     Screenshot(ShotName("uninstall_tree").c_str());
+    // Nothing cut at this size: the counts wrap above the instruction, and
+    // the box that shows ignored changes keeps its whole caption.
+    const int font = MulDiv(8, static_cast<int>(ScreenDpi()), 72);  // Tahoma 8 points
+    EXPECT_EQ(LayoutProblems(main, font), Problems{});
+    EXPECT_EQ(LayoutProblems(GetParent(showIgnored), font), Problems{});
     SendMessageA(showIgnored, BM_CLICK, 0, 0);
     ASSERT_TRUE(run.WaitForWorker());
     EXPECT_EQ(SendMessageA(showIgnored, BM_GETCHECK, 0, 0), BST_CHECKED);
