@@ -86,9 +86,10 @@ public:
     // Gives every column but the last the width that shows its caption and
     // its texts whole, as far as the first maxNodes nodes of the source in
     // display order show them with every node expanded. Of the width beyond
-    // the last column's minimum the first takes at most half, and the others,
-    // the last among them, share the rest (virtual_tree_fit.cpp). Until the
-    // user sets a width, a resize shares the new width by the same rule.
+    // the last column's minimum the first may take what the others do not
+    // need, and half of it in any case; the others, the last among them,
+    // share the rest (virtual_tree_fit.cpp). Until the user sets a width, a
+    // resize shares the new width by the same rule.
     void FitColumnsToContent(std::size_t maxNodes);
 
     // The source's nodes changed: rebuild the rows soon (coalesced).

@@ -75,8 +75,9 @@ void VirtualTree::ShareColumns() {
     const int columns = static_cast<int>(min_widths_.size());
     if (fitted_need_.size() + 1 != min_widths_.size()) return;
     // Of the width beyond the last column's minimum, the first column gets
-    // at most half; the columns between share the rest, each taking no more
-    // than it needs, and the last column takes what remains.
+    // what the columns between leave, and at least half of it when they
+    // would leave less; those share the rest, each taking no more than it
+    // needs, and the last column takes what remains.
     RECT rc;
     GetClientRect(Handle(), &rc);
     const int room = std::max(0, static_cast<int>(rc.right) - min_widths_.back());
@@ -84,7 +85,9 @@ void VirtualTree::ShareColumns() {
         return std::max(min_widths_[static_cast<std::size_t>(c)],
                         std::min(fitted_need_[static_cast<std::size_t>(c)], most));
     };
-    const int first = widthOf(0, room / 2);
+    int others = 0;
+    for (int c = 1; c < columns - 1; ++c) others += widthOf(c, room);
+    const int first = widthOf(0, std::max(room / 2, room - others));
     ListView_SetColumnWidth(Handle(), 0, first);
     int left = room - first;
     for (int c = 1; c < columns - 1; ++c) {
