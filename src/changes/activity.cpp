@@ -50,6 +50,7 @@ void CheckActivity(ChangesTree::Access& tree) {
 }
 
 std::string ChangeCountsText(const TChangeCounts& counts) {
+    if (counts.Setup == 1) return FormatText(TranslateString(RS_CHANGE_COUNT_ONE), {std::to_string(counts.Activity)});
     return FormatText(TranslateString(RS_CHANGE_COUNTS),
                       {std::to_string(counts.Setup), std::to_string(counts.Activity)});
 }

@@ -158,6 +158,7 @@ inline constexpr Message RS_ACT_VOLATILE{"RS_ACT_VOLATILE", "Activity: a place t
 inline constexpr Message RS_ACT_LEARNED{"RS_ACT_LEARNED", "Activity: changed in monitorings of other applications too"};
 inline constexpr Message RS_ACT_QUIET_CHECK{"RS_ACT_QUIET_CHECK", "Activity: changed while nothing was being installed"};
 inline constexpr Message RS_CHANGE_COUNTS{"RS_CHANGE_COUNTS", "%s changes by the setup, %s activity"};
+inline constexpr Message RS_CHANGE_COUNT_ONE{"RS_CHANGE_COUNT_ONE", "1 change by the setup, %s activity"};
 // The changes tree's column that shows who made a change.
 inline constexpr Message RS_MADE_BY{"RS_MADE_BY", "Made by"};
 
@@ -332,6 +333,7 @@ inline constexpr const Message* kMessageCatalogue[] = {
     &RS_ACT_LEARNED,
     &RS_ACT_QUIET_CHECK,
     &RS_CHANGE_COUNTS,
+    &RS_CHANGE_COUNT_ONE,
     &RS_MADE_BY,
     &RS_ASK_REPLACE_ARCHIVE,
     &RS_ARCHIVE_EXISTS,

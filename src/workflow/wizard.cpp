@@ -364,6 +364,13 @@ void TWizard::btnSaveClick() {
 
 void TWizard::BranchRemoved() {
     screen_.SaveEnabled = true;
+    // The counts on the status line follow the tree.
+    if (screen_.Page == TPage::pnlTree) {
+        if (screen_.InstallChosen && State() == TWizardState::wsMonitored)
+            screen_.Status = ShownTreeStatus(RS_COMPLETE);
+        else if (!screen_.InstallChosen && worker_ == nullptr && State() != TWizardState::wsUninstalled)
+            screen_.Status = TreePageStatus();
+    }
     Show();
 }
 

@@ -74,7 +74,24 @@ TEST_F(WizardUninstallTest, TheStatusCountsTheSetupsChangesAndActivity) {
     ASSERT_TRUE(Open("Busy"));
     WaitForWorker();
     ASSERT_EQ(host.screen.Page, TPage::pnlTree);
-    EXPECT_EQ(host.screen.Status, "1 changes by the setup, 1 activity\n" + Text(RS_NEXT_UNINSTALL));
+    EXPECT_EQ(host.screen.Status, "1 change by the setup, 1 activity\n" + Text(RS_NEXT_UNINSTALL));
+    // The counts follow a removed branch.
+    {
+        auto access = tree.Lock();
+        std::vector<NodeId> pending{access.Root()};
+        NodeId activity = kNoNode;
+        while (!pending.empty() && activity == kNoNode) {
+            const NodeId node = pending.back();
+            pending.pop_back();
+            if (access.Data(node).Activity != arSetup) activity = node;
+            for (NodeId child = access.FirstChild(node); child != kNoNode; child = access.NextSibling(child))
+                pending.push_back(child);
+        }
+        ASSERT_NE(activity, kNoNode);
+        ASSERT_TRUE(access.RemoveBranch(activity));
+    }
+    wizard->BranchRemoved();
+    EXPECT_EQ(host.screen.Status, "1 change by the setup, 0 activity\n" + Text(RS_NEXT_UNINSTALL));
 }
 
 TEST_F(WizardUninstallTest, OpenLoadsTheArchiveAndBackReturnsToTheList) {
