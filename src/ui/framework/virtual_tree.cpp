@@ -495,10 +495,14 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_SIZE: {
         LRESULT r = CallDefault(msg, wp, lp);
-        if (fitted_need_.empty())
-            FitLastColumn();
-        else
+        // Only a new width is shared again: a horizontal scroll bar that
+        // comes while the user drags a divider changes the height alone.
+        RECT rc;
+        GetClientRect(Handle(), &rc);
+        if (!fitted_need_.empty() && rc.right != shared_width_)
             ShareColumns();
+        else
+            FitLastColumn();
         return r;
     }
     case WM_NOTIFY: {
@@ -536,6 +540,8 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 if (h->pitem != nullptr && (h->pitem->mask & HDI_WIDTH) != 0 && h->iItem >= 0 &&
                     h->iItem < static_cast<int>(min_widths_.size()))
                     h->pitem->cxy = std::max(h->pitem->cxy, min_widths_[static_cast<std::size_t>(h->iItem)]);
+            } else if (nm->code == HDN_BEGINTRACKA || nm->code == HDN_BEGINTRACKW) {
+                fitted_need_.clear();  // the user's widths from now on
             } else if (nm->code == HDN_ENDTRACKA || nm->code == HDN_ENDTRACKW || nm->code == HDN_DIVIDERDBLCLICKA ||
                        nm->code == HDN_DIVIDERDBLCLICKW) {
                 LRESULT r = CallDefault(msg, wp, lp);

@@ -219,6 +219,7 @@ private:
     // What each column but the last needs to show its texts whole, as the
     // last fit measured; empty once the user (or the settings) set widths.
     std::vector<int> fitted_need_;
+    int shared_width_ = -1;  // the client width the columns were last shared for
     int last_width_ = 0;  // the width asked for the last column before it filled the rest
     ImageList images_;
     Brush dots_;  // a checkerboard: dotted tree lines

@@ -80,6 +80,7 @@ void VirtualTree::ShareColumns() {
     // needs, and the last column takes what remains.
     RECT rc;
     GetClientRect(Handle(), &rc);
+    shared_width_ = rc.right;
     const int room = std::max(0, static_cast<int>(rc.right) - min_widths_.back());
     const auto widthOf = [&](int c, int most) {
         return std::max(min_widths_[static_cast<std::size_t>(c)],
