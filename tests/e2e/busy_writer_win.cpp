@@ -2,7 +2,10 @@
 // a background program that writes while setups are monitored.
 //   (a) when a first scan has finished HKEY_LOCAL_MACHINE and begun
 //       HKEY_CURRENT_USER (its HKCU.SNS snapshot appears), before the setup
-//       starts: a new value under HKLM\Software\KBgEarly;
+//       starts: a new value under HKLM\Software\KBgEarly; then it holds the
+//       monitoring program still for 2.5 s, as a machine busy elsewhere
+//       would, so that (a) lies whole seconds before the setup's start
+//       however fast this machine scans (key times are whole seconds);
 //   (b) all the time, into a place that Windows changes by itself too: a
 //       value under Explorer\UserAssist;
 //   (c) all the time, into places of its own: the value
@@ -16,6 +19,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -33,6 +37,34 @@ void AppendLine(const char* path, const std::string& line) {
     DWORD written = 0;
     WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(file);
+}
+
+// Suspends every process of that name for ms milliseconds; answers how many.
+int Hold(const char* exe, DWORD ms) {
+    using ProcessCall = LONG(WINAPI*)(HANDLE);
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    auto suspend = reinterpret_cast<ProcessCall>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtSuspendProcess")));
+    auto resume = reinterpret_cast<ProcessCall>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtResumeProcess")));
+    if (suspend == nullptr || resume == nullptr) return 0;
+    std::vector<HANDLE> held;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (_stricmp(entry.szExeFile, exe) != 0) continue;
+        if (HANDLE process = OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, entry.th32ProcessID)) {
+            suspend(process);
+            held.push_back(process);
+        }
+    }
+    CloseHandle(snapshot);
+    Sleep(ms);
+    for (HANDLE process : held) {
+        resume(process);
+        CloseHandle(process);
+    }
+    return static_cast<int>(held.size());
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -59,6 +91,7 @@ int main(int argc, char** argv) {
     DWORD count = 0;
     int early = 0;
     int after = 0;
+    int held = 0;
     bool scanned = Exists(snapshot);
     bool setupSeen = false;
     for (int tick = 0; !Exists("C:\\KBgData\\stop"); ++tick) {
@@ -75,6 +108,7 @@ int main(int argc, char** argv) {
         if (nowScanned && !scanned) {
             ++early;
             SetDword(HKEY_LOCAL_MACHINE, "Software\\KBgEarly", ("Before" + std::to_string(early)).c_str(), early);
+            held += Hold("kelvora-cli.exe", 2500);
         }
         scanned = nowScanned;
         const bool runs = SetupRuns();
@@ -87,6 +121,6 @@ int main(int argc, char** argv) {
         setupSeen = runs;
         Sleep(20);
     }
-    std::printf("%d early, %d after, %lu ticks\n", early, after, static_cast<unsigned long>(count));
+    std::printf("%d early, %d held, %d after, %lu ticks\n", early, held, after, static_cast<unsigned long>(count));
     return 0;
 }
