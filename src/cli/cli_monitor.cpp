@@ -175,17 +175,24 @@ int RescanAndSave(CliEnv& env, const std::string& identifier) {
     return kExitOk;
 }
 
+// What scan and monitor check before a first scan: the identifier, no
+// monitoring in progress, no archive of that name unless replaced, and the
+// targets taken from the command.
+std::optional<int> CheckNewMonitoring(const CliCommand& command, CliEnv& env, const std::string& identifier) {
+    if (int status = CheckIdentifier(env, identifier); status != kExitOk) return status;
+    if (auto pending = ReadResumeMarker(env.os.files, env.context.ProgramFolder)) {
+        return Fail(env, kExitUsage, FormatText(TranslateString(RS_CLI_PENDING), {*pending}));
+    }
+    if (std::optional<int> refused = RefuseExistingArchive(command, env, identifier)) return refused;
+    return TakeTargets(command, env);
+}
+
 }  // namespace
 
 int Scan(const CliCommand& command, CliEnv& env) {
     const std::string& identifier = command.Arguments[0];
-    if (int status = CheckIdentifier(env, identifier); status != kExitOk) return status;
+    if (std::optional<int> refused = CheckNewMonitoring(command, env, identifier)) return *refused;
     AppContext& context = env.context;
-    if (auto pending = ReadResumeMarker(env.os.files, context.ProgramFolder)) {
-        return Fail(env, kExitUsage, FormatText(TranslateString(RS_CLI_PENDING), {*pending}));
-    }
-    if (std::optional<int> refused = RefuseExistingArchive(command, env, identifier)) return *refused;
-    if (std::optional<int> failed = TakeTargets(command, env)) return *failed;
     const int steps = TargetSteps(context.Settings);
 
     context.AppIdentifier = identifier;
@@ -215,13 +222,8 @@ int Rescan(CliEnv& env) {
 
 int Monitor(const CliCommand& command, CliEnv& env, const std::string& setup) {
     const std::string& identifier = command.Arguments[0];
-    if (int status = CheckIdentifier(env, identifier); status != kExitOk) return status;
+    if (std::optional<int> refused = CheckNewMonitoring(command, env, identifier)) return *refused;
     AppContext& context = env.context;
-    if (auto pending = ReadResumeMarker(env.os.files, context.ProgramFolder)) {
-        return Fail(env, kExitUsage, FormatText(TranslateString(RS_CLI_PENDING), {*pending}));
-    }
-    if (std::optional<int> refused = RefuseExistingArchive(command, env, identifier)) return *refused;
-    if (std::optional<int> failed = TakeTargets(command, env)) return *failed;
     const int steps = TargetSteps(context.Settings);
     context.SetupWindow = {};
     context.LogonTaskRegistered = false;
