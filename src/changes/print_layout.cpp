@@ -86,8 +86,8 @@ private:
     int PageRoom() const { return page_.Height - kPrintBottom - (kPrintTop + normal_.LineHeight() + kLabelGap); }
 
     bool NewPage() {
-        if (!canvas_.EndPage() || !canvas_.BeginPage(++page_number_)) return false;
-        const std::string label = heading_.PageLabel + std::to_string(page_number_);
+        if (!canvas_.EndPage() || !canvas_.BeginPage(++pageNumber_)) return false;
+        const std::string label = heading_.PageLabel + std::to_string(pageNumber_);
         const int height = normal_.LineHeight();
         canvas_.Rule(kPrintMargin, Right(), kPrintTop + height / 2);
         canvas_.Text(Right() - normal_.Width(label), kPrintTop, label, false);
@@ -119,10 +119,10 @@ private:
         const int text_gap = step_ + 4;
         switch (line.LineForm) {
         case DocLine::kRoot:
-            root_printed_ = true;
+            rootPrinted_ = true;
             return Block(kPrintMargin, ImageIndexOf(line.Kind, 0), kPrintMargin + text_gap, line.Text);
         case DocLine::kSection: {
-            const bool indented = line.Kind != ckFileSystem || root_printed_;
+            const bool indented = line.Kind != ckFileSystem || rootPrinted_;
             const int x = kPrintMargin + (indented ? step_ : 0);
             return Block(x, ImageIndexOf(line.Kind, 0), x + text_gap, line.Text);
         }
@@ -188,9 +188,9 @@ private:
     const int icon_;
     const int step_;  // IndentStep
     int y_ = kPrintTop;
-    int page_number_ = 1;
+    int pageNumber_ = 1;
     bool fresh_ = false;  // nothing below this page's label yet
-    bool root_printed_ = false;
+    bool rootPrinted_ = false;
 };
 
 }  // namespace

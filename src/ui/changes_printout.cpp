@@ -100,9 +100,9 @@ class DcCanvas : public PageCanvas {
 public:
     DcCanvas(HDC dc, const PrintFont& font, int dpi, int icon_size, PageEvents& pages)
         : dc_(dc),
-          normal_font_(CreatePointFont(font.Face.c_str(), font.Points, static_cast<UINT>(dpi), false, font.Charset)),
-          bold_font_(CreatePointFont(font.Face.c_str(), font.Points, static_cast<UINT>(dpi), true, font.Charset)),
-          normal_(dc, normal_font_.Get()), bold_(dc, bold_font_.Get()), icons_(icon_size), pages_(pages),
+          normalFont_(CreatePointFont(font.Face.c_str(), font.Points, static_cast<UINT>(dpi), false, font.Charset)),
+          boldFont_(CreatePointFont(font.Face.c_str(), font.Points, static_cast<UINT>(dpi), true, font.Charset)),
+          normal_(dc, normalFont_.Get()), bold_(dc, boldFont_.Get()), icons_(icon_size), pages_(pages),
           rule_(CreatePen(PS_SOLID, std::max(1, icon_size / 12), RGB(0, 0, 0))) {}
 
     const TextMeasure& Measure(bool bold) const override { return bold ? bold_ : normal_; }
@@ -113,7 +113,7 @@ public:
     bool EndPage() override { return pages_.End(dc_, page_); }
     void Text(int x, int y, std::string_view text, bool bold) override {
         const std::wstring wide = WideText(text);
-        SelectGuard select(dc_, bold ? bold_font_.Get() : normal_font_.Get());
+        SelectGuard select(dc_, bold ? boldFont_.Get() : normalFont_.Get());
         // Opaque on white: the page label covers the rule it stands on.
         SetBkMode(dc_, OPAQUE);
         SetBkColor(dc_, RGB(255, 255, 255));
@@ -130,8 +130,8 @@ public:
 
 private:
     HDC dc_;
-    Font normal_font_;
-    Font bold_font_;
+    Font normalFont_;
+    Font boldFont_;
     DcMeasure normal_;
     DcMeasure bold_;
     PrintIcons icons_;

@@ -80,8 +80,8 @@ void ChangesTreeControl::SetBinaryHexa(bool hexa) {
 }
 
 void ChangesTreeControl::SetHideActivity(bool hide) {
-    if (hide == hide_activity_) return;
-    hide_activity_ = hide;
+    if (hide == hideActivity_) return;
+    hideActivity_ = hide;
     shown_.clear();
     tree_.Rebuild();
 }
@@ -101,11 +101,11 @@ void ChangesTreeControl::FillFinished() {
 NodeId ChangesTreeControl::FocusedNode() const { return tree_.FocusedNode(); }
 
 void ChangesTreeControl::BeginRead() {
-    if (batch_depth_++ == 0) batch_.emplace(model_.Lock());
+    if (batchDepth_++ == 0) batch_.emplace(model_.Lock());
 }
 
 void ChangesTreeControl::EndRead() {
-    if (--batch_depth_ == 0) batch_.reset();
+    if (--batchDepth_ == 0) batch_.reset();
 }
 
 void ChangesTreeControl::Acknowledge() { model_.AcknowledgeChanges(); }
@@ -167,8 +167,8 @@ bool ChangesTreeControl::TakeGrown(std::vector<Node>& parents) {
         if (changes.Reshaped) ForgetStaleOrders(a);
         // With activity hidden, a new change may bring its branches into
         // view: the rows are built anew (hiding is not the common case).
-        if (hide_activity_) shown_.clear();
-        if (changes.Reshaped || hide_activity_) return false;
+        if (hideActivity_) shown_.clear();
+        if (changes.Reshaped || hideActivity_) return false;
         // Ordering the new children now, a few at a time as they come, keeps
         // "Expand all" from having to sort a whole fill's worth at once.
         for (NodeId parent : changes.Grown)
@@ -186,7 +186,7 @@ void ChangesTreeControl::Children(Node parent, std::vector<Node>& out) {
         }
         if (!a.IsAlive(parent)) return;
         const auto& sorted = SortedChildren(a, parent);
-        if (!hide_activity_) {
+        if (!hideActivity_) {
             out.insert(out.end(), sorted.begin(), sorted.end());
             return;
         }
@@ -205,7 +205,7 @@ bool ChangesTreeControl::HasChildren(Node node) {
 }
 
 bool ChangesTreeControl::Shown(ChangesTree::Access& a, NodeId node) {
-    if (!hide_activity_ || node == a.Root() || node == a.FileSystem() || node == a.Registry()) return true;
+    if (!hideActivity_ || node == a.Root() || node == a.FileSystem() || node == a.Registry()) return true;
     if (shown_.size() < a.IdLimit()) shown_.resize(a.IdLimit(), 0);
     if (shown_[node] != 0) return shown_[node] == 1;
     // After the children, their parent: a node is shown when it is one of

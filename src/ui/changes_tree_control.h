@@ -52,7 +52,7 @@ public:
     // HideActivity: leaves activity out of view, and the branches that hold
     // nothing else; nothing in the model changes, check boxes included.
     void SetHideActivity(bool hide);
-    bool HideActivity() const { return hide_activity_; }
+    bool HideActivity() const { return hideActivity_; }
 
     // The model was cleared and its frame built anew (a new fill): forget
     // the rows, expansions and cached orders.
@@ -110,7 +110,7 @@ private:
     Font font_;
     CellWords words_;
     bool hexa_ = false;
-    bool hide_activity_ = false;
+    bool hideActivity_ = false;
     // Shown's answers by node id while activity is hidden: 0 not yet known,
     // 1 shown, 2 hidden. Forgotten whenever the tree's shape changes.
     std::vector<std::uint8_t> shown_;
@@ -118,7 +118,7 @@ private:
     std::unordered_map<NodeId, Order> orders_;
     // The lock held while the control reads a batch (a rebuild, a paint).
     std::optional<ChangesTree::Access> batch_;
-    int batch_depth_ = 0;
+    int batchDepth_ = 0;
 };
 
 }  // namespace kelvora::ui

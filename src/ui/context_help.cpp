@@ -132,7 +132,7 @@ bool ContextHelp::WhatsThis(POINT at) {
     if (target == nullptr || (target != main_ && !IsChild(main_, target))) return false;
     const std::uint32_t context = ResolveHelpContext(target);
     if (context == 0) return false;
-    if (IsWindowEnabled(target) && has_own_menu_ && has_own_menu_(target)) return false;
+    if (IsWindowEnabled(target) && hasOwnMenu_ && hasOwnMenu_(target)) return false;
     PopupMenu menu;
     menu.AddItem(kWhatsThisItem, caption_);
     if (menu.Track(main_, at) == kWhatsThisItem) viewer_.ShowPopup(main_, context, at);

@@ -73,7 +73,7 @@ public:
     void SetWhatsThisCaption(std::string caption) { caption_ = std::move(caption); }
     // Controls with a context menu of their own: an enabled one shows its
     // menu, not What's This.
-    void SetHasOwnMenu(std::function<bool(HWND)> hasOwnMenu) { has_own_menu_ = std::move(hasOwnMenu); }
+    void SetHasOwnMenu(std::function<bool(HWND)> hasOwnMenu) { hasOwnMenu_ = std::move(hasOwnMenu); }
 
     // The program's message filter, asked before any window sees a key press
     // or a mouse message: true when it consumed msg (F1 always; a right
@@ -91,7 +91,7 @@ private:
     HelpViewer& viewer_;
     HWND main_;
     std::string caption_ = "&What's This?";
-    std::function<bool(HWND)> has_own_menu_;
+    std::function<bool(HWND)> hasOwnMenu_;
 };
 
 }  // namespace kelvora::ui

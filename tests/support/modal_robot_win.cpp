@@ -16,7 +16,7 @@ bool IsTopLevel(HWND hwnd) { return (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHI
 }  // namespace
 
 ModalRobot::ModalRobot(std::string what, Match match, std::vector<Step> steps, UINT timeoutMs)
-    : what_(std::move(what)), match_(std::move(match)), steps_(std::move(steps)), timeout_ms_(timeoutMs) {
+    : what_(std::move(what)), match_(std::move(match)), steps_(std::move(steps)), timeoutMs_(timeoutMs) {
     if (g_active != nullptr) {
         ADD_FAILURE() << "a modal robot is already armed on this thread";
         return;
@@ -24,16 +24,16 @@ ModalRobot::ModalRobot(std::string what, Match match, std::vector<Step> steps, U
     g_active = this;
     hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, &Hook, nullptr, GetCurrentThreadId());
     EXPECT_NE(hook_, nullptr) << "SetWindowsHookEx failed: " << GetLastError();
-    timeout_timer_ = SetTimer(nullptr, 0, timeout_ms_, &TimeOut);
+    timeoutTimer_ = SetTimer(nullptr, 0, timeoutMs_, &TimeOut);
 }
 
 ModalRobot::~ModalRobot() {
     if (g_active != this) return;
     if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
-    if (step_timer_ != 0) KillTimer(nullptr, step_timer_);
-    if (timeout_timer_ != 0) KillTimer(nullptr, timeout_timer_);
+    if (stepTimer_ != 0) KillTimer(nullptr, stepTimer_);
+    if (timeoutTimer_ != 0) KillTimer(nullptr, timeoutTimer_);
     g_active = nullptr;
-    if (timed_out_) return;  // already reported
+    if (timedOut_) return;  // already reported
     if (window_ == nullptr) ADD_FAILURE() << "no " << what_ << " showed";
     else if (next_ < steps_.size())
         ADD_FAILURE() << what_ << " closed before its step " << next_ + 1 << " of " << steps_.size() << " ran";
@@ -56,32 +56,32 @@ void ModalRobot::Seen(const CWPRETSTRUCT& m) {
     window_ = m.hwnd;
     // A thread timer's WM_TIMER is dispatched by whichever loop runs, its
     // procedure called although the message has no window.
-    if (!steps_.empty()) step_timer_ = SetTimer(nullptr, 0, 0, &RunStep);
+    if (!steps_.empty()) stepTimer_ = SetTimer(nullptr, 0, 0, &RunStep);
 }
 
 void CALLBACK ModalRobot::RunStep(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     ModalRobot* self = g_active;
-    if (self == nullptr || id != self->step_timer_) return;
-    self->step_timer_ = 0;
+    if (self == nullptr || id != self->stepTimer_) return;
+    self->stepTimer_ = 0;
     if (!IsWindow(self->window_)) return;  // the destructor reports the steps left
     self->steps_[self->next_++](self->window_);
     // WM_TIMER comes only when no posted message waits: the next step sees
     // what this one posted handled.
     if (self->next_ < self->steps_.size() && IsWindow(self->window_))
-        self->step_timer_ = SetTimer(nullptr, 0, 0, &RunStep);
+        self->stepTimer_ = SetTimer(nullptr, 0, 0, &RunStep);
 }
 
 void CALLBACK ModalRobot::TimeOut(HWND, UINT, UINT_PTR id, DWORD) {
     ModalRobot* self = g_active;
-    if (self == nullptr || id != self->timeout_timer_) {
+    if (self == nullptr || id != self->timeoutTimer_) {
         KillTimer(nullptr, id);
         return;
     }
-    if (!self->timed_out_) {
-        self->timed_out_ = true;
+    if (!self->timedOut_) {
+        self->timedOut_ = true;
         ADD_FAILURE() << self->what_ << (self->window_ == nullptr ? " never showed" : " still open") << " after "
-                      << self->timeout_ms_ << " ms (" << self->next_ << " of " << self->steps_.size()
+                      << self->timeoutMs_ << " ms (" << self->next_ << " of " << self->steps_.size()
                       << " steps ran); closing the windows the test opened";
     }
     // Newest first: a message box that a dialog opened goes before it.
@@ -89,7 +89,7 @@ void CALLBACK ModalRobot::TimeOut(HWND, UINT, UINT_PTR id, DWORD) {
     for (auto it = self->opened_.rbegin(); it != self->opened_.rend(); ++it)
         if (IsWindow(*it) && IsWindowVisible(*it)) PostMessageA(*it, WM_CLOSE, 0, 0);
     // Again each second, until the loop has ended.
-    self->timeout_timer_ = SetTimer(nullptr, id, 1000, &TimeOut);
+    self->timeoutTimer_ = SetTimer(nullptr, id, 1000, &TimeOut);
 }
 
 ModalRobot::Match WindowOfClass(std::string cls) {

@@ -42,13 +42,13 @@ private:
     Match match_;
     std::vector<Step> steps_;
     std::size_t next_ = 0;
-    UINT timeout_ms_;
+    UINT timeoutMs_;
     HWND window_ = nullptr;
     std::vector<HWND> opened_;  // the top-level windows created since arming
     HHOOK hook_ = nullptr;
-    UINT_PTR step_timer_ = 0;
-    UINT_PTR timeout_timer_ = 0;
-    bool timed_out_ = false;
+    UINT_PTR stepTimer_ = 0;
+    UINT_PTR timeoutTimer_ = 0;
+    bool timedOut_ = false;
 };
 
 // Matchers: a window of a class; a standard dialog (#32770) of an owner.

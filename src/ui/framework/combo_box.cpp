@@ -6,7 +6,7 @@
 namespace kelvora::ui {
 
 bool OwnerDrawCombo::Create(HWND parent, int id, RECT bounds, int itemHeight) {
-    item_height_ = itemHeight;
+    itemHeight_ = itemHeight;
     if (!CreateControl({parent, WC_COMBOBOXA, "",
                         WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0, id,
                         bounds}))
@@ -47,8 +47,8 @@ LRESULT OwnerDrawCombo::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // A new font makes the combo box measure the selection field again for
     // the font's height: keep the items' own height.
     if (msg == WM_SETFONT) {
-        SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, item_height_);
-        SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item_height_);
+        SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, itemHeight_);
+        SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
     }
     return result;
 }

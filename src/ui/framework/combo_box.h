@@ -27,11 +27,11 @@ public:
 protected:
     void OnCommand(WORD code) override;
     bool OnDrawItem(DRAWITEMSTRUCT* dis) override;
-    void OnMeasureItem(MEASUREITEMSTRUCT* mis) override { mis->itemHeight = static_cast<UINT>(item_height_); }
+    void OnMeasureItem(MEASUREITEMSTRUCT* mis) override { mis->itemHeight = static_cast<UINT>(itemHeight_); }
     LRESULT OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    int item_height_ = 16;
+    int itemHeight_ = 16;
 };
 
 }  // namespace kelvora::ui

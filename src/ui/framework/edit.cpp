@@ -46,16 +46,16 @@ LRESULT Edit::TypeFiltered(wchar_t unit, LPARAM lp) {
     // UTF-16 unit, or a surrogate pair sent as two. The filter judges the
     // character's UTF-8 bytes, as it judges pasted text.
     if (unit >= 0xD800 && unit < 0xDC00) {
-        pending_high_ = unit;  // wait for the other half
+        pendingHigh_ = unit;  // wait for the other half
         return 0;
     }
     wchar_t units[2];
     int count = 0;
     if (unit >= 0xDC00 && unit < 0xE000) {
-        if (pending_high_ == 0) return 0;  // half a character
-        units[count++] = pending_high_;
+        if (pendingHigh_ == 0) return 0;  // half a character
+        units[count++] = pendingHigh_;
     }
-    pending_high_ = 0;
+    pendingHigh_ = 0;
     units[count++] = unit;
     char utf8[8];
     int n = WideCharToMultiByte(CP_UTF8, 0, units, count, utf8, sizeof(utf8), nullptr, nullptr);

@@ -28,7 +28,7 @@ private:
     LRESULT TypeFiltered(wchar_t unit, LPARAM lp);
     void Paste();
     std::function<bool(char)> filter_;
-    wchar_t pending_high_ = 0;  // the first half of a surrogate pair being typed
+    wchar_t pendingHigh_ = 0;  // the first half of a surrogate pair being typed
 };
 
 // Characters that Windows does not allow in a file name.

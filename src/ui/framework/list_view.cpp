@@ -93,8 +93,8 @@ void ListView::Select(int index) {
 }
 
 void ListView::SortBy(int column, bool ascending) {
-    sort_column_ = column;
-    sort_ascending_ = ascending;
+    sortColumn_ = column;
+    sortAscending_ = ascending;
     ShowSortArrow();
     if (!compare_) return;
     // LVM_SORTITEMS hands the comparison the item params. An exception must
@@ -108,8 +108,8 @@ void ListView::SortBy(int column, bool ascending) {
         auto* s = reinterpret_cast<Sort*>(param);
         if (s->failure) return 0;
         try {
-            int r = s->view->compare_(a, b, s->view->sort_column_);
-            return s->view->sort_ascending_ ? r : (r < 0) - (r > 0);  // no overflow on INT_MIN
+            int r = s->view->compare_(a, b, s->view->sortColumn_);
+            return s->view->sortAscending_ ? r : (r < 0) - (r > 0);  // no overflow on INT_MIN
         } catch (...) {
             s->failure = std::current_exception();
             return 0;
@@ -128,7 +128,7 @@ void ListView::ShowSortArrow() {
         item.mask = HDI_FORMAT;
         SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (i == sort_column_) item.fmt |= sort_ascending_ ? HDF_SORTUP : HDF_SORTDOWN;
+        if (i == sortColumn_) item.fmt |= sortAscending_ ? HDF_SORTUP : HDF_SORTDOWN;
         SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
 }
@@ -137,7 +137,7 @@ LRESULT ListView::OnNotify(NMHDR* nm) {
     switch (nm->code) {
     case LVN_COLUMNCLICK: {
         int column = reinterpret_cast<NMLISTVIEW*>(nm)->iSubItem;
-        SortBy(column, column == sort_column_ ? !sort_ascending_ : true);
+        SortBy(column, column == sortColumn_ ? !sortAscending_ : true);
         break;
     }
     case LVN_ITEMCHANGED: {
@@ -146,8 +146,8 @@ LRESULT ListView::OnNotify(NMHDR* nm) {
         // one: two notifications for one change. Report them together, once
         // the list view is done.
         if ((change->uChanged & LVIF_STATE) != 0 && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) != 0 &&
-            !selection_posted_)
-            selection_posted_ = PostMessageA(Handle(), kSelectionChangedMessage, 0, 0) != FALSE;
+            !selectionPosted_)
+            selectionPosted_ = PostMessageA(Handle(), kSelectionChangedMessage, 0, 0) != FALSE;
         break;
     }
     case NM_DBLCLK:
@@ -161,7 +161,7 @@ LRESULT ListView::OnNotify(NMHDR* nm) {
 
 LRESULT ListView::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kSelectionChangedMessage) {
-        selection_posted_ = false;
+        selectionPosted_ = false;
         if (OnSelectionChange) OnSelectionChange();
         return 0;
     }

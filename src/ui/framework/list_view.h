@@ -35,8 +35,8 @@ public:
     // rows by their item params.
     void SetCompare(std::function<int(LPARAM a, LPARAM b, int column)> compare) { compare_ = std::move(compare); }
     void SortBy(int column, bool ascending);
-    int SortColumn() const { return sort_column_; }
-    bool SortAscending() const { return sort_ascending_; }
+    int SortColumn() const { return sortColumn_; }
+    bool SortAscending() const { return sortAscending_; }
 
     // Once per change of the selection, from the message loop soon after.
     std::function<void()> OnSelectionChange;
@@ -51,10 +51,10 @@ protected:
 private:
     void ShowSortArrow();
     static constexpr UINT kSelectionChangedMessage = WM_APP + 20;  // posted to the list view itself
-    bool selection_posted_ = false;
+    bool selectionPosted_ = false;
     std::function<int(LPARAM, LPARAM, int)> compare_;
-    int sort_column_ = -1;
-    bool sort_ascending_ = true;
+    int sortColumn_ = -1;
+    bool sortAscending_ = true;
     int columns_ = 0;
 };
 

@@ -18,7 +18,7 @@ bool VirtualTree::Create(HWND parent, int id, RECT bounds) {
         return false;
     ListView_SetExtendedListViewStyle(Handle(), LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
     UINT dpi = GetDpiForWindow(Handle());
-    icon_size_ = MulDiv(16, dpi != 0 ? static_cast<int>(dpi) : 96, 96);
+    iconSize_ = MulDiv(16, dpi != 0 ? static_cast<int>(dpi) : 96, 96);
 
     // One tool over the whole client area; its text is asked for the cell
     // under the mouse (TTN_GETDISPINFO) and is empty when the cell's text fits.
@@ -45,37 +45,37 @@ void VirtualTree::SetSource(VirtualTreeSource* source) {
 
 void VirtualTree::SetImages(ImageList images) {
     images_ = std::move(images);
-    int cx = icon_size_, cy = icon_size_;
+    int cx = iconSize_, cy = iconSize_;
     if (images_) ImageList_GetIconSize(images_.Get(), &cx, &cy);
-    icon_size_ = cx;
+    iconSize_ = cx;
     // The small image list gives the rows their height; column 0 draws the
     // images itself.
     SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
 }
 
 void VirtualTree::SetTreeFont(HFONT font) {
-    tree_font_ = font;
+    treeFont_ = font;
     SetFont(font);
     LOGFONTA lf{};
     if (GetObjectA(font, sizeof(lf), &lf) != 0) {
         lf.lfWeight = FW_BOLD;
-        header_font_.Reset(CreateFontIndirectA(&lf));
-        SendMessageA(ListView_GetHeader(Handle()), WM_SETFONT, reinterpret_cast<WPARAM>(header_font_.Get()), TRUE);
+        headerFont_.Reset(CreateFontIndirectA(&lf));
+        SendMessageA(ListView_GetHeader(Handle()), WM_SETFONT, reinterpret_cast<WPARAM>(headerFont_.Get()), TRUE);
     }
 }
 
 void VirtualTree::AddColumn(std::string_view caption, int width, int minWidth) {
-    const int previous = static_cast<int>(min_widths_.size()) - 1;
-    const int previousWidth = last_width_;
-    last_width_ = std::max(width, minWidth);
+    const int previous = static_cast<int>(minWidths_.size()) - 1;
+    const int previousWidth = lastWidth_;
+    lastWidth_ = std::max(width, minWidth);
     std::string text(caption);
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     col.fmt = LVCFMT_LEFT;
-    col.cx = last_width_;
+    col.cx = lastWidth_;
     col.pszText = text.data();
-    SendMessageA(Handle(), LVM_INSERTCOLUMNA, min_widths_.size(), reinterpret_cast<LPARAM>(&col));
-    min_widths_.push_back(minWidth);
+    SendMessageA(Handle(), LVM_INSERTCOLUMNA, minWidths_.size(), reinterpret_cast<LPARAM>(&col));
+    minWidths_.push_back(minWidth);
     // The column that was last gave up filling the rest: back to its width.
     // Only now: inserting a column lays the header out again, which gives
     // a column set before it the width the header last knew.
@@ -94,20 +94,20 @@ void VirtualTree::SetColumnCaption(int column, std::string_view caption) {
 int VirtualTree::ColumnWidth(int column) const { return ListView_GetColumnWidth(Handle(), column); }
 
 void VirtualTree::SetColumnWidth(int column, int width) {
-    fitted_need_.clear();
-    ListView_SetColumnWidth(Handle(), column, std::max(width, min_widths_[static_cast<std::size_t>(column)]));
+    fittedNeed_.clear();
+    ListView_SetColumnWidth(Handle(), column, std::max(width, minWidths_[static_cast<std::size_t>(column)]));
     FitLastColumn();
 }
 
 void VirtualTree::FitLastColumn() {
-    if (min_widths_.empty() || fitting_) return;
+    if (minWidths_.empty() || fitting_) return;
     fitting_ = true;
     RECT rc;
     GetClientRect(Handle(), &rc);
-    int last = static_cast<int>(min_widths_.size()) - 1;
+    int last = static_cast<int>(minWidths_.size()) - 1;
     int used = 0;
     for (int c = 0; c < last; ++c) used += ColumnWidth(c);
-    ListView_SetColumnWidth(Handle(), last, std::max(min_widths_.back(), static_cast<int>(rc.right) - used));
+    ListView_SetColumnWidth(Handle(), last, std::max(minWidths_.back(), static_cast<int>(rc.right) - used));
     fitting_ = false;
 }
 
@@ -116,8 +116,8 @@ void VirtualTree::FitLastColumn() {
 void VirtualTree::AppendSubtree(Node parent, int level, std::uint64_t lines) {
     // One list of children per level, reused: the recursion below only
     // touches deeper levels' lists.
-    if (level_children_.size() <= static_cast<std::size_t>(level)) level_children_.resize(static_cast<std::size_t>(level) + 1);
-    std::vector<Node>& children = level_children_[static_cast<std::size_t>(level)];
+    if (levelChildren_.size() <= static_cast<std::size_t>(level)) levelChildren_.resize(static_cast<std::size_t>(level) + 1);
+    std::vector<Node>& children = levelChildren_[static_cast<std::size_t>(level)];
     children.clear();
     source_->Children(parent, children);
     for (std::size_t i = 0; i < children.size(); ++i) {
@@ -163,15 +163,15 @@ void VirtualTree::Rebuild() { Update(false); }
 bool VirtualTree::Refresh() { return Update(true); }
 
 bool VirtualTree::Update(bool splice) {
-    rebuild_pending_ = false;
+    rebuildPending_ = false;
     KillTimer(Handle(), kRebuildTimer);
     Node focus = FocusedNode();
     int old_top = TopRow();
     Node top = old_top >= 0 && old_top < RowCount() ? RowNode(old_top) : VirtualTreeSource::kNone;
-    Node hot = hot_row_ >= 0 && hot_row_ < RowCount() ? RowNode(hot_row_) : VirtualTreeSource::kNone;
+    Node hot = hotRow_ >= 0 && hotRow_ < RowCount() ? RowNode(hotRow_) : VirtualTreeSource::kNone;
     bool spliced = BuildRows(splice);
     ApplyRowCount();
-    hot_row_ = hot != VirtualTreeSource::kNone ? RowOf(hot) : -1;
+    hotRow_ = hot != VirtualTreeSource::kNone ? RowOf(hot) : -1;
     int new_focus = focus != VirtualTreeSource::kNone ? RowOf(focus) : -1;
     int new_top = top != VirtualTreeSource::kNone ? RowOf(top) : -1;
     if (new_top >= 0 && new_top != TopRow()) {
@@ -195,15 +195,15 @@ void VirtualTree::PostSourceChanged() const noexcept {
 }
 
 void VirtualTree::SourceChanged() {
-    if (rebuild_pending_) return;
-    rebuild_pending_ = true;
+    if (rebuildPending_) return;
+    rebuildPending_ = true;
     SetTimer(Handle(), kRebuildTimer, kRebuildDelayMs, nullptr);
 }
 
 void VirtualTree::Reset() {
     std::fill(expanded_.begin(), expanded_.end(), 0);
     ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    hot_row_ = -1;
+    hotRow_ = -1;
     BuildRows(false);
     ApplyRowCount();
 }
@@ -340,31 +340,31 @@ VirtualTree::CellParts VirtualTree::PartsOf(int row) const {
     int x = p.button + Indent();
     bool check = source_ != nullptr && source_->Check(r.node) != CheckMark::None;
     p.check = check ? x : -1;
-    if (check) x += icon_size_ + 2;
+    if (check) x += iconSize_ + 2;
     p.image = x;
-    p.text = x + icon_size_ + 3;
+    p.text = x + iconSize_ + 3;
     return p;
 }
 
 void VirtualTree::SetHotRow(int row) {
-    if (row == hot_row_) return;
+    if (row == hotRow_) return;
     auto invalidate = [this](int r) {
         if (r < 0 || r >= RowCount()) return;
         RECT rc{LVIR_BOUNDS};
         if (SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&rc)))
             InvalidateRect(Handle(), &rc, FALSE);
     };
-    invalidate(hot_row_);
-    hot_row_ = row;
-    invalidate(hot_row_);
+    invalidate(hotRow_);
+    hotRow_ = row;
+    invalidate(hotRow_);
 }
 
 void VirtualTree::UpdateTip(POINT pt) {
     int row = -1, column = -1;
     if (!HitTest(pt, row, column)) row = column = -1;
-    if (row == tip_row_ && column == tip_column_) return;
-    tip_row_ = row;
-    tip_column_ = column;
+    if (row == tipRow_ && column == tipColumn_) return;
+    tipRow_ = row;
+    tipColumn_ = column;
     // Hide the old cell's tip; the tooltip asks for the new cell's text when
     // the mouse rests again.
     if (tip_ != nullptr) SendMessageA(tip_, TTM_POP, 0, 0);
@@ -380,7 +380,7 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
             int x = pt.x - CellLeft(row);
             bool on_button = (rows_[static_cast<std::size_t>(row)].flags & kHasChildren) != 0 &&
                              x >= parts.button && x < parts.button + Indent();
-            bool on_check = parts.check >= 0 && x >= parts.check && x < parts.check + icon_size_;
+            bool on_check = parts.check >= 0 && x >= parts.check && x < parts.check + iconSize_;
             if (on_button || on_check) {
                 SetFocus(Handle());
                 SetFocusedRow(row);
@@ -397,7 +397,7 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
             int x = pt.x - CellLeft(row);
             // A quick second click on a check box is a second click, not an
             // expansion.
-            if (column == 0 && parts.check >= 0 && x >= parts.check && x < parts.check + icon_size_)
+            if (column == 0 && parts.check >= 0 && x >= parts.check && x < parts.check + iconSize_)
                 ToggleCheck(row);
             else
                 ToggleExpanded(row);
@@ -499,7 +499,7 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
         // comes while the user drags a divider changes the height alone.
         RECT rc;
         GetClientRect(Handle(), &rc);
-        if (!fitted_need_.empty() && rc.right != shared_width_)
+        if (!fittedNeed_.empty() && rc.right != sharedWidth_)
             ShareColumns();
         else
             FitLastColumn();
@@ -509,10 +509,10 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
         auto* nm = reinterpret_cast<NMHDR*>(lp);
         if (nm->hwndFrom == tip_ && nm->code == TTN_GETDISPINFOA) {
             auto* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
-            tip_text_.clear();
-            if (source_ != nullptr && tip_row_ >= 0 && tip_row_ < RowCount()) {
+            tipText_.clear();
+            if (source_ != nullptr && tipRow_ >= 0 && tipRow_ < RowCount()) {
                 ReadScope read(source_);
-                std::string text = source_->Text(RowNode(tip_row_), tip_column_);
+                std::string text = source_->Text(RowNode(tipRow_), tipColumn_);
                 HDC dc = GetDC(Handle());
                 HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
                 SIZE size{};
@@ -520,17 +520,17 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
                 SelectObject(dc, old);
                 ReleaseDC(Handle(), dc);
-                int room = ColumnWidth(tip_column_) - 12 - (tip_column_ == 0 ? PartsOf(tip_row_).text : 0);
-                if (size.cx > room) tip_text_ = text;
+                int room = ColumnWidth(tipColumn_) - 12 - (tipColumn_ == 0 ? PartsOf(tipRow_).text : 0);
+                if (size.cx > room) tipText_ = text;
                 // A remark on the row (why it is greyed) shows over every
                 // cell, after the text that did not fit.
-                std::string remark = source_->Remark(RowNode(tip_row_));
+                std::string remark = source_->Remark(RowNode(tipRow_));
                 if (!remark.empty() && remark != text) {
-                    if (!tip_text_.empty()) tip_text_ += "\n";
-                    tip_text_ += remark;
+                    if (!tipText_.empty()) tipText_ += "\n";
+                    tipText_ += remark;
                 }
             }
-            info->lpszText = tip_text_.data();
+            info->lpszText = tipText_.data();
             return 0;
         }
         if (nm->hwndFrom == ListView_GetHeader(Handle())) {
@@ -538,24 +538,24 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 // HDITEMA and HDITEMW agree on mask and cxy.
                 auto* h = reinterpret_cast<NMHEADERA*>(lp);
                 if (h->pitem != nullptr && (h->pitem->mask & HDI_WIDTH) != 0 && h->iItem >= 0 &&
-                    h->iItem < static_cast<int>(min_widths_.size()))
-                    h->pitem->cxy = std::max(h->pitem->cxy, min_widths_[static_cast<std::size_t>(h->iItem)]);
+                    h->iItem < static_cast<int>(minWidths_.size()))
+                    h->pitem->cxy = std::max(h->pitem->cxy, minWidths_[static_cast<std::size_t>(h->iItem)]);
             } else if (nm->code == HDN_BEGINTRACKA || nm->code == HDN_BEGINTRACKW) {
-                fitted_need_.clear();  // the user's widths from now on
+                fittedNeed_.clear();  // the user's widths from now on
             } else if (nm->code == HDN_ENDTRACKA || nm->code == HDN_ENDTRACKW || nm->code == HDN_DIVIDERDBLCLICKA ||
                        nm->code == HDN_DIVIDERDBLCLICKW) {
                 LRESULT r = CallDefault(msg, wp, lp);
-                fitted_need_.clear();
+                fittedNeed_.clear();
                 if (OnColumnsResized) OnColumnsResized();
                 return r;
             } else if (nm->code == HDN_ITEMCHANGEDA || nm->code == HDN_ITEMCHANGEDW) {
                 LRESULT r = CallDefault(msg, wp, lp);
                 auto* h = reinterpret_cast<NMHEADERA*>(lp);
                 int column = h->iItem;
-                if (!fitting_ && column >= 0 && column < static_cast<int>(min_widths_.size())) {
-                    if (ColumnWidth(column) < min_widths_[static_cast<std::size_t>(column)])
-                        ListView_SetColumnWidth(Handle(), column, min_widths_[static_cast<std::size_t>(column)]);
-                    if (column + 1 < static_cast<int>(min_widths_.size())) FitLastColumn();
+                if (!fitting_ && column >= 0 && column < static_cast<int>(minWidths_.size())) {
+                    if (ColumnWidth(column) < minWidths_[static_cast<std::size_t>(column)])
+                        ListView_SetColumnWidth(Handle(), column, minWidths_[static_cast<std::size_t>(column)]);
+                    if (column + 1 < static_cast<int>(minWidths_.size())) FitLastColumn();
                 }
                 return r;
             }

@@ -193,7 +193,7 @@ private:
     // The row and column under a client point; false when none.
     bool HitTest(POINT pt, int& row, int& column) const;
     int CellLeft(int row) const;
-    int Indent() const { return icon_size_ + 3; }
+    int Indent() const { return iconSize_ + 3; }
     void FitLastColumn();
     void ShareColumns();
     void SetHotRow(int row);
@@ -209,29 +209,29 @@ private:
     std::vector<std::uint8_t> expanded_;  // by node id
     // AppendSubtree's lists, one per level; a deque keeps each list in place
     // while deeper levels are added.
-    std::deque<std::vector<Node>> level_children_;
+    std::deque<std::vector<Node>> levelChildren_;
     // A splice's scratch: the nodes that got children, a mark per node id
     // for them, and the rows as they were.
     std::vector<Node> grown_;
     std::vector<std::uint8_t> touched_;
-    std::vector<Row> old_rows_;
-    std::vector<int> min_widths_;
+    std::vector<Row> oldRows_;
+    std::vector<int> minWidths_;
     // What each column but the last needs to show its texts whole, as the
     // last fit measured; empty once the user (or the settings) set widths.
-    std::vector<int> fitted_need_;
-    int shared_width_ = -1;  // the client width the columns were last shared for
-    int last_width_ = 0;  // the width asked for the last column before it filled the rest
+    std::vector<int> fittedNeed_;
+    int sharedWidth_ = -1;  // the client width the columns were last shared for
+    int lastWidth_ = 0;  // the width asked for the last column before it filled the rest
     ImageList images_;
     Brush dots_;  // a checkerboard: dotted tree lines
-    Font header_font_;
-    HFONT tree_font_ = nullptr;
+    Font headerFont_;
+    HFONT treeFont_ = nullptr;
     HWND tip_ = nullptr;
-    int tip_row_ = -1;
-    int tip_column_ = -1;
-    std::string tip_text_;
-    int hot_row_ = -1;
-    int icon_size_ = 16;
-    bool rebuild_pending_ = false;
+    int tipRow_ = -1;
+    int tipColumn_ = -1;
+    std::string tipText_;
+    int hotRow_ = -1;
+    int iconSize_ = 16;
+    bool rebuildPending_ = false;
     bool fitting_ = false;
 };
 

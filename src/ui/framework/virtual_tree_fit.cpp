@@ -20,7 +20,7 @@ int TextWidth(HDC dc, const std::string& text) {
 }  // namespace
 
 void VirtualTree::FitColumnsToContent(std::size_t maxNodes) {
-    const int columns = static_cast<int>(min_widths_.size());
+    const int columns = static_cast<int>(minWidths_.size());
     if (source_ == nullptr || columns < 2) return;
     // Room a cell leaves around its text: the list view's margins, as the
     // tips reckon them.
@@ -52,8 +52,8 @@ void VirtualTree::FitColumnsToContent(std::size_t maxNodes) {
             const auto [node, level] = pending.back();
             pending.pop_back();
             // Column 0 as PartsOf lays it out.
-            int left = (level + 1) * Indent() + icon_size_ + 3;
-            if (source_->Check(node) != CheckMark::None) left += icon_size_ + 2;
+            int left = (level + 1) * Indent() + iconSize_ + 3;
+            if (source_->Check(node) != CheckMark::None) left += iconSize_ + 2;
             need[0] = std::max(need[0], left + TextWidth(dc, source_->Text(node, 0)) + kMargins);
             for (int c = 1; c < columns - 1; ++c) {
                 int& width = need[static_cast<std::size_t>(c)];
@@ -67,24 +67,24 @@ void VirtualTree::FitColumnsToContent(std::size_t maxNodes) {
     }
     SelectObject(dc, old);
     ReleaseDC(Handle(), dc);
-    fitted_need_ = std::move(need);
+    fittedNeed_ = std::move(need);
     ShareColumns();
 }
 
 void VirtualTree::ShareColumns() {
-    const int columns = static_cast<int>(min_widths_.size());
-    if (fitted_need_.size() + 1 != min_widths_.size()) return;
+    const int columns = static_cast<int>(minWidths_.size());
+    if (fittedNeed_.size() + 1 != minWidths_.size()) return;
     // Of the width beyond the last column's minimum, the first column gets
     // what the columns between leave, and at least half of it when they
     // would leave less; those share the rest, each taking no more than it
     // needs, and the last column takes what remains.
     RECT rc;
     GetClientRect(Handle(), &rc);
-    shared_width_ = rc.right;
-    const int room = std::max(0, static_cast<int>(rc.right) - min_widths_.back());
+    sharedWidth_ = rc.right;
+    const int room = std::max(0, static_cast<int>(rc.right) - minWidths_.back());
     const auto widthOf = [&](int c, int most) {
-        return std::max(min_widths_[static_cast<std::size_t>(c)],
-                        std::min(fitted_need_[static_cast<std::size_t>(c)], most));
+        return std::max(minWidths_[static_cast<std::size_t>(c)],
+                        std::min(fittedNeed_[static_cast<std::size_t>(c)], most));
     };
     int others = 0;
     for (int c = 1; c < columns - 1; ++c) others += widthOf(c, room);

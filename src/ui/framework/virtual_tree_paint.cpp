@@ -50,7 +50,7 @@ LRESULT VirtualTree::CustomDraw(NMLVCUSTOMDRAW* cd) {
             DrawCell0(cd->nmcd.hdc, row, cell, selected);
             return CDRF_SKIPDEFAULT;
         }
-        if (row == hot_row_ && !selected) {
+        if (row == hotRow_ && !selected) {
             cd->clrText = kHotText;
             return CDRF_NEWFONT;
         }
@@ -101,7 +101,7 @@ void VirtualTree::DrawCell0(HDC dc, int row, const RECT& cell, bool selected) {
     bool focused_window = GetFocus() == Handle();
     COLORREF back = GetSysColor(COLOR_WINDOW);
     COLORREF fore = GetSysColor(source_->Dimmed(r.node) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
-    if (row == hot_row_) fore = kHotText;
+    if (row == hotRow_) fore = kHotText;
     CellParts parts = PartsOf(row);
 
     HRGN clip = CreateRectRgnIndirect(&cell);
@@ -109,7 +109,7 @@ void VirtualTree::DrawCell0(HDC dc, int row, const RECT& cell, bool selected) {
     FillRect(dc, &cell, GetSysColorBrush(COLOR_WINDOW));
     DrawLines(dc, r, cell);
 
-    int size = icon_size_;
+    int size = iconSize_;
     int top = (cell.top + cell.bottom - size) / 2;
     if ((r.flags & kHasChildren) != 0) {
         // The expand button: a small box with a minus or a plus.

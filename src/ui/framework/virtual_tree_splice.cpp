@@ -18,12 +18,12 @@ namespace kelvora::ui {
 
 class VirtualTree::Splicer {
 public:
-    explicit Splicer(VirtualTree& tree) : t_(tree), old_(tree.old_rows_), out_(tree.rows_) {}
+    explicit Splicer(VirtualTree& tree) : t_(tree), old_(tree.oldRows_), out_(tree.rows_) {}
 
     bool Run() {
         FindTouched();
         if (at_.empty()) return true;  // nothing in view changed shape
-        t_.old_rows_.swap(t_.rows_);
+        t_.oldRows_.swap(t_.rows_);
         out_.clear();
         out_.reserve(old_.size());
         CopyRange(0, old_.size());
@@ -109,9 +109,9 @@ private:
         const int level = r.level + 1;
         if ((flags & kHasChildren) != 0 && t_.IsExpanded(r.node)) {
             // The deeper levels' lists stay in place while this one is used.
-            if (t_.level_children_.size() <= static_cast<std::size_t>(level))
-                t_.level_children_.resize(static_cast<std::size_t>(level) + 1);
-            std::vector<Node>& children = t_.level_children_[static_cast<std::size_t>(level)];
+            if (t_.levelChildren_.size() <= static_cast<std::size_t>(level))
+                t_.levelChildren_.resize(static_cast<std::size_t>(level) + 1);
+            std::vector<Node>& children = t_.levelChildren_[static_cast<std::size_t>(level)];
             children.clear();
             t_.source_->Children(r.node, children);
             std::uint64_t below = r.lines | ((r.flags & kLastSibling) == 0 ? Bit(r.level) : 0);

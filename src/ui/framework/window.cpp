@@ -88,7 +88,7 @@ void Window::OnDpiChanged(const RECT& r) {
 
 int Window::RunModal(HWND owner) {
     modal_ = true;
-    modal_result_ = 0;
+    modalResult_ = 0;
     bool owner_enabled = owner != nullptr && IsWindowEnabled(owner);
     if (owner_enabled) EnableWindow(owner, FALSE);
     ShowWindow(hwnd_, SW_SHOW);
@@ -106,11 +106,11 @@ int Window::RunModal(HWND owner) {
     // Enable the owner before hiding, so that Windows activates it again.
     if (owner_enabled) EnableWindow(owner, TRUE);
     if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
-    return modal_result_;
+    return modalResult_;
 }
 
 void Window::EndModal(int result) {
-    modal_result_ = result;
+    modalResult_ = result;
     modal_ = false;
     PostMessageA(hwnd_, WM_NULL, 0, 0);  // lets the modal loop see the end
 }
@@ -178,7 +178,7 @@ LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(font_);
     case DM_GETDEFID:
-        return default_id_ != 0 ? MAKELRESULT(default_id_, DC_HASDEFID) : 0;
+        return defaultId_ != 0 ? MAKELRESULT(defaultId_, DC_HASDEFID) : 0;
     case WM_DPICHANGED:
         dpi_ = LOWORD(wp);
         OnDpiChanged(*reinterpret_cast<RECT*>(lp));

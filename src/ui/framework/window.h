@@ -76,7 +76,7 @@ public:
 
     // The default push button (Enter) of a dialog-like window, see
     // DM_GETDEFID; 0 for none.
-    void SetDefaultId(int id) noexcept { default_id_ = id; }
+    void SetDefaultId(int id) noexcept { defaultId_ = id; }
 
 protected:
     // The window's own handling; call Window::OnMessage for the default.
@@ -98,8 +98,8 @@ private:
     std::function<void()> wake_;
     std::function<void(std::vector<std::string>)> drop_;
     bool modal_ = false;
-    int modal_result_ = 0;
-    int default_id_ = 0;
+    int modalResult_ = 0;
+    int defaultId_ = 0;
     HFONT font_ = nullptr;  // WM_SETFONT/WM_GETFONT; not owned
 };
 
