@@ -1,7 +1,8 @@
 // The dialogs and the changes tree laid out at the screen's dots per inch:
 // every text fits its control, controls stay inside the window and apart,
 // and the fonts are the system's at that dpi. The DpiLayout tests run at the
-// prefix's dpi (96); HighDpi runs them again in a process started at 120.
+// prefix's dpi (96); HighDpi runs them, and the main window in every shipped
+// language, again in a process started at 120.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -170,7 +171,7 @@ TEST(HighDpi, LayoutHoldsAt120Dpi) {
     if (GetEnvironmentVariableA(kExpectDpiVariable, nullptr, 0) != 0) GTEST_SKIP() << "already the child";
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, sizeof(self));
-    std::string command = "\"" + std::string(self) + "\" --gtest_filter=DpiLayout.*";
+    std::string command = "\"" + std::string(self) + "\" --gtest_filter=DpiLayout.*:MainWindowLanguages.Each*";
     std::string event_name = "Kelvora.DpiChildStarted." + std::to_string(GetCurrentProcessId());
     HANDLE started_event = CreateEventA(nullptr, TRUE, FALSE, event_name.c_str());
     ASSERT_NE(started_event, nullptr);

@@ -35,6 +35,7 @@ using namespace test;
 class MainWindowLanguages : public ::testing::Test {
 protected:
     void SetUp() override {
+        ExpectAskedDpi();  // HighDpi runs the languages at 120 dpi too
         CopyShippedLanguages(folder_.Path());
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Varnok");
     }
@@ -149,45 +150,45 @@ TEST_F(MainWindowLanguages, EachShippedLanguageReachesTheWholeWindowAndSurvivesA
         EXPECT_EQ(LayoutProblems(ChildById(main, idPnlFirst), font), Problems{});
         EXPECT_EQ(LayoutProblems(main, font), Problems{});
         Screenshot(ShotName((std::string("main_") + language).c_str()).c_str());
-    }
-    // The options dialog's pages in German.
-    Options([&](TdlgQorOptions& d) {
-        for (int page = 0; page < 3; ++page) {
-            d.pcOptions.SetActivePage(page);
-            Pump();
-            EXPECT_EQ(LayoutProblems(d.Handle(), font), Problems{}) << "page " << page;
-            Screenshot(ShotName(("options_German_page" + std::to_string(page + 1)).c_str()).c_str());
+        // The dialogs in the same language.
+        Options([&](TdlgQorOptions& d) {
+            for (int page = 0; page < 3; ++page) {
+                d.pcOptions.SetActivePage(page);
+                Pump();
+                EXPECT_EQ(LayoutProblems(d.Handle(), font), Problems{}) << "page " << page;
+                Screenshot(ShotName(("options_" + std::string(language) + "_page" + std::to_string(page + 1)).c_str()).c_str());
+            }
+            d.btnCancel.Click();
+        });
+        // The About box.
+        {
+            ModalRobot robot("About box", WindowOfClass("TdlgAboutQor"), {[&](HWND about) {
+                                 EXPECT_EQ(WindowText(about), ShippedText(language, kAboutSection, "Caption"));
+                                 Problems problems = LayoutProblems(about, font);
+                                 std::erase_if(problems, [](const std::string& p) {  // the product's name is larger
+                                     return p.starts_with("Static \"Kelvora " KELVORA_VERSION "\" has a font");
+                                 });
+                                 EXPECT_EQ(problems, Problems{});
+                                 Screenshot(ShotName(("about_" + std::string(language)).c_str()).c_str());
+                                 PressKey(about, VK_RETURN);
+                             }});
+            SendMessageA(ChildById(main, idBtnAbout), BM_CLICK, 0, 0);
         }
-        d.btnCancel.Click();
-    });
-    // The About box in German.
-    {
-        ModalRobot robot("About box", WindowOfClass("TdlgAboutQor"), {[&](HWND about) {
-                             EXPECT_EQ(WindowText(about), ShippedText("German", kAboutSection, "Caption"));
-                             Problems problems = LayoutProblems(about, font);
-                             std::erase_if(problems, [](const std::string& p) {  // the product's name is larger
-                                 return p.starts_with("Static \"Kelvora " KELVORA_VERSION "\" has a font");
-                             });
-                             EXPECT_EQ(problems, Problems{});
-                             Screenshot(ShotName("about_German").c_str());
-                             PressKey(about, VK_RETURN);
-                         }});
-        SendMessageA(ChildById(main, idBtnAbout), BM_CLICK, 0, 0);
-    }
-    // The shared-file question in German.
-    {
-        TTranslator german(os_.files, folder_.Path());
-        german.SetLanguage("German");
-        ModalRobot robot("shared-file question", WindowOfClass("TdlgRemoveShared"), {[&](HWND question) {
-                             EXPECT_EQ(WindowText(question), ShippedText("German", kRemoveSharedSection, "Caption"));
-                             EXPECT_EQ(LayoutProblems(question, font), Problems{});
-                             Screenshot(ShotName("shared_German").c_str());
-                             PressKey(question, VK_ESCAPE);
-                         }});
-        TdlgRemoveShared question;
-        question.FileName = "shared.dll";
-        question.Folder = "C:\\Windows\\System32\\";
-        EXPECT_EQ(question.Execute(main, german), IDCANCEL);
+        // The shared-file question.
+        {
+            TTranslator translator(os_.files, folder_.Path());
+            translator.SetLanguage(language);
+            ModalRobot robot("shared-file question", WindowOfClass("TdlgRemoveShared"), {[&](HWND question) {
+                                 EXPECT_EQ(WindowText(question), ShippedText(language, kRemoveSharedSection, "Caption"));
+                                 EXPECT_EQ(LayoutProblems(question, font), Problems{});
+                                 Screenshot(ShotName(("shared_" + std::string(language)).c_str()).c_str());
+                                 PressKey(question, VK_ESCAPE);
+                             }});
+            TdlgRemoveShared question;
+            question.FileName = "shared.dll";
+            question.Folder = "C:\\Windows\\System32\\";
+            EXPECT_EQ(question.Execute(main, translator), IDCANCEL);
+        }
     }
     // The other pages in German, with a scan of nothing.
     TWizard& wizard = window_->Wizard();
