@@ -13,7 +13,7 @@
 
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
-#include "cli/monitoring.h"
+#include "monitoring/monitoring.h"
 #include "fuzz_support.h"
 #include "platform/memory/memory_platform.h"
 #include "scan/scan_sequence.h"

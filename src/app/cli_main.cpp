@@ -14,8 +14,8 @@
 #include "cli/cli_commands.h"
 #include "cli/console_win.h"
 #include "cli/elevation.h"
+#include "monitoring/start_up.h"
 #include "platform/win32/win32_platform_win.h"
-#include "settings/settings_store.h"
 
 namespace {
 
@@ -61,23 +61,8 @@ int main() {
     WinConsole console(dispatcher, interrupted);
     try {
         AppContext context;
-        // The program's folder as the window program takes it: made current
-        // and read back; then the user's folder is current again so that the
-        // command line's paths are taken from there.
-        const std::string userFolder = os.files.GetCurrentDir();
-        const std::string program = ProgramFile();
-        const std::string folder = program.substr(0, program.find_last_of('\\'));
-        os.files.SetCurrentDir(folder.size() == 2 ? folder + "\\" : folder);
-        context.ProgramFolder = os.files.GetCurrentDir();
-        os.files.SetCurrentDir(userFolder);
-        context.WindowsFolder = os.files.WindowsFolder();
-        context.SystemDriveRoot = context.WindowsFolder.substr(0, 2) + "\\";
-        context.CurrentUserSid = os.registry.CurrentUserSid();
-        try {
-            InitialiseSettings(context, os.registry);
-        } catch (const SettingsError& e) {
-            console.Error(e.what());
-        }
+        const std::string settingsError = StartUp(context, os, ProgramFile());
+        if (!settingsError.empty()) console.Error(settingsError);
         std::string window = context.ProgramFolder;
         if (window.back() != '\\') window += '\\';
         CliEnv env{os, dispatcher, context, console, window + "Kelvora.exe", interrupted,

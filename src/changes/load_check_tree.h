@@ -5,7 +5,7 @@
 #include "changes/changes_tree.h"
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
-#include "scan/safe_thread.h"
+#include "worker/safe_thread.h"
 #include "settings/app_context.h"
 
 namespace kelvora {

@@ -9,7 +9,7 @@
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
 #include "scan/db_tree.h"
-#include "scan/safe_thread.h"
+#include "worker/safe_thread.h"
 #include "scan/scan_env.h"
 #include "settings/app_context.h"
 

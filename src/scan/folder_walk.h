@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "scan/worker_control.h"
+#include "worker/worker_control.h"
 #include "settings/settings.h"
 
 namespace kelvora {

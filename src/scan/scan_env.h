@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "scan/worker_control.h"
+#include "worker/worker_control.h"
 #include "settings/app_context.h"
 #include "settings/settings.h"
 

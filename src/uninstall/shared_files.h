@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "scan/worker_control.h"
+#include "worker/worker_control.h"
 #include "uninstall/uninstall_actions.h"
 
 namespace kelvora {

@@ -12,7 +12,7 @@
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
 #include "scan/base_scan_thread.h"
-#include "scan/safe_thread.h"
+#include "worker/safe_thread.h"
 #include "settings/app_context.h"
 #include "uninstall/dezinstaler.h"
 

@@ -9,12 +9,12 @@
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
 #include "changes/identifier.h"
-#include "cli/monitoring.h"
+#include "monitoring/monitoring.h"
 #include "scan/db_tree.h"
 #include "settings/settings_store.h"
 #include "translation/messages.h"
 #include "workflow/existing_archive.h"
-#include "workflow/targets.h"
+#include "monitoring/targets.h"
 
 namespace kelvora {
 
@@ -28,13 +28,6 @@ constexpr bool TSettings::*kTargetSettings[kTargetCount] = {
     &TSettings::ScanWin,  &TSettings::ScanProg, &TSettings::ScanEntire, &TSettings::ScanOthers};
 
 }  // namespace
-
-std::string ProgramFolderOf(std::string_view programFile) {
-    const std::size_t slash = programFile.find_last_of('\\');
-    if (slash == std::string_view::npos) return std::string(programFile);
-    const std::string folder(programFile.substr(0, slash));
-    return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
-}
 
 TWizard::TWizard(AppContext& context, platform::Platform& os, platform::Dispatcher& dispatcher, ChangesTree& tree,
                  IWizardHost& host, IWorkerFactory& workers, std::string programFile)

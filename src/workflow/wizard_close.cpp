@@ -1,5 +1,5 @@
 // Exit (Stop while a worker runs) and the questions of the close.
-#include "cli/monitoring.h"
+#include "monitoring/monitoring.h"
 #include "scan/db_tree.h"
 #include "translation/messages.h"
 #include "workflow/wizard.h"

@@ -3,10 +3,10 @@
 #include "changes/chg_archive.h"
 #include "changes/identifier.h"
 #include "platform/text.h"
-#include "cli/monitoring.h"
+#include "monitoring/monitoring.h"
 #include "translation/messages.h"
 #include "workflow/existing_archive.h"
-#include "workflow/targets.h"
+#include "monitoring/targets.h"
 #include "workflow/wizard.h"
 
 #include <cstdio>

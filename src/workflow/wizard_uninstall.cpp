@@ -4,9 +4,9 @@
 #include "changes/activity.h"
 #include "changes/chg_archive.h"
 #include "changes/identifier.h"
-#include "cli/cli_messages.h"
 #include "translation/messages.h"
 #include "uninstall/dezinstaler.h"
+#include "uninstall/uninstall_log.h"
 #include "workflow/wizard.h"
 
 namespace kelvora {

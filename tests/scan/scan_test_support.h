@@ -18,7 +18,7 @@
 #include "scan/change_sink.h"
 #include "scan/scan_env.h"
 #include "scan/snapshot_tree.h"
-#include "scan/worker_control.h"
+#include "worker/worker_control.h"
 #include "settings/app_context.h"
 #include "support/small_stack.h"
 

@@ -1,4 +1,4 @@
-#include "scan/safe_thread.h"
+#include "worker/safe_thread.h"
 
 #include <gtest/gtest.h>
 

@@ -38,7 +38,7 @@
 #include <thread>
 
 #include "platform/dispatcher.h"
-#include "scan/worker_control.h"
+#include "worker/worker_control.h"
 #include "settings/app_context.h"
 
 namespace kelvora {
