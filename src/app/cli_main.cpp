@@ -15,33 +15,19 @@
 #include "cli/console_win.h"
 #include "cli/elevation.h"
 #include "monitoring/start_up.h"
+#include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_platform_win.h"
 
 namespace {
-
-std::string Utf8(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string out(static_cast<std::size_t>(size - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
 
 // The arguments after the program's name, as UTF-8.
 std::vector<std::string> Arguments() {
     int count = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> args;
-    for (int i = 1; i < count; ++i) args.push_back(Utf8(argv[i]));
+    for (int i = 1; i < count; ++i) args.push_back(kelvora::platform::win32::Narrow(argv[i]));
     LocalFree(argv);
     return args;
-}
-
-std::string ProgramFile() {
-    std::wstring path(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(length);
-    return Utf8(path.c_str());
 }
 
 }  // namespace
@@ -61,7 +47,7 @@ int main() {
     WinConsole console(dispatcher, interrupted);
     try {
         AppContext context;
-        const std::string settingsError = StartUp(context, os, ProgramFile());
+        const std::string settingsError = StartUp(context, os, platform::win32::ProgramFile());
         if (!settingsError.empty()) console.Error(settingsError);
         std::string window = context.ProgramFolder;
         if (window.back() != '\\') window += '\\';
