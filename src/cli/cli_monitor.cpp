@@ -107,13 +107,13 @@ std::optional<int> TakeTargets(const CliCommand& command, CliEnv& env) {
     return std::nullopt;
 }
 
-// Runs a scan or a rescan to its end. A stopped or failed run leaves no
-// snapshots behind and ends the command with its message; nullopt means the
-// run completed.
-std::optional<int> RunScan(CliEnv& env, TSafeThread& scan) {
+// Runs a scan or a rescan to its end, in the state running, and leaves the
+// state done. A stopped or failed run leaves no snapshots behind and ends the
+// command with its message; nullopt means the run completed.
+std::optional<int> RunScan(CliEnv& env, TSafeThread& scan, TWizardState running, TWizardState done) {
     AppContext& context = env.context;
+    context.WizardState = running;
     const std::exception_ptr fatal = RunWorker(env, scan);
-    // A stop that came before the worker set its own state is a stop too.
     if (scan.Terminated()) context.WizardState = TWizardState::wsStopped;
     if (context.WizardState.load() == TWizardState::wsStopped) {
         DeleteSnapshots(env.os.files, context.ProgramFolder);
@@ -124,6 +124,7 @@ std::optional<int> RunScan(CliEnv& env, TSafeThread& scan) {
         context.WizardState = TWizardState::wsIdle;
         return Fail(env, kExitFailed, FormatText(TranslateString(RS_CLI_SCAN_FAILED), {Describe(fatal)}));
     }
+    context.WizardState = done;
     return std::nullopt;
 }
 
@@ -137,14 +138,14 @@ std::optional<int> QuietCheck(CliEnv& env, int steps) {
     {
         ConsoleScanProgress progress(env.console, steps);
         ScanThread scan(context, env.os, env.dispatcher, progress);
-        if (std::optional<int> failed = RunScan(env, scan)) return failed;
+        if (std::optional<int> failed = RunScan(env, scan, TWizardState::wsScanning, TWizardState::wsScanned)) return failed;
     }
     std::this_thread::sleep_for(env.QuietTime);
     ChangesTree tree(context.Settings);
     tree.StartFill(false);
     ConsoleScanProgress progress(env.console, 4 * steps);
     ReScanThread rescan(context, env.os, env.dispatcher, progress, tree);
-    if (std::optional<int> failed = RunScan(env, rescan)) return failed;
+    if (std::optional<int> failed = RunScan(env, rescan, TWizardState::wsRescanning, TWizardState::wsIdle)) return failed;
     context.WizardState = TWizardState::wsIdle;
     const TChangeCounts counts = CountChanges(tree.Lock());
     env.console.Write(
@@ -159,7 +160,7 @@ int RescanAndSave(CliEnv& env, const std::string& identifier) {
     tree.StartFill(false);
     ConsoleScanProgress progress(env.console, 4 * TargetSteps(context.Settings));
     ReScanThread rescan(context, env.os, env.dispatcher, progress, tree);
-    if (std::optional<int> failed = RunScan(env, rescan)) return *failed;
+    if (std::optional<int> failed = RunScan(env, rescan, TWizardState::wsRescanning, TWizardState::wsIdle)) return *failed;
     context.WizardState = TWizardState::wsMonitored;
     if (tree.Lock().NodeCount() <= 3) {
         env.console.Write(FormatText(TranslateString(RS_CLI_NO_CHANGES), {identifier}) + "\n");
@@ -198,7 +199,7 @@ int Scan(const CliCommand& command, CliEnv& env) {
     context.AppIdentifier = identifier;
     ConsoleScanProgress progress(env.console, steps);
     ScanThread scan(context, env.os, env.dispatcher, progress);
-    if (std::optional<int> failed = RunScan(env, scan)) return *failed;
+    if (std::optional<int> failed = RunScan(env, scan, TWizardState::wsScanning, TWizardState::wsScanned)) return *failed;
     WriteRunAtLogon(env.os, env.WindowProgram);
     WriteResumeMarker(env.os.files, context.ProgramFolder, identifier);
     env.console.Write(TranslateString(RS_CLI_SCANNED) + "\n" + TranslateString(RS_CLI_RUN_AT_LOGON) + "\n");
@@ -235,7 +236,7 @@ int Monitor(const CliCommand& command, CliEnv& env, const std::string& setup) {
     {
         ConsoleScanProgress progress(env.console, steps);
         ScanThread scan(context, env.os, env.dispatcher, progress);
-        if (std::optional<int> failed = RunScan(env, scan)) return *failed;
+        if (std::optional<int> failed = RunScan(env, scan, TWizardState::wsScanning, TWizardState::wsScanned)) return *failed;
     }
 
     std::string arguments;

@@ -242,8 +242,7 @@ void TWizard::ScanTargets() {
     screen_.OtherPathsEnabled = false;
     screen_.ExitCaption = TranslateString(RS_STOP);
     screen_.ProgressPosition = 0;
-    // The worker sets the state again when it starts; set here, a close
-    // or Stop before that knows the scan runs.
+    // Set before the start, so that a close or Stop knows the scan runs.
     SetState(TWizardState::wsScanning);
     context_.SetupWindow = {0, 0, os_.clock.FileTimeNow()};
     StartWorker(workers_.NewScan(*this), &TWizard::ScanFinished);
@@ -252,6 +251,12 @@ void TWizard::ScanTargets() {
 }
 
 void TWizard::ScanFinished(TSafeThread& worker) {
+    // A stop requested at any moment, even after the worker's last test,
+    // keeps the run stopped: the state moves only from the running one.
+    TWizardState running = TWizardState::wsScanning;
+    if (worker.WorkEnd() == TWorkEnd::Completed) {
+        context_.WizardState.compare_exchange_strong(running, TWizardState::wsScanned);
+    }
     const std::string failure = EndWorker(worker);
     if (!failure.empty()) {
         Error(FormatText(TranslateString(RS_SCAN_FAILED), {failure}));
@@ -396,7 +401,7 @@ void TWizard::StartAutoSave() {
         Error(TranslateString(RS_ERR_SAVING));
         return;
     }
-    writer_ = std::make_unique<TArchiveWriter>(dispatcher_, context_.WizardState, std::move(archive));
+    writer_ = std::make_unique<TArchiveWriter>(dispatcher_, std::move(archive));
     writer_->SetOnTerminate([this](TSafeThread&) { ArchiveWritten(); });
     writer_->Start();
 }
@@ -461,6 +466,11 @@ std::string TWizard::EndWorker(TSafeThread& worker) {
     }
     if (worker_.get() == &worker) worker_.reset();
     return failure;
+}
+
+void TWizard::StopWorker() {
+    SetState(TWizardState::wsStopped);
+    worker_->Terminate();
 }
 
 void TWizard::GiveUpWorker() {

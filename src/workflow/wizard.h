@@ -170,6 +170,10 @@ private:
     std::string EndWorker(TSafeThread& worker);
     // Stops and waits for the running worker without its handler.
     void GiveUpWorker();
+    // The user's stop, normally while the worker is paused: WizardState :=
+    // wsStopped, then the terminate request; the worker stops at its next
+    // test once resumed.
+    void StopWorker();
 
     AppContext& context_;
     platform::Platform& os_;
