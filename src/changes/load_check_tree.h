@@ -5,8 +5,8 @@
 #include "changes/changes_tree.h"
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
-#include "worker/safe_thread.h"
 #include "settings/app_context.h"
+#include "worker/safe_thread.h"
 
 namespace kelvora {
 

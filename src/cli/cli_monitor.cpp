@@ -11,13 +11,13 @@
 #include "cli/cli_internal.h"
 #include "cli/cli_messages.h"
 #include "monitoring/monitoring.h"
+#include "monitoring/targets.h"
 #include "scan/db_tree.h"
 #include "scan/known_activity.h"
 #include "scan/scan_sequence.h"
 #include "scan/scan_thread.h"
 #include "settings/settings_store.h"
 #include "workflow/existing_archive.h"
-#include "monitoring/targets.h"
 
 namespace kelvora::cli {
 

@@ -9,9 +9,9 @@
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
 #include "scan/db_tree.h"
-#include "worker/safe_thread.h"
 #include "scan/scan_env.h"
 #include "settings/app_context.h"
+#include "worker/safe_thread.h"
 
 namespace kelvora {
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "worker/worker_control.h"
 #include "settings/app_context.h"
 #include "settings/settings.h"
+#include "worker/worker_control.h"
 
 namespace kelvora {
 

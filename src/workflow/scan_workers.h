@@ -12,9 +12,9 @@
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
 #include "scan/base_scan_thread.h"
-#include "worker/safe_thread.h"
 #include "settings/app_context.h"
 #include "uninstall/dezinstaler.h"
+#include "worker/safe_thread.h"
 
 namespace kelvora {
 

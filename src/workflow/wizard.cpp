@@ -10,11 +10,11 @@
 #include "changes/chg_archive.h"
 #include "changes/identifier.h"
 #include "monitoring/monitoring.h"
+#include "monitoring/targets.h"
 #include "scan/db_tree.h"
 #include "settings/settings_store.h"
 #include "translation/messages.h"
 #include "workflow/existing_archive.h"
-#include "monitoring/targets.h"
 
 namespace kelvora {
 

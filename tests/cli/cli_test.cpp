@@ -5,8 +5,8 @@
 #include <deque>
 
 #include "cli/display_width.h"
-#include "monitoring/monitoring.h"
 #include "kelvora_version.h"
+#include "monitoring/monitoring.h"
 #include "platform/memory/memory_platform.h"
 #include "settings/settings_store.h"
 

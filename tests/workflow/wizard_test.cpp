@@ -7,10 +7,10 @@
 
 #include "changes/chg_archive.h"
 #include "monitoring/monitoring.h"
+#include "monitoring/targets.h"
 #include "platform/memory/memory_platform.h"
 #include "settings/settings_store.h"
 #include "translation/messages.h"
-#include "monitoring/targets.h"
 #include "wizard_test_support.h"
 
 namespace kelvora {
