@@ -110,7 +110,7 @@ std::optional<int> TakeTargets(const CliCommand& command, CliEnv& env) {
 // Runs a scan or a rescan to its end, in the state running, and leaves the
 // state done. A stopped or failed run leaves no snapshots behind and ends the
 // command with its message; nullopt means the run completed.
-std::optional<int> RunScan(CliEnv& env, TSafeThread& scan, TWizardState running, TWizardState done) {
+std::optional<int> RunScanIn(CliEnv& env, TSafeThread& scan, TWizardState running, TWizardState done) {
     AppContext& context = env.context;
     context.WizardState = running;
     const std::exception_ptr fatal = RunWorker(env, scan);
@@ -128,6 +128,14 @@ std::optional<int> RunScan(CliEnv& env, TSafeThread& scan, TWizardState running,
     return std::nullopt;
 }
 
+std::optional<int> RunScan(CliEnv& env, ScanThread& scan) {
+    return RunScanIn(env, scan, TWizardState::wsScanning, TWizardState::wsScanned);
+}
+
+std::optional<int> RunScan(CliEnv& env, ReScanThread& rescan) {
+    return RunScanIn(env, rescan, TWizardState::wsRescanning, TWizardState::wsIdle);
+}
+
 // The quiet check before a setup starts: a scan, a short wait (QuietTime), a
 // rescan that
 // saves nothing. What changed meanwhile is learned as the machine's own
@@ -138,14 +146,14 @@ std::optional<int> QuietCheck(CliEnv& env, int steps) {
     {
         ConsoleScanProgress progress(env.console, steps);
         ScanThread scan(context, env.os, env.dispatcher, progress);
-        if (std::optional<int> failed = RunScan(env, scan, TWizardState::wsScanning, TWizardState::wsScanned)) return failed;
+        if (std::optional<int> failed = RunScan(env, scan)) return failed;
     }
     std::this_thread::sleep_for(env.QuietTime);
     ChangesTree tree(context.Settings);
     tree.StartFill(false);
     ConsoleScanProgress progress(env.console, 4 * steps);
     ReScanThread rescan(context, env.os, env.dispatcher, progress, tree);
-    if (std::optional<int> failed = RunScan(env, rescan, TWizardState::wsRescanning, TWizardState::wsIdle)) return failed;
+    if (std::optional<int> failed = RunScan(env, rescan)) return failed;
     context.WizardState = TWizardState::wsIdle;
     const TChangeCounts counts = CountChanges(tree.Lock());
     env.console.Write(
@@ -160,7 +168,7 @@ int RescanAndSave(CliEnv& env, const std::string& identifier) {
     tree.StartFill(false);
     ConsoleScanProgress progress(env.console, 4 * TargetSteps(context.Settings));
     ReScanThread rescan(context, env.os, env.dispatcher, progress, tree);
-    if (std::optional<int> failed = RunScan(env, rescan, TWizardState::wsRescanning, TWizardState::wsIdle)) return *failed;
+    if (std::optional<int> failed = RunScan(env, rescan)) return *failed;
     context.WizardState = TWizardState::wsMonitored;
     if (tree.Lock().NodeCount() <= 3) {
         env.console.Write(FormatText(TranslateString(RS_CLI_NO_CHANGES), {identifier}) + "\n");
@@ -199,7 +207,7 @@ int Scan(const CliCommand& command, CliEnv& env) {
     context.AppIdentifier = identifier;
     ConsoleScanProgress progress(env.console, steps);
     ScanThread scan(context, env.os, env.dispatcher, progress);
-    if (std::optional<int> failed = RunScan(env, scan, TWizardState::wsScanning, TWizardState::wsScanned)) return *failed;
+    if (std::optional<int> failed = RunScan(env, scan)) return *failed;
     WriteRunAtLogon(env.os, env.WindowProgram);
     WriteResumeMarker(env.os.files, context.ProgramFolder, identifier);
     env.console.Write(TranslateString(RS_CLI_SCANNED) + "\n" + TranslateString(RS_CLI_RUN_AT_LOGON) + "\n");
@@ -236,7 +244,7 @@ int Monitor(const CliCommand& command, CliEnv& env, const std::string& setup) {
     {
         ConsoleScanProgress progress(env.console, steps);
         ScanThread scan(context, env.os, env.dispatcher, progress);
-        if (std::optional<int> failed = RunScan(env, scan, TWizardState::wsScanning, TWizardState::wsScanned)) return *failed;
+        if (std::optional<int> failed = RunScan(env, scan)) return *failed;
     }
 
     std::string arguments;
