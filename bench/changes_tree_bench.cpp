@@ -63,7 +63,7 @@ int main() {
     start = Clock::now();
     tree.StartFill(true);
     NoStop control;
-    const TWizardState state = LoadCheckTree(context, os.files, os.clock, tree, control, nullptr);
+    const TWorkEnd state = LoadCheckTree(context, os.files, os.clock, tree, control, nullptr);
     std::printf("load archive (cache hitting): %.3f s, state %d, nodes %zu\n", Seconds(start),
                 static_cast<int>(state), tree.Lock().NodeCount());
     std::printf("peak memory: %.1f MB\n", static_cast<double>(bench::PeakMemoryBytes()) / (1024.0 * 1024.0));

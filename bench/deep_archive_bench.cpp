@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     auto start = Clock::now();
     tree.StartFill(true);
     NoStop control;
-    const TWizardState state = LoadCheckTree(context, os.files, os.clock, tree, control, nullptr);
+    const TWorkEnd state = LoadCheckTree(context, os.files, os.clock, tree, control, nullptr);
     std::printf("load: %.3f s, state %d, peak %.1f MB\n", Seconds(start), static_cast<int>(state),
                 Megabytes(bench::PeakMemoryBytes()));
 

@@ -96,11 +96,11 @@ public:
 
     // Loads identifier's archive into tree as the uninstall wizard does; the
     // progress must only grow, from 0 to 100.
-    TWizardState Load(std::string_view identifier, ChangesTree& tree, std::string& fault) {
+    TWorkEnd Load(std::string_view identifier, ChangesTree& tree, std::string& fault) {
         context.AppIdentifier = identifier;
         tree.StartFill(true);
         int last = 0;
-        const TWizardState end = LoadCheckTree(context, files, clock, tree, control, [&](int percent) {
+        const TWorkEnd end = LoadCheckTree(context, files, clock, tree, control, [&](int percent) {
             if (percent < last || percent > 100) fault = "progress went from " + std::to_string(last) + " to " +
                                                           std::to_string(percent);
             last = percent;
@@ -154,10 +154,10 @@ std::string CheckArchive(Input bytes) {
 
     std::string fault;
     ChangesTree first(f.context.Settings);
-    const TWizardState end = f.Load("App", first, fault);
+    const TWorkEnd end = f.Load("App", first, fault);
     if (!fault.empty()) return fault;
-    if (end != TWizardState::wsIdle && end != TWizardState::wsBadArchive) return "the load ended in another state";
-    if (!valid && (end != TWizardState::wsBadArchive || first.Lock().NodeCount() != 3)) {
+    if (end != TWorkEnd::Completed && end != TWorkEnd::Refused) return "the load ended in another state";
+    if (!valid && (end != TWorkEnd::Refused || first.Lock().NodeCount() != 3)) {
         return "an archive that does not open was loaded";
     }
     // With no ignore lists every record read is placed.
@@ -182,7 +182,7 @@ std::string CheckArchive(Input bytes) {
     // the same records.
     const Bytes saved = f.Save(first, "Again");
     ChangesTree second(f.context.Settings);
-    if (f.Load("Again", second, fault) != TWizardState::wsIdle) return "a saved tree does not load";
+    if (f.Load("Again", second, fault) != TWorkEnd::Completed) return "a saved tree does not load";
     if (!fault.empty()) return fault;
     if (f.context.LoadedCounts != counts) return "the saved tree loads other counts";
     if (fault = TreeDifference(first, second); !fault.empty()) return "the reloaded tree differs: " + fault;

@@ -2,7 +2,7 @@
 // in-memory platform, and a worker that is never stopped.
 #pragma once
 
-#include "scan/worker_control.h"
+#include "worker/worker_control.h"
 
 namespace kelvora::fuzz {
 

@@ -5,7 +5,7 @@
 #include "changes/identifier.h"
 #include "checks.h"
 #include "fuzz_support.h"
-#include "cli/monitoring.h"
+#include "monitoring/monitoring.h"
 #include "platform/memory/memory_file_system.h"
 
 namespace kelvora::fuzz {

@@ -13,8 +13,8 @@
 
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
-#include "cli/monitoring.h"
 #include "fuzz_support.h"
+#include "monitoring/monitoring.h"
 #include "platform/memory/memory_platform.h"
 #include "scan/scan_sequence.h"
 #include "scan/snapshot_loader.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "scan/change_sink.h"
-#include "scan/worker_control.h"
+#include "worker/worker_control.h"
 
 namespace kelvora::bench {
 

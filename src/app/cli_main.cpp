@@ -14,34 +14,20 @@
 #include "cli/cli_commands.h"
 #include "cli/console_win.h"
 #include "cli/elevation.h"
+#include "monitoring/start_up.h"
+#include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_platform_win.h"
-#include "settings/settings_store.h"
 
 namespace {
-
-std::string Utf8(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string out(static_cast<std::size_t>(size - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
 
 // The arguments after the program's name, as UTF-8.
 std::vector<std::string> Arguments() {
     int count = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> args;
-    for (int i = 1; i < count; ++i) args.push_back(Utf8(argv[i]));
+    for (int i = 1; i < count; ++i) args.push_back(kelvora::platform::win32::Narrow(argv[i]));
     LocalFree(argv);
     return args;
-}
-
-std::string ProgramFile() {
-    std::wstring path(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(length);
-    return Utf8(path.c_str());
 }
 
 }  // namespace
@@ -61,23 +47,8 @@ int main() {
     WinConsole console(dispatcher, interrupted);
     try {
         AppContext context;
-        // The program's folder as the window program takes it: made current
-        // and read back; then the user's folder is current again so that the
-        // command line's paths are taken from there.
-        const std::string userFolder = os.files.GetCurrentDir();
-        const std::string program = ProgramFile();
-        const std::string folder = program.substr(0, program.find_last_of('\\'));
-        os.files.SetCurrentDir(folder.size() == 2 ? folder + "\\" : folder);
-        context.ProgramFolder = os.files.GetCurrentDir();
-        os.files.SetCurrentDir(userFolder);
-        context.WindowsFolder = os.files.WindowsFolder();
-        context.SystemDriveRoot = context.WindowsFolder.substr(0, 2) + "\\";
-        context.CurrentUserSid = os.registry.CurrentUserSid();
-        try {
-            InitialiseSettings(context, os.registry);
-        } catch (const SettingsError& e) {
-            console.Error(e.what());
-        }
+        const std::string settingsError = StartUp(context, os, platform::win32::ProgramFile());
+        if (!settingsError.empty()) console.Error(settingsError);
         std::string window = context.ProgramFolder;
         if (window.back() != '\\') window += '\\';
         CliEnv env{os, dispatcher, context, console, window + "Kelvora.exe", interrupted,

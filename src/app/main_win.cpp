@@ -5,28 +5,15 @@
 #include <string>
 
 #include "platform/dispatcher.h"
+#include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_platform_win.h"
 #include "settings/app_context.h"
 #include "ui/framework/single_instance.h"
 #include "ui/main_window.h"
 
-namespace {
-
-std::string ProgramFile() {
-    std::wstring path(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(length);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     using namespace kelvora;
-    const std::string program = ProgramFile();
+    const std::string program = platform::win32::ProgramFile();
     // A second start of the same program (by its file's name) only brings
     // the running program's window back, and ends with 1.
     ui::SingleInstance guard(ui::GuardName("Kelvora.JustOne.", program).c_str());

@@ -96,11 +96,9 @@ void ReadRecord(TChgArchive& archive, TNodeData& rec, std::string& name, std::st
 
 }  // namespace
 
-TWizardState LoadCheckTree(AppContext& context, platform::FileSystem& files, platform::Clock& clock, ChangesTree& tree,
-                           IWorkerControl& control, const std::function<void(int)>& setProgress) {
-    context.WizardState.store(TWizardState::wsLoading);
+TWorkEnd LoadCheckTree(AppContext& context, platform::FileSystem& files, platform::Clock& clock, ChangesTree& tree,
+                       IWorkerControl& control, const std::function<void(int)>& setProgress) {
     context.LoadedCounts.fill(0);
-    TWizardState end = TWizardState::wsIdle;
     try {
         // An identifier that cannot name a file in the program's folder
         // never reaches the file system.
@@ -135,15 +133,13 @@ TWizardState LoadCheckTree(AppContext& context, platform::FileSystem& files, pla
             if (setProgress) setProgress(archive.PercentDone());
             control.PausePoint();
         }
-        end = control.Terminated() ? TWizardState::wsStopped : TWizardState::wsIdle;
+        return control.Terminated() ? TWorkEnd::Stopped : TWorkEnd::Completed;
     } catch (const BadArchive&) {
         // Only damage ends the load as a bad archive; any other fault (a
         // programming error, memory running out while the tree grows) leaves
         // through the worker's fatal-exception path.
-        end = TWizardState::wsBadArchive;
+        return TWorkEnd::Refused;
     }
-    context.WizardState.store(end);
-    return end;
 }
 
 }  // namespace kelvora

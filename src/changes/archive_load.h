@@ -8,23 +8,22 @@
 
 #include "changes/changes_tree.h"
 #include "platform/platform.h"
-#include "scan/worker_control.h"
 #include "settings/app_context.h"
+#include "worker/worker_control.h"
 
 namespace kelvora {
 
 // Loads ProgramFolder\AppIdentifier.qor into the tree, which the caller has
-// cleared and framed (StartFill). WizardState is wsLoading meanwhile and at
-// the end wsIdle (complete), wsStopped (control asked to stop; checked before
-// each record) or wsBadArchive (not an archive, a record cut short, of an
-// unknown kind, with an activity mark of an unknown reason or not followed
-// by a record, or with an empty name in its path: only the whole records
-// before it are placed). LoadedCounts
-// counts the records read of each kind the uninstaller acts on (1 to 7 and
-// 9), also those the ignore lists drop. setProgress receives PercentDone
-// after each record. Returns the end state. Any other fault than a damaged
-// archive propagates, with WizardState left at wsLoading.
-TWizardState LoadCheckTree(AppContext& context, platform::FileSystem& files, platform::Clock& clock, ChangesTree& tree,
-                           IWorkerControl& control, const std::function<void(int)>& setProgress);
+// cleared and framed (StartFill). Answers how the load ended: Completed,
+// Stopped (control asked to stop; checked before each record) or Refused
+// (not an archive, a record cut short, of an unknown kind, with an activity
+// mark of an unknown reason or not followed by a record, or with an empty
+// name in its path: only the whole records before it are placed).
+// LoadedCounts counts the records read of each kind the uninstaller acts on
+// (1 to 7 and 9), also those the ignore lists drop. setProgress receives
+// PercentDone after each record. Any other fault than a damaged archive
+// propagates.
+TWorkEnd LoadCheckTree(AppContext& context, platform::FileSystem& files, platform::Clock& clock, ChangesTree& tree,
+                       IWorkerControl& control, const std::function<void(int)>& setProgress);
 
 }  // namespace kelvora

@@ -9,11 +9,11 @@ void TLoadCheckTree::Execute() {
     // for the main thread: at most 101 calls however long the archive is.
     int shown = -1;
     ILoadProgress& progress = progress_;
-    LoadCheckTree(context_, platform_.files, platform_.clock, tree_, *this, [&](int percent) {
+    SetWorkEnd(LoadCheckTree(context_, platform_.files, platform_.clock, tree_, *this, [&](int percent) {
         if (percent == shown) return;
         shown = percent;
         Dispatcher().Post([&progress, percent] { progress.SetProgress(percent); });
-    });
+    }));
 }
 
 }  // namespace kelvora

@@ -1,12 +1,12 @@
 // TLoadCheckTree: the worker that loads an archive into the changes tree
-// (see archive_load.h for what it does and its end states).
+// (see archive_load.h for what it does and how it ends).
 #pragma once
 
 #include "changes/changes_tree.h"
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
-#include "scan/safe_thread.h"
 #include "settings/app_context.h"
+#include "worker/safe_thread.h"
 
 namespace kelvora {
 
@@ -25,7 +25,7 @@ public:
     // in outlives the worker. A stop is a plain Terminate (no pause).
     TLoadCheckTree(AppContext& context, platform::Platform& platform, platform::Dispatcher& dispatcher,
                    ChangesTree& tree, ILoadProgress& progress)
-        : TSafeThread(dispatcher, context.WizardState),
+        : TSafeThread(dispatcher),
           context_(context),
           platform_(platform),
           tree_(tree),

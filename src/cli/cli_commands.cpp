@@ -53,6 +53,13 @@ private:
     const std::atomic<bool>& interrupted_;
 };
 
+// A Ctrl+C: WizardState := wsStopped, then the terminate request; the worker
+// stops at its next test.
+void Stop(CliEnv& env, TSafeThread& worker) {
+    env.context.WizardState = TWizardState::wsStopped;
+    worker.Terminate();
+}
+
 }  // namespace
 
 int LoadArchive(CliEnv& env, std::string_view identifier, ChangesTree& tree, bool uninstallMode) {
@@ -67,11 +74,15 @@ int LoadArchive(CliEnv& env, std::string_view identifier, ChangesTree& tree, boo
     tree.StartFill(uninstallMode);
     InterruptControl control(env.interrupted);
     env.console.Status(TranslateString(RS_LOADING_CHG));
-    const TWizardState end = LoadCheckTree(env.context, env.os.files, env.os.clock, tree, control,
-                                           [&env](int percent) { env.console.Progress(percent, 100); });
+    env.context.WizardState = TWizardState::wsLoading;
+    const TWorkEnd end = LoadCheckTree(env.context, env.os.files, env.os.clock, tree, control,
+                                       [&env](int percent) { env.console.Progress(percent, 100); });
     env.console.EndProgress();
-    if (end == TWizardState::wsBadArchive) return Fail(env, kExitUsage, invalid);
-    if (end == TWizardState::wsStopped) return kExitFailed;
+    env.context.WizardState = end == TWorkEnd::Refused   ? TWizardState::wsBadArchive
+                              : end == TWorkEnd::Stopped ? TWizardState::wsStopped
+                                                         : TWizardState::wsIdle;
+    if (end == TWorkEnd::Refused) return Fail(env, kExitUsage, invalid);
+    if (end == TWorkEnd::Stopped) return kExitFailed;
     tree.FinishFill();
     return kExitOk;
 }
@@ -96,7 +107,7 @@ std::exception_ptr RunWorker(CliEnv& env, TSafeThread& worker) {
     // A Ctrl+C that came before the worker started stops it at its first
     // test; waiting for a pause point could let a short run finish first.
     bool stopSent = env.interrupted.load();
-    if (stopSent) worker.Cancel();
+    if (stopSent) Stop(env, worker);
     worker.Start();
     while (!ended) {
         env.dispatcher.ServeUntil([&] { return ended || (!stopSent && env.interrupted.load()); });
@@ -104,7 +115,7 @@ std::exception_ptr RunWorker(CliEnv& env, TSafeThread& worker) {
             stopSent = true;
             worker.Pause();
             // The worker may have ended meanwhile; a finished run keeps its state.
-            if (!ended && !worker.Finished()) worker.Cancel();
+            if (!ended && !worker.Finished()) Stop(env, worker);
             worker.Resume();
         }
     }

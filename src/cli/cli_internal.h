@@ -9,8 +9,8 @@
 #include "changes/changes_tree.h"
 #include "cli/cli_args.h"
 #include "cli/cli_console.h"
-#include "scan/safe_thread.h"
 #include "translation/messages.h"
+#include "worker/safe_thread.h"
 
 namespace kelvora::cli {
 

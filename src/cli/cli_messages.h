@@ -140,7 +140,6 @@ inline constexpr Message RS_CLI_NOT_UNINSTALLED{"RS_CLI_NOT_UNINSTALLED", "Nothi
 inline constexpr Message RS_CLI_UNINST_ERRORS{"RS_CLI_UNINST_ERRORS", "Uninstall complete; failed actions: %s."};
 inline constexpr Message RS_CLI_ASK_SHARED{"RS_CLI_ASK_SHARED",
     "No program uses the shared file '%s' any more. Remove it? (y = yes, n = no, a = yes to all, x = no to all)"};
-inline constexpr Message RS_CLI_LOG_FAILED{"RS_CLI_LOG_FAILED", "Log.txt could not be written."};
 inline constexpr Message RS_CLI_NOT_ELEVATED{"RS_CLI_NOT_ELEVATED",
     "Not elevated: without an administrator's rights this command reaches only part of what setups write. "
     "Run kelvora-cli as administrator, or add --partial to accept a partial run."};

@@ -10,14 +10,14 @@
 #include "changes/text_export.h"
 #include "cli/cli_internal.h"
 #include "cli/cli_messages.h"
-#include "cli/monitoring.h"
+#include "monitoring/monitoring.h"
+#include "monitoring/targets.h"
 #include "scan/db_tree.h"
 #include "scan/known_activity.h"
 #include "scan/scan_sequence.h"
 #include "scan/scan_thread.h"
 #include "settings/settings_store.h"
 #include "workflow/existing_archive.h"
-#include "workflow/targets.h"
 
 namespace kelvora::cli {
 
@@ -107,13 +107,13 @@ std::optional<int> TakeTargets(const CliCommand& command, CliEnv& env) {
     return std::nullopt;
 }
 
-// Runs a scan or a rescan to its end. A stopped or failed run leaves no
-// snapshots behind and ends the command with its message; nullopt means the
-// run completed.
-std::optional<int> RunScan(CliEnv& env, TSafeThread& scan) {
+// Runs a scan or a rescan to its end, in the state running, and leaves the
+// state done. A stopped or failed run leaves no snapshots behind and ends the
+// command with its message; nullopt means the run completed.
+std::optional<int> RunScanIn(CliEnv& env, TSafeThread& scan, TWizardState running, TWizardState done) {
     AppContext& context = env.context;
+    context.WizardState = running;
     const std::exception_ptr fatal = RunWorker(env, scan);
-    // A stop that came before the worker set its own state is a stop too.
     if (scan.Terminated()) context.WizardState = TWizardState::wsStopped;
     if (context.WizardState.load() == TWizardState::wsStopped) {
         DeleteSnapshots(env.os.files, context.ProgramFolder);
@@ -124,7 +124,16 @@ std::optional<int> RunScan(CliEnv& env, TSafeThread& scan) {
         context.WizardState = TWizardState::wsIdle;
         return Fail(env, kExitFailed, FormatText(TranslateString(RS_CLI_SCAN_FAILED), {Describe(fatal)}));
     }
+    context.WizardState = done;
     return std::nullopt;
+}
+
+std::optional<int> RunScan(CliEnv& env, ScanThread& scan) {
+    return RunScanIn(env, scan, TWizardState::wsScanning, TWizardState::wsScanned);
+}
+
+std::optional<int> RunScan(CliEnv& env, ReScanThread& rescan) {
+    return RunScanIn(env, rescan, TWizardState::wsRescanning, TWizardState::wsIdle);
 }
 
 // The quiet check before a setup starts: a scan, a short wait (QuietTime), a

@@ -84,6 +84,7 @@ int Uninstall(const CliCommand& command, CliEnv& env) {
     ConsoleSharedQuestion question(env.console, command.RemoveShared);
     UninstallServices services{env.os, env.dispatcher, context, tree, view, question};
     TDezinstaler uninstaller(services);
+    context.WizardState = TWizardState::wsUninstalling;
     const std::exception_ptr fatal = RunWorker(env, uninstaller);
 
     // One closing line: the log's own summary when it was shown, else how

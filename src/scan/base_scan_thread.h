@@ -9,9 +9,9 @@
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
 #include "scan/db_tree.h"
-#include "scan/safe_thread.h"
 #include "scan/scan_env.h"
 #include "settings/app_context.h"
+#include "worker/safe_thread.h"
 
 namespace kelvora {
 
@@ -28,11 +28,11 @@ class BaseScanThread : public TSafeThread {
 public:
     // The run's configuration (settings and fixed folders) is copied from
     // context here, on the main thread; afterwards the worker shares only
-    // context's WizardState. context, platform, dispatcher and progress
+    // context's WizardState, which it reads. context, platform, dispatcher and progress
     // outlive the worker.
     BaseScanThread(AppContext& context, platform::Platform& platform, platform::Dispatcher& dispatcher,
                    IScanProgress& progress)
-        : TSafeThread(dispatcher, context.WizardState), config_(ScanConfig::Of(context)),
+        : TSafeThread(dispatcher), config_(ScanConfig::Of(context)),
           wizardState_(context.WizardState), platform_(platform), progress_(progress) {}
 
     // The text that ShowStatus shows (written by the worker).
@@ -51,7 +51,7 @@ protected:
     ScanEnv Env() { return {platform_.registry, platform_.files, config_, wizardState_, *this}; }
 
     const ScanConfig config_;
-    std::atomic<TWizardState>& wizardState_;
+    const std::atomic<TWizardState>& wizardState_;
     platform::Platform& platform_;
 
 private:

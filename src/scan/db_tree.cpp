@@ -224,10 +224,4 @@ std::span<const std::uint8_t> TDBTree::ReadData() {
     return data;
 }
 
-void DeleteSnapshots(platform::FileSystem& fs, std::string_view programFolder) {
-    static constexpr std::array<std::string_view, 7> kFiles = {"HKCR.SNS", "HKCU.SNS", "HKLM.SNS", "HKUS.SNS",
-                                                               "HKCC.SNS", "FIS1.SNS", "FIS2.SNS"};
-    for (std::string_view file : kFiles) fs.DeleteFile(FileInFolder(programFolder, file));
-}
-
 }  // namespace kelvora

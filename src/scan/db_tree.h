@@ -152,9 +152,4 @@ private:
     bool endOfData_ = false;
 };
 
-// Deletes every snapshot file that is left in programFolder ("HKCR.SNS",
-// "HKCU.SNS", "HKLM.SNS", "HKUS.SNS", "HKCC.SNS", "FIS1.SNS", "FIS2.SNS" in
-// this order), ignoring missing ones. The current directory is not used.
-void DeleteSnapshots(platform::FileSystem& fs, std::string_view programFolder);
-
 }  // namespace kelvora

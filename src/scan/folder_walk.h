@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "scan/worker_control.h"
 #include "settings/settings.h"
+#include "worker/worker_control.h"
 
 namespace kelvora {
 

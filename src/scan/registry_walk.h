@@ -27,7 +27,7 @@
 #include "platform/text.h"
 #include "scan/db_tree.h"
 #include "scan/scan_env.h"
-#include "scan/worker_control.h"
+#include "worker/worker_control.h"
 
 namespace kelvora {
 

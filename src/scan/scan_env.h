@@ -7,9 +7,9 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "scan/worker_control.h"
 #include "settings/app_context.h"
 #include "settings/settings.h"
+#include "worker/worker_control.h"
 
 namespace kelvora {
 
@@ -41,8 +41,9 @@ struct ScanEnv {
     platform::Registry& registry;
     platform::FileSystem& files;
     const ScanConfig& config;
-    // The wizard state, shared with the main thread.
-    std::atomic<TWizardState>& wizardState;
+    // The wizard state, which the main thread sets to wsStopped before a
+    // stop request of the user's.
+    const std::atomic<TWizardState>& wizardState;
     IWorkerControl& worker;
     // The user's separators in the time-and-size texts of files, read once
     // when the run starts.

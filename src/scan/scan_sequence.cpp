@@ -26,13 +26,9 @@ void Step(ScanEnv& env, IScanProgress& reporter) {
     if (!env.worker.Terminated()) reporter.StepProgress();
 }
 
-// The state a complete run leaves. A stop requested at any moment before,
-// even after the last test of the work, keeps the run stopped: the state
-// moves only from the running one.
-void Complete(ScanEnv& env, TWizardState running, TWizardState done) {
-    if (env.worker.Terminated()) return;
-    env.wizardState.compare_exchange_strong(running, done);
-}
+// How a run that went through ends. A stop requested at any moment before,
+// even after the last test of the work, keeps the run stopped.
+TWorkEnd Ended(const ScanEnv& env) { return env.worker.Terminated() ? TWorkEnd::Stopped : TWorkEnd::Completed; }
 
 // What a whole rescan found teaches the places the machine changes by itself
 // (known_activity.h), unless no application is named. A place that cannot be
@@ -47,8 +43,7 @@ void Learn(ScanEnv& env, ChangesTree& tree) {
 
 bool ScansFileSystem(const TSettings& settings) { return settings.ScanWin || settings.ScanProg || settings.ScanOthers; }
 
-void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
-    env.wizardState = TWizardState::wsScanning;
+TWorkEnd ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
     const TSettings& settings = env.config.Settings;
     for (const RegistryCategory& category : kRegistryCategories) {
         if (env.worker.Terminated() || !(settings.*category.Setting)) continue;
@@ -65,43 +60,40 @@ void ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
         ScanFileSystem(env);
         Step(env, reporter);
     }
-    Complete(env, TWizardState::wsScanning, TWizardState::wsScanned);
+    return Ended(env);
 }
 
-void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, const SnapshotLoader& loadSnapshot) {
+TWorkEnd ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, const SnapshotLoader& loadSnapshot) {
     ChangesTreeSink treeSink(tree);
     TKnownActivity known;
     known.Load(env.files, env.config.ProgramFolder, env.config.WindowsFolder);
     AttributingSink sink(treeSink, env.files, env.config, &known);
-    env.wizardState = TWizardState::wsRescanning;
     const TSettings& settings = env.config.Settings;
     IWorkerControl& worker = env.worker;
-    // Leaving early frees whatever trees exist (they own their memory) and
-    // leaves WizardState as the stop request set it.
+    // Leaving early frees whatever trees exist (they own their memory).
     for (const RegistryCategory& category : kRegistryCategories) {
         if (!(settings.*category.Setting)) continue;
         Show(reporter, RS_SCAN_REG, category.StatusSuffix);
         const SnapshotTree oldTree = loadSnapshot(category.BaseName);
-        if (worker.Terminated()) return;
+        if (worker.Terminated()) return TWorkEnd::Stopped;
         Step(env, reporter);
         const SnapshotTree newTree = ReadKey(env, category.Root, {}, {});
-        if (worker.Terminated()) return;
+        if (worker.Terminated()) return TWorkEnd::Stopped;
         Step(env, reporter);
         Show(reporter, RS_SEARCH_REG, category.StatusSuffix);
         sink.SetLiveKeys(newTree.Root);
         CompareKeys(env, sink, newTree.Root, oldTree.Root, {}, category.Root, false);
-        if (worker.Terminated()) return;
+        if (worker.Terminated()) return TWorkEnd::Stopped;
         Step(env, reporter);
         CompareKeys(env, sink, oldTree.Root, newTree.Root, {}, category.Root, true);
         sink.SetLiveKeys(nullptr);
-        if (worker.Terminated()) return;
+        if (worker.Terminated()) return TWorkEnd::Stopped;
         Step(env, reporter);
     }
-    if (worker.Terminated()) return;
+    if (worker.Terminated()) return TWorkEnd::Stopped;
     if (!ScansFileSystem(settings)) {
         Learn(env, tree);
-        Complete(env, TWizardState::wsRescanning, TWizardState::wsIdle);
-        return;
+        return Ended(env);
     }
 
     Show(reporter, RS_SCAN_FS);
@@ -110,30 +102,30 @@ void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, con
     const std::string& folder = env.config.ProgramFolder;
     env.files.Rename(FileInFolder(folder, "FIS2.SNS"), FileInFolder(folder, "FIS1.SNS"));
     ScanFileSystem(env);
-    if (worker.Terminated()) return;
+    if (worker.Terminated()) return TWorkEnd::Stopped;
     Step(env, reporter);
 
     Show(reporter, RS_SEARCH_FS);
     {
         const SnapshotTree oldTree = loadSnapshot("FIS1");
-        if (worker.Terminated()) return;
+        if (worker.Terminated()) return TWorkEnd::Stopped;
         const SnapshotTree newTree = loadSnapshot("FIS2");
-        if (worker.Terminated()) return;
+        if (worker.Terminated()) return TWorkEnd::Stopped;
         Step(env, reporter);
         CompareFolders(env, sink, newTree.Root, oldTree.Root, {}, false);
-        if (worker.Terminated()) return;
+        if (worker.Terminated()) return TWorkEnd::Stopped;
         Step(env, reporter);
         CompareFolders(env, sink, oldTree.Root, newTree.Root, {}, true);
-        if (worker.Terminated()) return;
+        if (worker.Terminated()) return TWorkEnd::Stopped;
     }
 
     Show(reporter, RS_DETECT_MOVED);
     DetectMoved(env, tree);
     ForgetMovedTimes(tree);
-    if (worker.Terminated()) return;
+    if (worker.Terminated()) return TWorkEnd::Stopped;
     Learn(env, tree);
     Step(env, reporter);
-    Complete(env, TWizardState::wsRescanning, TWizardState::wsIdle);
+    return Ended(env);
 }
 
 }  // namespace kelvora

@@ -36,18 +36,18 @@ inline constexpr RegistryCategory kRegistryCategories[] = {
 // True when any file-system target is chosen.
 bool ScansFileSystem(const TSettings& settings);
 
-// The body of ScanThread: leaves the snapshot files and, unless stopped,
-// WizardState = wsScanned. Errors (a snapshot that cannot be saved) leave it
-// with wsScanning.
-void ExecuteScan(ScanEnv& env, IScanProgress& reporter);
+// The body of ScanThread: leaves the snapshot files and answers Completed,
+// or Stopped when a stop request cut it short. Errors (a snapshot that
+// cannot be saved) are thrown.
+TWorkEnd ExecuteScan(ScanEnv& env, IScanProgress& reporter);
 
 // Rebuilds the tree of a snapshot file (base name, in the program's folder)
 // and deletes the file.
 using SnapshotLoader = std::function<SnapshotTree(std::string_view baseName)>;
 
 // The body of ReScanThread: fills the changes tree (which holds only its
-// frame) and, unless stopped, leaves WizardState = wsIdle. Errors (a missing
-// snapshot file) leave it with wsRescanning.
-void ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, const SnapshotLoader& loadSnapshot);
+// frame) and answers Completed, or Stopped when a stop request cut it
+// short. Errors (a missing snapshot file) are thrown.
+TWorkEnd ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree, const SnapshotLoader& loadSnapshot);
 
 }  // namespace kelvora

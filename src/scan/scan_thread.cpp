@@ -24,16 +24,16 @@ private:
 void ScanThread::Execute() {
     ScanEnv env = Env();
     ThreadProgress<ScanThread> progress(*this);
-    ExecuteScan(env, progress);
+    SetWorkEnd(ExecuteScan(env, progress));
 }
 
 void ReScanThread::Execute() {
     ScanEnv env = Env();
     env.separators = platform_.locale.Separators();
     ThreadProgress<ReScanThread> progress(*this);
-    ExecuteRescan(env, progress, changes_, [this](std::string_view name) {
+    SetWorkEnd(ExecuteRescan(env, progress, changes_, [this](std::string_view name) {
         return LoadSnapshot(platform_.files, config_.ProgramFolder, name, wizardState_, *this);
-    });
+    }));
 }
 
 }  // namespace kelvora

@@ -8,8 +8,8 @@
 
 #include "platform/platform.h"
 #include "scan/snapshot_tree.h"
-#include "scan/worker_control.h"
 #include "settings/app_context.h"
+#include "worker/worker_control.h"
 
 namespace kelvora {
 

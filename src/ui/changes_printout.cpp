@@ -40,7 +40,7 @@ public:
         // Never half a surrogate pair.
         if (fit > 0 && IS_HIGH_SURROGATE(wide[static_cast<std::size_t>(fit) - 1])) --fit;
         if (fit >= static_cast<INT>(wide.size())) return text.size();
-        return static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.c_str(), fit, nullptr, 0, nullptr, nullptr));
+        return platform::win32::Narrow(std::wstring_view(wide).substr(0, static_cast<std::size_t>(fit))).size();
     }
 
 private:

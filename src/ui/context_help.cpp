@@ -71,11 +71,7 @@ std::string ProgramHelpFile() {
     const std::size_t dot = file.rfind(L'.');
     if (dot != std::wstring::npos && file.find(L'\\', dot) == std::wstring::npos) file.resize(dot);
     file += L".chm";
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, file.c_str(), static_cast<int>(file.size()), nullptr, 0,
-                                          nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, file.c_str(), static_cast<int>(file.size()), text.data(), bytes, nullptr, nullptr);
-    return text;
+    return platform::win32::Narrow(file);
 }
 
 void SetHelpContext(HWND control, std::string_view name) { SetWindowContextHelpId(control, HelpContextOf(name)); }

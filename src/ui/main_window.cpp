@@ -3,6 +3,7 @@
 // area, the About box, drops, and the close with what it stores.
 #include "ui/main_window.h"
 
+#include "monitoring/start_up.h"
 #include "platform/win32/date_time_win.h"
 #include "settings/settings_store.h"
 #include "translation/messages.h"
@@ -81,19 +82,10 @@ void TfrmQorMain::FormCreate() {
     translator_->SetLanguage("English");
 
     // The program's folder, also made the current directory (nothing
-    // depends on that: every file is named by its full path), the Windows
-    // folder and its drive, then the settings over their defaults.
-    context_.ProgramFolder = ProgramFolderOf(programFile_);
+    // depends on that: every file is named by its full path), and the
+    // settings.
+    const std::string settingsError = StartUp(context_, os_, programFile_);
     os_.files.SetCurrentDir(context_.ProgramFolder);
-    context_.WindowsFolder = os_.files.WindowsFolder();
-    context_.SystemDriveRoot = context_.WindowsFolder.substr(0, 2) + "\\";
-    context_.CurrentUserSid = os_.registry.CurrentUserSid();
-    std::string settingsError;
-    try {
-        InitialiseSettings(context_, os_.registry);
-    } catch (const SettingsError& e) {
-        settingsError = e.what();
-    }
     // The language of the settings as soon as they are there, so that every
     // text the window makes from now on speaks it.
     translator_->SetLanguage(context_.Settings.Language);

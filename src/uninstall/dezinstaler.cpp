@@ -73,13 +73,12 @@ struct TDezinstaler::Change {
 };
 
 TDezinstaler::TDezinstaler(const UninstallServices& services)
-    : TSafeThread(services.dispatcher, services.context.WizardState),
+    : TSafeThread(services.dispatcher),
       services_(services),
       settings_(services.context.Settings) {}
 
 void TDezinstaler::Execute() {
     AppContext& context = services_.context;
-    context.WizardState = TWizardState::wsUninstalling;
     ErrorCount_ = 0;
     WarningCount_ = 0;
 
@@ -132,9 +131,6 @@ void TDezinstaler::Execute() {
         }
         ShowLogLine(summary, kLineSummary);
     }
-    TWizardState expected = TWizardState::wsUninstalling;
-    context.WizardState.compare_exchange_strong(expected, TWizardState::wsIdle);
-
     if (!archiveDeleted) {
         // A missing or locked archive keeps its use data; the run still ends
         // normally.

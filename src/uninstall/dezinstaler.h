@@ -11,10 +11,10 @@
 #include "changes/changes_tree.h"
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
-#include "scan/safe_thread.h"
 #include "settings/app_context.h"
 #include "uninstall/shared_files.h"
 #include "uninstall/uninstall_view.h"
+#include "worker/safe_thread.h"
 
 namespace kelvora {
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "scan/worker_control.h"
 #include "uninstall/uninstall_actions.h"
+#include "worker/worker_control.h"
 
 namespace kelvora {
 

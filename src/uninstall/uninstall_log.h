@@ -9,8 +9,12 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "translation/messages.h"
 
 namespace kelvora {
+
+// Said by both programs when a run's block could not be appended to Log.txt.
+inline constexpr Message RS_CLI_LOG_FAILED{"RS_CLI_LOG_FAILED", "Log.txt could not be written."};
 
 // Level of a log line (LineLevel).
 inline constexpr std::int32_t kLineError = 1;

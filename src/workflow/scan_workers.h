@@ -12,9 +12,9 @@
 #include "platform/dispatcher.h"
 #include "platform/platform.h"
 #include "scan/base_scan_thread.h"
-#include "scan/safe_thread.h"
 #include "settings/app_context.h"
 #include "uninstall/dezinstaler.h"
+#include "worker/safe_thread.h"
 
 namespace kelvora {
 
@@ -34,8 +34,8 @@ public:
 // Stores an archive built in memory (TChgArchive::Save) on its own thread.
 class TArchiveWriter final : public TSafeThread {
 public:
-    TArchiveWriter(platform::Dispatcher& dispatcher, std::atomic<TWizardState>& wizardState, TChgArchive archive)
-        : TSafeThread(dispatcher, wizardState), archive_(std::move(archive)) {}
+    TArchiveWriter(platform::Dispatcher& dispatcher, TChgArchive archive)
+        : TSafeThread(dispatcher), archive_(std::move(archive)) {}
     // After the end: the archive could not be stored.
     bool Failed() const { return failed_; }
 

@@ -9,12 +9,12 @@
 #include "changes/archive_save.h"
 #include "changes/chg_archive.h"
 #include "changes/identifier.h"
-#include "cli/monitoring.h"
+#include "monitoring/monitoring.h"
+#include "monitoring/targets.h"
 #include "scan/db_tree.h"
 #include "settings/settings_store.h"
 #include "translation/messages.h"
 #include "workflow/existing_archive.h"
-#include "workflow/targets.h"
 
 namespace kelvora {
 
@@ -28,13 +28,6 @@ constexpr bool TSettings::*kTargetSettings[kTargetCount] = {
     &TSettings::ScanWin,  &TSettings::ScanProg, &TSettings::ScanEntire, &TSettings::ScanOthers};
 
 }  // namespace
-
-std::string ProgramFolderOf(std::string_view programFile) {
-    const std::size_t slash = programFile.find_last_of('\\');
-    if (slash == std::string_view::npos) return std::string(programFile);
-    const std::string folder(programFile.substr(0, slash));
-    return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
-}
 
 TWizard::TWizard(AppContext& context, platform::Platform& os, platform::Dispatcher& dispatcher, ChangesTree& tree,
                  IWizardHost& host, IWorkerFactory& workers, std::string programFile)
@@ -249,8 +242,7 @@ void TWizard::ScanTargets() {
     screen_.OtherPathsEnabled = false;
     screen_.ExitCaption = TranslateString(RS_STOP);
     screen_.ProgressPosition = 0;
-    // The worker sets the state again when it starts; set here, a close
-    // or Stop before that knows the scan runs.
+    // Set before the start, so that a close or Stop knows the scan runs.
     SetState(TWizardState::wsScanning);
     context_.SetupWindow = {0, 0, os_.clock.FileTimeNow()};
     StartWorker(workers_.NewScan(*this), &TWizard::ScanFinished);
@@ -259,6 +251,12 @@ void TWizard::ScanTargets() {
 }
 
 void TWizard::ScanFinished(TSafeThread& worker) {
+    // A stop requested at any moment, even after the worker's last test,
+    // keeps the run stopped: the state moves only from the running one.
+    TWizardState running = TWizardState::wsScanning;
+    if (worker.WorkEnd() == TWorkEnd::Completed) {
+        context_.WizardState.compare_exchange_strong(running, TWizardState::wsScanned);
+    }
     const std::string failure = EndWorker(worker);
     if (!failure.empty()) {
         Error(FormatText(TranslateString(RS_SCAN_FAILED), {failure}));
@@ -403,7 +401,7 @@ void TWizard::StartAutoSave() {
         Error(TranslateString(RS_ERR_SAVING));
         return;
     }
-    writer_ = std::make_unique<TArchiveWriter>(dispatcher_, context_.WizardState, std::move(archive));
+    writer_ = std::make_unique<TArchiveWriter>(dispatcher_, std::move(archive));
     writer_->SetOnTerminate([this](TSafeThread&) { ArchiveWritten(); });
     writer_->Start();
 }
@@ -468,6 +466,11 @@ std::string TWizard::EndWorker(TSafeThread& worker) {
     }
     if (worker_.get() == &worker) worker_.reset();
     return failure;
+}
+
+void TWizard::StopWorker() {
+    SetState(TWizardState::wsStopped);
+    worker_->Terminate();
 }
 
 void TWizard::GiveUpWorker() {

@@ -15,21 +15,15 @@
 #include "changes/changes_tree.h"
 #include "platform/platform.h"
 #include "scan/base_scan_thread.h"
-#include "scan/safe_thread.h"
 #include "settings/app_context.h"
 #include "translation/messages.h"
 #include "uninstall/uninstall_log.h"
+#include "worker/safe_thread.h"
 #include "workflow/scan_workers.h"
 #include "workflow/wizard_host.h"
 #include "workflow/wizard_screen.h"
 
 namespace kelvora {
-
-// The folder of the program file, without a trailing backslash except for a
-// drive's root ("C:\\"): where snapshots, archives, the resume marker and the
-// log live. Taken from the file's full path, so it never depends on the
-// current directory, which Windows may refuse to set (a path too long).
-std::string ProgramFolderOf(std::string_view programFile);
 
 class TWizard final : private IScanProgress,
                       private ILoadProgress,
@@ -176,6 +170,10 @@ private:
     std::string EndWorker(TSafeThread& worker);
     // Stops and waits for the running worker without its handler.
     void GiveUpWorker();
+    // The user's stop, normally while the worker is paused: WizardState :=
+    // wsStopped, then the terminate request; the worker stops at its next
+    // test once resumed.
+    void StopWorker();
 
     AppContext& context_;
     platform::Platform& os_;

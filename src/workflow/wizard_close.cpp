@@ -1,5 +1,5 @@
 // Exit (Stop while a worker runs) and the questions of the close.
-#include "cli/monitoring.h"
+#include "monitoring/monitoring.h"
 #include "scan/db_tree.h"
 #include "translation/messages.h"
 #include "workflow/wizard.h"
@@ -20,7 +20,7 @@ void TWizard::btnExitClick() {
         if (worker_ == nullptr) return;
         TModalResult answer = mrNone;
         const Message& question = state == TWizardState::wsScanning ? RS_ABORT_SCANNING : RS_STOP_UNINSTALL;
-        if (Ask(question, {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}, mrYes, answer)) worker_->Cancel();
+        if (Ask(question, {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}, mrYes, answer)) StopWorker();
         worker_->Resume();
         Show();
         return;
@@ -63,7 +63,7 @@ bool TWizard::FormCloseQuery() {
             return false;
         }
         // Given up: it stops at its next test and ends with the program.
-        if (state == TWizardState::wsRescanning) worker_->Cancel();
+        if (state == TWizardState::wsRescanning) StopWorker();
         GiveUpWorker();
         // Without a resume marker the snapshots of a scan given up serve
         // nothing.

@@ -2,11 +2,11 @@
 // start and the list of monitored applications.
 #include "changes/chg_archive.h"
 #include "changes/identifier.h"
+#include "monitoring/monitoring.h"
+#include "monitoring/targets.h"
 #include "platform/text.h"
-#include "cli/monitoring.h"
 #include "translation/messages.h"
 #include "workflow/existing_archive.h"
-#include "workflow/targets.h"
 #include "workflow/wizard.h"
 
 #include <cstdio>

@@ -4,9 +4,9 @@
 #include "changes/activity.h"
 #include "changes/chg_archive.h"
 #include "changes/identifier.h"
-#include "cli/cli_messages.h"
 #include "translation/messages.h"
 #include "uninstall/dezinstaler.h"
+#include "uninstall/uninstall_log.h"
 #include "workflow/wizard.h"
 
 namespace kelvora {
@@ -46,7 +46,7 @@ void TWizard::Load() {
     screen_.MainEnabled = false;
     screen_.ProgressMax = 100;
     screen_.SaveEnabled = screen_.PrintEnabled = screen_.ExportEnabled = false;
-    // Set here too: a Stop or a close before the loader runs knows it loads.
+    // Set before the start: a Stop or a close knows the loader runs.
     SetState(TWizardState::wsLoading);
     StartWorker(workers_.NewLoad(*this, tree_), &TWizard::LoadFinished);
     host_.TreeExpandRoot();
@@ -60,10 +60,15 @@ void TWizard::SetProgress(int percent) {
 }
 
 void TWizard::LoadFinished(TSafeThread& worker) {
+    const TWorkEnd end = worker.WorkEnd();
     const std::string failure = EndWorker(worker);
-    if (!failure.empty()) {
-        // Not a damaged archive (the loader reports that as its state) but
-        // a fault of the machine: reported, and the load counts as stopped.
+    if (failure.empty()) {
+        SetState(end == TWorkEnd::Refused   ? TWizardState::wsBadArchive
+                 : end == TWorkEnd::Stopped ? TWizardState::wsStopped
+                                            : TWizardState::wsIdle);
+    } else {
+        // Not a damaged archive (the loader refuses that) but a fault of
+        // the machine: reported, and the load counts as stopped.
         Error(failure);
         SetState(TWizardState::wsStopped);
     }

@@ -94,7 +94,7 @@ protected:
     }
 
     // Loads the archive; answers the number of changes it held.
-    std::size_t LoadedChanges(TWizardState& state) {
+    std::size_t LoadedChanges(TWorkEnd& end) {
         platform::win32::Win32Platform os;
         AppContext context;
         context.ProgramFolder = folder;
@@ -102,7 +102,7 @@ protected:
         ChangesTree tree(context.Settings);
         tree.StartFill(false);
         NoStop control;
-        state = LoadCheckTree(context, os.files, os.clock, tree, control, nullptr);
+        end = LoadCheckTree(context, os.files, os.clock, tree, control, nullptr);
         return static_cast<std::size_t>(context.LoadedCounts[ckFileCreated]);
     }
 
@@ -115,9 +115,9 @@ protected:
 TEST_F(ArchiveKill, KilledSaveLeavesAWholeArchive) {
     for (DWORD runFor : {0u, 15u, 40u, 75u, 130u}) {
         RunAndKillChild(runFor);
-        TWizardState state = TWizardState::wsLoading;
-        const std::size_t changes = LoadedChanges(state);
-        EXPECT_EQ(state, TWizardState::wsIdle) << "killed after " << runFor << " ms";
+        TWorkEnd end = TWorkEnd::Stopped;
+        const std::size_t changes = LoadedChanges(end);
+        EXPECT_EQ(end, TWorkEnd::Completed) << "killed after " << runFor << " ms";
         EXPECT_EQ(changes, static_cast<std::size_t>(kChildFolders * kChildFilesPerFolder));
     }
 }

@@ -150,7 +150,7 @@ protected:
         return out;
     }
 
-    TWizardState Load(const Bytes& bytes, bool uninstall = true) {
+    TWorkEnd Load(const Bytes& bytes, bool uninstall = true) {
         os.files.WriteFile(kFile, bytes.data(), bytes.size());
         tree.StartFill(uninstall);
         return LoadCheckTree(context, os.files, os.clock, tree, control, [this](int p) { progress.push_back(p); });
@@ -188,7 +188,7 @@ TEST_F(ArchiveSaveLoadTest, EmptyTreeSavesBareHeaderAndLoadsAsNoChanges) {
     tree.StartFill(false);
     const Bytes saved = SaveTree();
     EXPECT_EQ(saved, Header(44986.5));
-    EXPECT_EQ(Load(saved), TWizardState::wsIdle);
+    EXPECT_EQ(Load(saved), TWorkEnd::Completed);
     tree.FinishFill();
     auto a = tree.Lock();
     EXPECT_EQ(a.Data(a.FileSystem()).Name, "File System (no changes)");
@@ -199,8 +199,7 @@ TEST_F(ArchiveSaveLoadTest, LoadRebuildsTheSameTreeWithChecksAndCounts) {
     FillSample();
     const Bytes saved = SaveTree();
     os.clock.Set(45000.0);
-    ASSERT_EQ(Load(saved), TWizardState::wsIdle);
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
+    ASSERT_EQ(Load(saved), TWorkEnd::Completed);
     const std::array<int, 19> counts = {0, 1, 1, 2, 1, 1, 2, 1, 0, 2};
     EXPECT_EQ(context.LoadedCounts, counts);
     EXPECT_EQ(progress.size(), boundaries.size());
@@ -227,7 +226,7 @@ TEST_F(ArchiveSaveLoadTest, EveryTruncationPlacesOnlyWholeRecords) {
     FillSample();
     for (std::size_t length = 0; length < expected.size(); ++length) {
         const Bytes cut(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(length));
-        const TWizardState state = Load(cut);
+        const TWorkEnd state = Load(cut);
         std::size_t whole = 0;
         bool atBoundary = length == 56;
         for (std::size_t b : boundaries) {
@@ -235,7 +234,7 @@ TEST_F(ArchiveSaveLoadTest, EveryTruncationPlacesOnlyWholeRecords) {
             if (b == length) atBoundary = true;
         }
         SCOPED_TRACE(length);
-        EXPECT_EQ(state, atBoundary ? TWizardState::wsIdle : TWizardState::wsBadArchive);
+        EXPECT_EQ(state, atBoundary ? TWorkEnd::Completed : TWorkEnd::Refused);
         EXPECT_EQ(Leaves(), length < 56 ? 0 : whole);
     }
 }
@@ -247,7 +246,7 @@ TEST_F(ArchiveSaveLoadTest, UnknownKindEndsTheLoadAsBad) {
         Str(b, "C:\\A");
         Int(b, bad);
         Str(b, "C:\\B");
-        EXPECT_EQ(Load(b), TWizardState::wsBadArchive) << bad;
+        EXPECT_EQ(Load(b), TWorkEnd::Refused) << bad;
         EXPECT_EQ(Leaves(), 1u);
     }
     // An identifier that would reach outside the program's folder.
@@ -256,10 +255,10 @@ TEST_F(ArchiveSaveLoadTest, UnknownKindEndsTheLoadAsBad) {
     outside.CreateNew();
     outside.Save();
     context.AppIdentifier = "..\\Other\\App";
-    EXPECT_EQ(Load(Header(1.0)), TWizardState::wsBadArchive);
+    EXPECT_EQ(Load(Header(1.0)), TWorkEnd::Refused);
     context.AppIdentifier = "App";
     // A file that is no longer an archive when the loader opens it.
-    EXPECT_EQ(Load(Bytes{1, 2, 3}), TWizardState::wsBadArchive);
+    EXPECT_EQ(Load(Bytes{1, 2, 3}), TWorkEnd::Refused);
     EXPECT_EQ(Leaves(), 0u);
 }
 
@@ -272,7 +271,7 @@ TEST_F(ArchiveSaveLoadTest, HugeLengthsAreDamageNotAllocations) {
     Int(b, 3);
     Int(b, 0x7FFFFFFF);  // NewSize far past the end
     Raw(b, {1, 2});
-    EXPECT_EQ(Load(b), TWizardState::wsBadArchive);
+    EXPECT_EQ(Load(b), TWorkEnd::Refused);
     EXPECT_EQ(Leaves(), 0u);
     EXPECT_EQ(context.LoadedCounts[ckRegValueCreated], 0);
 }
@@ -285,7 +284,7 @@ TEST_F(ArchiveSaveLoadTest, EmptyValueAsLastRecordLoadsNormally) {
     Str(b, "");
     Int(b, 1);
     Int(b, 0);
-    EXPECT_EQ(Load(b), TWizardState::wsIdle);
+    EXPECT_EQ(Load(b), TWorkEnd::Completed);
     auto a = tree.Lock();
     const NodeId leaf = a.FirstChild(a.FindChild(a.FindChild(a.Registry(), "HKEY_LOCAL_MACHINE"), "K"));
     EXPECT_EQ(a.Data(leaf).NewSize, 0);
@@ -298,7 +297,7 @@ TEST_F(ArchiveSaveLoadTest, IgnoredChangesAreCountedButNotPlaced) {
     context.Settings.IgnoredFiles.Add("C:\\a.txt");
     context.Settings.IgnoredKeys.Add("HKEY_LOCAL_MACHINE\\Soft");  // a key directly below its root key
     context.Settings.DeleteFiles = false;
-    ASSERT_EQ(Load(saved), TWizardState::wsIdle);
+    ASSERT_EQ(Load(saved), TWorkEnd::Completed);
     EXPECT_EQ(context.LoadedCounts[ckFileCreated], 2);
     EXPECT_EQ(context.LoadedCounts[ckRegKeyCreated], 1);
     EXPECT_EQ(Leaves(), boundaries.size() - 4);  // a.txt, Soft, v and the changed value in Soft\Sub
@@ -311,7 +310,7 @@ TEST_F(ArchiveSaveLoadTest, StopEndsAfterTheCurrentRecord) {
     FillSample();
     const Bytes saved = SaveTree();
     control.stopAfter = 3;
-    EXPECT_EQ(Load(saved), TWizardState::wsStopped);
+    EXPECT_EQ(Load(saved), TWorkEnd::Stopped);
     EXPECT_EQ(Leaves(), 3u);
 }
 
@@ -320,7 +319,6 @@ TEST_F(ArchiveSaveLoadTest, AFaultThatIsNoDamageReachesTheWorker) {
     const Bytes saved = SaveTree();
     control.faultAt = 2;
     EXPECT_THROW(Load(saved), std::logic_error);
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsLoading);
 }
 
 TEST_F(ArchiveSaveLoadTest, RemovedBranchIsNotSaved) {
@@ -344,7 +342,7 @@ TEST_F(ArchiveSaveLoadTest, DeepPathsLoadAndSaveWithoutRecursion) {
     Bytes b = Header(44986.5);
     Int(b, ckFolderCreated);
     Str(b, path + "\\z");
-    ASSERT_EQ(Load(b), TWizardState::wsIdle);
+    ASSERT_EQ(Load(b), TWorkEnd::Completed);
     EXPECT_EQ(SaveTree(), b);
     auto a = tree.Lock();
     EXPECT_TRUE(a.RemoveBranch(a.FirstChild(a.FileSystem())));
@@ -415,7 +413,7 @@ TEST_F(ActivityArchiveTest, ReasonsRoundTripAndActivityStartsUnchecked) {
     ASSERT_GT(saved.size(), file.size());
     EXPECT_TRUE(std::equal(file.begin(), file.end(), saved.begin()));
 
-    ASSERT_EQ(Load(saved), TWizardState::wsIdle);
+    ASSERT_EQ(Load(saved), TWorkEnd::Completed);
     EXPECT_EQ(Leaf("setup.exe"), std::pair(arSetup, TCheckState::Checked));
     EXPECT_EQ(Leaf("log.txt"), std::pair(arOutsideWindow, TCheckState::Unchecked));
     EXPECT_EQ(Leaf("C:\\x.dll"), std::pair(arVolatileLocation, TCheckState::Checked));
@@ -437,7 +435,7 @@ TEST_F(ActivityArchiveTest, ReasonsRoundTripAndActivityStartsUnchecked) {
 
 TEST_F(ActivityArchiveTest, OlderArchivesLoadWithEveryChangeTheSetups) {
     FillSample();
-    ASSERT_EQ(Load(expected), TWizardState::wsIdle);
+    ASSERT_EQ(Load(expected), TWorkEnd::Completed);
     const std::size_t leaves = Leaves();
     auto a = tree.Lock();
     const TChangeCounts counts = CountChanges(a);
@@ -461,7 +459,7 @@ TEST_F(ActivityArchiveTest, DamagedMarksEndTheLoadAsBad) {
         Str(b, "C:\\A");
         for (std::int32_t v : ints) Int(b, v);
         if (ints.size() > 1) Str(b, "C:\\B");
-        EXPECT_EQ(Load(b), TWizardState::wsBadArchive) << ints[0];
+        EXPECT_EQ(Load(b), TWorkEnd::Refused) << ints[0];
         EXPECT_EQ(Leaves(), 1u);
     }
 }

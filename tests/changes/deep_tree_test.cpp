@@ -43,7 +43,7 @@ protected:
         archive.WriteBlock(reinterpret_cast<const std::uint8_t*>("x"), 2);
         archive.Save();
         tree.StartFill(true);
-        EXPECT_EQ(LoadCheckTree(context, os.files, os.clock, tree, worker, nullptr), TWizardState::wsIdle);
+        EXPECT_EQ(LoadCheckTree(context, os.files, os.clock, tree, worker, nullptr), TWorkEnd::Completed);
     }
 
     // The deepest branch of a section: the node named "a" that holds a leaf.

@@ -41,8 +41,8 @@ protected:
     void Run(bool stopAtOnce) {
         tree.StartFill(true);
         worker = std::make_unique<TLoadCheckTree>(context, os.platform, dispatcher, tree, progress);
-        worker->SetOnTerminate([this](TSafeThread&) {
-            endState = context.WizardState.load();
+        worker->SetOnTerminate([this](TSafeThread& ended) {
+            end = ended.WorkEnd();
             worker.reset();
         });
         if (stopAtOnce) worker->Terminate();  // before the first record
@@ -63,13 +63,13 @@ protected:
     ChangesTree tree{context.Settings};
     RecordingProgress progress;
     std::unique_ptr<TLoadCheckTree> worker;
-    TWizardState endState = TWizardState::wsLoading;
+    TWorkEnd end = TWorkEnd::Stopped;
 };
 
 TEST_F(LoadCheckTreeThreadTest, LoadsEveryRecordAndReportsProgressOnTheMainThread) {
     WriteArchive(2000);
     Run(false);
-    EXPECT_EQ(endState, TWizardState::wsIdle);
+    EXPECT_EQ(end, TWorkEnd::Completed);
     EXPECT_EQ(context.LoadedCounts[ckFolderCreated], 2000);
     ASSERT_FALSE(progress.seen.empty());
     EXPECT_LE(progress.seen.size(), 101u);
@@ -81,7 +81,7 @@ TEST_F(LoadCheckTreeThreadTest, LoadsEveryRecordAndReportsProgressOnTheMainThrea
 TEST_F(LoadCheckTreeThreadTest, StopEndsAsStopped) {
     WriteArchive(2000);
     Run(true);
-    EXPECT_EQ(endState, TWizardState::wsStopped);
+    EXPECT_EQ(end, TWorkEnd::Stopped);
     EXPECT_EQ(tree.Lock().NodeCount(), 3u);
 }
 
@@ -98,7 +98,7 @@ TEST_F(LoadCheckTreeThreadTest, ARunningLoadCanBeDestroyed) {
 TEST_F(LoadCheckTreeThreadTest, DamagedArchiveEndsAsBad) {
     os.files.WriteFile("C:\\Kelvora\\App.qor", reinterpret_cast<const std::uint8_t*>("not an archive"), 14);
     Run(false);
-    EXPECT_EQ(endState, TWizardState::wsBadArchive);
+    EXPECT_EQ(end, TWorkEnd::Refused);
 }
 
 }  // namespace

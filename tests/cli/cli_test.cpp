@@ -5,8 +5,8 @@
 #include <deque>
 
 #include "cli/display_width.h"
-#include "cli/monitoring.h"
 #include "kelvora_version.h"
+#include "monitoring/monitoring.h"
 #include "platform/memory/memory_platform.h"
 #include "settings/settings_store.h"
 
@@ -335,15 +335,6 @@ TEST_F(CliTest, WithoutElevationTheCommandsThatReachASetupsWorkRunOnlyWhenToldTo
     ASSERT_EQ(Run({"rescan", "--partial"}), kExitOk) << console.errors.at(0);
     ASSERT_EQ(Run({"uninstall", "App", "--yes", "--partial"}), kExitOk) << console.out;
     EXPECT_FALSE(memory.registry.KeyExists(kCurrentUser, "Software\\Vendor"));
-}
-
-TEST(QuoteArgument, TheProgramReadsBackWhatWasGiven) {
-    EXPECT_EQ(QuoteArgument("/S"), "/S");
-    EXPECT_EQ(QuoteArgument(""), "\"\"");
-    EXPECT_EQ(QuoteArgument("two words"), "\"two words\"");
-    EXPECT_EQ(QuoteArgument("/D=C:\\Program Files\\"), "\"/D=C:\\Program Files\\\\\"");
-    EXPECT_EQ(QuoteArgument("say \"hi\""), "\"say \\\"hi\\\"\"");
-    EXPECT_EQ(QuoteArgument("a\\\\\"b c"), "\"a\\\\\\\\\\\"b c\"");
 }
 
 // Seconds after 1970 as a FILETIME.

@@ -29,11 +29,11 @@
 #include "platform/win32/win32_platform_win.h"
 #include "remote_window_win.h"
 #include "support/scheduled_task_win.h"
-#include "scan/worker_control.h"
 #include "translation/message_dialog.h"
 #include "translation/messages.h"
 #include "ui/framework/tray_icon.h"
 #include "ui/main_captions.h"
+#include "worker/worker_control.h"
 
 namespace kelvora::e2e {
 namespace {

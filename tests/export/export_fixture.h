@@ -98,7 +98,7 @@ protected:
         SaveChangesTree(source, archive);
         loaded.StartFill(true);
         NoStop control;
-        ASSERT_EQ(LoadCheckTree(context, os.files, os.clock, loaded, control, [](int) {}), TWizardState::wsIdle);
+        ASSERT_EQ(LoadCheckTree(context, os.files, os.clock, loaded, control, [](int) {}), TWorkEnd::Completed);
         loaded.FinishFill();
     }
 

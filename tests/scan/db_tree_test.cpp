@@ -288,24 +288,5 @@ TEST(DBTree, RefusesAPathTooLongForItsLengthField) {
     EXPECT_EQ(Headers(std::move(db)).size(), 3u);
 }
 
-TEST(DeleteSnapshots, RemovesEverySnapshotInTheProgramFolderOnly) {
-    MemoryFileSystem fs;
-    MakeProgramFolder(fs);
-    fs.AddFolder("C:\\Prog");
-    for (const char* name : {"HKCR.SNS", "HKLM.SNS", "fis1.sns", "FIS2.SNS", "Other.sns", "Keep.qor"}) {
-        fs.AddFile(std::string("C:\\Prog\\") + name, "x");
-    }
-    fs.AddFile("D:\\Elsewhere\\HKCU.SNS", "x");
-    DeleteSnapshots(fs, "C:\\Prog");
-    EXPECT_EQ(fs.GetCurrentDir(), "D:\\Elsewhere");
-    std::vector<std::string> left;
-    fs.List("C:\\Prog\\*.*", [&](const platform::FindEntry& e) {
-        if (!e.IsFolder()) left.push_back(e.name);
-        return true;
-    });
-    EXPECT_EQ(left, (std::vector<std::string>{"Keep.qor", "Other.sns"}));
-    EXPECT_TRUE(fs.FileExists("D:\\Elsewhere\\HKCU.SNS"));
-}
-
 }  // namespace
 }  // namespace kelvora

@@ -79,8 +79,7 @@ inline void MonitorBeyondMaxPath(platform::Platform& os, platform::Dispatcher& d
     StoppableWorker worker{context};
     ScanEnv env{os.registry, files, config, context.WizardState, worker};
     RecordingReporter reporter;
-    ExecuteScan(env, reporter);
-    ASSERT_EQ(context.WizardState.load(), TWizardState::wsScanned);
+    ASSERT_EQ(ExecuteScan(env, reporter), TWorkEnd::Completed);
 
     // The installation.
     ASSERT_TRUE(files.CreateFolder(deep300 + "\\New"));
@@ -92,10 +91,10 @@ inline void MonitorBeyondMaxPath(platform::Platform& os, platform::Dispatcher& d
     // as a loaded archive is.
     ChangesTree tree{context.Settings};
     tree.StartFill(true);
-    ExecuteRescan(env, reporter, tree, [&](std::string_view name) {
-        return LoadSnapshot(files, programFolder, name, context.WizardState, worker);
-    });
-    ASSERT_EQ(context.WizardState.load(), TWizardState::wsIdle);
+    ASSERT_EQ(ExecuteRescan(env, reporter, tree, [&](std::string_view name) {
+                  return LoadSnapshot(files, programFolder, name, context.WizardState, worker);
+              }),
+              TWorkEnd::Completed);
     std::vector<std::string> lines = TreeLines(tree);
     std::vector<std::string> expected = {"7 " + deep300 + "\\New", "9 " + deep300 + "\\New\\made.txt",
                                          "9 " + deep1000 + "\\made.dll", "7 " + deep1000 + "\\Sub"};

@@ -37,8 +37,8 @@ protected:
         memory.files.SetCurrentDir("D:\\");
     }
 
-    void Rescan() {
-        ExecuteRescan(env, reporter, tree, [this](std::string_view name) {
+    TWorkEnd Rescan() {
+        return ExecuteRescan(env, reporter, tree, [this](std::string_view name) {
             return LoadSnapshot(memory.files, config.ProgramFolder, name, context.WizardState, worker);
         });
     }
@@ -54,8 +54,7 @@ protected:
 };
 
 TEST_F(ScanSequenceTest, FullRunShowsEveryStatusFillsTheBarAndReportsTheChanges) {
-    ExecuteScan(env, reporter);
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsScanned);
+    EXPECT_EQ(ExecuteScan(env, reporter), TWorkEnd::Completed);
     EXPECT_EQ(reporter.steps, 6);
     EXPECT_EQ(reporter.statuses, (std::vector<std::string>{
                                      "Scanning registry category: HKEY_CLASSES_ROOT ...",
@@ -77,8 +76,7 @@ TEST_F(ScanSequenceTest, FullRunShowsEveryStatusFillsTheBarAndReportsTheChanges)
     reporter = {};
     memory.files.SetCurrentDir("D:\\");
     tree.StartFill(false);
-    Rescan();
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
+    EXPECT_EQ(Rescan(), TWorkEnd::Completed);
     EXPECT_EQ(reporter.steps, 24);
     ASSERT_EQ(reporter.statuses.size(), 13u);
     EXPECT_EQ(reporter.statuses[2], "Scanning registry category: HKEY_LOCAL_MACHINE ...");
@@ -107,9 +105,8 @@ TEST_F(ScanSequenceTest, OnlyOneKindOfTargetRunsOnlyItsSteps) {
     EXPECT_EQ(reporter.steps, 1);
     EXPECT_FALSE(Snapshot("FIS2.SNS"));
     memory.files.AddFile("C:\\Kelvora\\FIS2.SNS", "unrelated");
-    Rescan();
+    EXPECT_EQ(Rescan(), TWorkEnd::Completed);
     EXPECT_EQ(reporter.steps, 5);
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
     EXPECT_EQ(memory.files.Text("C:\\Kelvora\\FIS2.SNS"), "unrelated");
 
     s.ScanHKCU = false;
@@ -148,8 +145,7 @@ TEST_F(ScanSequenceTest, StopWhileASnapshotLoadsLeavesWithoutFurtherSteps) {
     ExecuteScan(env, reporter);
     reporter = {};
     worker.stopAfter = worker.pausePoints + 3;  // inside the first snapshot's load
-    Rescan();
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsStopped);
+    EXPECT_EQ(Rescan(), TWorkEnd::Stopped);
     EXPECT_EQ(reporter.steps, 0);
     EXPECT_EQ(reporter.statuses.size(), 1u);
     EXPECT_FALSE(Snapshot("HKCR.SNS"));
@@ -162,17 +158,18 @@ TEST_F(ScanSequenceTest, StopWhileASnapshotLoadsLeavesWithoutFurtherSteps) {
 // created (checked for deletion) and deleted.
 TEST_F(ScanSequenceTest, AStopAnywhereEndsEitherScanAsStopped) {
     reporter.worker = &worker;
+    TWorkEnd end = TWorkEnd::Stopped;
     const auto stopScanAt = [&](long event) {
         worker.Reset();
         worker.stopAtEvent = event;
-        ExecuteScan(env, reporter);
+        end = ExecuteScan(env, reporter);
         return worker.events;
     };
     const long scanEvents = stopScanAt(-1);
-    ASSERT_EQ(context.WizardState.load(), TWizardState::wsScanned);
+    ASSERT_EQ(end, TWorkEnd::Completed);
     for (long event = 1; event <= scanEvents; ++event) {
         stopScanAt(event);
-        ASSERT_EQ(context.WizardState.load(), TWizardState::wsStopped) << "first scan, event " << event;
+        ASSERT_EQ(end, TWorkEnd::Stopped) << "first scan, event " << event;
     }
 
     stopScanAt(-1);
@@ -189,23 +186,22 @@ TEST_F(ScanSequenceTest, AStopAnywhereEndsEitherScanAsStopped) {
         worker.stopAtEvent = event;
         ChangesTree changes{config.Settings};
         changes.StartFill(false);
-        ExecuteRescan(env, reporter, changes, [this](std::string_view name) {
+        end = ExecuteRescan(env, reporter, changes, [this](std::string_view name) {
             return LoadSnapshot(memory.files, config.ProgramFolder, name, context.WizardState, worker);
         });
         return worker.events;
     };
     const long rescanEvents = stopRescanAt(-1);
-    ASSERT_EQ(context.WizardState.load(), TWizardState::wsIdle);
+    ASSERT_EQ(end, TWorkEnd::Completed);
     for (long event = 1; event <= rescanEvents; ++event) {
         stopRescanAt(event);
-        ASSERT_EQ(context.WizardState.load(), TWizardState::wsStopped) << "rescan, event " << event;
+        ASSERT_EQ(end, TWorkEnd::Stopped) << "rescan, event " << event;
     }
 }
 
 TEST_F(ScanSequenceTest, StopDuringTheFirstScanKeepsWhatTheCategoryHolds) {
     worker.stopAfter = 2;
-    ExecuteScan(env, reporter);
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsStopped);
+    EXPECT_EQ(ExecuteScan(env, reporter), TWorkEnd::Stopped);
     EXPECT_EQ(reporter.steps, 0);
     EXPECT_TRUE(Snapshot("HKCR.SNS"));
     EXPECT_FALSE(Snapshot("HKLM.SNS"));
@@ -215,11 +211,9 @@ TEST_F(ScanSequenceTest, VanishedSnapshotOrFullDiskEndTheRunWithAnError) {
     ExecuteScan(env, reporter);
     ASSERT_TRUE(memory.files.DeleteFile("C:\\Kelvora\\HKLM.SNS"));
     EXPECT_THROW(Rescan(), SnapshotFileError);
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsRescanning);
 
     memory.files.SetDiskFull(true);
     EXPECT_THROW(ExecuteScan(env, reporter), SnapshotFileError);
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsScanning);
 }
 
 }  // namespace

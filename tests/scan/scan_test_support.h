@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "scan/base_scan_thread.h"
 #include "changes/changes_tree.h"
 #include "platform/text.h"
+#include "scan/base_scan_thread.h"
 #include "scan/change_sink.h"
 #include "scan/scan_env.h"
 #include "scan/snapshot_tree.h"
-#include "scan/worker_control.h"
 #include "settings/app_context.h"
 #include "support/small_stack.h"
+#include "worker/worker_control.h"
 
 namespace kelvora::testing {
 

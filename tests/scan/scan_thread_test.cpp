@@ -49,6 +49,7 @@ protected:
         bool ended = false;
         thread->SetOnTerminate([&](TSafeThread& done) {
             fatal = done.FatalException();
+            end = done.WorkEnd();
             ended = true;
         });
         thread->Start();
@@ -61,11 +62,12 @@ protected:
     MainThreadProgress progress;
     ChangesTree tree{context.Settings};
     std::exception_ptr fatal;
+    TWorkEnd end = TWorkEnd::Stopped;
 };
 
 TEST_F(ScanThreadTest, ScanAndRescanRunOnTheirThreadsAndReportOnTheMainThread) {
     Run(std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress));
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsScanned);
+    EXPECT_EQ(end, TWorkEnd::Completed);
     EXPECT_EQ(progress.statuses, (std::vector<std::string>{"Scanning registry category: HKEY_CURRENT_USER ..."}));
     EXPECT_EQ(progress.steps, 1);
 
@@ -73,7 +75,7 @@ TEST_F(ScanThreadTest, ScanAndRescanRunOnTheirThreadsAndReportOnTheMainThread) {
     tree.StartFill(false);
     Run(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree));
     EXPECT_EQ(fatal, nullptr);
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsIdle);
+    EXPECT_EQ(end, TWorkEnd::Completed);
     EXPECT_EQ(progress.steps, 5);
     EXPECT_EQ(testing::TreeLines(tree), (std::vector<std::string>{"3 HKEY_CURRENT_USER\\Software\\K7\\added"}));
 }
@@ -122,7 +124,7 @@ TEST_F(ScanThreadTest, ARunKeepsTheSettingsAndFoldersItWasCreatedWith) {
     EXPECT_FALSE(memory.files.FileExists("D:\\HKLM.sns"));
 }
 
-TEST_F(ScanThreadTest, CancelDuringTheRescanStopsItWithoutFurtherSteps) {
+TEST_F(ScanThreadTest, AStopDuringTheRescanEndsItWithoutFurtherSteps) {
     Run(std::make_unique<ScanThread>(context, memory.platform, dispatcher, progress));
     memory.registry.PutString(kCurrentUser, "Software\\K7", "added", "x");
     progress = {};
@@ -131,20 +133,22 @@ TEST_F(ScanThreadTest, CancelDuringTheRescanStopsItWithoutFurtherSteps) {
     // The first step (the snapshot is loaded) is where the user cancels: the
     // worker waits in that step's synchronised call meanwhile.
     ReScanThread* worker = thread.get();
-    progress.afterStep = [worker] { worker->Cancel(); };
+    progress.afterStep = [this, worker] {
+        context.WizardState = TWizardState::wsStopped;
+        worker->Terminate();
+    };
     Run(std::move(thread));
     EXPECT_EQ(fatal, nullptr);
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsStopped);
+    EXPECT_EQ(end, TWorkEnd::Stopped);
     EXPECT_EQ(progress.steps, 1);
     EXPECT_EQ(progress.statuses.size(), 1u);
     EXPECT_TRUE(testing::TreeLines(tree).empty());
 }
 
-TEST_F(ScanThreadTest, MissingSnapshotEndsTheThreadWithItsErrorAndState) {
+TEST_F(ScanThreadTest, MissingSnapshotEndsTheThreadWithItsError) {
     Run(std::make_unique<ReScanThread>(context, memory.platform, dispatcher, progress, tree));
     ASSERT_NE(fatal, nullptr);
     EXPECT_THROW(std::rethrow_exception(fatal), SnapshotFileError);
-    EXPECT_EQ(context.WizardState.load(), TWizardState::wsRescanning);
 }
 
 }  // namespace

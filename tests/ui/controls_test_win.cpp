@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/wide_text_win.h"
 #include "ui/framework/buttons.h"
 #include "ui/framework/combo_box.h"
 #include "ui/framework/edit.h"
@@ -438,9 +439,7 @@ protected:
         std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1);
         TEXTRANGEW range{{static_cast<LONG>(start), static_cast<LONG>(start + length)}, text.data()};
         SendMessageW(log.Handle(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-        char utf8[1024] = {};
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), -1, utf8, sizeof(utf8), nullptr, nullptr);
-        return utf8;
+        return platform::win32::Narrow(text.data());
     }
     CHARFORMAT2A LineFormat(int n) {
         auto start = SendMessageA(log.Handle(), EM_LINEINDEX, n, 0);

@@ -84,7 +84,7 @@ public:
         SaveChangesTree(tree, archive);
 
         tree.StartFill(true);
-        EXPECT_EQ(LoadCheckTree(context_, os_.files, os_.clock, tree, worker_, nullptr), TWizardState::wsIdle);
+        EXPECT_EQ(LoadCheckTree(context_, os_.files, os_.clock, tree, worker_, nullptr), TWorkEnd::Completed);
         return UninstallLines(os_, context_, tree);
     }
 

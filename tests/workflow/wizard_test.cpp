@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "changes/chg_archive.h"
-#include "cli/monitoring.h"
+#include "monitoring/monitoring.h"
+#include "monitoring/targets.h"
 #include "platform/memory/memory_platform.h"
 #include "settings/settings_store.h"
 #include "translation/messages.h"
-#include "workflow/targets.h"
 #include "wizard_test_support.h"
 
 namespace kelvora {
@@ -115,12 +115,6 @@ TEST_F(WizardTest, TypedCharactersAreFiltered) {
     EXPECT_TRUE(TWizard::SetupPathKeyAllowed("C", ':'));
     // And a drive typed as D: is stored as D:\.
     EXPECT_EQ(StoredOtherPaths("D:;D:\\Tools"), "D:\\;D:\\Tools");
-}
-
-TEST(ProgramFolder, IsTheProgramFilesFolderWithoutTrailingBackslashButForARoot) {
-    EXPECT_EQ(ProgramFolderOf("C:\\Tools\\Kelvora\\Kelvora.exe"), "C:\\Tools\\Kelvora");
-    EXPECT_EQ(ProgramFolderOf("C:\\Kelvora.exe"), "C:\\");
-    EXPECT_EQ(ProgramFolderOf("\\\\server\\share\\Kelvora.exe"), "\\\\server\\share");
 }
 
 TEST_F(WizardTest, IdentifiersThatCannotNameAFileAreRefusedBeforeAnyScan) {

@@ -90,62 +90,44 @@ public:
     std::string LastMessage() const { return messages.empty() ? std::string() : messages.back(); }
 };
 
-// A worker that sets the states a worker sets and then waits at pause points
-// until it is let go or stopped.
+// A worker that waits at pause points until it is let go or stopped, and
+// then tells how it ended as every worker does.
 class HeldWorker : public TSafeThread {
 public:
-    HeldWorker(platform::Dispatcher& dispatcher, AppContext& context, TWizardState running, TWizardState done,
-               bool fail)
-        : TSafeThread(dispatcher, context.WizardState), context_(context), running_(running), done_(done), fail_(fail) {}
+    HeldWorker(platform::Dispatcher& dispatcher, bool fail) : TSafeThread(dispatcher), fail_(fail) {}
     std::atomic<bool> release{false};
 
 protected:
     void Execute() override {
-        context_.WizardState = running_;
-        // A fault of the machine (no memory, say): the state stays.
+        // A fault of the machine (no memory, say).
         if (fail_) throw std::runtime_error("failed");
         while (!release.load() && !Terminated()) {
             PausePoint();
             std::this_thread::yield();
         }
-        // Stopped without Cancel, as the loader is: it says so itself.
-        if (!Terminated()) context_.WizardState = done_;
-        else if (context_.WizardState == running_) context_.WizardState = TWizardState::wsStopped;
     }
 
 private:
-    AppContext& context_;
-    TWizardState running_;
-    TWizardState done_;
     bool fail_;
 };
 
 class HeldWorkers : public IWorkerFactory {
 public:
-    HeldWorkers(platform::Dispatcher& dispatcher, AppContext& context) : dispatcher_(dispatcher), context_(context) {}
+    explicit HeldWorkers(platform::Dispatcher& dispatcher) : dispatcher_(dispatcher) {}
     HeldWorker* last = nullptr;
     bool fail = false;  // the next workers fail at once
-    std::unique_ptr<TSafeThread> NewScan(IScanProgress&) override {
-        return Make(TWizardState::wsScanning, TWizardState::wsScanned);
-    }
-    std::unique_ptr<TSafeThread> NewRescan(IScanProgress&, ChangesTree&) override {
-        return Make(TWizardState::wsRescanning, TWizardState::wsIdle);
-    }
-    std::unique_ptr<TSafeThread> NewLoad(ILoadProgress&, ChangesTree&) override {
-        return Make(TWizardState::wsLoading, TWizardState::wsIdle);
-    }
-    std::unique_ptr<TSafeThread> NewUninstall(const UninstallServices&) override {
-        return Make(TWizardState::wsUninstalling, TWizardState::wsIdle);
-    }
+    std::unique_ptr<TSafeThread> NewScan(IScanProgress&) override { return Make(); }
+    std::unique_ptr<TSafeThread> NewRescan(IScanProgress&, ChangesTree&) override { return Make(); }
+    std::unique_ptr<TSafeThread> NewLoad(ILoadProgress&, ChangesTree&) override { return Make(); }
+    std::unique_ptr<TSafeThread> NewUninstall(const UninstallServices&) override { return Make(); }
 
 private:
-    std::unique_ptr<TSafeThread> Make(TWizardState running, TWizardState done) {
-        auto worker = std::make_unique<HeldWorker>(dispatcher_, context_, running, done, fail);
+    std::unique_ptr<TSafeThread> Make() {
+        auto worker = std::make_unique<HeldWorker>(dispatcher_, fail);
         last = worker.get();
         return worker;
     }
     platform::Dispatcher& dispatcher_;
-    AppContext& context_;
 };
 
 // The wizard in the program's folder C:\Kelvora of an in-memory platform,
@@ -175,7 +157,7 @@ protected:
     ChangesTree tree{context.Settings};
     RecordingHost host;
     TScanWorkers realWorkers{context, memory.platform, dispatcher};
-    HeldWorkers heldWorkers{dispatcher, context};
+    HeldWorkers heldWorkers{dispatcher};
     std::unique_ptr<TWizard> wizard;
 };
 

@@ -5,9 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "changes/activity.h"
-
 #include "changes/chg_archive.h"
-#include "cli/cli_messages.h"
+#include "uninstall/uninstall_log.h"
 #include "wizard_test_support.h"
 
 namespace kelvora {

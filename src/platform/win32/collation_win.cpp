@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "platform/win32/wide_text_win.h"
 
 namespace kelvora::platform::win32 {
 
@@ -22,18 +23,6 @@ bool PlainName(std::string_view s) {
     return true;
 }
 
-// Names are in the process code page (UTF-8 under the manifest). They are
-// compared as UTF-16: CompareStringA would read them in the locale's own
-// ANSI code page instead.
-std::wstring Wide(std::string_view text) {
-    if (text.empty()) return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
 }  // namespace
 
 const Win32Collation& UserCollation() {
@@ -43,8 +32,10 @@ const Win32Collation& UserCollation() {
 
 int Win32Collation::Compare(std::string_view a, std::string_view b) const {
     if (PlainName(a) && PlainName(b)) return CompareNoCase(a, b);
-    const std::wstring wa = Wide(a);
-    const std::wstring wb = Wide(b);
+    // Compared as UTF-16: CompareStringA would read the names in the
+    // locale's own ANSI code page instead of UTF-8.
+    const std::wstring wa = Widen(a);
+    const std::wstring wb = Widen(b);
     const int r = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(), static_cast<int>(wa.size()),
                                  wb.c_str(), static_cast<int>(wb.size()));
     // Names the locale finds equal (or cannot compare) keep a fixed order.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text_win.h"
+
 namespace kelvora::platform::win32 {
 
 namespace {
@@ -12,11 +14,8 @@ std::string LocaleText(LCTYPE type, const char* fallback) {
     wchar_t text[LOCALE_NAME_MAX_LENGTH] = {};
     const int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, text, LOCALE_NAME_MAX_LENGTH);
     if (length <= 1) return fallback;
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length - 1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return fallback;
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length - 1, out.data(), size, nullptr, nullptr);
-    return out;
+    std::string out = Narrow(std::wstring_view(text, static_cast<std::size_t>(length - 1)));
+    return out.empty() ? fallback : out;
 }
 
 // The order of the day (D), month (M) and year (Y) in a date picture

@@ -41,23 +41,6 @@ std::wstring FullPath(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
-
-std::string Narrow(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}
-
 std::wstring ApiPath(std::string_view path) {
     std::wstring wide = Widen(path);
     if (wide.starts_with(kPrefix) || wide.starts_with(L"\\\\.\\")) return wide;
@@ -75,6 +58,13 @@ std::wstring ApiPath(std::string_view path) {
 std::string ProgramPath(std::wstring_view path) {
     if (path.starts_with(kUncPrefix)) return "\\\\" + Narrow(path.substr(kUncPrefix.size()));
     if (path.starts_with(kPrefix)) return Narrow(path.substr(kPrefix.size()));
+    return Narrow(path);
+}
+
+std::string ProgramFile() {
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length);
     return Narrow(path);
 }
 

@@ -10,10 +10,9 @@
 #include <string>
 #include <string_view>
 
-namespace kelvora::platform::win32 {
+#include "platform/win32/wide_text_win.h"
 
-std::wstring Widen(std::string_view utf8);
-std::string Narrow(std::wstring_view wide);
+namespace kelvora::platform::win32 {
 
 // The path to hand a W function of the file system. A path shorter than the
 // limit goes as it is; a longer one (or a relative one that becomes longer
@@ -22,6 +21,9 @@ std::wstring ApiPath(std::string_view path);
 
 // A path as the program spells it: without the "\\?\" or "\\?\UNC\" prefix.
 std::string ProgramPath(std::wstring_view path);
+
+// The full path of the running program's file, as Windows names it.
+std::string ProgramFile();
 
 // Runs one of the "fill this buffer, or tell me the size needed" W functions
 // (GetCurrentDirectoryW, GetFullPathNameW, GetLongPathNameW, ...). They

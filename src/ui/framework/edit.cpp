@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/win32/wide_text_win.h"
+
 namespace kelvora::ui {
 
 bool Edit::Create(HWND parent, int id, std::string_view text, RECT bounds, DWORD style) {
@@ -57,10 +59,8 @@ LRESULT Edit::TypeFiltered(wchar_t unit, LPARAM lp) {
     }
     pendingHigh_ = 0;
     units[count++] = unit;
-    char utf8[8];
-    int n = WideCharToMultiByte(CP_UTF8, 0, units, count, utf8, sizeof(utf8), nullptr, nullptr);
-    for (int i = 0; i < n; ++i) {
-        if (!filter_(utf8[i])) {
+    for (const char c : platform::win32::Narrow(std::wstring_view(units, static_cast<std::size_t>(count)))) {
+        if (!filter_(c)) {
             MessageBeep(MB_OK);
             return 0;
         }
@@ -85,17 +85,11 @@ void Edit::Paste() {
     if ((style & ES_MULTILINE) == 0) pasted.resize(std::min(pasted.size(), pasted.find_first_of(L"\r\n")));
     // Filter, then insert at the caret: the limit counts only what is kept,
     // the caret ends after it, and the change is one undo step.
-    int n = WideCharToMultiByte(CP_UTF8, 0, pasted.data(), static_cast<int>(pasted.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, pasted.data(), static_cast<int>(pasted.size()), utf8.data(), n, nullptr, nullptr);
+    const std::string utf8 = platform::win32::Narrow(pasted);
     std::string kept;
     std::copy_if(utf8.begin(), utf8.end(), std::back_inserter(kept),
                  [&](char c) { return static_cast<unsigned char>(c) < 32 || filter_(c); });
-    std::wstring insert(static_cast<std::size_t>(
-                            MultiByteToWideChar(CP_UTF8, 0, kept.data(), static_cast<int>(kept.size()), nullptr, 0)),
-                        L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, kept.data(), static_cast<int>(kept.size()), insert.data(),
-                        static_cast<int>(insert.size()));
+    const std::wstring insert = platform::win32::Widen(kept);
     if (kept.size() != utf8.size()) MessageBeep(MB_OK);
     if (!insert.empty()) SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(insert.c_str()));
 }

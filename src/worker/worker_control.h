@@ -2,7 +2,14 @@
 // requested, and a safe point at which the main thread may halt it.
 #pragma once
 
+#include <cstdint>
+
 namespace kelvora {
+
+// How a worker's run ended, as it reports it to its owner: all its work
+// done, cut short by the terminate request, or refused because its input
+// proved damaged (an archive that is not one). A fault is an exception.
+enum class TWorkEnd : std::uint8_t { Completed, Stopped, Refused };
 
 class IWorkerControl {
 public:

@@ -1,4 +1,4 @@
-#include "workflow/targets.h"
+#include "monitoring/targets.h"
 
 #include <cctype>
 

@@ -36,6 +36,11 @@ void DeleteRunAtLogon(platform::Platform& os);
 // quote doubled (the rules of the C runtime's command-line parsing).
 std::string QuoteArgument(std::string_view argument);
 
+// Deletes every snapshot file that is left in programFolder ("HKCR.SNS",
+// "HKCU.SNS", "HKLM.SNS", "HKUS.SNS", "HKCC.SNS", "FIS1.SNS", "FIS2.SNS" in
+// this order), ignoring missing ones. The current directory is not used.
+void DeleteSnapshots(platform::FileSystem& fs, std::string_view programFolder);
+
 // Giving the monitoring up: marker, snapshot files and run-at-logon value go.
 void GiveUpMonitoring(platform::Platform& os, std::string_view programFolder);
 

@@ -1,4 +1,6 @@
-#include "cli/monitoring.h"
+#include "monitoring/monitoring.h"
+
+#include <array>
 
 #include "scan/db_tree.h"
 
@@ -55,6 +57,12 @@ void DeleteRunAtLogon(platform::Platform& os) {
         os.registry.DeleteValue(key, kRunValueName);
     }
     os.shell.UnscheduleAtLogon(kRunValueName);
+}
+
+void DeleteSnapshots(platform::FileSystem& fs, std::string_view programFolder) {
+    static constexpr std::array<std::string_view, 7> kFiles = {"HKCR.SNS", "HKCU.SNS", "HKLM.SNS", "HKUS.SNS",
+                                                               "HKCC.SNS", "FIS1.SNS", "FIS2.SNS"};
+    for (std::string_view file : kFiles) fs.DeleteFile(FileInFolder(programFolder, file));
 }
 
 void GiveUpMonitoring(platform::Platform& os, std::string_view programFolder) {

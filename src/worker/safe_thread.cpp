@@ -1,12 +1,11 @@
-#include "scan/safe_thread.h"
+#include "worker/safe_thread.h"
 
 #include <exception>
 #include <stdexcept>
 
 namespace kelvora {
 
-TSafeThread::TSafeThread(platform::Dispatcher& dispatcher, std::atomic<TWizardState>& wizardState)
-    : dispatcher_(dispatcher), wizardState_(wizardState) {}
+TSafeThread::TSafeThread(platform::Dispatcher& dispatcher) : dispatcher_(dispatcher) {}
 
 TSafeThread::~TSafeThread() {
     // The most derived class has abandoned a running worker in its own
@@ -24,6 +23,7 @@ void TSafeThread::Start() {
 void TSafeThread::Run() {
     try {
         Execute();
+        if (!workEndSet_) workEnd_ = Terminated() ? TWorkEnd::Stopped : TWorkEnd::Completed;
     } catch (...) {
         fatalException_ = std::current_exception();
     }
@@ -57,11 +57,6 @@ void TSafeThread::Resume() {
         pauseRequested_.store(false);
     }
     resumed_.notify_all();
-}
-
-void TSafeThread::Cancel() {
-    wizardState_.store(TWizardState::wsStopped);
-    Terminate();
 }
 
 void TSafeThread::Abandon() {

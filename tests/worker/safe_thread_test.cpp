@@ -1,4 +1,4 @@
-#include "scan/safe_thread.h"
+#include "worker/safe_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -77,6 +78,7 @@ protected:
             EXPECT_EQ(&ended, owned.get());
             endHandlerRuns++;
             fatal = ended.FatalException();
+            workEnd = ended.WorkEnd();
             doneAtEnd = owned->done;
             owned.reset();
         });
@@ -99,6 +101,7 @@ protected:
     std::unique_ptr<TestWorker> owned;
     int endHandlerRuns = 0;
     std::exception_ptr fatal;
+    std::optional<TWorkEnd> workEnd;
     std::vector<int> doneAtEnd;
 };
 
@@ -115,11 +118,11 @@ TEST_F(WorkerThreadTest, ReportsStatusAndStepsOnTheMainThreadThenEnds) {
     EXPECT_EQ(progress.steps, 3);
     EXPECT_TRUE(progress.allOnMainThread);
     EXPECT_EQ(fatal, nullptr);
+    EXPECT_EQ(workEnd, TWorkEnd::Completed);
 }
 
 TEST_F(WorkerThreadTest, AnExceptionInExecuteStillRunsTheEndHandler) {
-    StartOwned([this](TestWorker& w) {
-        context.WizardState = TWizardState::wsRescanning;
+    StartOwned([](TestWorker& w) {
         w.Loop(2);
         throw SnapshotFileError("Cannot open file \"HKLM.sns\"");
     });
@@ -127,8 +130,6 @@ TEST_F(WorkerThreadTest, AnExceptionInExecuteStillRunsTheEndHandler) {
     EXPECT_EQ(endHandlerRuns, 1);
     ASSERT_NE(fatal, nullptr);
     EXPECT_THROW(std::rethrow_exception(fatal), SnapshotFileError);
-    // The state the thread set stays: the window takes it as a run to its end.
-    EXPECT_EQ(context.WizardState, TWizardState::wsRescanning);
     EXPECT_EQ(doneAtEnd, (std::vector<int>{0, 1}));
 }
 
@@ -153,7 +154,7 @@ TEST_F(WorkerThreadTest, PauseServesTheSynchronizeCallTheWorkerWaitsIn) {
     EXPECT_TRUE(pastPausePoint);
 }
 
-TEST_F(WorkerThreadTest, PauseAndResumeWithoutCancelSkipAndRepeatNothing) {
+TEST_F(WorkerThreadTest, PauseAndResumeWithoutAStopSkipAndRepeatNothing) {
     constexpr int kItems = 300;
     StartOwned([](TestWorker& w) { w.Loop(kItems); });
     for (int round = 0; round < 20 && owned != nullptr; ++round) {
@@ -177,17 +178,16 @@ TEST_F(WorkerThreadTest, PauseAndResumeWithoutCancelSkipAndRepeatNothing) {
     EXPECT_EQ(progress.steps, kItems);
 }
 
-TEST_F(WorkerThreadTest, PauseCancelResumeStopsWithoutAnotherStep) {
-    context.WizardState = TWizardState::wsScanning;
+TEST_F(WorkerThreadTest, PauseTerminateResumeStopsWithoutAnotherStep) {
     StartOwned([](TestWorker& w) { w.Loop(1'000'000'000); });
     dispatcher.ServeUntil([this] { return progress.steps >= 5; });
     owned->Pause();
     const std::size_t itemsAtPause = owned->done.size();
     const int stepsAtPause = progress.steps;
-    owned->Cancel();
+    owned->Terminate();
     owned->Resume();
     ServeUntilEnded();
-    EXPECT_EQ(context.WizardState, TWizardState::wsStopped);
+    EXPECT_EQ(workEnd, TWorkEnd::Stopped);
     EXPECT_EQ(doneAtEnd.size(), itemsAtPause);
     EXPECT_EQ(progress.steps, stepsAtPause);
 }

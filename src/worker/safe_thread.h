@@ -27,6 +27,10 @@
 // worker waiting in a synchronise call can reach its next pause point (so a
 // worker reaches the main thread through the dispatcher only: Pause serves
 // nothing else). A paused worker sleeps on a condition variable until Resume.
+//
+// The worker tells how it ended (WorkEnd) and nothing more: the program's
+// WizardState is its owner's, who sets it before Start and from the end
+// handler, and sets wsStopped before a terminate request that the user made.
 #pragma once
 
 #include <atomic>
@@ -38,8 +42,7 @@
 #include <thread>
 
 #include "platform/dispatcher.h"
-#include "scan/worker_control.h"
-#include "settings/app_context.h"
+#include "worker/worker_control.h"
 
 namespace kelvora {
 
@@ -47,9 +50,8 @@ class TSafeThread : public IWorkerControl {
 public:
     using EndHandler = std::function<void(TSafeThread&)>;
 
-    // Created not started. wizardState is the program's WizardState, which
-    // Cancel sets to wsStopped.
-    TSafeThread(platform::Dispatcher& dispatcher, std::atomic<TWizardState>& wizardState);
+    // Created not started.
+    explicit TSafeThread(platform::Dispatcher& dispatcher);
     TSafeThread(const TSafeThread&) = delete;
     TSafeThread& operator=(const TSafeThread&) = delete;
     // See "Destruction" above.
@@ -69,15 +71,15 @@ public:
     // The exception that ended Execute, if any. Main thread, from the end
     // handler on.
     std::exception_ptr FatalException() const { return fatalException_; }
+    // How Execute ended when it returned (see SetWorkEnd). Main thread, from
+    // the end handler on.
+    TWorkEnd WorkEnd() const { return workEnd_; }
 
     // Main thread: halts the worker at its next pause point; returns at once
     // when it is not running.
     void Pause();
     // Main thread: lets a paused worker go on.
     void Resume();
-    // Main thread, normally while paused: WizardState := wsStopped, then the
-    // terminate request. The worker stops at its next test once resumed.
-    void Cancel();
     // Main thread: stops a running worker and waits until its thread has
     // ended; its end handler will not run.
     void Abandon();
@@ -93,16 +95,20 @@ protected:
     // rethrown here.
     void Synchronize(const std::function<void()>& fn) { dispatcher_.Synchronize(fn); }
     platform::Dispatcher& Dispatcher() const { return dispatcher_; }
+    // Worker: how the run ended. Unless Execute says otherwise, a run that
+    // returns has stopped when the terminate request came, else completed.
+    void SetWorkEnd(TWorkEnd end) { workEnd_ = end; workEndSet_ = true; }
 
 private:
     void Run();
     void EndOfRun();
 
     platform::Dispatcher& dispatcher_;
-    std::atomic<TWizardState>& wizardState_;
     EndHandler onTerminate_;
     std::thread thread_;
     std::exception_ptr fatalException_;
+    TWorkEnd workEnd_ = TWorkEnd::Stopped;
+    bool workEndSet_ = false;
 
     // What the main thread may still test after the worker is destroyed
     // (the end handler can run, and destroy it, inside a wait of Pause).
