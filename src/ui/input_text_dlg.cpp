@@ -19,9 +19,9 @@ bool TdlgInputText::Execute(HWND owner) {
     edText.Create(Handle(), 100, Text, {Scale(kMargin), Scale(30), inner, Scale(22)});
     const int buttonsTop = Scale(kClientHeight) - Scale(kMargin) - Scale(kButtonHeight);
     const int cancelLeft = Scale(kClientWidth) - Scale(kMargin) - Scale(kButtonWidth);
-    btnOk.Create(Handle(), IDOK, OkCaption,
-                 {cancelLeft - Scale(8) - Scale(kButtonWidth), buttonsTop, Scale(kButtonWidth), Scale(kButtonHeight)}, true);
-    btnCancel.Create(Handle(), IDCANCEL, CancelCaption, {cancelLeft, buttonsTop, Scale(kButtonWidth), Scale(kButtonHeight)});
+    const int buttonW = Scale(kButtonWidth), buttonH = Scale(kButtonHeight);
+    btnOk.Create(Handle(), IDOK, OkCaption, {cancelLeft - Scale(8) - buttonW, buttonsTop, buttonW, buttonH}, true);
+    btnCancel.Create(Handle(), IDCANCEL, CancelCaption, {cancelLeft, buttonsTop, buttonW, buttonH});
     Fit(owner, Scale(kClientWidth), Scale(kClientHeight));
     SetDefaultId(IDOK);
     edText.OnChange = [this] { btnOk.SetEnabled(!edText.Text().empty()); };

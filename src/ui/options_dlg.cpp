@@ -403,7 +403,8 @@ void TdlgQorOptions::btnClearLogClick() {
 void TdlgQorOptions::btnOkClick() {
     const TSettings before = context_.Settings;
     StoreOptionValues(Values(), context_.Settings, context_.ProgramFolder);
-    const std::string failure = SaveSettingsFailure(os_.registry, context_.Settings, context_.ProgramFolder, settingsKey_);
+    const std::string failure =
+        SaveSettingsFailure(os_.registry, context_.Settings, context_.ProgramFolder, settingsKey_);
     if (!failure.empty()) {
         context_.Settings = before;
         ShowMessageDlg(failure, TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});

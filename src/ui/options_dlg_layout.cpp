@@ -10,120 +10,152 @@
 
 namespace kelvora::ui {
 
-SIZE TdlgQorOptions::Layout() {
-    const int m = Scale(8), gap = Scale(6);
-    const int line = LineHeight(lblTreeFont.Handle());
-    const int editH = line + Scale(8), buttonH = line + Scale(10), checkH = line + Scale(4);
-    const int groupTop = line + Scale(4), groupPad = Scale(10), indent = Scale(18);
-    // Buttons have 10 px beside their captions, check boxes 6 px between box and caption.
-    auto buttonsW = [&](std::initializer_list<const Control*> buttons) { return WidestButton(buttons, Scale(75), 20); };
-    auto checkW = [&](std::initializer_list<const Control*> checks) { return WidestCheck(checks, 6); };
-    auto textW = [](const Control& c) { return static_cast<int>(MeasureText(c.Handle(), c.Text()).cx); };
+namespace {
 
-    // The width of a page's content.
-    const int listButtonW = buttonsW({&btnAddExclFolder, &btnRemExclFolder, &btnAddIgnFile, &btnRemIgnFile,
-                                      &btnAddIgnKey, &btnRemIgnKey});
-    const int logButtonW = buttonsW({&btnViewLog, &btnClearLog});
-    const int sizeCol = std::max(Scale(56), textW(lblFontSize));
-    const int framed = 2 * m + 2 * groupPad;  // what a group box takes around its content
-    const int width = std::min(
-        Scale(620),
-        std::max({Scale(420), 2 * m + Scale(220) + gap + listButtonW, 2 * m + textW(lblExFolders),
-                  2 * m + textW(lblIgnFiles), 2 * m + textW(lblIgnKeys),
-                  framed + checkW({&cbStergValori, &cbCreezValori, &cbRefacValori}) + 3 * gap +
-                      checkW({&cbStergChei, &cbCreezChei, &cbDecrementez}),
-                  framed + checkW({&cbErrors, &cbWarnings, &cbOk}) + 3 * gap + logButtonW,
-                  framed + checkW({&cbStergFisiere}), framed + checkW({&cbAutoDelQor}), 2 * m + checkW({&cbHideActivity}),
-                  framed + indent + checkW({&cbUseRecycled})}));
-    const int inner = width - 2 * m;  // inside the page's margins
-    const int groupInner = inner - 2 * groupPad;
-    // A group box around what its column placed since top (bottom: the
-    // column's y, less what the last control left below it).
-    auto frame = [&](GroupBox& group, int top, int bottom) { group.SetBounds(m, top, inner, bottom + groupPad - top); };
+// The pages' measures in pixels: the margins, the controls' heights for the
+// dialog's font, and the group boxes' room around their content.
+struct Measures {
+    explicit Measures(const TdlgQorOptions& d)
+        : m(d.Scale(8)), gap(d.Scale(6)), line(LineHeight(d.lblTreeFont.Handle())), editH(line + d.Scale(8)),
+          buttonH(line + d.Scale(10)), checkH(line + d.Scale(4)), groupTop(line + d.Scale(4)), groupPad(d.Scale(10)) {}
+    int m, gap, line, editH, buttonH, checkH, groupTop, groupPad;
+};
 
-    // General.
-    Column general(*this, m, m + inner);
-    const int fontW = inner - sizeCol - gap;
-    lblFontSize.SetBounds(m + fontW + gap, general.Y(), sizeCol, line);
-    general.Place(lblTreeFont, line, 0, 3, fontW);
-    cmbTreeFont.SetBounds(m, general.Y(), fontW, editH + Scale(240));  // the height includes the drop-down list
+// Buttons have 10 px beside their captions, check boxes 6 px between box and caption.
+int ButtonsWidth(const TdlgQorOptions& d, std::initializer_list<const Control*> buttons) {
+    return WidestButton(buttons, d.Scale(75), 20);
+}
+int ChecksWidth(std::initializer_list<const Control*> checks) { return WidestCheck(checks, 6); }
+int TextWidth(const Control& c) { return MeasureText(c.Handle(), c.Text()).cx; }
+
+// The width of a page: what its widest row needs, within limits.
+int PageWidth(const TdlgQorOptions& d, const Measures& k) {
+    const int framed = 2 * k.m + 2 * k.groupPad;  // what a group box takes around its content
+    return std::min(
+        d.Scale(620),
+        std::max({d.Scale(420),
+                  2 * k.m + d.Scale(220) + k.gap +
+                      ButtonsWidth(d, {&d.btnAddExclFolder, &d.btnRemExclFolder, &d.btnAddIgnFile, &d.btnRemIgnFile,
+                                       &d.btnAddIgnKey, &d.btnRemIgnKey}),
+                  2 * k.m + TextWidth(d.lblExFolders), 2 * k.m + TextWidth(d.lblIgnFiles),
+                  2 * k.m + TextWidth(d.lblIgnKeys),
+                  framed + ChecksWidth({&d.cbStergValori, &d.cbCreezValori, &d.cbRefacValori}) + 3 * k.gap +
+                      ChecksWidth({&d.cbStergChei, &d.cbCreezChei, &d.cbDecrementez}),
+                  framed + ChecksWidth({&d.cbErrors, &d.cbWarnings, &d.cbOk}) + 3 * k.gap +
+                      ButtonsWidth(d, {&d.btnViewLog, &d.btnClearLog}),
+                  framed + ChecksWidth({&d.cbStergFisiere}), framed + ChecksWidth({&d.cbAutoDelQor}),
+                  2 * k.m + ChecksWidth({&d.cbHideActivity}), framed + d.Scale(18) + ChecksWidth({&d.cbUseRecycled})}));
+}
+
+// A group box from top to the bottom of what its column placed (less the
+// gap the last control left below it), the page's width.
+void Frame(GroupBox& group, const Measures& k, int width, int top, int bottom) {
+    group.SetBounds(k.m, top, width - 2 * k.m, bottom + k.groupPad - top);
+}
+
+// Each page answers the height it needs.
+int LayOutGeneral(TdlgQorOptions& d, const Measures& k, int width) {
+    Column page(d, k.m, width - k.m);
+    const int sizeCol = std::max(d.Scale(56), TextWidth(d.lblFontSize));
+    const int fontW = page.Width() - sizeCol - k.gap;
+    d.lblFontSize.SetBounds(k.m + fontW + k.gap, page.Y(), sizeCol, k.line);
+    page.Place(d.lblTreeFont, k.line, 0, 3, fontW);
+    d.cmbTreeFont.SetBounds(k.m, page.Y(), fontW, k.editH + d.Scale(240));  // the height includes the drop-down list
     // The up-down control takes its place at the right of the edit when it
     // is given the edit again.
-    seFontSize.Editor().SetBounds(m + fontW + gap, general.Y(), sizeCol, editH);
-    SendMessageA(seFontSize.UpDown(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(seFontSize.Editor().Handle()), 0);
-    general.Skip(editH + 2 * gap);
-    general.Place(lblViewer, line, 0, 3);
-    general.Place(edViewer, editH);
-    general.Skip(2 * gap);
-    general.WrappedCheck(cbHideActivity, 0, 0);
-    general.Skip(2 * gap);
-    const int translationTop = general.Y();
-    Column translation(*this, m + groupPad, m + groupPad + groupInner);
-    translation.SetY(translationTop + groupTop);
-    translation.Place(lblLanguage, line, 0, 3);
-    cmbLanguages.SetBounds(m + groupPad, translation.Y(), std::min(groupInner, Scale(280)), Scale(22) + Scale(8) + Scale(200));
+    d.seFontSize.Editor().SetBounds(k.m + fontW + k.gap, page.Y(), sizeCol, k.editH);
+    SendMessageA(d.seFontSize.UpDown(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(d.seFontSize.Editor().Handle()), 0);
+    page.Skip(k.editH + 2 * k.gap);
+    page.Place(d.lblViewer, k.line, 0, 3);
+    page.Place(d.edViewer, k.editH);
+    page.Skip(2 * k.gap);
+    page.WrappedCheck(d.cbHideActivity, 0, 0);
+    page.Skip(2 * k.gap);
+    const int top = page.Y();
+    Column group(d, k.m + k.groupPad, width - k.m - k.groupPad);
+    group.SetY(top + k.groupTop);
+    group.Place(d.lblLanguage, k.line, 0, 3);
+    d.cmbLanguages.SetBounds(group.Left(), group.Y(), std::min(group.Width(), d.Scale(280)),
+                             d.Scale(22) + d.Scale(8) + d.Scale(200));
     RECT combo;
-    GetWindowRect(cmbLanguages.Handle(), &combo);
-    translation.Skip(combo.bottom - combo.top + gap);
-    for (Label* credit : {&lblTranslatedBy1, &lblTranslatedBy2, &lblTranslatedBy3}) translation.Place(*credit, line, 0, 2);
-    frame(gbTranslation, translationTop, translation.Y());
-    int height = translation.Y() + groupPad + m;
+    GetWindowRect(d.cmbLanguages.Handle(), &combo);
+    group.Skip(combo.bottom - combo.top + k.gap);
+    for (Label* credit : {&d.lblTranslatedBy1, &d.lblTranslatedBy2, &d.lblTranslatedBy3})
+        group.Place(*credit, k.line, 0, 2);
+    Frame(d.gbTranslation, k, width, top, group.Y());
+    return group.Y() + k.groupPad + k.m;
+}
 
-    // Scanner: each list with its Add and Remove at its right.
-    Column scanner(*this, m, m + inner);
-    const int listW = inner - listButtonW - gap;
-    const int listH = std::max(Scale(76), 2 * buttonH + gap + Scale(10));
-    for (auto [label, list, add, remove] : {std::tie(lblExFolders, lvExFolders, btnAddExclFolder, btnRemExclFolder),
-                                            std::tie(lblIgnFiles, lvIgnFiles, btnAddIgnFile, btnRemIgnFile),
-                                            std::tie(lblIgnKeys, lvIgnKeys, btnAddIgnKey, btnRemIgnKey)}) {
-        scanner.Place(label, line, 0, 3);
-        add.SetBounds(m + listW + gap, scanner.Y(), listButtonW, buttonH);
-        remove.SetBounds(m + listW + gap, scanner.Y() + buttonH + gap, listButtonW, buttonH);
-        scanner.Place(list, listH, 0, 0, listW);
-        scanner.Skip(2 * gap);
+// Each list with its Add and Remove at its right.
+int LayOutScanner(TdlgQorOptions& d, const Measures& k, int width) {
+    Column page(d, k.m, width - k.m);
+    const int buttonW = ButtonsWidth(d, {&d.btnAddExclFolder, &d.btnRemExclFolder, &d.btnAddIgnFile, &d.btnRemIgnFile,
+                                         &d.btnAddIgnKey, &d.btnRemIgnKey});
+    const int listW = page.Width() - buttonW - k.gap;
+    const int listH = std::max(d.Scale(76), 2 * k.buttonH + k.gap + d.Scale(10));
+    for (auto [label, list, add, remove] :
+         {std::tie(d.lblExFolders, d.lvExFolders, d.btnAddExclFolder, d.btnRemExclFolder),
+          std::tie(d.lblIgnFiles, d.lvIgnFiles, d.btnAddIgnFile, d.btnRemIgnFile),
+          std::tie(d.lblIgnKeys, d.lvIgnKeys, d.btnAddIgnKey, d.btnRemIgnKey)}) {
+        page.Place(label, k.line, 0, 3);
+        add.SetBounds(k.m + listW + k.gap, page.Y(), buttonW, k.buttonH);
+        remove.SetBounds(k.m + listW + k.gap, page.Y() + k.buttonH + k.gap, buttonW, k.buttonH);
+        page.Place(list, listH, 0, 0, listW);
+        page.Skip(2 * k.gap);
         RECT client;
         GetClientRect(list.Handle(), &client);
         list.SetColumnWidth(0, client.right);
     }
-    height = std::max(height, scanner.Y() - gap + m);
+    return page.Y() - k.gap + k.m;
+}
 
-    // Uninstaller: three group boxes of check boxes.
-    Column group(*this, m + groupPad, m + groupPad + groupInner);
-    group.SetY(m + groupTop);
-    const int colW = (groupInner - 3 * gap) / 2;
-    for (auto [a, b] : {std::tie(cbStergValori, cbStergChei), std::tie(cbCreezValori, cbCreezChei),
-                        std::tie(cbRefacValori, cbDecrementez)}) {
+// Three group boxes of check boxes.
+int LayOutUninstaller(TdlgQorOptions& d, const Measures& k, int width) {
+    Column group(d, k.m + k.groupPad, width - k.m - k.groupPad);
+    group.SetY(k.m + k.groupTop);
+    const int colW = (group.Width() - 3 * k.gap) / 2;
+    for (auto [a, b] : {std::tie(d.cbStergValori, d.cbStergChei), std::tie(d.cbCreezValori, d.cbCreezChei),
+                        std::tie(d.cbRefacValori, d.cbDecrementez)}) {
         const int h = std::max(PlaceWrappedCheck(a, group.Left(), group.Y(), colW),
-                               PlaceWrappedCheck(b, group.Left() + colW + 3 * gap, group.Y(), colW));
-        group.Skip(std::max(h, checkH) + Scale(2));
+                               PlaceWrappedCheck(b, group.Left() + colW + 3 * k.gap, group.Y(), colW));
+        group.Skip(std::max(h, k.checkH) + d.Scale(2));
     }
-    frame(gbRegistry, m, group.Y() - Scale(2));
-    int top = group.Y() + groupPad + gap;
-    group.SetY(top + groupTop);
-    group.WrappedCheck(cbStergFisiere);
-    group.WrappedCheck(cbUseRecycled, 18);
-    group.WrappedCheck(cbStergDirectoare);
-    frame(gbFileSystem, top, group.Y() - Scale(2));
-    top = group.Y() + groupPad + gap;
-    group.SetY(top + groupTop);
-    btnViewLog.SetBounds(group.Right() - logButtonW, group.Y(), logButtonW, buttonH);
-    btnClearLog.SetBounds(group.Right() - logButtonW, group.Y() + buttonH + gap, logButtonW, buttonH);
-    const int logButtonsBottom = group.Y() + 2 * buttonH + gap + Scale(2);
-    for (CheckBox* c : {&cbErrors, &cbWarnings, &cbOk})
-        group.Skip(PlaceWrappedCheck(*c, group.Left(), group.Y(), groupInner - logButtonW - 3 * gap) + Scale(2));
-    group.SetY(std::max(group.Y(), logButtonsBottom));
-    group.WrappedCheck(cbAutoDelQor);
-    frame(gbLog, top, group.Y() - Scale(2));
-    height = std::max(height, group.Y() + groupPad + m);
+    Frame(d.gbRegistry, k, width, k.m, group.Y() - d.Scale(2));
+    int top = group.Y() + k.groupPad + k.gap;
+    group.SetY(top + k.groupTop);
+    group.WrappedCheck(d.cbStergFisiere);
+    group.WrappedCheck(d.cbUseRecycled, 18);
+    group.WrappedCheck(d.cbStergDirectoare);
+    Frame(d.gbFileSystem, k, width, top, group.Y() - d.Scale(2));
+    top = group.Y() + k.groupPad + k.gap;
+    group.SetY(top + k.groupTop);
+    const int buttonW = ButtonsWidth(d, {&d.btnViewLog, &d.btnClearLog});
+    d.btnViewLog.SetBounds(group.Right() - buttonW, group.Y(), buttonW, k.buttonH);
+    d.btnClearLog.SetBounds(group.Right() - buttonW, group.Y() + k.buttonH + k.gap, buttonW, k.buttonH);
+    const int buttonsBottom = group.Y() + 2 * k.buttonH + k.gap + d.Scale(2);
+    for (CheckBox* c : {&d.cbErrors, &d.cbWarnings, &d.cbOk})
+        group.Skip(PlaceWrappedCheck(*c, group.Left(), group.Y(), group.Width() - buttonW - 3 * k.gap) + d.Scale(2));
+    group.SetY(std::max(group.Y(), buttonsBottom));
+    group.WrappedCheck(d.cbAutoDelQor);
+    Frame(d.gbLog, k, width, top, group.Y() - d.Scale(2));
+    return group.Y() + k.groupPad + k.m;
+}
 
+}  // namespace
+
+SIZE TdlgQorOptions::Layout() {
+    const Measures k(*this);
+    const int width = PageWidth(*this, k);
+    const int height =
+        std::max({LayOutGeneral(*this, k, width), LayOutScanner(*this, k, width), LayOutUninstaller(*this, k, width)});
     // The pages, and OK and Cancel below them at the right.
     const SIZE tab = pcOptions.SizeForPage({width, height});
-    pcOptions.Place({m, m, m + tab.cx, m + tab.cy});
-    const int okW = buttonsW({&btnOk, &btnCancel});
-    const int clientW = tab.cx + 2 * m, buttonsY = m + tab.cy + gap;
-    btnCancel.SetBounds(clientW - m - okW, buttonsY, okW, buttonH);
-    btnOk.SetBounds(clientW - m - 2 * okW - gap, buttonsY, okW, buttonH);
-    return {clientW, buttonsY + buttonH + m};
+    pcOptions.Place({k.m, k.m, k.m + tab.cx, k.m + tab.cy});
+    const int okW = ButtonsWidth(*this, {&btnOk, &btnCancel});
+    const int clientW = tab.cx + 2 * k.m, buttonsY = k.m + tab.cy + k.gap;
+    btnCancel.SetBounds(clientW - k.m - okW, buttonsY, okW, k.buttonH);
+    btnOk.SetBounds(clientW - k.m - 2 * okW - k.gap, buttonsY, okW, k.buttonH);
+    return {clientW, buttonsY + k.buttonH + k.m};
 }
 
 }  // namespace kelvora::ui

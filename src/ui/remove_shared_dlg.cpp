@@ -84,7 +84,8 @@ int TdlgRemoveShared::Execute(HWND owner, TTranslator& translator) {
                                      (inner - 3 * Scale(4)) / 4);
     const int gap = (inner - 4 * buttonWidth) / 3;
     y += Scale(kGap);
-    for (int i = 0; i < 4; ++i) buttons[i]->SetBounds(left + i * (buttonWidth + gap), y, buttonWidth, Scale(kButtonHeight));
+    for (int i = 0; i < 4; ++i)
+        buttons[i]->SetBounds(left + i * (buttonWidth + gap), y, buttonWidth, Scale(kButtonHeight));
     Fit(owner, Scale(kClientWidth), y + Scale(kButtonHeight) + left);
 
     SetDefaultId(kAnswerYes);

@@ -19,7 +19,8 @@ bool Dialog::Open(HWND owner, const Frame& frame) {
 void Dialog::SetDialogFont(DialogFace face, int charset) {
     face_ = face;
     if (face == DialogFace::Tahoma) {
-        SetDialogFont(CreatePointFont("Tahoma", 8, Dpi(), false, static_cast<BYTE>(charset < 0 ? DEFAULT_CHARSET : charset)));
+        const auto set = static_cast<BYTE>(charset < 0 ? DEFAULT_CHARSET : charset);
+        SetDialogFont(CreatePointFont("Tahoma", 8, Dpi(), false, set));
         return;
     }
     Font font = CreateMessageFont(Dpi());
@@ -62,8 +63,8 @@ void Dialog::Fit(HWND owner, int clientWidth, int clientHeight) {
 void Dialog::OnEnter() {
     const LRESULT id = SendMessageA(Handle(), DM_GETDEFID, 0, 0);
     if (HIWORD(id) != DC_HASDEFID) return;
-    if (auto* button = dynamic_cast<Button*>(Control::FromHandle(ChildById(Handle(), LOWORD(id)))); button && button->OnClick)
-        button->OnClick();
+    auto* button = dynamic_cast<Button*>(Control::FromHandle(ChildById(Handle(), LOWORD(id))));
+    if (button != nullptr && button->OnClick) button->OnClick();
 }
 
 LRESULT Dialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -57,8 +57,8 @@ int PlaceWrappedCheck(Control& c, int x, int y, int width) {
     const int dpi = windowDpi != 0 ? static_cast<int>(windowDpi) : 96;
     // The box and the gap beside it; a line of text and the focus rectangle.
     const int box = GetSystemMetricsForDpi(SM_CXMENUCHECK, static_cast<UINT>(dpi)) + MulDiv(6, dpi, 96);
-    const int h = std::max(LineHeight(c.Handle()), static_cast<int>(MeasureText(c.Handle(), c.Text(), width - box).cy)) +
-                  MulDiv(4, dpi, 96);
+    const int text = MeasureText(c.Handle(), c.Text(), width - box).cy;
+    const int h = std::max(LineHeight(c.Handle()), text) + MulDiv(4, dpi, 96);
     c.SetBounds(x, y, width, h);
     return h;
 }
