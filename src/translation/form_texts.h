@@ -12,18 +12,6 @@
 
 namespace kelvora {
 
-// A text of a window as a language file names it: the value
-// "Component.Property" of the window's section, or "Caption" alone for the
-// window's title (Component empty).
-struct TFormText {
-    std::string_view Component;
-    std::string_view Property;
-    std::string_view English;
-    std::string ValueName() const {
-        return Component.empty() ? std::string(Property) : std::string(Component) + "." + std::string(Property);
-    }
-};
-
 class TFormTexts {
 public:
     using Setter = std::function<void(std::string_view text)>;

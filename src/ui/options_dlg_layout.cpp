@@ -4,160 +4,158 @@
 #include <algorithm>
 #include <tuple>
 
-#include "ui/framework/wide_text.h"
+#include "ui/framework/layout.h"
+#include "ui/framework/layout_box.h"
 #include "ui/options_dlg.h"
 
 namespace kelvora::ui {
 
 namespace {
 
-// The extent of a control's caption in its font; wrapped at wrapWidth when
-// it is not 0.
-SIZE Extent(HWND control, int wrapWidth = 0) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)), L'\0');
-    if (!text.empty()) GetWindowTextW(control, text.data(), static_cast<int>(text.size() + 1));
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    RECT rc{0, 0, wrapWidth, 0};
-    DrawTextW(dc, text.empty() ? L" " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()), &rc,
-              DT_CALCRECT | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return {rc.right - rc.left, rc.bottom - rc.top};
+// The pages' measures in pixels: the margins, the controls' heights for the
+// dialog's font, and the group boxes' room around their content.
+struct Measures {
+    explicit Measures(const TdlgQorOptions& d)
+        : m(d.Scale(8)), gap(d.Scale(6)), line(LineHeight(d.lblTreeFont.Handle())), editH(line + d.Scale(8)),
+          buttonH(line + d.Scale(10)), checkH(line + d.Scale(4)), groupTop(line + d.Scale(4)), groupPad(d.Scale(10)) {}
+    int m, gap, line, editH, buttonH, checkH, groupTop, groupPad;
+};
+
+// Buttons have 10 px beside their captions, check boxes 6 px between box and caption.
+int ButtonsWidth(const TdlgQorOptions& d, std::initializer_list<const Control*> buttons) {
+    return WidestButton(buttons, d.Scale(75), 20);
+}
+int ChecksWidth(std::initializer_list<const Control*> checks) { return WidestCheck(checks, 6); }
+int TextWidth(const Control& c) { return MeasureText(c.Handle(), c.Text()).cx; }
+
+// The width of a page: what its widest row needs, within limits.
+int PageWidth(const TdlgQorOptions& d, const Measures& k) {
+    const int framed = 2 * k.m + 2 * k.groupPad;  // what a group box takes around its content
+    return std::min(
+        d.Scale(620),
+        std::max({d.Scale(420),
+                  2 * k.m + d.Scale(220) + k.gap +
+                      ButtonsWidth(d, {&d.btnAddExclFolder, &d.btnRemExclFolder, &d.btnAddIgnFile, &d.btnRemIgnFile,
+                                       &d.btnAddIgnKey, &d.btnRemIgnKey}),
+                  2 * k.m + TextWidth(d.lblExFolders), 2 * k.m + TextWidth(d.lblIgnFiles),
+                  2 * k.m + TextWidth(d.lblIgnKeys),
+                  framed + ChecksWidth({&d.cbStergValori, &d.cbCreezValori, &d.cbRefacValori}) + 3 * k.gap +
+                      ChecksWidth({&d.cbStergChei, &d.cbCreezChei, &d.cbDecrementez}),
+                  framed + ChecksWidth({&d.cbErrors, &d.cbWarnings, &d.cbOk}) + 3 * k.gap +
+                      ButtonsWidth(d, {&d.btnViewLog, &d.btnClearLog}),
+                  framed + ChecksWidth({&d.cbStergFisiere}), framed + ChecksWidth({&d.cbAutoDelQor}),
+                  2 * k.m + ChecksWidth({&d.cbHideActivity}), framed + d.Scale(18) + ChecksWidth({&d.cbUseRecycled})}));
+}
+
+// A group box from top to the bottom of what its column placed (less the
+// gap the last control left below it), the page's width.
+void Frame(GroupBox& group, const Measures& k, int width, int top, int bottom) {
+    group.SetBounds(k.m, top, width - 2 * k.m, bottom + k.groupPad - top);
+}
+
+// Each page answers the height it needs.
+int LayOutGeneral(TdlgQorOptions& d, const Measures& k, int width) {
+    Column page(d, k.m, width - k.m);
+    const int sizeCol = std::max(d.Scale(56), TextWidth(d.lblFontSize));
+    const int fontW = page.Width() - sizeCol - k.gap;
+    d.lblFontSize.SetBounds(k.m + fontW + k.gap, page.Y(), sizeCol, k.line);
+    page.Place(d.lblTreeFont, k.line, 0, 3, fontW);
+    d.cmbTreeFont.SetBounds(k.m, page.Y(), fontW, k.editH + d.Scale(240));  // the height includes the drop-down list
+    // The up-down control takes its place at the right of the edit when it
+    // is given the edit again.
+    d.seFontSize.Editor().SetBounds(k.m + fontW + k.gap, page.Y(), sizeCol, k.editH);
+    SendMessageA(d.seFontSize.UpDown(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(d.seFontSize.Editor().Handle()), 0);
+    page.Skip(k.editH + 2 * k.gap);
+    page.Place(d.lblViewer, k.line, 0, 3);
+    page.Place(d.edViewer, k.editH);
+    page.Skip(2 * k.gap);
+    page.WrappedCheck(d.cbHideActivity, 0, 0);
+    page.Skip(2 * k.gap);
+    const int top = page.Y();
+    Column group(d, k.m + k.groupPad, width - k.m - k.groupPad);
+    group.SetY(top + k.groupTop);
+    group.Place(d.lblLanguage, k.line, 0, 3);
+    d.cmbLanguages.SetBounds(group.Left(), group.Y(), std::min(group.Width(), d.Scale(280)),
+                             d.Scale(22) + d.Scale(8) + d.Scale(200));
+    RECT combo;
+    GetWindowRect(d.cmbLanguages.Handle(), &combo);
+    group.Skip(combo.bottom - combo.top + k.gap);
+    for (Label* credit : {&d.lblTranslatedBy1, &d.lblTranslatedBy2, &d.lblTranslatedBy3})
+        group.Place(*credit, k.line, 0, 2);
+    Frame(d.gbTranslation, k, width, top, group.Y());
+    return group.Y() + k.groupPad + k.m;
+}
+
+// Each list with its Add and Remove at its right.
+int LayOutScanner(TdlgQorOptions& d, const Measures& k, int width) {
+    Column page(d, k.m, width - k.m);
+    const int buttonW = ButtonsWidth(d, {&d.btnAddExclFolder, &d.btnRemExclFolder, &d.btnAddIgnFile, &d.btnRemIgnFile,
+                                         &d.btnAddIgnKey, &d.btnRemIgnKey});
+    const int listW = page.Width() - buttonW - k.gap;
+    const int listH = std::max(d.Scale(76), 2 * k.buttonH + k.gap + d.Scale(10));
+    for (auto [label, list, add, remove] :
+         {std::tie(d.lblExFolders, d.lvExFolders, d.btnAddExclFolder, d.btnRemExclFolder),
+          std::tie(d.lblIgnFiles, d.lvIgnFiles, d.btnAddIgnFile, d.btnRemIgnFile),
+          std::tie(d.lblIgnKeys, d.lvIgnKeys, d.btnAddIgnKey, d.btnRemIgnKey)}) {
+        page.Place(label, k.line, 0, 3);
+        add.SetBounds(k.m + listW + k.gap, page.Y(), buttonW, k.buttonH);
+        remove.SetBounds(k.m + listW + k.gap, page.Y() + k.buttonH + k.gap, buttonW, k.buttonH);
+        page.Place(list, listH, 0, 0, listW);
+        page.Skip(2 * k.gap);
+        RECT client;
+        GetClientRect(list.Handle(), &client);
+        list.SetColumnWidth(0, client.right);
+    }
+    return page.Y() - k.gap + k.m;
+}
+
+// Three group boxes of check boxes.
+int LayOutUninstaller(TdlgQorOptions& d, const Measures& k, int width) {
+    Column group(d, k.m + k.groupPad, width - k.m - k.groupPad);
+    group.SetY(k.m + k.groupTop);
+    const int colW = (group.Width() - 3 * k.gap) / 2;
+    for (auto [a, b] : {std::tie(d.cbStergValori, d.cbStergChei), std::tie(d.cbCreezValori, d.cbCreezChei),
+                        std::tie(d.cbRefacValori, d.cbDecrementez)}) {
+        const int h = std::max(PlaceWrappedCheck(a, group.Left(), group.Y(), colW),
+                               PlaceWrappedCheck(b, group.Left() + colW + 3 * k.gap, group.Y(), colW));
+        group.Skip(std::max(h, k.checkH) + d.Scale(2));
+    }
+    Frame(d.gbRegistry, k, width, k.m, group.Y() - d.Scale(2));
+    int top = group.Y() + k.groupPad + k.gap;
+    group.SetY(top + k.groupTop);
+    group.WrappedCheck(d.cbStergFisiere);
+    group.WrappedCheck(d.cbUseRecycled, 18);
+    group.WrappedCheck(d.cbStergDirectoare);
+    Frame(d.gbFileSystem, k, width, top, group.Y() - d.Scale(2));
+    top = group.Y() + k.groupPad + k.gap;
+    group.SetY(top + k.groupTop);
+    const int buttonW = ButtonsWidth(d, {&d.btnViewLog, &d.btnClearLog});
+    d.btnViewLog.SetBounds(group.Right() - buttonW, group.Y(), buttonW, k.buttonH);
+    d.btnClearLog.SetBounds(group.Right() - buttonW, group.Y() + k.buttonH + k.gap, buttonW, k.buttonH);
+    const int buttonsBottom = group.Y() + 2 * k.buttonH + k.gap + d.Scale(2);
+    for (CheckBox* c : {&d.cbErrors, &d.cbWarnings, &d.cbOk})
+        group.Skip(PlaceWrappedCheck(*c, group.Left(), group.Y(), group.Width() - buttonW - 3 * k.gap) + d.Scale(2));
+    group.SetY(std::max(group.Y(), buttonsBottom));
+    group.WrappedCheck(d.cbAutoDelQor);
+    Frame(d.gbLog, k, width, top, group.Y() - d.Scale(2));
+    return group.Y() + k.groupPad + k.m;
 }
 
 }  // namespace
 
-void TdlgQorOptions::Layout() {
-    const UINT dpi = Dpi();
-    const int m = Scale(8), gap = Scale(6);
-    const int line = Extent(lblTreeFont.Handle()).cy;
-    const int editH = line + Scale(8);
-    const int buttonH = line + Scale(10);
-    const int checkH = line + Scale(4);
-    const int box = GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + Scale(6);  // a check box's box and gap
-    const int groupTop = line + Scale(4), groupPad = Scale(10), indent = Scale(18);
-    auto buttonW = [&](const Control& b) { return std::max(Scale(75), static_cast<int>(Extent(b.Handle()).cx) + Scale(20)); };
-    auto checkW = [&](const Control& c) { return static_cast<int>(Extent(c.Handle()).cx) + box; };
-    auto widest = [](std::initializer_list<int> widths) { return std::max(widths); };
-
-    // The width of a page's content.
-    const int listButtonW = widest({buttonW(btnAddExclFolder), buttonW(btnRemExclFolder), buttonW(btnAddIgnFile),
-                                    buttonW(btnRemIgnFile), buttonW(btnAddIgnKey), buttonW(btnRemIgnKey)});
-    const int colA = widest({checkW(cbStergValori), checkW(cbCreezValori), checkW(cbRefacValori)});
-    const int colB = widest({checkW(cbStergChei), checkW(cbCreezChei), checkW(cbDecrementez)});
-    const int logChecks = widest({checkW(cbErrors), checkW(cbWarnings), checkW(cbOk)});
-    const int logButtonW = std::max(buttonW(btnViewLog), buttonW(btnClearLog));
-    const int sizeCol = std::max(Scale(56), static_cast<int>(Extent(lblFontSize.Handle()).cx));
-    int width = widest({Scale(420), 2 * m + Scale(220) + gap + listButtonW,
-                        2 * m + static_cast<int>(Extent(lblExFolders.Handle()).cx),
-                        2 * m + static_cast<int>(Extent(lblIgnFiles.Handle()).cx),
-                        2 * m + static_cast<int>(Extent(lblIgnKeys.Handle()).cx),
-                        2 * m + 2 * groupPad + colA + 3 * gap + colB, 2 * m + 2 * groupPad + logChecks + 3 * gap + logButtonW,
-                        2 * m + 2 * groupPad + checkW(cbStergFisiere), 2 * m + 2 * groupPad + checkW(cbAutoDelQor), 2 * m + checkW(cbHideActivity),
-                        2 * m + 2 * groupPad + indent + checkW(cbUseRecycled)});
-    width = std::min(width, Scale(620));
-    const int inner = width - 2 * m;  // inside the page's margins
-    const int groupInner = inner - 2 * groupPad;
-    // A check box as tall as its caption wrapped in the width it has.
-    auto place = [&](Control& c, int x, int y, int w, int h) { c.SetBounds(x, y, w, h); };
-    auto placeCheck = [&](CheckBox& c, int x, int y, int w) {
-        const int h = std::max(checkH, static_cast<int>(Extent(c.Handle(), w - box).cy) + Scale(4));
-        place(c, x, y, w, h);
-        return h;
-    };
-
-    // General.
-    int y = m;
-    const int fontW = inner - sizeCol - gap;
-    place(lblTreeFont, m, y, fontW, line);
-    place(lblFontSize, m + fontW + gap, y, sizeCol, line);
-    y += line + Scale(3);
-    place(cmbTreeFont, m, y, fontW, editH + Scale(240));  // the height includes the drop-down list
-    // The up-down control takes its place at the right of the edit when it
-    // is given the edit again.
-    seFontSize.Editor().SetBounds(m + fontW + gap, y, sizeCol, editH);
-    SendMessageA(seFontSize.UpDown(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(seFontSize.Editor().Handle()), 0);
-    y += editH + 2 * gap;
-    place(lblViewer, m, y, inner, line);
-    y += line + Scale(3);
-    place(edViewer, m, y, inner, editH);
-    y += editH + 2 * gap;
-    y += placeCheck(cbHideActivity, m, y, inner) + 2 * gap;
-    const int groupY = y;
-    y += groupTop;
-    place(lblLanguage, m + groupPad, y, groupInner, line);
-    y += line + Scale(3);
-    place(cmbLanguages, m + groupPad, y, std::min(groupInner, Scale(280)), Scale(22) + Scale(8) + Scale(200));
-    RECT combo;
-    GetWindowRect(cmbLanguages.Handle(), &combo);
-    y += combo.bottom - combo.top + gap;
-    for (Label* credit : {&lblTranslatedBy1, &lblTranslatedBy2, &lblTranslatedBy3}) {
-        place(*credit, m + groupPad, y, groupInner, line);
-        y += line + Scale(2);
-    }
-    y += groupPad;
-    place(gbTranslation, m, groupY, inner, y - groupY);
-    int height = y + m;
-
-    // Scanner.
-    y = m;
-    const int listW = inner - listButtonW - gap;
-    const int listH = std::max(Scale(76), 2 * buttonH + gap + Scale(10));
-    for (auto [label, list, add, remove] : {std::tie(lblExFolders, lvExFolders, btnAddExclFolder, btnRemExclFolder),
-                                            std::tie(lblIgnFiles, lvIgnFiles, btnAddIgnFile, btnRemIgnFile),
-                                            std::tie(lblIgnKeys, lvIgnKeys, btnAddIgnKey, btnRemIgnKey)}) {
-        place(label, m, y, inner, line);
-        y += line + Scale(3);
-        place(list, m, y, listW, listH);
-        RECT client;
-        GetClientRect(list.Handle(), &client);
-        list.SetColumnWidth(0, client.right);
-        place(add, m + listW + gap, y, listButtonW, buttonH);
-        place(remove, m + listW + gap, y + buttonH + gap, listButtonW, buttonH);
-        y += listH + 2 * gap;
-    }
-    height = std::max(height, y - gap + m);
-
-    // Uninstaller.
-    y = m;
-    const int colW = (groupInner - 3 * gap) / 2;
-    int top = y + groupTop;
-    for (auto [a, b] : {std::tie(cbStergValori, cbStergChei), std::tie(cbCreezValori, cbCreezChei),
-                        std::tie(cbRefacValori, cbDecrementez)}) {
-        const int h = std::max(placeCheck(a, m + groupPad, top, colW), placeCheck(b, m + groupPad + colW + 3 * gap, top, colW));
-        top += std::max(h, checkH) + Scale(2);
-    }
-    place(gbRegistry, m, y, inner, top - y + groupPad - Scale(2));
-    y = top + groupPad + gap;
-    top = y + groupTop;
-    top += placeCheck(cbStergFisiere, m + groupPad, top, groupInner) + Scale(2);
-    top += placeCheck(cbUseRecycled, m + groupPad + indent, top, groupInner - indent) + Scale(2);
-    top += placeCheck(cbStergDirectoare, m + groupPad, top, groupInner) + Scale(2);
-    place(gbFileSystem, m, y, inner, top - y + groupPad - Scale(2));
-    y = top + groupPad + gap;
-    top = y + groupTop;
-    const int logW = groupInner - logButtonW - 3 * gap;
-    for (CheckBox* c : {&cbErrors, &cbWarnings, &cbOk}) top += placeCheck(*c, m + groupPad, top, logW) + Scale(2);
-    place(btnViewLog, m + groupPad + groupInner - logButtonW, y + groupTop, logButtonW, buttonH);
-    place(btnClearLog, m + groupPad + groupInner - logButtonW, y + groupTop + buttonH + gap, logButtonW, buttonH);
-    top = std::max(top, y + groupTop + 2 * buttonH + gap + Scale(2));
-    top += placeCheck(cbAutoDelQor, m + groupPad, top, groupInner) + Scale(2);
-    place(gbLog, m, y, inner, top - y + groupPad - Scale(2));
-    height = std::max(height, top + groupPad + m);
-
+SIZE TdlgQorOptions::Layout() {
+    const Measures k(*this);
+    const int width = PageWidth(*this, k);
+    const int height =
+        std::max({LayOutGeneral(*this, k, width), LayOutScanner(*this, k, width), LayOutUninstaller(*this, k, width)});
     // The pages, and OK and Cancel below them at the right.
     const SIZE tab = pcOptions.SizeForPage({width, height});
-    pcOptions.Place({m, m, m + tab.cx, m + tab.cy});
-    const int okW = std::max(buttonW(btnOk), buttonW(btnCancel));
-    const int clientW = tab.cx + 2 * m, clientH = m + tab.cy + gap + buttonH + m;
-    place(btnCancel, clientW - m - okW, m + tab.cy + gap, okW, buttonH);
-    place(btnOk, clientW - m - 2 * okW - gap, m + tab.cy + gap, okW, buttonH);
-    RECT frame{0, 0, clientW, clientH};
-    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)), dpi);
-    SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pcOptions.Place({k.m, k.m, k.m + tab.cx, k.m + tab.cy});
+    const int okW = ButtonsWidth(*this, {&btnOk, &btnCancel});
+    const int clientW = tab.cx + 2 * k.m, buttonsY = k.m + tab.cy + k.gap;
+    btnCancel.SetBounds(clientW - k.m - okW, buttonsY, okW, k.buttonH);
+    btnOk.SetBounds(clientW - k.m - 2 * okW - k.gap, buttonsY, okW, k.buttonH);
+    return {clientW, buttonsY + k.buttonH + k.m};
 }
 
 }  // namespace kelvora::ui

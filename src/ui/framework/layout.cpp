@@ -64,17 +64,17 @@ int LineHeight(HWND control) {
     return tm.tmHeight;
 }
 
-int ButtonWidth(HWND button, int minWidth) {
+int ButtonWidth(HWND button, int minWidth, int padding) {
     // The caption sits inside a 3D edge and a focus rectangle, with room to
     // breathe on either side.
-    const int padding = MulDiv(16, DpiOf(button), 96);
-    return std::max(minWidth, static_cast<int>(MeasureText(button, WindowText(button)).cx) + padding);
+    return std::max(minWidth, static_cast<int>(MeasureText(button, WindowText(button)).cx) +
+                                  MulDiv(padding, DpiOf(button), 96));
 }
 
-int CheckWidth(HWND check) {
+int CheckWidth(HWND check, int gap) {
     const int dpi = DpiOf(check);
     const int box = GetSystemMetricsForDpi(SM_CXMENUCHECK, static_cast<UINT>(dpi));
-    return box + MulDiv(8, dpi, 96) + MeasureText(check, WindowText(check)).cx;
+    return box + MulDiv(gap, dpi, 96) + MeasureText(check, WindowText(check)).cx;
 }
 
 int LabelHeight(HWND label, int width) {

@@ -16,10 +16,11 @@ SIZE MeasureText(HWND control, std::string_view text, int wrapWidth = 0, bool no
 int LineHeight(HWND control);
 
 // What a control needs for its own caption (its window text):
-// a push button: the caption inside its edges, at least minWidth;
-int ButtonWidth(HWND button, int minWidth);
-// a check box or radio button: the box, a gap and the caption;
-int CheckWidth(HWND check);
+// a push button: the caption inside its edges (padding at 96 dpi in all),
+// at least minWidth;
+int ButtonWidth(HWND button, int minWidth, int padding = 16);
+// a check box or radio button: the box, a gap (at 96 dpi) and the caption;
+int CheckWidth(HWND check, int gap = 8);
 // a static text wrapped at width.
 int LabelHeight(HWND label, int width);
 // The height of a push button, check box or one-line edit for its font.
