@@ -97,11 +97,15 @@ TExcludeAnswer CheckExcludedFolder(const std::vector<std::string>& excluded, std
     return answer;
 }
 
-bool AddUnique(std::vector<std::string>& list, std::string_view entry) {
-    for (const std::string& e : list)
-        if (EqualsNoCase(e, entry)) return false;
-    list.emplace_back(entry);
-    return true;
+std::vector<std::string> EntriesToAdd(std::vector<std::string> list, const std::vector<std::string>& chosen) {
+    std::vector<std::string> added;
+    for (const std::string& entry : chosen) {
+        if (std::any_of(list.begin(), list.end(), [&entry](const std::string& e) { return EqualsNoCase(e, entry); }))
+            continue;
+        list.push_back(entry);
+        added.push_back(entry);
+    }
+    return added;
 }
 
 bool IgnoredKeyHasRoot(std::string_view keyPath) {

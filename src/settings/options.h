@@ -67,9 +67,14 @@ struct TExcludeAnswer {
 // with a trailing backslash and "\\" made "\".
 TExcludeAnswer CheckExcludedFolder(const std::vector<std::string>& excluded, std::string_view folder);
 
-// Adds entry to list unless an entry equal to it apart from letter case is
-// there; false when it was.
-bool AddUnique(std::vector<std::string>& list, std::string_view entry);
+// What Add joins to a list of ignored files or keys: the chosen entries
+// that the list does not hold yet apart from letter case, each once, in the
+// order chosen.
+std::vector<std::string> EntriesToAdd(std::vector<std::string> list, const std::vector<std::string>& chosen);
+
+// "Use Recycle Bin" applies to the created files an uninstall deletes: it
+// can be changed only while they are deleted.
+inline bool UseRecycledEnabled(const TOptionValues& values) { return values.DeleteFiles; }
 
 // May the key path join the ignored keys? The list matches the paths of the
 // changes tree, which begin with the root key's full name (HKEY_USERS\...):

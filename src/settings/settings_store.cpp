@@ -211,6 +211,17 @@ bool SaveSettings(Registry& registry, const TSettings& settings, std::string_vie
     return true;
 }
 
+std::string SaveSettingsFailure(Registry& registry, const TSettings& settings, std::string_view programFolder,
+                                std::string_view keyPath) {
+    try {
+        if (!SaveSettings(registry, settings, programFolder, keyPath))
+            return FormatText(TranslateString(RS_REG_SET_FAILED), {keyPath});
+    } catch (const SettingsError& e) {
+        return e.what();
+    }
+    return {};
+}
+
 void InitialiseSettings(AppContext& app, Registry& registry, std::string_view keyPath) {
     app.Settings = TSettings{};
     LoadSettings(registry, app.Settings, app.ProgramFolder, keyPath);

@@ -9,32 +9,22 @@ namespace kelvora::ui {
 
 namespace {
 constexpr const char* kProduct = "Kelvora " KELVORA_VERSION;
-constexpr TFormText kCaptions[] = {
-    {"", "Caption", "About Kelvora"},
-    {"lblText", "Caption",
+constexpr int idLblText = 100;
+constexpr FormRow kRows[] = {
+    {0, "", "About Kelvora"},
+    {idLblText, "lblText",
      "Watches the installation of applications and undoes it.\n"
      "Copyright (C) Varnok"},
-    {"btnOk", "Caption", "OK"},
+    {IDOK, "btnOk", "OK"},
 };
 }  // namespace
 
-std::span<const TFormText> AboutCaptions() { return kCaptions; }
+std::span<const FormRow> AboutTable() { return kRows; }
 
 void TdlgAboutQor::Execute(HWND owner, TTranslator& translator) {
-    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    CreateParams p;
-    p.ClassName = "TdlgAboutQor";
-    p.Title = kCaptions[0].English;
-    p.Style = style;
-    p.ExStyle = exStyle;
-    p.Parent = owner;
-    p.Bounds = {0, 0, 100, 100};
-    if (!Create(p)) return;
-    const auto charset = static_cast<BYTE>(translator.Charset());
-    font_ = CreatePointFont("Tahoma", 8, Dpi(), false, charset);
-    bold_ = CreatePointFont("Tahoma", 10, Dpi(), true, charset);
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    if (!Open(owner, {"TdlgAboutQor", kRows[0].English})) return;
+    SetDialogFont(DialogFace::Tahoma, translator.Charset());
+    bold_ = CreatePointFont("Tahoma", 10, Dpi(), true, static_cast<BYTE>(translator.Charset()));
 
     const int m = Scale(12), icon = Scale(32);
     imgIcon.Create(Handle(), -1, "", {m, m, icon, icon}, SS_ICON);
@@ -45,14 +35,12 @@ void TdlgAboutQor::Execute(HWND owner, TTranslator& translator) {
     const int x = m + icon + Scale(12);
     lblProduct.Create(Handle(), -1, kProduct, {}, SS_LEFT | SS_NOPREFIX);
     lblProduct.SetFont(bold_.Get());
-    lblText.Create(Handle(), -1, kCaptions[1].English, {}, SS_LEFT | SS_NOPREFIX);
-    btnOk.Create(Handle(), IDOK, kCaptions[2].English, {}, true);
+    lblText.Create(Handle(), idLblText, "", {}, SS_LEFT | SS_NOPREFIX);
+    btnOk.Create(Handle(), IDOK, "", {}, true);
     SetDefaultId(IDOK);
     btnOk.OnClick = [this] { EndModal(IDOK); };
     TFormTexts texts(kAboutSection);
-    texts.SetTitle = [this](std::string_view text) { SetWindowTextA(Handle(), std::string(text).c_str()); };
-    texts.Add("lblText", "Caption", std::string(kCaptions[1].English), [this](std::string_view t) { lblText.SetText(t); });
-    texts.Add("btnOk", "Caption", std::string(kCaptions[2].English), [this](std::string_view t) { btnOk.SetText(t); });
+    AddFormTexts(texts, Handle(), kRows);
     translator.TranslateForm(texts);
 
     // Measured: the texts' width decides the box's.
@@ -66,22 +54,10 @@ void TdlgAboutQor::Execute(HWND owner, TTranslator& translator) {
     const int clientWidth = x + textWidth + m;
     const int by = std::max(m + icon, m + ph + Scale(6) + th) + Scale(12);
     btnOk.SetBounds((clientWidth - bw) / 2, by, bw, bh);
-    RECT frame{0, 0, clientWidth, by + bh + m};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const RECT at = CentredOn(owner, frame.right - frame.left, frame.bottom - frame.top);
-    SetWindowPos(Handle(), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Fit(owner, clientWidth, by + bh + m);
     btnOk.Focus();
     RunModal(owner);
     Destroy();
-}
-
-LRESULT TdlgAboutQor::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COMMAND && lp == 0 && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
-        EndModal(IDOK);
-        return 0;
-    }
-    return Window::OnMessage(msg, wp, lp);
 }
 
 }  // namespace kelvora::ui

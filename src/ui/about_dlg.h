@@ -6,29 +6,25 @@
 #include "translation/form_texts.h"
 #include "translation/translator.h"
 #include "ui/framework/buttons.h"
-#include "ui/framework/gdi.h"
-#include "ui/framework/window.h"
+#include "ui/framework/dialog.h"
+#include "ui/framework/form_table.h"
 
 namespace kelvora::ui {
 
 inline constexpr const char* kAboutSection = "dlgAboutQor";
 // The box's texts that a language file can change (section dlgAboutQor).
-std::span<const TFormText> AboutCaptions();
+std::span<const FormRow> AboutTable();
 
-class TdlgAboutQor : public Window {
+class TdlgAboutQor : public Dialog {
 public:
     // Shows the box in the translator's language.
     void Execute(HWND owner, TTranslator& translator);
-
-protected:
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     Label imgIcon;
     Label lblProduct;
     Label lblText;
     Button btnOk;
-    Font font_;
     Font bold_;
 };
 

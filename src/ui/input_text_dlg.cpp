@@ -1,7 +1,5 @@
 #include "ui/input_text_dlg.h"
 
-#include "ui/framework/layout.h"
-
 namespace kelvora::ui {
 
 namespace {
@@ -14,40 +12,17 @@ constexpr int kButtonHeight = 25;
 }  // namespace
 
 bool TdlgInputText::Execute(HWND owner) {
-    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    // The owner's dpi; without one, the primary screen's (where it shows).
-    UINT dpi = owner != nullptr ? GetDpiForWindow(owner) : GetDpiForSystem();
-    if (dpi == 0) dpi = 96;
-    auto s = [dpi](int px) { return MulDiv(px, static_cast<int>(dpi), 96); };
-    RECT frame{0, 0, s(kClientWidth), s(kClientHeight)};
-    AdjustWindowRectEx(&frame, style, FALSE, ex_style);
-    int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    CreateParams p;
-    p.ClassName = "TdlgInputText";
-    p.Title = Caption;
-    p.Style = style;
-    p.ExStyle = ex_style;
-    const RECT at = CentredOn(owner, width, height);
-    p.Bounds = {at.left, at.top, width, height};
-    p.Parent = owner;
-    if (!Create(p)) return false;
-
-    LOGFONTA lf{};
-    Font message = CreateMessageFont(dpi);
-    GetObjectA(message.Get(), sizeof(lf), &lf);
-    lf.lfCharSet = Charset;
-    font_.Reset(CreateFontIndirectA(&lf));
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-
-    int inner = s(kClientWidth) - 2 * s(kMargin);
-    lblLabel.Create(Handle(), -1, LabelText, {s(kMargin), s(kMargin), inner, s(16)});
-    edText.Create(Handle(), 100, Text, {s(kMargin), s(30), inner, s(22)});
-    int buttons_top = s(kClientHeight) - s(kMargin) - s(kButtonHeight);
-    int cancel_left = s(kClientWidth) - s(kMargin) - s(kButtonWidth);
-    btnOk.Create(Handle(), IDOK, OkCaption, {cancel_left - s(8) - s(kButtonWidth), buttons_top, s(kButtonWidth),
-                                             s(kButtonHeight)}, true);
-    btnCancel.Create(Handle(), IDCANCEL, CancelCaption, {cancel_left, buttons_top, s(kButtonWidth), s(kButtonHeight)});
+    if (!Open(owner, {"TdlgInputText", Caption})) return false;
+    SetDialogFont(DialogFace::Message, Charset);
+    const int inner = Scale(kClientWidth) - 2 * Scale(kMargin);
+    lblLabel.Create(Handle(), -1, LabelText, {Scale(kMargin), Scale(kMargin), inner, Scale(16)});
+    edText.Create(Handle(), 100, Text, {Scale(kMargin), Scale(30), inner, Scale(22)});
+    const int buttonsTop = Scale(kClientHeight) - Scale(kMargin) - Scale(kButtonHeight);
+    const int cancelLeft = Scale(kClientWidth) - Scale(kMargin) - Scale(kButtonWidth);
+    btnOk.Create(Handle(), IDOK, OkCaption,
+                 {cancelLeft - Scale(8) - Scale(kButtonWidth), buttonsTop, Scale(kButtonWidth), Scale(kButtonHeight)}, true);
+    btnCancel.Create(Handle(), IDCANCEL, CancelCaption, {cancelLeft, buttonsTop, Scale(kButtonWidth), Scale(kButtonHeight)});
+    Fit(owner, Scale(kClientWidth), Scale(kClientHeight));
     SetDefaultId(IDOK);
     edText.OnChange = [this] { btnOk.SetEnabled(!edText.Text().empty()); };
     btnOk.SetEnabled(!edText.Text().empty());
@@ -65,15 +40,6 @@ void TdlgInputText::Accept() {
     if (text.empty()) return;
     Text = std::move(text);
     EndModal(IDOK);
-}
-
-LRESULT TdlgInputText::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COMMAND && lp == 0) {
-        if (LOWORD(wp) == IDOK) Accept();
-        if (LOWORD(wp) == IDCANCEL) EndModal(IDCANCEL);
-        return 0;
-    }
-    return Window::OnMessage(msg, wp, lp);
 }
 
 }  // namespace kelvora::ui

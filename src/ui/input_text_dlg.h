@@ -7,13 +7,12 @@
 #include <string>
 
 #include "ui/framework/buttons.h"
+#include "ui/framework/dialog.h"
 #include "ui/framework/edit.h"
-#include "ui/framework/gdi.h"
-#include "ui/framework/window.h"
 
 namespace kelvora::ui {
 
-class TdlgInputText : public Window {
+class TdlgInputText : public Dialog {
 public:
     // Texts the caller sets (translated) before Execute.
     std::string Caption;
@@ -33,12 +32,8 @@ public:
     Button btnOk;
     Button btnCancel;
 
-protected:
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-
 private:
     void Accept();
-    Font font_;
 };
 
 }  // namespace kelvora::ui

@@ -470,11 +470,8 @@ void TfrmQorMain::StoreOnClose() {
     SaveWindowPlacement(os_.registry, placement, WindowPlacementKeyPath(kTitle));
     if (columnsSetByUser_)
         SaveColumnWidths(os_.registry, {tvChanges.Tree().ColumnWidth(0), tvChanges.Tree().ColumnWidth(1)});
-    try {
-        SaveSettings(os_.registry, context_.Settings, context_.ProgramFolder);
-    } catch (const SettingsError& e) {
-        Message(e.what(), TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
-    }
+    const std::string failure = SaveSettingsFailure(os_.registry, context_.Settings, context_.ProgramFolder);
+    if (!failure.empty()) Message(failure, TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
 }
 
 }  // namespace kelvora::ui

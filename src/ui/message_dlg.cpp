@@ -4,8 +4,7 @@
 #include <vector>
 
 #include "ui/framework/buttons.h"
-#include "ui/framework/gdi.h"
-#include "ui/framework/window.h"
+#include "ui/framework/dialog.h"
 #include "ui/framework/wide_text.h"
 
 namespace kelvora::ui {
@@ -36,39 +35,27 @@ HFONT ActiveFont(Font& fallback) {
     return fallback.Get();
 }
 
-class MessageForm : public Window {
+class MessageForm : public Dialog {
 public:
     MessageForm(std::string_view text, TMessageDialogContent content)
         : text_(text), content_(std::move(content)) {}
 
     TModalResult Run() {
         Font fallback;
-        HFONT font = ActiveFont(fallback);
         LOGFONTA lf{};
-        GetObjectA(font, sizeof(lf), &lf);
-        font_.Reset(CreateFontIndirectA(&lf));  // a copy: the box owns what it uses
-
-        TMessageDialogMeasures m = Measure();
-        TMessageDialogLayout layout = LayOutMessageDialog(m);
-        DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-        DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-        RECT frame{0, 0, layout.ClientWidth, layout.ClientHeight};
-        AdjustWindowRectEx(&frame, style, FALSE, ex_style);
-        int width = frame.right - frame.left, height = frame.bottom - frame.top;
-        // Centred on the screen.
-        int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-        int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+        GetObjectA(ActiveFont(fallback), sizeof(lf), &lf);
+        Font font(CreateFontIndirectA(&lf));  // a copy: the box owns what it uses
+        const TMessageDialogLayout layout = LayOutMessageDialog(Measure(font.Get()));
 
         HWND owner = GetActiveWindow();
-        CreateParams p;
-        p.ClassName = "TMessageForm";
-        p.Title = content_.Title;
-        p.Style = style;
-        p.ExStyle = ex_style;
-        p.Bounds = {x, y, width, height};
-        p.Parent = owner;
-        if (!Create(p)) return mrCancel;
-        SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+        Frame frame;
+        frame.ClassName = "TMessageForm";
+        frame.Title = content_.Title;
+        frame.Style |= WS_CLIPCHILDREN;
+        if (!Open(owner, frame)) return mrCancel;
+        SetDialogFont(std::move(font));
+        // Centred on the screen, not on the owner.
+        Fit(nullptr, layout.ClientWidth, layout.ClientHeight);
 
         if (LPCSTR icon = SystemIcon(content_.Icon)) {
             icon_.Create(Handle(), -1, "", {layout.Icon.Left, layout.Icon.Top, layout.Icon.Width, layout.Icon.Height},
@@ -98,23 +85,25 @@ public:
     }
 
 protected:
+    // Escape and the close box answer the Escape button; a box without one
+    // answers mrCancel on close.
+    void OnEscape() override {
+        if (escape_ != mrNone) EndModal(escape_);
+    }
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-        // Escape (IsDialogMessage sends IDCANCEL) and the close box answer
-        // the Escape button; a box without one answers mrCancel on close.
-        if ((msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && lp == 0) || msg == WM_CLOSE) {
-            if (escape_ != mrNone) EndModal(escape_);
-            else if (msg == WM_CLOSE) EndModal(mrCancel);
+        if (msg == WM_CLOSE && escape_ == mrNone) {
+            EndModal(mrCancel);
             return 0;
         }
-        return Window::OnMessage(msg, wp, lp);
+        return Dialog::OnMessage(msg, wp, lp);
     }
 
 private:
-    TMessageDialogMeasures Measure() const {
+    TMessageDialogMeasures Measure(HFONT font) const {
         TMessageDialogMeasures m;
         const ScreenDc screen;
         const HDC dc = screen.Get();
-        SelectGuard select(dc, font_.Get());  // put back before the context is released
+        SelectGuard select(dc, font);  // put back before the context is released
         static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
         SIZE letters{};
         GetTextExtentPoint32A(dc, kLetters, 52, &letters);
@@ -141,7 +130,6 @@ private:
 
     std::string text_;
     TMessageDialogContent content_;
-    Font font_;
     Label icon_;
     Label message_;
     std::vector<std::unique_ptr<Button>> buttons_;

@@ -3,16 +3,15 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <map>
 
 #include "translation/messages.h"
 #include "ui/context_help.h"
 #include "ui/framework/common_dialogs.h"
-#include "ui/framework/layout.h"
 #include "ui/framework/wide_text.h"
 #include "ui/input_text_dlg.h"
 #include "ui/message_dlg.h"
 #include "ui/shell_run.h"
+#include "uninstall/uninstall_log.h"
 
 // <shellapi.h> and the dialogs' headers bring <windows.h>, whose DeleteFile
 // macro would rename the file system's member (see platform/platform.h).
@@ -24,51 +23,60 @@ namespace kelvora::ui {
 
 namespace {
 
-constexpr TFormText kCaptions[] = {
-    {"", "Caption", "Options"},
-    {"tabGeneral", "Caption", "General"},
-    {"tabScanner", "Caption", "Scanner"},
-    {"tabUninstaller", "Caption", "Uninstaller"},
-    {"lblTreeFont", "Caption", "Changes Tree font"},
-    {"lblFontSize", "Caption", "Size"},
-    {"lblViewer", "Caption", "Viewer"},
-    {"cbHideActivity", "Caption", "Hide activity in the changes tree (changes the setup did not make)"},
-    {"gbTranslation", "Caption", "Translation"},
-    {"lblLanguage", "Caption", "Language"},
-    {"lblTranslatedBy1", "Caption", ""},
-    {"lblTranslatedBy2", "Caption", ""},
-    {"lblTranslatedBy3", "Caption", ""},
-    {"lblExFolders", "Caption", "Exclude folders from scanning"},
-    {"btnAddExclFolder", "Caption", "Add"},
-    {"btnRemExclFolder", "Caption", "Remove"},
-    {"lblIgnFiles", "Caption", "Ignore changes from files"},
-    {"btnAddIgnFile", "Caption", "Add"},
-    {"btnRemIgnFile", "Caption", "Remove"},
-    {"lblIgnKeys", "Caption", "Ignore changes from registry keys"},
-    {"btnAddIgnKey", "Caption", "Add"},
-    {"btnRemIgnKey", "Caption", "Remove"},
-    {"gbRegistry", "Caption", "Registry"},
-    {"cbStergValori", "Caption", "Delete created values"},
-    {"cbCreezValori", "Caption", "Create deleted values"},
-    {"cbRefacValori", "Caption", "Restore changed values"},
-    {"cbStergChei", "Caption", "Delete created keys"},
-    {"cbCreezChei", "Caption", "Create deleted keys"},
-    {"cbDecrementez", "Caption", "Decrease shared dll's counter"},
-    {"gbFileSystem", "Caption", "File System"},
-    {"cbStergFisiere", "Caption", "Delete created files (shared dll's only if counter reach 0)"},
-    {"cbUseRecycled", "Caption", "Use Recycle Bin"},
-    {"cbStergDirectoare", "Caption", "Delete created folders"},
-    {"gbLog", "Caption", "Log"},
-    {"cbErrors", "Caption", "Errors"},
-    {"cbWarnings", "Caption", "Warnings"},
-    {"cbOk", "Caption", "Successful actions"},
-    {"cbAutoDelQor", "Caption", "Automatically delete the monitored changes file if successful uninstall"},
-    {"btnViewLog", "Caption", "View log"},
-    {"btnClearLog", "Caption", "Clear log"},
-    {"btnOk", "Caption", "&Ok"},
-    {"btnCancel", "Caption", "&Cancel"},
-    {"bfExclFolder", "Title", "Choose a folder to exclude from scanning"},
-    {"odIgnFiles", "Filter", "All files (*.*)|*.*"},
+// The tabs, the folder browser's title and the file dialog's filter have no
+// window text of their own (identifier 0).
+constexpr FormRow kRows[] = {
+    {0, "", "Options"},
+    {0, "tabGeneral", "General"},
+    {0, "tabScanner", "Scanner"},
+    {0, "tabUninstaller", "Uninstaller"},
+    {idLblTreeFont, "lblTreeFont", "Changes Tree font"},
+    {idCmbTreeFont, "cmbTreeFont", nullptr, 64, "options.htm#general"},
+    {idLblFontSize, "lblFontSize", "Size"},
+    {idSeFontSize, "seFontSize", nullptr, 65, "options.htm#general"},
+    {idLblViewer, "lblViewer", "Viewer"},
+    {idEdViewer, "edViewer", nullptr, 66, "options.htm#general"},
+    {idCbHideActivityOption, "cbHideActivity", "Hide activity in the changes tree (changes the setup did not make)"},
+    {idGbTranslation, "gbTranslation", "Translation"},
+    {idLblLanguage, "lblLanguage", "Language"},
+    {idCmbLanguages, "cmbLanguages", nullptr, 67, "options.htm#general"},
+    {idLblTranslatedBy1, "lblTranslatedBy1", ""},
+    {idLblTranslatedBy2, "lblTranslatedBy2", ""},
+    {idLblTranslatedBy3, "lblTranslatedBy3", ""},
+    {idLblExFolders, "lblExFolders", "Exclude folders from scanning"},
+    {idLvExFolders, "lvExFolders", nullptr, 68, "options.htm#scanner"},
+    {idBtnAddExclFolder, "btnAddExclFolder", "Add", 69, "options.htm#scanner"},
+    {idBtnRemExclFolder, "btnRemExclFolder", "Remove", 70, "options.htm#scanner"},
+    {idLblIgnFiles, "lblIgnFiles", "Ignore changes from files"},
+    {idLvIgnFiles, "lvIgnFiles", nullptr, 71, "options.htm#scanner"},
+    {idBtnAddIgnFile, "btnAddIgnFile", "Add", 72, "options.htm#scanner"},
+    {idBtnRemIgnFile, "btnRemIgnFile", "Remove", 73, "options.htm#scanner"},
+    {idLblIgnKeys, "lblIgnKeys", "Ignore changes from registry keys"},
+    {idLvIgnKeys, "lvIgnKeys", nullptr, 74, "options.htm#scanner"},
+    {idBtnAddIgnKey, "btnAddIgnKey", "Add", 75, "options.htm#scanner"},
+    {idBtnRemIgnKey, "btnRemIgnKey", "Remove", 76, "options.htm#scanner"},
+    {idGbRegistry, "gbRegistry", "Registry"},
+    {idCbStergValori, "cbStergValori", "Delete created values", 77, "options.htm#uninstaller"},
+    {idCbCreezValori, "cbCreezValori", "Create deleted values", 78, "options.htm#uninstaller"},
+    {idCbRefacValori, "cbRefacValori", "Restore changed values", 79, "options.htm#uninstaller"},
+    {idCbStergChei, "cbStergChei", "Delete created keys", 80, "options.htm#uninstaller"},
+    {idCbCreezChei, "cbCreezChei", "Create deleted keys", 81, "options.htm#uninstaller"},
+    {idCbDecrementez, "cbDecrementez", "Decrease shared dll's counter", 82, "options.htm#uninstaller"},
+    {idGbFileSystem, "gbFileSystem", "File System"},
+    {idCbStergFisiere, "cbStergFisiere", "Delete created files (shared dll's only if counter reach 0)", 83, "options.htm#uninstaller"},
+    {idCbUseRecycled, "cbUseRecycled", "Use Recycle Bin", 84, "options.htm#uninstaller"},
+    {idCbStergDirectoare, "cbStergDirectoare", "Delete created folders", 85, "options.htm#uninstaller"},
+    {idGbLog, "gbLog", "Log"},
+    {idCbErrors, "cbErrors", "Errors"},
+    {idCbWarnings, "cbWarnings", "Warnings"},
+    {idCbOk, "cbOk", "Successful actions"},
+    {idCbAutoDelQor, "cbAutoDelQor", "Automatically delete the monitored changes file if successful uninstall"},
+    {idBtnViewLog, "btnViewLog", "View log"},
+    {idBtnClearLog, "btnClearLog", "Clear log"},
+    {IDOK, "btnOk", "&Ok", 62, "options.htm"},
+    {IDCANCEL, "btnCancel", "&Cancel", 63, "options.htm"},
+    {0, "bfExclFolder.Title", "Choose a folder to exclude from scanning"},
+    {0, "odIgnFiles.Filter", "All files (*.*)|*.*"},
 };
 
 // The check boxes and the values they show.
@@ -154,7 +162,7 @@ std::string FaceInUse(const std::string& face) {
 
 }  // namespace
 
-std::span<const TFormText> OptionsCaptions() { return kCaptions; }
+std::span<const FormRow> OptionsTable() { return kRows; }
 
 TdlgQorOptions::TdlgQorOptions(Services s)
     : context_(s.context),
@@ -166,63 +174,60 @@ TdlgQorOptions::TdlgQorOptions(Services s)
 TdlgQorOptions::~TdlgQorOptions() = default;
 
 bool TdlgQorOptions::Execute(HWND owner) {
-    CreateParams p;
-    p.ClassName = "TdlgQorOptions";
-    p.Title = "Options";
-    p.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    p.ExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | (help_ != nullptr ? WS_EX_CONTEXTHELP : 0);
-    p.Bounds = {0, 0, 100, 100};  // Layout sizes and centres it
-    p.Parent = owner;
-    if (!Create(p)) return false;
+    Frame frame;
+    frame.ClassName = "TdlgQorOptions";
+    frame.Title = "Options";
+    frame.Style |= WS_CLIPCHILDREN;
+    if (help_ != nullptr) frame.ExStyle |= WS_EX_CONTEXTHELP;
+    if (!Open(owner, frame)) return false;
     CreateControls();
     AddTexts();
-    AddHelpContexts();
+    SetHelpContexts(Handle(), kRows);
+    SetWindowContextHelpId(seFontSize.UpDown(), RowOf(kRows, idSeFontSize)->Help);
     WireEvents();
     FormShow();
-    Layout();
-    RECT own;
-    GetWindowRect(Handle(), &own);
-    const RECT at = CentredOn(owner, own.right - own.left, own.bottom - own.top);
-    SetWindowPos(Handle(), nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE client = Layout();
+    Fit(owner, client.cx, client.cy);
     pcOptions.SetActivePage(0);
     cmbTreeFont.Focus();
     return RunModal(owner) == IDOK;
 }
 
 void TdlgQorOptions::CreateControls() {
-    font_ = CreateMessageFont(Dpi());
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    SetDialogFont(DialogFace::Message);
     const RECT none{0, 0, 10, 10};  // Layout places everything
     pcOptions.Create(Handle(), idPcOptions, none);
     HWND general = pcOptions.AddPage("General").Handle();
     HWND scanner = pcOptions.AddPage("Scanner").Handle();
     HWND uninstaller = pcOptions.AddPage("Uninstaller").Handle();
 
-    lblTreeFont.Create(general, -1, "", none);
+    lblTreeFont.Create(general, idLblTreeFont, "", none);
     cmbTreeFont.Create(general, idCmbTreeFont, none, Scale(16));
-    lblFontSize.Create(general, -1, "", none);
+    lblFontSize.Create(general, idLblFontSize, "", none);
     seFontSize.Create(general, idSeFontSize, none, kMinTreeFontSize, kMaxTreeFontSize, kMinTreeFontSize);
     seFontSize.Editor().SetMaxLength(2);
-    lblViewer.Create(general, -1, "", none);
+    lblViewer.Create(general, idLblViewer, "", none);
     edViewer.Create(general, idEdViewer, "", none);
     cbHideActivity.Create(general, idCbHideActivityOption, "", none);
-    gbTranslation.Create(general, -1, "", none);
-    lblLanguage.Create(general, -1, "", none);
+    gbTranslation.Create(general, idGbTranslation, "", none);
+    lblLanguage.Create(general, idLblLanguage, "", none);
     cmbLanguages.Create(general, idCmbLanguages, none, Scale(22));
+    int credit = idLblTranslatedBy1;
     for (Label* l : {&lblTranslatedBy1, &lblTranslatedBy2, &lblTranslatedBy3})
-        l->Create(general, -1, "", none, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
+        l->Create(general, credit++, "", none, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
 
     const struct {
         Label& label;
         ListView& list;
         Button& add;
         Button& remove;
+        int labelId;
         int id;
-    } lists[] = {{lblExFolders, lvExFolders, btnAddExclFolder, btnRemExclFolder, idLvExFolders},
-                 {lblIgnFiles, lvIgnFiles, btnAddIgnFile, btnRemIgnFile, idLvIgnFiles},
-                 {lblIgnKeys, lvIgnKeys, btnAddIgnKey, btnRemIgnKey, idLvIgnKeys}};
+    } lists[] = {{lblExFolders, lvExFolders, btnAddExclFolder, btnRemExclFolder, idLblExFolders, idLvExFolders},
+                 {lblIgnFiles, lvIgnFiles, btnAddIgnFile, btnRemIgnFile, idLblIgnFiles, idLvIgnFiles},
+                 {lblIgnKeys, lvIgnKeys, btnAddIgnKey, btnRemIgnKey, idLblIgnKeys, idLvIgnKeys}};
     for (const auto& l : lists) {
-        l.label.Create(scanner, -1, "", none);
+        l.label.Create(scanner, l.labelId, "", none);
         l.list.Create(scanner, l.id, none, LVS_SINGLESEL | LVS_NOCOLUMNHEADER | LVS_SORTASCENDING);
         l.list.AddColumn("", 100);
         l.add.Create(scanner, l.id + 1, "", none);
@@ -237,18 +242,18 @@ void TdlgQorOptions::CreateControls() {
         };
     }
 
-    gbRegistry.Create(uninstaller, -1, "", none);
+    gbRegistry.Create(uninstaller, idGbRegistry, "", none);
     cbStergValori.Create(uninstaller, idCbStergValori, "", none);
     cbCreezValori.Create(uninstaller, idCbCreezValori, "", none);
     cbRefacValori.Create(uninstaller, idCbRefacValori, "", none);
     cbStergChei.Create(uninstaller, idCbStergChei, "", none);
     cbCreezChei.Create(uninstaller, idCbCreezChei, "", none);
     cbDecrementez.Create(uninstaller, idCbDecrementez, "", none);
-    gbFileSystem.Create(uninstaller, -1, "", none);
+    gbFileSystem.Create(uninstaller, idGbFileSystem, "", none);
     cbStergFisiere.Create(uninstaller, idCbStergFisiere, "", none);
     cbUseRecycled.Create(uninstaller, idCbUseRecycled, "", none);
     cbStergDirectoare.Create(uninstaller, idCbStergDirectoare, "", none);
-    gbLog.Create(uninstaller, -1, "", none);
+    gbLog.Create(uninstaller, idGbLog, "", none);
     cbErrors.Create(uninstaller, idCbErrors, "", none);
     cbWarnings.Create(uninstaller, idCbWarnings, "", none);
     cbOk.Create(uninstaller, idCbOk, "", none);
@@ -266,74 +271,17 @@ void TdlgQorOptions::CreateControls() {
     SetDefaultId(IDOK);
 }
 
-std::map<std::string_view, Control*, NoCaseLess> TdlgQorOptions::NamedControls() {
-    return {
-        {"lblTreeFont", &lblTreeFont}, {"cmbTreeFont", &cmbTreeFont}, {"lblFontSize", &lblFontSize},
-        {"seFontSize", &seFontSize.Editor()}, {"lblViewer", &lblViewer}, {"edViewer", &edViewer},
-        {"cbHideActivity", &cbHideActivity},
-        {"gbTranslation", &gbTranslation}, {"lblLanguage", &lblLanguage}, {"cmbLanguages", &cmbLanguages},
-        {"lblTranslatedBy1", &lblTranslatedBy1}, {"lblTranslatedBy2", &lblTranslatedBy2},
-        {"lblTranslatedBy3", &lblTranslatedBy3}, {"lblExFolders", &lblExFolders}, {"lvExFolders", &lvExFolders},
-        {"btnAddExclFolder", &btnAddExclFolder}, {"btnRemExclFolder", &btnRemExclFolder},
-        {"lblIgnFiles", &lblIgnFiles}, {"lvIgnFiles", &lvIgnFiles}, {"btnAddIgnFile", &btnAddIgnFile},
-        {"btnRemIgnFile", &btnRemIgnFile}, {"lblIgnKeys", &lblIgnKeys}, {"lvIgnKeys", &lvIgnKeys},
-        {"btnAddIgnKey", &btnAddIgnKey}, {"btnRemIgnKey", &btnRemIgnKey}, {"gbRegistry", &gbRegistry},
-        {"cbStergValori", &cbStergValori}, {"cbCreezValori", &cbCreezValori}, {"cbRefacValori", &cbRefacValori},
-        {"cbStergChei", &cbStergChei}, {"cbCreezChei", &cbCreezChei}, {"cbDecrementez", &cbDecrementez},
-        {"gbFileSystem", &gbFileSystem}, {"cbStergFisiere", &cbStergFisiere}, {"cbUseRecycled", &cbUseRecycled},
-        {"cbStergDirectoare", &cbStergDirectoare}, {"gbLog", &gbLog}, {"cbErrors", &cbErrors},
-        {"cbWarnings", &cbWarnings}, {"cbOk", &cbOk}, {"cbAutoDelQor", &cbAutoDelQor}, {"btnViewLog", &btnViewLog},
-        {"btnClearLog", &btnClearLog}, {"btnOk", &btnOk}, {"btnCancel", &btnCancel},
-    };
-}
-
-// The controls' help contexts (the title bar's help button, then a click on
-// a control, shows its pop-up).
-void TdlgQorOptions::AddHelpContexts() {
-    for (const auto& [name, control] : NamedControls()) SetHelpContext(control->Handle(), name);
-    SetHelpContext(seFontSize.UpDown(), "seFontSize");
-}
-
 // The dialog's texts, English first, then as the language file says.
 void TdlgQorOptions::AddTexts() {
-    const std::map<std::string_view, Control*, NoCaseLess> controls = NamedControls();
-    constexpr std::string_view kTabs[] = {"tabGeneral", "tabScanner", "tabUninstaller"};
-    for (const TFormText& c : kCaptions) {
-        TFormTexts::Setter set;
-        if (c.Component.empty()) {
-            set = [this](std::string_view text) { SetWindowTextA(Handle(), std::string(text).c_str()); };
-            texts_.SetTitle = set;
-        } else if (auto it = controls.find(c.Component); it != controls.end()) {
-            Control* control = it->second;
-            set = [control](std::string_view text) { control->SetText(text); };
-        } else if (c.Component == "bfExclFolder") {
-            set = [this](std::string_view text) { browseTitle_ = text; };
-        } else if (c.Component == "odIgnFiles") {
-            set = [this](std::string_view text) { filesFilter_ = text; };
-        } else {
-            for (int i = 0; i < 3; ++i)
-                if (c.Component == kTabs[i]) set = [this, i](std::string_view text) { pcOptions.SetCaption(i, text); };
-        }
-        set(c.English);
-        texts_.Add(std::string(c.Component), std::string(c.Property), std::string(c.English), std::move(set));
-    }
-    texts_.SetCharset = [this](int charset) {
-        LOGFONTA lf{};
-        Font message = CreateMessageFont(Dpi());
-        GetObjectA(message.Get(), sizeof lf, &lf);
-        lf.lfCharSet = static_cast<BYTE>(charset);
-        // The controls let go of the old font before it is deleted.
-        Font next(CreateFontIndirectA(&lf));
-        SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(next.Get()), FALSE);
-        EnumChildWindows(
-            Handle(),
-            [](HWND child, LPARAM font) -> BOOL {
-                SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(next.Get()));
-        font_ = std::move(next);
-    };
+    AddFormTexts(texts_, Handle(), kRows, [this](const FormRow& row) -> TFormTexts::Setter {
+        const std::string_view name = row.Name;
+        if (name == "bfExclFolder.Title") return [this](std::string_view text) { browseTitle_ = text; };
+        if (name == "odIgnFiles.Filter") return [this](std::string_view text) { filesFilter_ = text; };
+        const int tab = name == "tabGeneral" ? 0 : name == "tabScanner" ? 1 : name == "tabUninstaller" ? 2 : -1;
+        if (tab >= 0) return [this, tab](std::string_view text) { pcOptions.SetCaption(tab, text); };
+        return {};
+    });
+    texts_.SetCharset = [this](int charset) { SetCharset(charset); };
 }
 
 void TdlgQorOptions::WireEvents() {
@@ -344,7 +292,7 @@ void TdlgQorOptions::WireEvents() {
     btnClearLog.OnClick = [this] { btnClearLogClick(); };
     btnOk.OnClick = [this] { btnOkClick(); };
     btnCancel.OnClick = [this] { EndModal(IDCANCEL); };
-    cbStergFisiere.OnClick = [this] { cbUseRecycled.SetEnabled(cbStergFisiere.Checked()); };
+    cbStergFisiere.OnClick = [this] { cbUseRecycled.SetEnabled(UseRecycledEnabled(Values())); };
     cmbLanguages.OnChange = [this] { cmbLanguagesChange(); };
     // The combo box fills the item and sets the colours of its state.
     cmbLanguages.OnDrawItemText = [this](HDC dc, const RECT& rc, int index, bool) {
@@ -376,7 +324,7 @@ void TdlgQorOptions::ShowValues(const TOptionValues& v) {
     FillList(lvIgnFiles, v.IgnoredFiles);
     FillList(lvIgnKeys, v.IgnoredKeys);
     for (const auto& [box, value] : kBoxes) (this->*box).SetChecked(v.*value);
-    cbUseRecycled.SetEnabled(v.DeleteFiles);
+    cbUseRecycled.SetEnabled(UseRecycledEnabled(v));
 }
 
 TOptionValues TdlgQorOptions::Values() const {
@@ -409,9 +357,8 @@ void TdlgQorOptions::btnAddExclFolderClick() {
 }
 
 void TdlgQorOptions::btnAddIgnFileClick() {
-    std::vector<std::string> files = ListItems(lvIgnFiles);
-    for (const std::string& file : ChooseFilesToOpen(Handle(), filesFilter_))
-        if (AddUnique(files, file)) lvIgnFiles.AddItem({file});
+    for (const std::string& file : EntriesToAdd(ListItems(lvIgnFiles), ChooseFilesToOpen(Handle(), filesFilter_)))
+        lvIgnFiles.AddItem({file});
 }
 
 void TdlgQorOptions::btnAddIgnKeyClick() {
@@ -427,11 +374,10 @@ void TdlgQorOptions::btnAddIgnKeyClick() {
                        {TMsgDlgBtn::mbOK});
         return;
     }
-    std::vector<std::string> keys = ListItems(lvIgnKeys);
-    if (AddUnique(keys, dialog.Text)) lvIgnKeys.AddItem({dialog.Text});
+    for (const std::string& key : EntriesToAdd(ListItems(lvIgnKeys), {dialog.Text})) lvIgnKeys.AddItem({key});
 }
 
-std::string TdlgQorOptions::LogFile() const { return context_.ProgramFolder + "\\Log.txt"; }
+std::string TdlgQorOptions::LogFile() const { return UninstallLogPath(context_.ProgramFolder); }
 
 void TdlgQorOptions::UpdateLogButtons() {
     const bool exists = os_.files.FileExists(LogFile());
@@ -452,10 +398,18 @@ void TdlgQorOptions::btnClearLogClick() {
     UpdateLogButtons();
 }
 
+// Settings that could not be saved are not kept: the dialog stays open
+// with the reason.
 void TdlgQorOptions::btnOkClick() {
+    const TSettings before = context_.Settings;
     StoreOptionValues(Values(), context_.Settings, context_.ProgramFolder);
+    const std::string failure = SaveSettingsFailure(os_.registry, context_.Settings, context_.ProgramFolder, settingsKey_);
+    if (!failure.empty()) {
+        context_.Settings = before;
+        ShowMessageDlg(failure, TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
+        return;
+    }
     translator_.SetLanguage(context_.Settings.Language);
-    SaveSettings(os_.registry, context_.Settings, context_.ProgramFolder, settingsKey_);
     EndModal(IDOK);
 }
 
@@ -495,18 +449,8 @@ void TdlgQorOptions::cmbLanguagesDrawItem(HDC dc, const RECT& rc, int index) {
 }
 
 LRESULT TdlgQorOptions::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    // Enter and Escape reach here from IsDialogMessage as IDOK and IDCANCEL.
-    if (msg == WM_COMMAND && lp == 0) {
-        if (LOWORD(wp) == IDOK) btnOkClick();
-        if (LOWORD(wp) == IDCANCEL) EndModal(IDCANCEL);
-        return 0;
-    }
-    if (msg == WM_CLOSE) {
-        EndModal(IDCANCEL);
-        return 0;
-    }
     if (msg == WM_HELP && help_ != nullptr && help_->OnHelp(*reinterpret_cast<const HELPINFO*>(lp))) return TRUE;
-    return Window::OnMessage(msg, wp, lp);
+    return Dialog::OnMessage(msg, wp, lp);
 }
 
 }  // namespace kelvora::ui

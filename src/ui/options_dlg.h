@@ -5,7 +5,6 @@
 // stores and saves them only when it is closed with OK.
 #pragma once
 
-#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,11 +18,11 @@
 #include "translation/translator.h"
 #include "ui/framework/buttons.h"
 #include "ui/framework/combo_box.h"
+#include "ui/framework/dialog.h"
 #include "ui/framework/edit.h"
-#include "ui/framework/gdi.h"
+#include "ui/framework/form_table.h"
 #include "ui/framework/list_view.h"
 #include "ui/framework/tab_control.h"
-#include "ui/framework/window.h"
 
 namespace kelvora::ui {
 
@@ -61,14 +60,29 @@ enum TOptionsControl : int {
     idBtnViewLog,
     idBtnClearLog,
     idCbHideActivityOption,
+    // Texts and frames.
+    idLblTreeFont,
+    idLblFontSize,
+    idLblViewer,
+    idGbTranslation,
+    idLblLanguage,
+    idLblTranslatedBy1,
+    idLblTranslatedBy2,
+    idLblTranslatedBy3,
+    idLblExFolders,
+    idLblIgnFiles,
+    idLblIgnKeys,
+    idGbRegistry,
+    idGbFileSystem,
+    idGbLog,
 };
 
-// The dialog's texts that a language file can change (section
-// dlgQorOptions).
-std::span<const TFormText> OptionsCaptions();
+// The dialog's table: its controls' texts that a language file can change
+// (section dlgQorOptions) and their help contexts.
+std::span<const FormRow> OptionsTable();
 inline constexpr const char* kOptionsSection = "dlgQorOptions";
 
-class TdlgQorOptions : public Window {
+class TdlgQorOptions : public Dialog {
 public:
     struct Services {
         AppContext& context;
@@ -144,14 +158,12 @@ protected:
 
 private:
     void CreateControls();
-    std::map<std::string_view, Control*, NoCaseLess> NamedControls();
     void AddTexts();
-    void AddHelpContexts();
     void WireEvents();
     void FormShow();
     void ShowValues(const TOptionValues& v);
     TOptionValues Values() const;
-    void Layout();  // options_dlg_layout.cpp
+    SIZE Layout();  // options_dlg_layout.cpp: the client area's size
 
     void btnAddExclFolderClick();
     void btnAddIgnFileClick();
@@ -172,7 +184,6 @@ private:
     TFormTexts texts_{kOptionsSection};
     std::string browseTitle_;  // the folder browser's title
     std::string filesFilter_;  // the file dialog's filter
-    Font font_;
 };
 
 }  // namespace kelvora::ui

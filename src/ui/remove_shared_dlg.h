@@ -11,17 +11,17 @@
 #include "translation/form_texts.h"
 #include "translation/translator.h"
 #include "ui/framework/buttons.h"
+#include "ui/framework/dialog.h"
 #include "ui/framework/edit.h"
-#include "ui/framework/gdi.h"
-#include "ui/framework/window.h"
+#include "ui/framework/form_table.h"
 
 namespace kelvora::ui {
 
 inline constexpr const char* kRemoveSharedSection = "dlgRemoveShared";
 // The dialog's texts that a language file can change (section dlgRemoveShared).
-std::span<const TFormText> RemoveSharedCaptions();
+std::span<const FormRow> RemoveSharedTable();
 
-class TdlgRemoveShared : public Window {
+class TdlgRemoveShared : public Dialog {
 public:
     // The file's name and its folder (ending with a backslash).
     std::string FileName;
@@ -44,11 +44,6 @@ public:
     Button btnNo;
     Button btnNoToAll;
 
-protected:
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-
-private:
-    Font font_;
 };
 
 }  // namespace kelvora::ui

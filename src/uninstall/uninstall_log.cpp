@@ -37,12 +37,13 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string UninstallLogPath(std::string_view programFolder) { return std::string(programFolder) + "\\Log.txt"; }
+
 LogWriteResult WriteUninstallLog(platform::FileSystem& files, std::string_view programFolder,
                                  std::int32_t logLevel, std::string_view appIdentifier,
                                  std::string_view when, const std::vector<std::string>& lines) {
     if (logLevel <= 0) return LogWriteResult::kSkipped;
-    std::string path(programFolder);
-    path += "\\Log.txt";
+    const std::string path = UninstallLogPath(programFolder);
 
     // The old file is read as lines and written back with CR LF after each,
     // so a file that another editor saved with other line ends comes out

@@ -44,7 +44,10 @@ enum class LogWriteResult {
     kWriteFailed,  // Log.txt could not be replaced; it was left as it was
 };
 
-// Appends one run's block to programFolder\Log.txt, starting the file with
+// The uninstall log's file: programFolder\Log.txt.
+std::string UninstallLogPath(std::string_view programFolder);
+
+// Appends one run's block to UninstallLogPath(programFolder), starting the file with
 // its heading when it does not exist. when is the run's date and time as the
 // user's locale shows it. The file is replaced in one step, never rewritten
 // in place.

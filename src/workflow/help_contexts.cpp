@@ -7,7 +7,6 @@ namespace {
 // The text-mode toggle sbString has 45: the hexadecimal toggle has 44 and
 // Export 43, and each control's pop-up explains that control alone.
 constexpr HelpContext kContexts[] = {
-    // Main window
     {30, "rbInstall", "first_page.htm#install"},
     {31, "edIdentif", "first_page.htm#install"},
     {32, "rbUninstall", "first_page.htm#uninstall"},
@@ -42,31 +41,6 @@ constexpr HelpContext kContexts[] = {
     {1290, "rbMulte", "run_page.htm#several"},
     {1300, "reLog", "undo.htm#log"},
     {1310, "cbShowIgnored", "tree_page.htm#ignored"},
-    // Options dialog
-    {62, "btnOk", "options.htm"},
-    {63, "btnCancel", "options.htm"},
-    {64, "cmbTreeFont", "options.htm#general"},
-    {65, "seFontSize", "options.htm#general"},
-    {66, "edViewer", "options.htm#general"},
-    {67, "cmbLanguages", "options.htm#general"},
-    {68, "lvExFolders", "options.htm#scanner"},
-    {69, "btnAddExclFolder", "options.htm#scanner"},
-    {70, "btnRemExclFolder", "options.htm#scanner"},
-    {71, "lvIgnFiles", "options.htm#scanner"},
-    {72, "btnAddIgnFile", "options.htm#scanner"},
-    {73, "btnRemIgnFile", "options.htm#scanner"},
-    {74, "lvIgnKeys", "options.htm#scanner"},
-    {75, "btnAddIgnKey", "options.htm#scanner"},
-    {76, "btnRemIgnKey", "options.htm#scanner"},
-    {77, "cbStergValori", "options.htm#uninstaller"},
-    {78, "cbCreezValori", "options.htm#uninstaller"},
-    {79, "cbRefacValori", "options.htm#uninstaller"},
-    {80, "cbStergChei", "options.htm#uninstaller"},
-    {81, "cbCreezChei", "options.htm#uninstaller"},
-    {82, "cbDecrementez", "options.htm#uninstaller"},
-    {83, "cbStergFisiere", "options.htm#uninstaller"},
-    {84, "cbUseRecycled", "options.htm#uninstaller"},
-    {85, "cbStergDirectoare", "options.htm#uninstaller"},
 };
 
 }  // namespace

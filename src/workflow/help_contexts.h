@@ -16,8 +16,8 @@ struct HelpContext {
     std::string_view Topic;    // page of the help file, with an anchor
 };
 
-// Every control of the main window and the options dialog that has a help
-// context.
+// Every control of the main window that has a help context (the dialogs
+// keep theirs in their tables, ui/framework/form_table.h).
 std::span<const HelpContext> HelpContexts();
 
 // The help context of a control by its component name; 0 when it has none.

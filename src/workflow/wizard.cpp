@@ -230,14 +230,7 @@ void TWizard::ScanTargets() {
     s.ScanOtherPaths = StoredOtherPaths(screen_.OtherPaths);
     // The rescan, also one after a restart, scans what is stored now: a
     // scan whose targets could not be stored does not start.
-    std::string failure;
-    try {
-        if (!SaveSettings(os_.registry, s, context_.ProgramFolder)) {
-            failure = FormatText(TranslateString(RS_REG_SET_FAILED), {kSettingsKeyPath});
-        }
-    } catch (const SettingsError& e) {
-        failure = e.what();
-    }
+    const std::string failure = SaveSettingsFailure(os_.registry, s, context_.ProgramFolder);
     if (!failure.empty()) {
         s = before;
         Error(failure);

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Reads the compiled help file back with chmls (fp-utils): for every help
-# context of the program's table, cshelp.txt inside the file has a
+# context of the forms' tables, cshelp.txt inside the file has a
 # ".topic N" with text under it, and the topic page exists with a heading.
-#   help_file_test.sh Kelvora.chm help_contexts.cpp
+#   help_file_test.sh Kelvora.chm form.cpp...
+# A table row with a help context reads
+#   {idControl, "name", "English text" (or nullptr), number, "page.htm#anchor"},
 set -euo pipefail
 chm="$1"
-table="$2"
+shift
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 extract() { chmls extract "$chm" "/$1" "$work/$1" >/dev/null 2>&1 && [ -s "$work/$1" ]; }
@@ -23,7 +25,11 @@ while read -r number control page; do
   if ! { [ -s "$work/$page" ] || extract "$page"; } || ! grep -q '<h1>' "$work/$page"; then
     echo "FAIL: no topic $page for $control ($number)"; failures=$((failures + 1))
   fi
-done < <(grep -oE '\{[0-9]+, "[A-Za-z]+", "[a-z_]+\.htm' "$table" | tr -d '{",')
-[ "$count" -gt 50 ] || { echo "FAIL: only $count help contexts read from $table"; exit 1; }
+done < <(
+  # The main window's contexts still in their own list: {number, "name", "page.htm".
+  grep -ohE '\{[0-9]+, "[A-Za-z]+", "[a-z_]+\.htm' "$@" | tr -d '{",'
+  grep -ohE '"[A-Za-z]+", ("([^"\\]|\\.)*"|nullptr), [0-9]+, "[a-z_]+\.htm' "$@" |
+    sed -E 's/^"([A-Za-z]+)", .*, ([0-9]+), "([a-z_]+\.htm)$/\2 \1 \3/')
+[ "$count" -gt 50 ] || { echo "FAIL: only $count help contexts read from $*"; exit 1; }
 echo "$count help contexts: $((count * 2 - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -77,10 +77,10 @@ TEST(Options, AFolderIsExcludedOnceAndNotAboveAnExcludedOne) {
         EXPECT_EQ(a.Check, c.check);
         EXPECT_EQ(a.Shown, c.shown);
     }
-    std::vector<std::string> files{"C:\\a.txt"};
-    EXPECT_FALSE(AddUnique(files, "c:\\A.TXT"));
-    EXPECT_TRUE(AddUnique(files, "C:\\b.txt"));
-    EXPECT_EQ(files.size(), 2u);
+    // Ignored files and keys join their lists once, whatever their letter case.
+    EXPECT_EQ(EntriesToAdd({"C:\\a.txt"}, {"c:\\A.TXT", "C:\\b.txt", "c:\\B.TXT"}),
+              (std::vector<std::string>{"C:\\b.txt"}));
+    EXPECT_EQ(EntriesToAdd({"HKEY_USERS\\A"}, {"hkey_users\\a"}), std::vector<std::string>{});
     // An ignored key begins with its root key's name, as the tree's paths do.
     EXPECT_TRUE(IgnoredKeyHasRoot("hkey_local_machine\\Software\\A"));
     EXPECT_TRUE(IgnoredKeyHasRoot("HKEY_USERS"));

@@ -149,6 +149,10 @@ TEST(SettingsStore, AKeyThatCannotBeOpenedChangesNothingButStillExcludesTheOwnFo
     LoadSettings(reg, s, kProgramFolder);
     EXPECT_EQ(s.Viewer, "wordpad.exe");
     EXPECT_FALSE(SaveSettings(reg, s, kProgramFolder));
+    // What the windows tell the user.
+    EXPECT_EQ(SaveSettingsFailure(reg, s, kProgramFolder), "Failed to set data for '" + std::string(kKey) + "'");
+    ASSERT_TRUE(reg.SetWriteDenied(kCurrentUser, kKey, false));
+    EXPECT_EQ(SaveSettingsFailure(reg, s, kProgramFolder), "");
 }
 
 TEST(SettingsStore, AValueOfTheWrongTypeStopsTheLoadKeepingWhatWasRead) {

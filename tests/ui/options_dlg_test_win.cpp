@@ -12,7 +12,6 @@
 #include "support/temp_folder_win.h"
 #include "tools/lngc/language_compiler.h"
 #include "translation/messages.h"
-#include "workflow/help_contexts.h"
 #include "ui/context_help.h"
 #include "ui/options_dlg.h"
 
@@ -267,7 +266,8 @@ TEST_F(OptionsDialog, TheTitleBarHelpButtonShowsAControlsPopUp) {
              d.btnCancel.Click();
          }},
         &help);
-    EXPECT_EQ(viewer.contexts, (std::vector<std::uint32_t>{HelpContextOf("cbStergValori"), HelpContextOf("seFontSize")}));
+    EXPECT_EQ(viewer.contexts, (std::vector<std::uint32_t>{RowOf(OptionsTable(), idCbStergValori)->Help,
+                                                           RowOf(OptionsTable(), idSeFontSize)->Help}));
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ TEST(HelpContexts, EveryControlHasItsOwnNumberAndATopic) {
         EXPECT_NE(c.Topic.find(".htm"), std::string_view::npos) << c.Control;
         EXPECT_EQ(HelpContextOf(c.Control), c.Number);
     }
-    EXPECT_EQ(HelpContexts().size(), 58u);
+    EXPECT_EQ(HelpContexts().size(), 34u);
     EXPECT_EQ(HelpContextOf("sbHexa"), 44u);
     EXPECT_EQ(HelpContextOf("sbString"), 45u);
     EXPECT_EQ(HelpContextOf("btnExport"), 43u);

@@ -30,12 +30,13 @@ TFormTexts::Setter WindowTextSetter(HWND form, const FormRow& row) {
 void AddFormTexts(TFormTexts& texts, HWND form, std::span<const FormRow> rows,
                   const std::function<TFormTexts::Setter(const FormRow&)>& setterFor) {
     for (const FormRow& row : rows) {
+        if (row.English == nullptr) continue;
         TFormTexts::Setter set = setterFor ? setterFor(row) : nullptr;
         if (!set) set = WindowTextSetter(form, row);
         if (!set) continue;
         set(row.English);
         if (row.Name.empty()) texts.SetTitle = set;
-        texts.Add(std::string(row.Component()), std::string(row.Property()), std::string(row.English), std::move(set));
+        texts.Add(std::string(row.Component()), std::string(row.Property()), row.English, std::move(set));
     }
 }
 

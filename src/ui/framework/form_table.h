@@ -22,7 +22,7 @@ struct FormRow {
     int Id;                 // the control's identifier; 0 for a text without a control
     std::string_view Name;  // in the language files: "component" (its Caption) or "component.Property";
                             // empty for the form's title
-    std::string_view English;
+    const char* English;    // nullptr for a control without a text of its own
     std::uint32_t Help = 0;      // the help context: a ".topic" of the help file's pop-ups; 0 for none
     std::string_view Topic = {};  // the help page that tells more, with an anchor
 
@@ -39,7 +39,7 @@ const FormRow* RowOf(std::span<const FormRow> rows, int id);
 // title row). Dialogs give their own setter for the rows whose text is no
 // window text (setterFor answers an empty one for the others).
 TFormTexts::Setter WindowTextSetter(HWND form, const FormRow& row);
-// Applies every row's English text and adds it to texts with its setter;
+// Applies every text row's English text and adds it to texts with its setter;
 // the title's setter becomes texts.SetTitle.
 void AddFormTexts(TFormTexts& texts, HWND form, std::span<const FormRow> rows,
                   const std::function<TFormTexts::Setter(const FormRow&)>& setterFor = {});
