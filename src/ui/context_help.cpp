@@ -6,7 +6,6 @@
 
 #include "ui/framework/popup_menu.h"
 #include "ui/framework/wide_text.h"
-#include "workflow/help_contexts.h"
 
 namespace kelvora::ui {
 
@@ -77,8 +76,6 @@ std::string ProgramHelpFile() {
     WideCharToMultiByte(CP_ACP, 0, file.c_str(), static_cast<int>(file.size()), text.data(), bytes, nullptr, nullptr);
     return text;
 }
-
-void SetHelpContext(HWND control, std::string_view name) { SetWindowContextHelpId(control, HelpContextOf(name)); }
 
 std::uint32_t ResolveHelpContext(HWND window) {
     for (HWND w = window; w != nullptr;) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ui/framework/layout.h"
+#include "ui/framework/layout_box.h"
 #include "ui/main_captions.h"
 #include "ui/main_window.h"
 
@@ -14,60 +15,6 @@ namespace {
 constexpr TTarget kTargetOrder[kTargetCount] = {tgHKCR, tgHKLM, tgHKUS, tgHKCU, tgHKCC,
                                                 tgSWin, tgSProg, tgSRest, tgOthers};
 constexpr int kTargetIds[kTargetCount] = {idHKCR, idHKLM, idHKUS, idHKCU, idHKCC, idSWin, idSProg, idSRest, idCbOthers};
-
-// Places controls top to bottom on a page, px scaled to the window's dpi.
-class Column {
-public:
-    Column(const Window& window, int left, int right) : w_(window), left_(left), right_(right), y_(w_.Scale(8)) {}
-    int Scale(int px) const { return w_.Scale(px); }
-    int Y() const { return y_; }
-    // y in pixels, as other controls left it.
-    void SetY(int y) { y_ = y; }
-    int Width(int indent = 0) const { return right_ - left_ - Scale(indent); }
-    // A check box or radio button of its caption's width (at most the row).
-    void Check(Control& c, int indent = 0, int gapAfter = 2) {
-        const int h = ControlHeight(c.Handle());
-        c.SetBounds(left_ + Scale(indent), y_, std::min(CheckWidth(c.Handle()), Width(indent)), h);
-        y_ += h + Scale(gapAfter);
-    }
-    // A text wrapped at the row's width.
-    void Text(Control& c, int indent = 0, int gapAfter = 6) {
-        const int h = LabelHeight(c.Handle(), Width(indent));
-        c.SetBounds(left_ + Scale(indent), y_, Width(indent), h);
-        y_ += h + Scale(gapAfter);
-    }
-    // Check boxes in as many equal columns as the row holds.
-    void Grid(const std::vector<Control*>& boxes, int indent, int gapAfter = 6) {
-        int cell = 0, h = 0;
-        for (Control* b : boxes) {
-            cell = std::max(cell, CheckWidth(b->Handle()) + Scale(12));
-            h = std::max(h, ControlHeight(b->Handle()));
-        }
-        const int columns = std::max(1, Width(indent) / std::max(cell, 1));
-        const int width = std::min(cell, Width(indent));
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            const int col = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
-            boxes[i]->SetBounds(left_ + Scale(indent) + col * cell, y_ + row * h, width - Scale(2), h);
-        }
-        const int rows = (static_cast<int>(boxes.size()) + columns - 1) / columns;
-        y_ += rows * h + Scale(gapAfter);
-    }
-    // An edit with a button at its right.
-    void EditWithButton(Control& edit, Button& button, int indent, int gapAfter = 4) {
-        const int bw = ButtonWidth(button.Handle(), Scale(75));
-        const int h = std::max(ControlHeight(edit.Handle()), ControlHeight(button.Handle()));
-        const int x = left_ + Scale(indent);
-        edit.SetBounds(x, y_, right_ - x - bw - Scale(6), ControlHeight(edit.Handle()));
-        button.SetBounds(right_ - bw, y_, bw, h);
-        y_ += h + Scale(gapAfter);
-    }
-
-private:
-    const Window& w_;
-    int left_;
-    int right_;
-    int y_;
-};
 
 }  // namespace
 
