@@ -150,13 +150,10 @@ void TfrmQorMain::Layout() {
     if (cw == 0 || ch == 0) return;  // minimised
 
     // Below the pages, from the bottom up: the buttons, the progress, the status.
-    int bw = Scale(75);
-    for (Button* b : {&btnAbout, &btnBack, &btnNext, &btnExit}) bw = ButtonWidth(b->Handle(), bw);
+    const int bw = WidestButton({&btnAbout, &btnBack, &btnNext, &btnExit}, Scale(75));
     const int bh = std::max(ControlHeight(btnNext.Handle()), Scale(23));
     const int by = ch - m - bh;
-    btnExit.SetBounds(cw - m - bw, by, bw, bh);
-    btnNext.SetBounds(cw - m - 2 * bw - Scale(6), by, bw, bh);
-    btnBack.SetBounds(cw - m - 3 * bw - Scale(12), by, bw, bh);
+    ButtonRow(*this, {&btnBack, &btnNext, &btnExit}, cw - m, by, bw, bh);
     btnAbout.SetBounds(m, by, bw, bh);
     const int buttonsWidth = 2 * m + 4 * bw + Scale(36);
     const int ph = std::max(LineHeight(lblProgress.Handle()), Scale(16));
@@ -208,15 +205,14 @@ SIZE TfrmQorMain::LayoutFirstPage(int width, int height) {
     btnOptions.SetBounds(width - m - ow, m, ow, oh);
     Column c(*this, m, width - m - ow - Scale(8));
     c.Check(rgChoice.Item(0));
-    const int eh = ControlHeight(edIdentif.Handle());
-    edIdentif.SetBounds(m + Scale(18), c.Y(), std::min(Scale(250), c.Width(18)), eh);
+    c.Place(edIdentif, ControlHeight(edIdentif.Handle()), 18, 4, std::min(Scale(250), c.Width(18)));
     Column below(*this, m, width - m);
-    below.SetY(c.Y() + eh + Scale(4));
+    below.SetY(c.Y());
     below.Text(lblInstall, 18, 8);
     below.Check(rgChoice.Item(1));
     below.Text(lblChoose, 18, 2);
     const int top = below.Y();
-    lvQorFiles.SetBounds(m + Scale(18), top, width - 2 * m - Scale(18), std::max(Scale(40), height - m - top));
+    below.Place(lvQorFiles, std::max(Scale(40), height - m - top), 18);
     // The name column takes the width the others leave.
     int others = 0;
     for (int col = 1; col < 4; ++col) others += lvQorFiles.ColumnWidth(col);
@@ -247,8 +243,7 @@ SIZE TfrmQorMain::LayoutTargetsPage(int width, int /*height*/) {
         c.SetY(c.Y() + std::max(oh, ControlHeight(edOthers.Handle())) + Scale(8));
     } else {
         c.Check(others, 12);
-        edOthers.SetBounds(m + Scale(30), c.Y(), width - 2 * m - Scale(30), ControlHeight(edOthers.Handle()));
-        c.SetY(c.Y() + ControlHeight(edOthers.Handle()) + Scale(8));
+        c.Place(edOthers, ControlHeight(edOthers.Handle()), 30, 8);
     }
     const int icon = Scale(32);
     imgWarning.SetBounds(m, c.Y(), icon, icon);
@@ -276,13 +271,10 @@ SIZE TfrmQorMain::LayoutRunPage(int width, int /*height*/) {
 
 SIZE TfrmQorMain::LayoutTreePage(int width, int height) {
     const int m = Scale(8);
-    int bw = Scale(75);
-    for (Button* b : {&btnSave, &btnPrint, &btnExport}) bw = ButtonWidth(b->Handle(), bw);
+    const int bw = WidestButton({&btnSave, &btnPrint, &btnExport}, Scale(75));
     const int bh = std::max(ControlHeight(btnSave.Handle()), Scale(23));
     const int by = height - m - bh;
-    btnExport.SetBounds(width - m - bw, by, bw, bh);
-    btnPrint.SetBounds(width - m - 2 * bw - Scale(6), by, bw, bh);
-    btnSave.SetBounds(width - m - 3 * bw - Scale(12), by, bw, bh);
+    ButtonRow(*this, {&btnSave, &btnPrint, &btnExport}, width - m, by, bw, bh);
     int x = m;
     for (int i = 0; i < 2; ++i) {
         const int tw = ButtonWidth(rgDisplay.Item(i).Handle(), Scale(60));
