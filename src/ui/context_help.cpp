@@ -6,7 +6,6 @@
 
 #include "ui/framework/popup_menu.h"
 #include "ui/framework/wide_text.h"
-#include "workflow/help_contexts.h"
 
 namespace kelvora::ui {
 
@@ -73,8 +72,6 @@ std::string ProgramHelpFile() {
     file += L".chm";
     return platform::win32::Narrow(file);
 }
-
-void SetHelpContext(HWND control, std::string_view name) { SetWindowContextHelpId(control, HelpContextOf(name)); }
 
 std::uint32_t ResolveHelpContext(HWND window) {
     for (HWND w = window; w != nullptr;) {

@@ -3,7 +3,8 @@
 // window offers "What's This?" for it, and a dialog's title-bar help button
 // (WM_HELP) shows the pop-up of the control clicked. A control's help
 // context is its window's context help id (SetWindowContextHelpId), or its
-// parent's when it has none (workflow/help_contexts.h gives the numbers).
+// parent's when it has none (the forms' tables give the numbers, see
+// ui/framework/form_table.h).
 //
 // The help file is compiled HTML Help (Kelvora.chm beside the program),
 // shown by hhctrl.ocx, which every Windows has; the program loads it when
@@ -18,6 +19,9 @@
 #include <string_view>
 
 namespace kelvora::ui {
+
+// The pop-up texts inside the help file.
+inline constexpr std::string_view kHelpPopupFile = "cshelp.txt";
 
 // What the program asks of the help viewer.
 class HelpViewer {
@@ -54,10 +58,6 @@ private:
 
 // The help file beside the running program: its path with ".chm".
 std::string ProgramHelpFile();
-
-// Gives a control the help context of its component name (such as
-// "rbInstall"); controls without one keep their parent's.
-void SetHelpContext(HWND control, std::string_view name);
 
 // The help context of a window: its own, else its parent's, and so on; 0
 // when none has one.

@@ -1,10 +1,13 @@
 // The main window's controls and menu items: their identifiers, the design
-// names that language files address them by, and their captions before
-// translation. The window applies the captions from this table at creation.
+// names that language files address them by, their captions before
+// translation and their help contexts. The window creates its controls with
+// these captions, hands them to the translator and sets the help from here.
 #pragma once
 
 #include <span>
 #include <string_view>
+
+#include "ui/framework/form_table.h"
 
 namespace kelvora::ui {
 
@@ -91,14 +94,9 @@ enum TMainControl : int {
     idExportDialogFilter,
 };
 
-struct TCaption {
-    int Id;
-    std::string_view Name;     // the design name (btnNext)
-    std::string_view English;  // the caption before translation
-};
-
-// Every control and menu item that shows a caption.
-std::span<const TCaption> MainCaptions();
+// The main window's one table: a row per control or menu item that shows a
+// caption or has a help context, in the order of the language files.
+std::span<const FormRow> MainCaptions();
 // The caption of a control or menu item (empty when it has none).
 std::string_view CaptionOf(int id);
 

@@ -26,8 +26,6 @@ constexpr int kMinHeight = 404;
 
 constexpr const char* kTitle = "Kelvora";
 
-int CompareNumbers(double a, double b) { return (a > b) - (a < b); }
-
 }  // namespace
 
 TfrmQorMain::TfrmQorMain(Services services)
@@ -143,14 +141,7 @@ void TfrmQorMain::WireEvents() {
     lvQorFiles.OnSelectionChange = [this] { Forward([&] { wizard_->lvQorFilesSelectItem(); }); };
     lvQorFiles.OnContextMenu = [this](POINT pt) { ListContextMenu(pt); };
     lvQorFiles.SetCompare([this](LPARAM a, LPARAM b, int column) {
-        const TArchiveRow& x = rows_[static_cast<std::size_t>(a)];
-        const TArchiveRow& y = rows_[static_cast<std::size_t>(b)];
-        switch (column) {
-        case 1: return CompareNumbers(x.CreatedDate, y.CreatedDate);
-        case 2: return CompareNumbers(x.LastUsedDate, y.LastUsedDate);
-        case 3: return CompareNumbers(x.UseCount, y.UseCount);
-        default: return os_.collation.Compare(x.Identifier, y.Identifier);
-        }
+        return wizard_->CompareListRows(rows_[static_cast<std::size_t>(a)], rows_[static_cast<std::size_t>(b)], column);
     });
     btnOptions.OnClick = [this] { btnOptionsClick(); };
     for (int t = 0; t < kTargetCount; ++t) {
@@ -180,7 +171,7 @@ void TfrmQorMain::WireEvents() {
     btnBack.OnClick = [this] { wizard_->btnBackClick(); };
     btnNext.OnClick = [this] { wizard_->btnNextClick(); };
     btnExit.OnClick = [this] { wizard_->btnExitClick(); };
-    AcceptFiles([this](std::vector<std::string> files) { OnDrop(files); });
+    AcceptFiles([this](std::vector<std::string> files) { wizard_->FilesDropped(files); });
     // A page entered gives the keyboard to what it is for: the identifier
     // or the list on the first page, the tree on the tree page.
     pages_.SetPageEvents(static_cast<int>(TPage::pnlFirst), [this] {
@@ -352,14 +343,6 @@ std::optional<std::string> TfrmQorMain::ChooseSetupFile(std::string_view initial
                             "exe");
 }
 
-void TfrmQorMain::OnDrop(const std::vector<std::string>& files) {
-    // Once per file in the order of the drop: of several, the last counts.
-    for (const std::string& file : files) {
-        if (shown_.Page == TPage::pnlFirst) wizard_->dndFirstDnDItem(file);
-        else if (shown_.Page == TPage::pnlRun) wizard_->dndSetupItem(file);
-    }
-}
-
 void TfrmQorMain::ShowAbout() {
     TdlgAboutQor about;
     about.Execute(Handle(), *translator_);
@@ -430,7 +413,7 @@ bool TfrmQorMain::PreTranslate(MSG& msg) {
         return true;
     }
     if (msg.hwnd == tvChanges.Tree().Handle()) {
-        RemoveBranch();
+        wizard_->RemoveBranch(tvChanges.FocusedNode());
         return true;
     }
     return false;

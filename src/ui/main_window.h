@@ -129,14 +129,12 @@ private:
     // The texts that are no captions of controls, after every translation.
     void AfterTranslate(const TFormTexts& form);
     void btnOptionsClick();
-    void OnDrop(const std::vector<std::string>& files);
     void ListContextMenu(POINT pt);
     void ApplyListColours();
 
     // The tree page (main_window_tree.cpp).
     void TreeContextMenu(POINT pt);
     void TreeCommand(UINT id);
-    void RemoveBranch();
     void OpenItem(bool view);
     void ShowProperties();
     void ExportTree();

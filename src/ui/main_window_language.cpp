@@ -8,22 +8,18 @@
 
 namespace kelvora::ui {
 
-// Every caption of the caption table is a text of the language files: the
-// value "btnNext.Caption" for the control btnNext, "odSetup.Title" as named.
-// The title is the wizard's (the product's name, or the installation's).
+// Every caption of the table is a text of the language files: the value
+// "btnNext.Caption" for the control btnNext, "odSetup.Title" as named. The
+// title is the wizard's (the product's name, or the installation's).
 void TfrmQorMain::AddTexts() {
     texts_.SetCharset = [this](int) { ApplyFonts(); };
-    for (const TCaption& c : MainCaptions()) {
-        const std::size_t dot = c.Name.find('.');
-        const std::string component(c.Name.substr(0, dot));
-        const std::string property(dot == std::string_view::npos ? "Caption" : c.Name.substr(dot + 1));
-        const int id = c.Id;
-        texts_.Add(component, property, std::string(c.English), [this, id](std::string_view text) {
+    AddFormTexts(texts_, Handle(), MainCaptions(), [this](const FormRow& row) -> TFormTexts::Setter {
+        return [this, id = row.Id](std::string_view text) {
             captions_[id] = std::string(text);
             // Menu items and the file dialogs' texts are read when shown.
             if (HWND control = ChildById(Handle(), id)) SetWindowTextA(control, captions_[id].c_str());
-        });
-    }
+        };
+    });
     translator_->OnTranslate = [this](const TFormTexts& form) { AfterTranslate(form); };
 }
 

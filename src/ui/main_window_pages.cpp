@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ui/framework/layout.h"
+#include "ui/framework/layout_box.h"
 #include "ui/main_captions.h"
 #include "ui/main_window.h"
 
@@ -14,60 +15,6 @@ namespace {
 constexpr TTarget kTargetOrder[kTargetCount] = {tgHKCR, tgHKLM, tgHKUS, tgHKCU, tgHKCC,
                                                 tgSWin, tgSProg, tgSRest, tgOthers};
 constexpr int kTargetIds[kTargetCount] = {idHKCR, idHKLM, idHKUS, idHKCU, idHKCC, idSWin, idSProg, idSRest, idCbOthers};
-
-// Places controls top to bottom on a page, px scaled to the window's dpi.
-class Column {
-public:
-    Column(const Window& window, int left, int right) : w_(window), left_(left), right_(right), y_(w_.Scale(8)) {}
-    int Scale(int px) const { return w_.Scale(px); }
-    int Y() const { return y_; }
-    // y in pixels, as other controls left it.
-    void SetY(int y) { y_ = y; }
-    int Width(int indent = 0) const { return right_ - left_ - Scale(indent); }
-    // A check box or radio button of its caption's width (at most the row).
-    void Check(Control& c, int indent = 0, int gapAfter = 2) {
-        const int h = ControlHeight(c.Handle());
-        c.SetBounds(left_ + Scale(indent), y_, std::min(CheckWidth(c.Handle()), Width(indent)), h);
-        y_ += h + Scale(gapAfter);
-    }
-    // A text wrapped at the row's width.
-    void Text(Control& c, int indent = 0, int gapAfter = 6) {
-        const int h = LabelHeight(c.Handle(), Width(indent));
-        c.SetBounds(left_ + Scale(indent), y_, Width(indent), h);
-        y_ += h + Scale(gapAfter);
-    }
-    // Check boxes in as many equal columns as the row holds.
-    void Grid(const std::vector<Control*>& boxes, int indent, int gapAfter = 6) {
-        int cell = 0, h = 0;
-        for (Control* b : boxes) {
-            cell = std::max(cell, CheckWidth(b->Handle()) + Scale(12));
-            h = std::max(h, ControlHeight(b->Handle()));
-        }
-        const int columns = std::max(1, Width(indent) / std::max(cell, 1));
-        const int width = std::min(cell, Width(indent));
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            const int col = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
-            boxes[i]->SetBounds(left_ + Scale(indent) + col * cell, y_ + row * h, width - Scale(2), h);
-        }
-        const int rows = (static_cast<int>(boxes.size()) + columns - 1) / columns;
-        y_ += rows * h + Scale(gapAfter);
-    }
-    // An edit with a button at its right.
-    void EditWithButton(Control& edit, Button& button, int indent, int gapAfter = 4) {
-        const int bw = ButtonWidth(button.Handle(), Scale(75));
-        const int h = std::max(ControlHeight(edit.Handle()), ControlHeight(button.Handle()));
-        const int x = left_ + Scale(indent);
-        edit.SetBounds(x, y_, right_ - x - bw - Scale(6), ControlHeight(edit.Handle()));
-        button.SetBounds(right_ - bw, y_, bw, h);
-        y_ += h + Scale(gapAfter);
-    }
-
-private:
-    const Window& w_;
-    int left_;
-    int right_;
-    int y_;
-};
 
 }  // namespace
 
@@ -203,13 +150,10 @@ void TfrmQorMain::Layout() {
     if (cw == 0 || ch == 0) return;  // minimised
 
     // Below the pages, from the bottom up: the buttons, the progress, the status.
-    int bw = Scale(75);
-    for (Button* b : {&btnAbout, &btnBack, &btnNext, &btnExit}) bw = ButtonWidth(b->Handle(), bw);
+    const int bw = WidestButton({&btnAbout, &btnBack, &btnNext, &btnExit}, Scale(75));
     const int bh = std::max(ControlHeight(btnNext.Handle()), Scale(23));
     const int by = ch - m - bh;
-    btnExit.SetBounds(cw - m - bw, by, bw, bh);
-    btnNext.SetBounds(cw - m - 2 * bw - Scale(6), by, bw, bh);
-    btnBack.SetBounds(cw - m - 3 * bw - Scale(12), by, bw, bh);
+    ButtonRow(*this, {&btnBack, &btnNext, &btnExit}, cw - m, by, bw, bh);
     btnAbout.SetBounds(m, by, bw, bh);
     const int buttonsWidth = 2 * m + 4 * bw + Scale(36);
     const int ph = std::max(LineHeight(lblProgress.Handle()), Scale(16));
@@ -261,15 +205,14 @@ SIZE TfrmQorMain::LayoutFirstPage(int width, int height) {
     btnOptions.SetBounds(width - m - ow, m, ow, oh);
     Column c(*this, m, width - m - ow - Scale(8));
     c.Check(rgChoice.Item(0));
-    const int eh = ControlHeight(edIdentif.Handle());
-    edIdentif.SetBounds(m + Scale(18), c.Y(), std::min(Scale(250), c.Width(18)), eh);
+    c.Place(edIdentif, ControlHeight(edIdentif.Handle()), 18, 4, std::min(Scale(250), c.Width(18)));
     Column below(*this, m, width - m);
-    below.SetY(c.Y() + eh + Scale(4));
+    below.SetY(c.Y());
     below.Text(lblInstall, 18, 8);
     below.Check(rgChoice.Item(1));
     below.Text(lblChoose, 18, 2);
     const int top = below.Y();
-    lvQorFiles.SetBounds(m + Scale(18), top, width - 2 * m - Scale(18), std::max(Scale(40), height - m - top));
+    below.Place(lvQorFiles, std::max(Scale(40), height - m - top), 18);
     // The name column takes the width the others leave.
     int others = 0;
     for (int col = 1; col < 4; ++col) others += lvQorFiles.ColumnWidth(col);
@@ -300,8 +243,7 @@ SIZE TfrmQorMain::LayoutTargetsPage(int width, int /*height*/) {
         c.SetY(c.Y() + std::max(oh, ControlHeight(edOthers.Handle())) + Scale(8));
     } else {
         c.Check(others, 12);
-        edOthers.SetBounds(m + Scale(30), c.Y(), width - 2 * m - Scale(30), ControlHeight(edOthers.Handle()));
-        c.SetY(c.Y() + ControlHeight(edOthers.Handle()) + Scale(8));
+        c.Place(edOthers, ControlHeight(edOthers.Handle()), 30, 8);
     }
     const int icon = Scale(32);
     imgWarning.SetBounds(m, c.Y(), icon, icon);
@@ -329,13 +271,10 @@ SIZE TfrmQorMain::LayoutRunPage(int width, int /*height*/) {
 
 SIZE TfrmQorMain::LayoutTreePage(int width, int height) {
     const int m = Scale(8);
-    int bw = Scale(75);
-    for (Button* b : {&btnSave, &btnPrint, &btnExport}) bw = ButtonWidth(b->Handle(), bw);
+    const int bw = WidestButton({&btnSave, &btnPrint, &btnExport}, Scale(75));
     const int bh = std::max(ControlHeight(btnSave.Handle()), Scale(23));
     const int by = height - m - bh;
-    btnExport.SetBounds(width - m - bw, by, bw, bh);
-    btnPrint.SetBounds(width - m - 2 * bw - Scale(6), by, bw, bh);
-    btnSave.SetBounds(width - m - 3 * bw - Scale(12), by, bw, bh);
+    ButtonRow(*this, {&btnSave, &btnPrint, &btnExport}, width - m, by, bw, bh);
     int x = m;
     for (int i = 0; i < 2; ++i) {
         const int tw = ButtonWidth(rgDisplay.Item(i).Handle(), Scale(60));

@@ -22,11 +22,7 @@
 namespace kelvora::ui {
 
 void TfrmQorMain::TreeContextMenu(POINT pt) {
-    TTreeMenuState state;
-    {
-        auto access = model_.Lock();
-        state = TreeMenuFor(access, tvChanges.FocusedNode(), !shown_.InstallChosen, wizard_->TreeEditable(), os_.files);
-    }
+    const TTreeMenuState state = wizard_->TreeMenu(tvChanges.FocusedNode());
     PopupMenu menu;
     auto item = [&](UINT id, bool enabled) {
         menu.AddItem(id, Caption(static_cast<int>(id)));
@@ -67,7 +63,7 @@ void TfrmQorMain::TreeCommand(UINT id) {
         TreeFinishForViewing();
         break;
     case pmiRemoveBr:
-        RemoveBranch();
+        wizard_->RemoveBranch(node);
         break;
     case pmiOpen:
     case pmiView:
@@ -77,23 +73,11 @@ void TfrmQorMain::TreeCommand(UINT id) {
         ShowProperties();
         break;
     case pmiAddToIgnore:
-        if (node != kNoNode && wizard_->TreeEditable()) AddToIgnoreList(model_.Lock(), node, context_.Settings);
+        wizard_->AddToIgnore(node);
         break;
     default:
         break;
     }
-}
-
-void TfrmQorMain::RemoveBranch() {
-    const NodeId node = tvChanges.FocusedNode();
-    {
-        auto access = model_.Lock();
-        if (!TreeMenuFor(access, node, !shown_.InstallChosen, wizard_->TreeEditable(), os_.files).RemoveEnabled) return;
-    }
-    if (Message(TranslateString(RS_ASK_REMOVE_BRANCH), TMsgDlgType::mtConfirmation,
-                {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}) != mrYes)
-        return;
-    if (model_.Lock().RemoveBranch(node)) wizard_->BranchRemoved();
 }
 
 void TfrmQorMain::OpenItem(bool view) {
@@ -125,7 +109,7 @@ void TfrmQorMain::ShowProperties() {
 void TfrmQorMain::ExportTree() {
     const std::string identifier = context_.AppIdentifier;
     int filter = 1;
-    auto chosen = ChooseFileToSave(Handle(), Caption(idExportDialogFilter), "txt", identifier + ".txt", &filter);
+    auto chosen = ChooseFileToSave(Handle(), Caption(idExportDialogFilter), "txt", ExportFileName(identifier), &filter);
     if (!chosen) return;
     const ExportTarget target = ChooseExportTarget(filter, *chosen);
     const std::string now = platform::win32::LocalDateTimeText(os_.clock.Now(), false);

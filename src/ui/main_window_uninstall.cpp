@@ -26,22 +26,6 @@ COLORREF LevelColour(std::int32_t level) {
     }
 }
 
-// The component names of the controls that show no caption (the others
-// are in MainCaptions).
-constexpr TCaption kUncaptioned[] = {
-    {idEdIdentif, "edIdentif", {}}, {idLvQorFiles, "lvQorFiles", {}},   {idEdOthers, "edOthers", {}},
-    {idEdSetupPath, "edSetupPath", {}}, {idTvChanges, "tvChanges", {}}, {idReLog, "reLog", {}},
-    {idPbProgress, "pbProgress", {}},
-};
-
-std::string_view ComponentName(int id) {
-    for (const TCaption& c : MainCaptions())
-        if (c.Id == id) return c.Name;
-    for (const TCaption& c : kUncaptioned)
-        if (c.Id == id) return c.Name;
-    return {};
-}
-
 }  // namespace
 
 // ------------------------------------------------------------------ reLog
@@ -103,15 +87,7 @@ void TfrmQorMain::SetupHelp() {
     help_->SetHasOwnMenu([this](HWND window) {
         return (window == lvQorFiles.Handle() && lvQorFiles.Enabled()) || window == tvChanges.Tree().Handle();
     });
-    EnumChildWindows(
-        Handle(),
-        [](HWND child, LPARAM) -> BOOL {
-            const std::string_view name = ComponentName(GetDlgCtrlID(child));
-            if (!name.empty()) SetHelpContext(child, name);
-            return TRUE;
-        },
-        0);
-    SetHelpContext(pages_.Page(static_cast<int>(TPage::pnlFirst)).Handle(), "pnlFirst");
+    SetHelpContexts(Handle(), MainCaptions());
 }
 
 }  // namespace kelvora::ui

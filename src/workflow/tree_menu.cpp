@@ -58,4 +58,6 @@ bool AddToIgnoreList(const ChangesTree::Access& tree, NodeId node, TSettings& se
     return list->Add(path);
 }
 
+std::string ExportFileName(std::string_view identifier) { return std::string(identifier) + ".txt"; }
+
 }  // namespace kelvora

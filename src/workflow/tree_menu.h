@@ -1,9 +1,10 @@
 // The decisions of the changes tree's context menu: which items show and
 // which are enabled for the focused node, and the ignore list that "Add to
-// ignore list" puts a node's path in.
+// ignore list" puts a node's path in; and the name Export proposes.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "changes/changes_tree.h"
 #include "platform/platform.h"
@@ -39,5 +40,9 @@ std::string ItemPath(const TNodeData& data);
 // ExcludedFolders or IgnoredFiles) unless that list already covers it;
 // true when it was added.
 bool AddToIgnoreList(const ChangesTree::Access& tree, NodeId node, TSettings& settings);
+
+// The file name the export's dialog proposes for the tree of an
+// application: its identifier as a text file.
+std::string ExportFileName(std::string_view identifier);
 
 }  // namespace kelvora

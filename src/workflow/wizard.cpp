@@ -365,6 +365,22 @@ void TWizard::BranchRemoved() {
     Show();
 }
 
+TTreeMenuState TWizard::TreeMenu(NodeId focused) {
+    return TreeMenuFor(tree_.Lock(), focused, !screen_.InstallChosen, TreeEditable(), os_.files);
+}
+
+void TWizard::RemoveBranch(NodeId focused) {
+    if (!TreeMenu(focused).RemoveEnabled) return;
+    if (host_.Message(TranslateString(RS_ASK_REMOVE_BRANCH), TMsgDlgType::mtConfirmation,
+                      {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}) != mrYes)
+        return;
+    if (tree_.Lock().RemoveBranch(focused)) BranchRemoved();
+}
+
+void TWizard::AddToIgnore(NodeId focused) {
+    if (focused != kNoNode && TreeEditable()) AddToIgnoreList(tree_.Lock(), focused, context_.Settings);
+}
+
 bool TWizard::SaveTree() {
     WaitForArchive();
     TChgArchive archive(os_.files, os_.clock, ArchiveFileBase(context_.ProgramFolder, context_.AppIdentifier));

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "changes/changes_tree.h"
 #include "platform/platform.h"
@@ -20,6 +21,7 @@
 #include "uninstall/uninstall_log.h"
 #include "worker/safe_thread.h"
 #include "workflow/scan_workers.h"
+#include "workflow/tree_menu.h"
 #include "workflow/wizard_host.h"
 #include "workflow/wizard_screen.h"
 
@@ -56,8 +58,15 @@ public:
     void edIdentifChange(std::string_view text);
     void lvQorFilesSelectItem();
     void btnRenameClick();
+    // The list's order by a column (the identifiers by the collation, then
+    // the dates created and last used, the uses): below zero when x comes
+    // before y, ascending.
+    int CompareListRows(const TArchiveRow& x, const TArchiveRow& y, int column) const;
     void btnRemoveClick();
     void dndFirstDnDItem(std::string_view path);
+    // Files dropped on the window, once each in the order of the drop (of
+    // several, the last counts): the first page and the run page take them.
+    void FilesDropped(const std::vector<std::string>& files);
     // The language changed (in the options dialog, which the first page
     // opens): the first page's status line and Exit speak it.
     void LanguageChanged();
@@ -81,6 +90,13 @@ public:
     void btnSaveClick();
     // The user removed a branch of the tree: there is something to save.
     void BranchRemoved();
+    // The tree's context menu for the focused node (or kNoNode).
+    TTreeMenuState TreeMenu(NodeId focused);
+    // "Remove branch" (or Delete) on the focused node: when the menu allows
+    // it and the user confirms, the branch goes and the tree is unsaved.
+    void RemoveBranch(NodeId focused);
+    // "Add to ignore list", while no worker reads the lists.
+    void AddToIgnore(NodeId focused);
     // Shows or hides the archive's changes that the ignore lists hold: the
     // archive is loaded again (the check marks set meanwhile go with it).
     void cbShowIgnoredClick(bool checked);

@@ -91,6 +91,13 @@ void TWizard::dndSetupItem(std::string_view path) {
     if (screen_.Page == TPage::pnlRun) edSetupPathChange(path);
 }
 
+void TWizard::FilesDropped(const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+        if (screen_.Page == TPage::pnlFirst) dndFirstDnDItem(file);
+        else if (screen_.Page == TPage::pnlRun) dndSetupItem(file);
+    }
+}
+
 void TWizard::dndFirstDnDItem(std::string_view path) {
     if (screen_.Page != TPage::pnlFirst) return;
     edSetupPathChange(path);
@@ -212,6 +219,16 @@ void TWizard::FillArchiveList() {
         host_.ListAdd(row);
     }
     if (!names.empty()) host_.ListSelectFirst();
+}
+
+int TWizard::CompareListRows(const TArchiveRow& x, const TArchiveRow& y, int column) const {
+    auto compare = [](double a, double b) { return (a > b) - (a < b); };
+    switch (column) {
+    case 1: return compare(x.CreatedDate, y.CreatedDate);
+    case 2: return compare(x.LastUsedDate, y.LastUsedDate);
+    case 3: return compare(x.UseCount, y.UseCount);
+    default: return os_.collation.Compare(x.Identifier, y.Identifier);
+    }
 }
 
 void TWizard::btnRenameClick() {

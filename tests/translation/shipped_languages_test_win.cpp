@@ -31,15 +31,12 @@ using Texts = std::map<std::string, std::string, NoCaseLess>;  // value name -> 
 std::map<std::string, Texts> ProgramTexts() {
     std::map<std::string, Texts> sections;
     for (const Message* m : kMessageCatalogue) sections["RESOURCESTRING"][m->Id] = m->English;
-    for (auto [section, table] : {std::pair{ui::kOptionsSection, ui::OptionsTable()},
+    for (auto [section, table] : {std::pair{ui::kMainSection, ui::MainCaptions()},
+                                  std::pair{ui::kOptionsSection, ui::OptionsTable()},
                                   std::pair{ui::kAboutSection, ui::AboutTable()},
                                   std::pair{ui::kRemoveSharedSection, ui::RemoveSharedTable()}})
         for (const ui::FormRow& c : table)
             if (c.English != nullptr) sections[section][c.ValueName()] = c.English;
-    Texts& main = sections[ui::kMainSection];
-    for (const ui::TCaption& c : ui::MainCaptions())
-        main[c.Name.find('.') == std::string_view::npos ? std::string(c.Name) + ".Caption" : std::string(c.Name)] =
-            c.English;
     return sections;
 }
 

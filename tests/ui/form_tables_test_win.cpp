@@ -7,16 +7,15 @@
 #include <string>
 
 #include "ui/framework/form_table.h"
+#include "ui/main_captions.h"
 #include "ui/options_dlg.h"
-#include "workflow/help_contexts.h"
 
 namespace kelvora::ui {
 namespace {
 
 TEST(FormTables, EveryHelpContextIsItsControlsAloneWithATopic) {
     std::set<std::uint32_t> numbers;
-    for (const HelpContext& c : HelpContexts()) numbers.insert(c.Number);
-    for (std::span<const FormRow> table : {OptionsTable()}) {
+    for (std::span<const FormRow> table : {MainCaptions(), OptionsTable()}) {
         std::set<int> ids;
         std::set<std::string> names;
         for (const FormRow& row : table) {
@@ -29,6 +28,10 @@ TEST(FormTables, EveryHelpContextIsItsControlsAloneWithATopic) {
         }
     }
     EXPECT_EQ(numbers.size(), 58u);
+    // Each display toggle and Export has a pop-up of its own.
+    EXPECT_EQ(RowOf(MainCaptions(), idSbHexa)->Help, 44u);
+    EXPECT_EQ(RowOf(MainCaptions(), idSbString)->Help, 45u);
+    EXPECT_EQ(RowOf(MainCaptions(), idBtnExport)->Help, 43u);
 }
 
 }  // namespace

@@ -134,8 +134,8 @@ TEST_F(MainWindowLanguages, EachShippedLanguageReachesTheWholeWindowAndSurvivesA
             ChooseLanguage(d, language);
             d.btnOk.Click();
         });
-        for (const TCaption& c : MainCaptions())
-            if (HWND control = ChildById(main, c.Id))
+        for (const FormRow& c : MainCaptions())
+            if (HWND control = ChildById(main, c.Id); control != nullptr && c.English != nullptr)
                 EXPECT_EQ(WindowText(control), ShippedText(language, kMainSection, std::string(c.Name) + ".Caption"))
                     << c.Name;
         HWND list = ChildById(main, idLvQorFiles);

@@ -42,8 +42,8 @@ TEST(DpiLayout, MainWindowPagesHoldTheirTexts) {
         ASSERT_TRUE(run.Window().Create());
         HWND main = run.Window().Handle();
         if (longer) {
-            for (const TCaption& c : MainCaptions()) {
-                if (HWND control = ChildById(main, c.Id)) {
+            for (const FormRow& c : MainCaptions()) {
+                if (HWND control = ChildById(main, c.Id); control != nullptr && c.English != nullptr) {
                     std::string text(c.English);
                     std::string more = text.substr(0, text.size() / 3);
                     std::erase(more, '&');

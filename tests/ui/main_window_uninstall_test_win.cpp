@@ -20,7 +20,6 @@
 #include "translation/messages.h"
 #include "ui/main_captions.h"
 #include "uninstall/shared_files.h"
-#include "workflow/help_contexts.h"
 
 #include <fstream>
 #include <iterator>
@@ -289,12 +288,9 @@ TEST(MainWindowUninstall, EveryControlHasItsHelpContext) {
         reinterpret_cast<std::set<std::uint32_t>*>(set)->insert(GetWindowContextHelpId(child));
         return TRUE;
     }, reinterpret_cast<LPARAM>(&found));
-    for (const HelpContext& c : HelpContexts()) {
-        // 62 to 85: the options dialog's.
-        if (c.Number < 62 || c.Number > 85) EXPECT_TRUE(found.contains(c.Number)) << c.Control;
-    }
+    for (const FormRow& c : MainCaptions()) EXPECT_TRUE(c.Help == 0 || found.contains(c.Help)) << c.Name;
     EXPECT_EQ(ResolveHelpContext(GetWindow(ChildById(run.Window().Handle(), idTvChanges), GW_CHILD)),
-              HelpContextOf("tvChanges"));
+              RowOf(MainCaptions(), idTvChanges)->Help);
 }
 
 }  // namespace

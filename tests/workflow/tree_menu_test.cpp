@@ -93,5 +93,7 @@ TEST_F(TreeMenuTest, AddToIgnoreListPicksTheListByKindAndSkipsCoveredPaths) {
     EXPECT_EQ(settings.ExcludedFolders.Items(), std::vector<std::string>{"C:\\App"});
 }
 
+TEST(ExportFileName, IsTheIdentifierAsATextFile) { EXPECT_EQ(ExportFileName("KDemo 2"), "KDemo 2.txt"); }
+
 }  // namespace
 }  // namespace kelvora

@@ -393,6 +393,33 @@ TEST_F(WizardTest, DropsOnTheFirstPageNameTheIdentifier) {
     EXPECT_FALSE(host.screen.NextEnabled) << "the uninstall choice has no selection";
 }
 
+TEST_F(WizardTest, OfSeveralFilesDroppedTheLastCountsAndOnlyTheFirstAndRunPagesTakeThem) {
+    TWizard& w = Make();
+    w.FilesDropped({"C:\\Setups\\one.exe", "C:\\Setups\\two.exe"});
+    EXPECT_EQ(host.screen.Identifier, "two.exe");
+    EXPECT_EQ(host.screen.SetupPath, "C:\\Setups\\two.exe");
+    Begin();
+    ASSERT_EQ(host.screen.Page, TPage::pnlTargets);
+    w.FilesDropped({"C:\\Setups\\three.exe"});
+    EXPECT_EQ(host.screen.Identifier, "App");
+    EXPECT_EQ(host.screen.SetupPath, "C:\\Setups\\two.exe");
+    w.btnNextClick();
+    WaitForWorker();
+    ASSERT_EQ(host.screen.Page, TPage::pnlRun);
+    w.FilesDropped({"C:\\Setups\\four.exe"});
+    EXPECT_EQ(host.screen.SetupPath, "C:\\Setups\\four.exe");
+    EXPECT_EQ(host.screen.Identifier, "App");
+}
+
+TEST_F(WizardTest, ListRowsSortByNameDatesAndUses) {
+    TWizard& w = Make();
+    const TArchiveRow a{"alpha", "", "", "", 2.0, 0.0, 7}, b{"Beta", "", "", "", 1.0, 3.0, 7};
+    EXPECT_LT(w.CompareListRows(a, b, 0), 0);
+    EXPECT_GT(w.CompareListRows(a, b, 1), 0);
+    EXPECT_LT(w.CompareListRows(a, b, 2), 0);
+    EXPECT_EQ(w.CompareListRows(a, b, 3), 0);
+}
+
 TEST_F(WizardTest, StopDuringTheFirstScanAndBack) {
     TWizard& w = Make(true);
     Begin();
@@ -564,6 +591,48 @@ TEST_F(WizardTest, CloseWithAMonitoringInProgressAsksToGiveItUp) {
     EXPECT_FALSE(memory.files.Exists(kMarker));
     EXPECT_FALSE(SnapshotExists());
     EXPECT_EQ(RunValue(), "");
+}
+
+// Remove branch and Add to ignore list wait for the worker that fills the
+// tree; a branch goes only when the user confirms, and leaves it unsaved.
+TEST_F(WizardTest, TreeEditsWaitForTheWorkerAndRemovingABranchAsksFirst) {
+    TWizard& w = Make(true);
+    ToRunPage();
+    w.RunModeClick(TRunMode::rbStarted);
+    w.btnNextClick();
+    ASSERT_TRUE(w.WorkerRunning());
+    TNodeData d;
+    d.Kind = ckRegKeyCreated;
+    d.RootKey = kCurrentUser;
+    d.Path = "Software\\Vendor";
+    tree.AddToTree("HKEY_CURRENT_USER\\Software\\Vendor", "App", std::move(d));
+    NodeId key = kNoNode, root = kNoNode;
+    {
+        auto a = tree.Lock();
+        root = a.Root();
+        key = a.Registry();
+        for (const char* name : {"HKEY_CURRENT_USER", "Software", "Vendor", "App"}) key = a.FindChild(key, name);
+    }
+    ASSERT_NE(key, kNoNode);
+    host.messages.clear();
+    w.AddToIgnore(key);
+    w.RemoveBranch(key);
+    EXPECT_EQ(context.Settings.IgnoredKeys.Count(), 0u);
+    EXPECT_TRUE(host.messages.empty());
+    Release();
+    w.AddToIgnore(key);
+    EXPECT_TRUE(context.Settings.IgnoredKeys.Contains("HKEY_CURRENT_USER\\Software\\Vendor\\App"));
+    w.RemoveBranch(root);
+    EXPECT_TRUE(host.messages.empty()) << "the frame stays";
+    host.answers = {mrNo};
+    w.RemoveBranch(key);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Text(RS_ASK_REMOVE_BRANCH)});
+    EXPECT_TRUE(tree.Lock().IsAlive(key));
+    EXPECT_FALSE(host.screen.SaveEnabled);
+    host.answers = {mrYes};
+    w.RemoveBranch(key);
+    EXPECT_FALSE(tree.Lock().IsAlive(key));
+    EXPECT_TRUE(host.screen.SaveEnabled);
 }
 
 TEST_F(WizardTest, UnsavedTreeAsksToSaveOnceAndAFailedSaveKeepsTheWindow) {

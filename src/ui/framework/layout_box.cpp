@@ -75,4 +75,15 @@ int WidestCheck(std::initializer_list<const Control*> checks, int checkGap) {
     return widest;
 }
 
+void ButtonRow(const Window& window, std::initializer_list<Control*> buttons, int right, int y, int width,
+               int height) {
+    // The gaps right of a button are scaled together (12 px at 96 dpi, not
+    // 6 px twice), so that rounding at other dpis never adds up.
+    int after = static_cast<int>(buttons.size());
+    for (Control* b : buttons) {
+        --after;
+        b->SetBounds(right - (after + 1) * width - window.Scale(6 * after), y, width, height);
+    }
+}
+
 }  // namespace kelvora::ui

@@ -60,4 +60,9 @@ int PlaceWrappedCheck(Control& c, int x, int y, int width);
 int WidestButton(std::initializer_list<const Control*> buttons, int minWidth, int padding = 16);
 int WidestCheck(std::initializer_list<const Control*> checks, int checkGap = 8);
 
+// Push buttons of one width and height in a row that ends at right (pixels),
+// 6 px (at 96 dpi) apart, the last one given rightmost.
+void ButtonRow(const Window& window, std::initializer_list<Control*> buttons, int right, int y, int width,
+               int height);
+
 }  // namespace kelvora::ui

@@ -371,114 +371,21 @@ void VirtualTree::UpdateTip(POINT pt) {
 }
 
 LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-    int row = -1, column = -1;
     switch (msg) {
     case WM_LBUTTONDOWN:
-        if (HitTest(pt, row, column) && column == 0) {
-            CellParts parts = PartsOf(row);
-            int x = pt.x - CellLeft(row);
-            bool on_button = (rows_[static_cast<std::size_t>(row)].flags & kHasChildren) != 0 &&
-                             x >= parts.button && x < parts.button + Indent();
-            bool on_check = parts.check >= 0 && x >= parts.check && x < parts.check + iconSize_;
-            if (on_button || on_check) {
-                SetFocus(Handle());
-                SetFocusedRow(row);
-                if (on_button) ToggleExpanded(row);
-                else ToggleCheck(row);
-                return 0;
-            }
-        }
-        break;
     case WM_LBUTTONDBLCLK:
-        if (HitTest(pt, row, column)) {
-            SetFocusedRow(row);
-            CellParts parts = PartsOf(row);
-            int x = pt.x - CellLeft(row);
-            // A quick second click on a check box is a second click, not an
-            // expansion.
-            if (column == 0 && parts.check >= 0 && x >= parts.check && x < parts.check + iconSize_)
-                ToggleCheck(row);
-            else
-                ToggleExpanded(row);
-            return 0;
-        }
-        break;
     case WM_RBUTTONDOWN:
-        // A right click selects the row under the mouse; the menu follows on
-        // the button's release.
-        SetFocus(Handle());
-        if (HitTest(pt, row, column)) SetFocusedRow(row);
-        return 0;
     case WM_RBUTTONUP:
-        if (OnContextMenu) {
-            POINT screen = pt;
-            ClientToScreen(Handle(), &screen);
-            OnContextMenu(screen);
-        }
-        return 0;
-    case WM_CONTEXTMENU:
-        if (OnContextMenu) {
-            POINT screen{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-            if (lp == -1) {  // from the keyboard: below the focused row
-                RECT rc{LVIR_LABEL};
-                int focused = FocusedRow();
-                if (focused < 0 || !SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(focused),
-                                                 reinterpret_cast<LPARAM>(&rc)))
-                    rc = {0, 0, 0, 0};
-                screen = {rc.left + 8, rc.bottom};
-                ClientToScreen(Handle(), &screen);
-            }
-            OnContextMenu(screen);
-        }
-        return 0;
-    case WM_MOUSEMOVE: {
-        SetHotRow(HitTest(pt, row, column) ? row : -1);
-        UpdateTip(pt);
-        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
-        TrackMouseEvent(&track);
-        break;
-    }
+    case WM_MOUSEMOVE:
     case WM_MOUSELEAVE:
-        SetHotRow(-1);
+        if (OnMouse(msg, {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))})) return 0;
         break;
-    case WM_KEYDOWN: {
-        int focused = FocusedRow();
-        if (focused < 0) break;
-        Node node = RowNode(focused);
-        const Row& r = rows_[static_cast<std::size_t>(focused)];
-        switch (wp) {
-        case VK_LEFT:
-            if (IsExpanded(node) && (r.flags & kHasChildren) != 0) {
-                SetExpanded(node, false);
-            } else {
-                int parent = focused - 1;
-                while (parent >= 0 && rows_[static_cast<std::size_t>(parent)].level >= r.level) --parent;
-                if (parent >= 0) SetFocusedRow(parent);
-            }
-            return 0;
-        case VK_RIGHT:
-            if ((r.flags & kHasChildren) == 0) return 0;
-            if (!IsExpanded(node)) SetExpanded(node, true);
-            else if (focused + 1 < RowCount()) SetFocusedRow(focused + 1);
-            return 0;
-        case VK_ADD:
-            SetExpanded(node, true);
-            return 0;
-        case VK_SUBTRACT:
-            SetExpanded(node, false);
-            return 0;
-        case VK_MULTIPLY:
-            ExpandBranch(node);
-            return 0;
-        case VK_SPACE:
-            ToggleCheck(focused);
-            return 0;
-        default:
-            break;
-        }
+    case WM_CONTEXTMENU:
+        ShowContextMenu(lp);
+        return 0;
+    case WM_KEYDOWN:
+        if (OnKeyDown(wp)) return 0;
         break;
-    }
     case WM_CHAR:
         // These keys act in WM_KEYDOWN; the list view would search for them.
         if (wp == ' ' || wp == '+' || wp == '-' || wp == '*') return 0;
@@ -493,79 +400,187 @@ LRESULT VirtualTree::OnSubclassMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
-    case WM_SIZE: {
-        LRESULT r = CallDefault(msg, wp, lp);
-        // Only a new width is shared again: a horizontal scroll bar that
-        // comes while the user drags a divider changes the height alone.
-        RECT rc;
-        GetClientRect(Handle(), &rc);
-        if (!fittedNeed_.empty() && rc.right != sharedWidth_)
-            ShareColumns();
-        else
-            FitLastColumn();
-        return r;
-    }
+    case WM_SIZE:
+        return OnSize(wp, lp);
     case WM_NOTIFY: {
         auto* nm = reinterpret_cast<NMHDR*>(lp);
         if (nm->hwndFrom == tip_ && nm->code == TTN_GETDISPINFOA) {
-            auto* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
-            tipText_.clear();
-            if (source_ != nullptr && tipRow_ >= 0 && tipRow_ < RowCount()) {
-                ReadScope read(source_);
-                std::string text = source_->Text(RowNode(tipRow_), tipColumn_);
-                HDC dc = GetDC(Handle());
-                HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
-                SIZE size{};
-                const std::wstring wide = WideText(text);
-                GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-                SelectObject(dc, old);
-                ReleaseDC(Handle(), dc);
-                int room = ColumnWidth(tipColumn_) - 12 - (tipColumn_ == 0 ? PartsOf(tipRow_).text : 0);
-                if (size.cx > room) tipText_ = text;
-                // A remark on the row (why it is greyed) shows over every
-                // cell, after the text that did not fit.
-                std::string remark = source_->Remark(RowNode(tipRow_));
-                if (!remark.empty() && remark != text) {
-                    if (!tipText_.empty()) tipText_ += "\n";
-                    tipText_ += remark;
-                }
-            }
-            info->lpszText = tipText_.data();
+            FillTip(reinterpret_cast<NMTTDISPINFOA*>(lp));
             return 0;
         }
-        if (nm->hwndFrom == ListView_GetHeader(Handle())) {
-            if (nm->code == HDN_ITEMCHANGINGA || nm->code == HDN_ITEMCHANGINGW) {
-                // HDITEMA and HDITEMW agree on mask and cxy.
-                auto* h = reinterpret_cast<NMHEADERA*>(lp);
-                if (h->pitem != nullptr && (h->pitem->mask & HDI_WIDTH) != 0 && h->iItem >= 0 &&
-                    h->iItem < static_cast<int>(minWidths_.size()))
-                    h->pitem->cxy = std::max(h->pitem->cxy, minWidths_[static_cast<std::size_t>(h->iItem)]);
-            } else if (nm->code == HDN_BEGINTRACKA || nm->code == HDN_BEGINTRACKW) {
-                fittedNeed_.clear();  // the user's widths from now on
-            } else if (nm->code == HDN_ENDTRACKA || nm->code == HDN_ENDTRACKW || nm->code == HDN_DIVIDERDBLCLICKA ||
-                       nm->code == HDN_DIVIDERDBLCLICKW) {
-                LRESULT r = CallDefault(msg, wp, lp);
-                fittedNeed_.clear();
-                if (OnColumnsResized) OnColumnsResized();
-                return r;
-            } else if (nm->code == HDN_ITEMCHANGEDA || nm->code == HDN_ITEMCHANGEDW) {
-                LRESULT r = CallDefault(msg, wp, lp);
-                auto* h = reinterpret_cast<NMHEADERA*>(lp);
-                int column = h->iItem;
-                if (!fitting_ && column >= 0 && column < static_cast<int>(minWidths_.size())) {
-                    if (ColumnWidth(column) < minWidths_[static_cast<std::size_t>(column)])
-                        ListView_SetColumnWidth(Handle(), column, minWidths_[static_cast<std::size_t>(column)]);
-                    if (column + 1 < static_cast<int>(minWidths_.size())) FitLastColumn();
-                }
-                return r;
-            }
-        }
+        if (nm->hwndFrom == ListView_GetHeader(Handle())) return OnHeaderNotify(wp, reinterpret_cast<NMHEADERA*>(lp));
         break;
     }
     default:
         break;
     }
     return CallDefault(msg, wp, lp);
+}
+
+LRESULT VirtualTree::OnSize(WPARAM wp, LPARAM lp) {
+    const LRESULT r = CallDefault(WM_SIZE, wp, lp);
+    // Only a new width is shared again: a horizontal scroll bar that comes
+    // while the user drags a divider changes the height alone.
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    if (!fittedNeed_.empty() && rc.right != sharedWidth_) ShareColumns();
+    else FitLastColumn();
+    return r;
+}
+
+bool VirtualTree::OnMouse(UINT msg, POINT pt) {
+    int row = -1, column = -1;
+    switch (msg) {
+    case WM_LBUTTONDOWN: {
+        if (!HitTest(pt, row, column) || column != 0) return false;
+        const bool onButton = OnExpandButton(row, pt.x), onCheck = OnCheckBox(row, pt.x);
+        if (!onButton && !onCheck) return false;
+        SetFocus(Handle());
+        SetFocusedRow(row);
+        if (onButton) ToggleExpanded(row);
+        else ToggleCheck(row);
+        return true;
+    }
+    case WM_LBUTTONDBLCLK:
+        if (!HitTest(pt, row, column)) return false;
+        SetFocusedRow(row);
+        // A quick second click on a check box is a second click, not an
+        // expansion.
+        if (column == 0 && OnCheckBox(row, pt.x)) ToggleCheck(row);
+        else ToggleExpanded(row);
+        return true;
+    case WM_RBUTTONDOWN:
+        // A right click selects the row under the mouse; the menu follows on
+        // the button's release.
+        SetFocus(Handle());
+        if (HitTest(pt, row, column)) SetFocusedRow(row);
+        return true;
+    case WM_RBUTTONUP:
+        if (OnContextMenu) {
+            ClientToScreen(Handle(), &pt);
+            OnContextMenu(pt);
+        }
+        return true;
+    case WM_MOUSEMOVE: {
+        SetHotRow(HitTest(pt, row, column) ? row : -1);
+        UpdateTip(pt);
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
+        TrackMouseEvent(&track);
+        return false;
+    }
+    default:  // WM_MOUSELEAVE
+        SetHotRow(-1);
+        return false;
+    }
+}
+
+bool VirtualTree::OnExpandButton(int row, int x) const {
+    const int at = x - CellLeft(row), button = PartsOf(row).button;
+    return (rows_[static_cast<std::size_t>(row)].flags & kHasChildren) != 0 && at >= button && at < button + Indent();
+}
+
+bool VirtualTree::OnCheckBox(int row, int x) const {
+    const int at = x - CellLeft(row), check = PartsOf(row).check;
+    return check >= 0 && at >= check && at < check + iconSize_;
+}
+
+void VirtualTree::ShowContextMenu(LPARAM lp) {
+    if (!OnContextMenu) return;
+    POINT screen{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    if (lp == -1) {  // from the keyboard: below the focused row
+        RECT rc{LVIR_LABEL};
+        int focused = FocusedRow();
+        if (focused < 0 ||
+            !SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&rc)))
+            rc = {0, 0, 0, 0};
+        screen = {rc.left + 8, rc.bottom};
+        ClientToScreen(Handle(), &screen);
+    }
+    OnContextMenu(screen);
+}
+
+bool VirtualTree::OnKeyDown(WPARAM key) {
+    const int focused = FocusedRow();
+    if (focused < 0) return false;
+    const Node node = RowNode(focused);
+    const Row& r = rows_[static_cast<std::size_t>(focused)];
+    switch (key) {
+    case VK_LEFT:
+        if (IsExpanded(node) && (r.flags & kHasChildren) != 0) {
+            SetExpanded(node, false);
+        } else {
+            int parent = focused - 1;
+            while (parent >= 0 && rows_[static_cast<std::size_t>(parent)].level >= r.level) --parent;
+            if (parent >= 0) SetFocusedRow(parent);
+        }
+        return true;
+    case VK_RIGHT:
+        if ((r.flags & kHasChildren) == 0) return true;
+        if (!IsExpanded(node)) SetExpanded(node, true);
+        else if (focused + 1 < RowCount()) SetFocusedRow(focused + 1);
+        return true;
+    case VK_ADD:
+    case VK_SUBTRACT:
+        SetExpanded(node, key == VK_ADD);
+        return true;
+    case VK_MULTIPLY:
+        ExpandBranch(node);
+        return true;
+    case VK_SPACE:
+        ToggleCheck(focused);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void VirtualTree::FillTip(NMTTDISPINFOA* info) {
+    tipText_.clear();
+    if (source_ != nullptr && tipRow_ >= 0 && tipRow_ < RowCount()) {
+        ReadScope read(source_);
+        std::string text = source_->Text(RowNode(tipRow_), tipColumn_);
+        HDC dc = GetDC(Handle());
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+        SIZE size{};
+        const std::wstring wide = WideText(text);
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(Handle(), dc);
+        int room = ColumnWidth(tipColumn_) - 12 - (tipColumn_ == 0 ? PartsOf(tipRow_).text : 0);
+        if (size.cx > room) tipText_ = text;
+        // A remark on the row (why it is greyed) shows over every cell,
+        // after the text that did not fit.
+        std::string remark = source_->Remark(RowNode(tipRow_));
+        if (!remark.empty() && remark != text) {
+            if (!tipText_.empty()) tipText_ += "\n";
+            tipText_ += remark;
+        }
+    }
+    info->lpszText = tipText_.data();
+}
+
+LRESULT VirtualTree::OnHeaderNotify(WPARAM wp, NMHEADERA* h) {
+    // HDITEMA and HDITEMW agree on mask and cxy.
+    const UINT code = h->hdr.code;
+    const int column = h->iItem;
+    const bool known = column >= 0 && column < static_cast<int>(minWidths_.size());
+    if (code == HDN_ITEMCHANGINGA || code == HDN_ITEMCHANGINGW) {
+        if (h->pitem != nullptr && (h->pitem->mask & HDI_WIDTH) != 0 && known)
+            h->pitem->cxy = std::max(h->pitem->cxy, minWidths_[static_cast<std::size_t>(column)]);
+    } else if (code == HDN_BEGINTRACKA || code == HDN_BEGINTRACKW) {
+        fittedNeed_.clear();  // the user's widths from now on
+    }
+    const LRESULT r = CallDefault(WM_NOTIFY, wp, reinterpret_cast<LPARAM>(h));
+    if (code == HDN_ENDTRACKA || code == HDN_ENDTRACKW || code == HDN_DIVIDERDBLCLICKA ||
+        code == HDN_DIVIDERDBLCLICKW) {
+        fittedNeed_.clear();
+        if (OnColumnsResized) OnColumnsResized();
+    } else if ((code == HDN_ITEMCHANGEDA || code == HDN_ITEMCHANGEDW) && !fitting_ && known) {
+        if (ColumnWidth(column) < minWidths_[static_cast<std::size_t>(column)])
+            ListView_SetColumnWidth(Handle(), column, minWidths_[static_cast<std::size_t>(column)]);
+        if (column + 1 < static_cast<int>(minWidths_.size())) FitLastColumn();
+    }
+    return r;
 }
 
 LRESULT VirtualTree::OnNotify(NMHDR* nm) {

@@ -199,6 +199,23 @@ private:
     void SetHotRow(int row);
     void UpdateTip(POINT pt);
 
+    // The messages the list view gets (OnSubclassMessage), by kind; a
+    // handler's true means the message is done with.
+    bool OnMouse(UINT msg, POINT pt);
+    // Whether the client x lies on the row's expand button or check box.
+    bool OnExpandButton(int row, int x) const;
+    bool OnCheckBox(int row, int x) const;
+    // WM_CONTEXTMENU: at the mouse, or from the keyboard below the focused row.
+    void ShowContextMenu(LPARAM lp);
+    bool OnKeyDown(WPARAM key);
+    // WM_SIZE: the columns follow a new width.
+    LRESULT OnSize(WPARAM wp, LPARAM lp);
+    // The tooltip's text for the cell under the mouse.
+    void FillTip(NMTTDISPINFOA* info);
+    // The header's notifications: the columns' smallest widths and the
+    // user's widths.
+    LRESULT OnHeaderNotify(WPARAM wp, NMHEADERA* h);
+
     LRESULT CustomDraw(NMLVCUSTOMDRAW* cd);
     void DrawCell0(HDC dc, int row, const RECT& cell, bool selected);
     void DrawLines(HDC dc, const Row& r, const RECT& cell) const;
