@@ -142,4 +142,13 @@ TWorkEnd LoadCheckTree(AppContext& context, platform::FileSystem& files, platfor
     }
 }
 
+TWizardState LoadEndState(TWorkEnd end) {
+    switch (end) {
+    case TWorkEnd::Refused: return TWizardState::wsBadArchive;
+    case TWorkEnd::Stopped: return TWizardState::wsStopped;
+    case TWorkEnd::Completed: break;
+    }
+    return TWizardState::wsIdle;
+}
+
 }  // namespace kelvora

@@ -26,4 +26,9 @@ namespace kelvora {
 TWorkEnd LoadCheckTree(AppContext& context, platform::FileSystem& files, platform::Clock& clock, ChangesTree& tree,
                        IWorkerControl& control, const std::function<void(int)>& setProgress);
 
+// The state a load leaves the wizard in, by how it ended: wsBadArchive when
+// Refused, wsStopped when Stopped, wsIdle when Completed (the wizard and the
+// command line both set it).
+TWizardState LoadEndState(TWorkEnd end);
+
 }  // namespace kelvora

@@ -78,9 +78,7 @@ int LoadArchive(CliEnv& env, std::string_view identifier, ChangesTree& tree, boo
     const TWorkEnd end = LoadCheckTree(env.context, env.os.files, env.os.clock, tree, control,
                                        [&env](int percent) { env.console.Progress(percent, 100); });
     env.console.EndProgress();
-    env.context.WizardState = end == TWorkEnd::Refused   ? TWizardState::wsBadArchive
-                              : end == TWorkEnd::Stopped ? TWizardState::wsStopped
-                                                         : TWizardState::wsIdle;
+    env.context.WizardState = LoadEndState(end);
     if (end == TWorkEnd::Refused) return Fail(env, kExitUsage, invalid);
     if (end == TWorkEnd::Stopped) return kExitFailed;
     tree.FinishFill();

@@ -99,11 +99,10 @@ std::optional<int> TakeTargets(const CliCommand& command, CliEnv& env) {
         ApplyTargets(command.Targets, context.Settings);
     }
     if (TargetSteps(context.Settings) == 0) return Fail(env, kExitUsage, TranslateString(RS_CLI_NO_TARGETS));
-    try {
-        SaveSettings(env.os.registry, context.Settings, context.ProgramFolder);
-    } catch (const SettingsError& e) {
-        return Fail(env, kExitFailed, e.what());
-    }
+    // As in the wizard, targets that could not be stored start no scan: the
+    // rescan, also one after a restart, reads them back.
+    const std::string failure = SaveSettingsFailure(env.os.registry, context.Settings, context.ProgramFolder);
+    if (!failure.empty()) return Fail(env, kExitFailed, failure);
     return std::nullopt;
 }
 

@@ -6,26 +6,15 @@
 
 namespace kelvora {
 
-namespace {
-
-std::string InFolder(std::string_view folder, std::string_view name) {
-    std::string path(folder);
-    if (!path.empty() && path.back() != '\\') path += '\\';
-    path += name;
-    return path;
-}
-
-}  // namespace
-
 bool WriteResumeMarker(platform::FileSystem& files, std::string_view programFolder, std::string_view identifier) {
     const std::string text = std::string(identifier) + "\r\n";
-    return files.WriteFileAtomic(InFolder(programFolder, kResumeMarker),
+    return files.WriteFileAtomic(FileInFolder(programFolder, kResumeMarker),
                                  reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
 std::optional<std::string> ReadResumeMarker(platform::FileSystem& files, std::string_view programFolder) {
     std::vector<std::uint8_t> bytes;
-    if (!files.ReadFile(InFolder(programFolder, kResumeMarker), bytes)) return std::nullopt;
+    if (!files.ReadFile(FileInFolder(programFolder, kResumeMarker), bytes)) return std::nullopt;
     std::string line(bytes.begin(), bytes.end());
     line = line.substr(0, line.find_first_of("\r\n"));
     if (line.empty()) return std::nullopt;
@@ -33,7 +22,7 @@ std::optional<std::string> ReadResumeMarker(platform::FileSystem& files, std::st
 }
 
 void DeleteResumeMarker(platform::FileSystem& files, std::string_view programFolder) {
-    files.DeleteFile(InFolder(programFolder, kResumeMarker));
+    files.DeleteFile(FileInFolder(programFolder, kResumeMarker));
 }
 
 void WriteRunAtLogon(platform::Platform& os, std::string_view program) {

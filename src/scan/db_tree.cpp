@@ -1,6 +1,5 @@
 #include "scan/db_tree.h"
 
-#include <array>
 #include <cstring>
 #include <optional>
 

@@ -50,7 +50,7 @@ void LoadSettings(platform::Registry& registry, TSettings& settings, std::string
 // written stops the save with a SettingsError (what was written stays).
 bool SaveSettings(platform::Registry& registry, const TSettings& settings, std::string_view programFolder,
                   std::string_view keyPath = kSettingsKeyPath);
-// SaveSettings for the windows: answers why the settings were not saved as
+// SaveSettings for the windows and the command line: answers why the settings were not saved as
 // the user reads it (the key that could not be opened or the value that
 // could not be written), empty when they were.
 std::string SaveSettingsFailure(platform::Registry& registry, const TSettings& settings,

@@ -2,6 +2,7 @@
 // loader's end, Back from the tree page, uninstalling the checked changes
 // (case Uninstall of Next), the uninstaller's reports and its end.
 #include "changes/activity.h"
+#include "changes/archive_load.h"
 #include "changes/chg_archive.h"
 #include "changes/identifier.h"
 #include "translation/messages.h"
@@ -63,9 +64,7 @@ void TWizard::LoadFinished(TSafeThread& worker) {
     const TWorkEnd end = worker.WorkEnd();
     const std::string failure = EndWorker(worker);
     if (failure.empty()) {
-        SetState(end == TWorkEnd::Refused   ? TWizardState::wsBadArchive
-                 : end == TWorkEnd::Stopped ? TWizardState::wsStopped
-                                            : TWizardState::wsIdle);
+        SetState(LoadEndState(end));
     } else {
         // Not a damaged archive (the loader refuses that) but a fault of
         // the machine: reported, and the load counts as stopped.

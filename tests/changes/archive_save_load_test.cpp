@@ -314,6 +314,13 @@ TEST_F(ArchiveSaveLoadTest, StopEndsAfterTheCurrentRecord) {
     EXPECT_EQ(Leaves(), 3u);
 }
 
+// The wizard and the command line leave a load in the same state.
+TEST(LoadEndState, ADamagedArchiveIsNotAStoppedLoad) {
+    EXPECT_EQ(LoadEndState(TWorkEnd::Completed), TWizardState::wsIdle);
+    EXPECT_EQ(LoadEndState(TWorkEnd::Stopped), TWizardState::wsStopped);
+    EXPECT_EQ(LoadEndState(TWorkEnd::Refused), TWizardState::wsBadArchive);
+}
+
 TEST_F(ArchiveSaveLoadTest, AFaultThatIsNoDamageReachesTheWorker) {
     FillSample();
     const Bytes saved = SaveTree();

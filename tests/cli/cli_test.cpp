@@ -261,6 +261,17 @@ TEST_F(CliTest, AScanRefusesToReplaceAnArchiveUnlessToldTo) {
     EXPECT_EQ(Run({"rename", "App", "APP"}), kExitOk);
 }
 
+TEST_F(CliTest, TargetsThatCannotBeStoredStartNoScan) {
+    platform::RegKey key;
+    memory.registry.CreateKey(kCurrentUser, kSettingsKeyPath, key);
+    ASSERT_TRUE(memory.registry.SetWriteDenied(kCurrentUser, kSettingsKeyPath, true));
+    EXPECT_EQ(Run({"scan", "App", "--hkcu"}), kExitFailed);
+    EXPECT_EQ(console.errors,
+              std::vector<std::string>{"Failed to set data for '" + std::string(kSettingsKeyPath) + "'"});
+    EXPECT_FALSE(Exists("C:\\Kelvora\\HKCU.SNS"));
+    EXPECT_FALSE(Exists("C:\\Kelvora\\Continue.dat"));
+}
+
 TEST_F(CliTest, ShowAndUninstallSayWhatTheIgnoreListsHide) {
     MonitorApp();
     context.Settings.IgnoredKeys.Add("HKEY_CURRENT_USER\\Software\\Vendor");
