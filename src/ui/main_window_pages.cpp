@@ -3,7 +3,6 @@
 // that longer (translated) texts still fit.
 #include <algorithm>
 
-#include "ui/framework/layout.h"
 #include "ui/framework/layout_box.h"
 #include "ui/main_captions.h"
 #include "ui/main_window.h"
@@ -146,27 +145,18 @@ void TfrmQorMain::Layout() {
     RECT client;
     GetClientRect(Handle(), &client);
     const int cw = client.right, ch = client.bottom;
-    const int m = Scale(8);
     if (cw == 0 || ch == 0) return;  // minimised
 
     // Below the pages, from the bottom up: the buttons, the progress, the status.
     const int bw = WidestButton({&btnAbout, &btnBack, &btnNext, &btnExit}, Scale(75));
-    const int bh = std::max(ControlHeight(btnNext.Handle()), Scale(23));
-    const int by = ch - m - bh;
-    ButtonRow(*this, {&btnBack, &btnNext, &btnExit}, cw - m, by, bw, bh);
-    btnAbout.SetBounds(m, by, bw, bh);
-    const int buttonsWidth = 2 * m + 4 * bw + Scale(36);
-    const int ph = std::max(LineHeight(lblProgress.Handle()), Scale(16));
-    const int py = by - Scale(8) - ph;
-    const int pl = MeasureText(lblProgress.Handle(), lblProgress.Text()).cx;
-    lblProgress.SetBounds(m, py, pl, ph);
-    pbProgress.SetBounds(m + pl + Scale(8), py, cw - 2 * m - pl - Scale(8), ph);
-    const int sh = StatusHeight(cw - 2 * m);
-    statusHeight_ = sh;
-    const int sy = py - Scale(4) - sh;
-    lblStatus.SetBounds(m, sy, cw - 2 * m, sh);
-
-    SetWindowPos(pnlMain.Handle(), nullptr, m, m, cw - 2 * m, sy - Scale(6) - m, SWP_NOZORDER | SWP_NOACTIVATE);
+    Column c(*this, Scale(8), cw - Scale(8));
+    c.FromBottom(ch - Scale(8));
+    Row buttons = c.NextRow(std::max(ControlHeight(btnNext.Handle()), Scale(23)), 0, 8);
+    buttons.Place(btnAbout, bw, 24).Buttons({&btnBack, &btnNext, &btnExit}, bw);
+    c.NextRow(std::max(LineHeight(lblProgress.Handle()), Scale(16)), 0, 4).Label(lblProgress, 8).Fill(pbProgress);
+    statusHeight_ = StatusHeight(c.Width());
+    c.Place(lblStatus, statusHeight_, 0, 6);
+    c.Rest(pnlMain.Handle());
     RECT inner;
     GetClientRect(pnlMain.Handle(), &inner);
     pages_.SetBounds({0, 0, inner.right, inner.bottom});
@@ -184,7 +174,7 @@ void TfrmQorMain::Layout() {
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     // Texts longer than the window holds (a translation): the window grows,
     // and may no longer be made smaller than that.
-    const int growX = std::max(static_cast<int>(need.cx - inner.right), buttonsWidth - cw);
+    const int growX = std::max(static_cast<int>(need.cx - inner.right), 2 * Scale(8) + buttons.Need() - cw);
     const int growY = static_cast<int>(need.cy - inner.bottom);
     if ((growX > 0 || growY > 0) && !growing_ && !IsZoomed(Handle())) {
         RECT rc;
@@ -200,10 +190,8 @@ void TfrmQorMain::Layout() {
 
 SIZE TfrmQorMain::LayoutFirstPage(int width, int height) {
     const int m = Scale(8);
-    const int ow = ButtonWidth(btnOptions.Handle(), Scale(75));
-    const int oh = std::max(ControlHeight(btnOptions.Handle()), Scale(23));
-    btnOptions.SetBounds(width - m - ow, m, ow, oh);
-    Column c(*this, m, width - m - ow - Scale(8));
+    Row options(*this, m, width - m, m, std::max(ControlHeight(btnOptions.Handle()), Scale(23)));
+    Column c = options.Buttons({&btnOptions}, ButtonWidth(btnOptions.Handle(), Scale(75)), 8).RestColumn();
     c.Check(rgChoice.Item(0));
     c.Place(edIdentif, ControlHeight(edIdentif.Handle()), 18, 4, std::min(Scale(250), c.Width(18)));
     Column below(*this, m, width - m);
@@ -214,11 +202,7 @@ SIZE TfrmQorMain::LayoutFirstPage(int width, int height) {
     const int top = below.Y();
     below.Place(lvQorFiles, std::max(Scale(40), height - m - top), 18);
     // The name column takes the width the others leave.
-    int others = 0;
-    for (int col = 1; col < 4; ++col) others += lvQorFiles.ColumnWidth(col);
-    RECT lc;
-    GetClientRect(lvQorFiles.Handle(), &lc);
-    lvQorFiles.SetColumnWidth(0, std::max(Scale(100), static_cast<int>(lc.right) - others));
+    lvQorFiles.FillColumn(0, Scale(100));
     return {0, top + Scale(80)};
 }
 
@@ -232,26 +216,21 @@ SIZE TfrmQorMain::LayoutTargetsPage(int width, int /*height*/) {
     c.Grid(registry, 12);
     c.Text(lblFiles, 0, 2);
     c.Grid(folders, 12, 0);
-    // "Other folders" with its field to the right, or below when too narrow.
+    // "Other folders" with its field to the right, or below when too narrow
+    // (the field and the box have one font, so one height).
     CheckBox& others = targets_[tgOthers];
-    const int ow = CheckWidth(others.Handle());
-    const int oh = ControlHeight(others.Handle());
-    const int ex = m + Scale(12) + ow + Scale(6);
-    if (width - m - ex >= Scale(150)) {
-        others.SetBounds(m + Scale(12), c.Y(), ow, oh);
-        edOthers.SetBounds(ex, c.Y(), width - m - ex, ControlHeight(edOthers.Handle()));
-        c.SetY(c.Y() + std::max(oh, ControlHeight(edOthers.Handle())) + Scale(8));
+    if (c.Width(12) - CheckWidth(others.Handle()) - Scale(6) >= Scale(150)) {
+        c.NextRow(ControlHeight(others.Handle()), 12, 8).Check(others, 6).Fill(edOthers);
     } else {
         c.Check(others, 12);
         c.Place(edOthers, ControlHeight(edOthers.Handle()), 30, 8);
     }
-    const int icon = Scale(32);
-    imgWarning.SetBounds(m, c.Y(), icon, icon);
-    Column w(*this, m + icon + Scale(8), width - m);
-    w.SetY(c.Y());
+    // The warning icon with its texts beside it.
+    Row warning = c.NextRow(Scale(32));
+    Column w = warning.Place(imgWarning, Scale(32), 8).RestColumn();
     w.Text(lblWarning, 0, 2);
     w.Text(lblWarningText, 0, 0);
-    return {0, std::max(w.Y(), c.Y() + icon) + m};
+    return {0, std::max(w.Y(), c.Y()) + m};
 }
 
 SIZE TfrmQorMain::LayoutRunPage(int width, int /*height*/) {
@@ -270,36 +249,22 @@ SIZE TfrmQorMain::LayoutRunPage(int width, int /*height*/) {
 }
 
 SIZE TfrmQorMain::LayoutTreePage(int width, int height) {
-    const int m = Scale(8);
     const int bw = WidestButton({&btnSave, &btnPrint, &btnExport}, Scale(75));
     const int bh = std::max(ControlHeight(btnSave.Handle()), Scale(23));
-    const int by = height - m - bh;
-    ButtonRow(*this, {&btnSave, &btnPrint, &btnExport}, width - m, by, bw, bh);
-    int x = m;
-    for (int i = 0; i < 2; ++i) {
-        const int tw = ButtonWidth(rgDisplay.Item(i).Handle(), Scale(60));
-        rgDisplay.Item(i).SetBounds(x, by, tw, bh);
-        x += tw;
-    }
-    x += Scale(12);
-    const int hw = CheckWidth(cbHideActivity.Handle());
-    cbHideActivity.SetBounds(x, by, hw, bh);
-    x += hw;
+    Column c(*this, Scale(8), width - Scale(8));
+    c.FromBottom(height - Scale(8));
+    Row row = c.NextRow(bh, 0, 6);
+    row.Buttons({&btnSave, &btnPrint, &btnExport}, bw, 12);
+    row.Button(rgDisplay.Item(0), 60).Button(rgDisplay.Item(1), 60, 12).Check(cbHideActivity, 12);
+    const int need = 2 * Scale(8) + row.Need();
     // In the room left before Save; where that is too narrow, on a row of
     // its own above, so that it never widens the window nor gets cut.
-    const int cx = x + Scale(12);
-    const int room = width - m - 3 * bw - Scale(24) - cx;
     const int iw = CheckWidth(cbShowIgnored.Handle());
-    int treeBottom = by - Scale(6);
     const bool shown = (GetWindowLongA(cbShowIgnored.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
-    if (iw <= room || !shown) {
-        cbShowIgnored.SetBounds(cx, by, std::max(0, std::min(iw, room)), bh);
-    } else {
-        treeBottom -= bh + Scale(4);
-        cbShowIgnored.SetBounds(m, treeBottom + Scale(4), std::min(iw, width - 2 * m), bh);
-    }
-    tvChanges.Tree().SetBounds(m, m, width - 2 * m, treeBottom - m);
-    return {x + 3 * bw + Scale(24) + m, 0};
+    if (iw <= row.Room() || !shown) row.Place(cbShowIgnored, std::max(0, std::min(iw, row.Room())));
+    else c.NextRow(bh, 0, 4).Place(cbShowIgnored, std::min(iw, c.Width()));
+    c.Rest(tvChanges.Tree().Handle());
+    return {need, 0};
 }
 
 SIZE TfrmQorMain::LayoutLogPage(int width, int height) {

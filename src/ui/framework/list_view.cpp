@@ -36,6 +36,14 @@ void ListView::SetColumnCaption(int column, std::string_view caption) {
 int ListView::ColumnWidth(int column) const { return ListView_GetColumnWidth(Handle(), column); }
 void ListView::SetColumnWidth(int column, int width) { ListView_SetColumnWidth(Handle(), column, width); }
 
+void ListView::FillColumn(int column, int minWidth) {
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    int room = rc.right;
+    for (int c = 0; c < Header_GetItemCount(ListView_GetHeader(Handle())); ++c) room -= c != column ? ColumnWidth(c) : 0;
+    SetColumnWidth(column, std::max(minWidth, room));
+}
+
 int ListView::AddItem(const std::vector<std::string>& cells, LPARAM param, int image) {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_PARAM | (image >= 0 ? LVIF_IMAGE : 0);

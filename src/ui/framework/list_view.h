@@ -18,6 +18,8 @@ public:
     void SetColumnCaption(int column, std::string_view caption);
     int ColumnWidth(int column) const;
     void SetColumnWidth(int column, int width);
+    // The column takes the client width the other columns leave, at least minWidth.
+    void FillColumn(int column, int minWidth);
 
     // Adds a row with its cells; answers its index. lParam is the caller's.
     int AddItem(const std::vector<std::string>& cells, LPARAM param = 0, int image = -1);
