@@ -110,16 +110,10 @@ void TfrmQorMain::ApplyFonts() {
     const BYTE charset = static_cast<BYTE>(translator_->Charset());
     font_ = CreatePointFont("Tahoma", 8, Dpi(), false, charset);
     boldFont_ = CreatePointFont("Tahoma", 8, Dpi(), true, charset);
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-    EnumChildWindows(
-        Handle(),
-        [](HWND child, LPARAM font) -> BOOL {
-            // The changes tree keeps the font of its own setting.
-            if (GetDlgCtrlID(child) != idTvChanges && GetDlgCtrlID(GetParent(child)) != idTvChanges)
-                SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(font_.Get()));
+    // The changes tree keeps the font of its own setting.
+    SetFontOfAll(Handle(), font_.Get(), [](HWND child) {
+        return GetDlgCtrlID(child) == idTvChanges || GetDlgCtrlID(GetParent(child)) == idTvChanges;
+    });
     lblWarning.SetFont(boldFont_.Get());
     lblReferences.SetFont(boldFont_.Get());
     ApplyLogFont();

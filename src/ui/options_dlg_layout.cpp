@@ -153,8 +153,7 @@ SIZE TdlgQorOptions::Layout() {
     pcOptions.Place({k.m, k.m, k.m + tab.cx, k.m + tab.cy});
     const int okW = ButtonsWidth(*this, {&btnOk, &btnCancel});
     const int clientW = tab.cx + 2 * k.m, buttonsY = k.m + tab.cy + k.gap;
-    btnCancel.SetBounds(clientW - k.m - okW, buttonsY, okW, k.buttonH);
-    btnOk.SetBounds(clientW - k.m - 2 * okW - k.gap, buttonsY, okW, k.buttonH);
+    Row(*this, k.m, clientW - k.m, buttonsY, k.buttonH).Buttons({&btnOk, &btnCancel}, okW);
     return {clientW, buttonsY + k.buttonH + k.m};
 }
 

@@ -42,13 +42,7 @@ void Dialog::SetCharset(int charset) {
     // The controls let go of the old font before it is deleted.
     Font old = std::move(font_);
     SetDialogFont(face_, charset);
-    EnumChildWindows(
-        Handle(),
-        [](HWND child, LPARAM font) -> BOOL {
-            SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(font_.Get()));
+    SetFontOfAll(Handle(), font_.Get());
 }
 
 void Dialog::Fit(HWND owner, int clientWidth, int clientHeight) {

@@ -25,4 +25,20 @@ Font CreatePointFont(const char* face, int points, UINT dpi, bool bold, BYTE cha
     return Font(CreateFontIndirectA(&lf));
 }
 
+void SetFontOfAll(HWND window, HFONT font, bool (*keep)(HWND child)) {
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    struct Job {
+        HFONT font;
+        bool (*keep)(HWND);
+    } job{font, keep};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM lp) -> BOOL {
+            const Job& j = *reinterpret_cast<const Job*>(lp);
+            if (j.keep == nullptr || !j.keep(child)) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(j.font), TRUE);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&job));
+}
+
 }  // namespace kelvora::ui

@@ -111,5 +111,8 @@ private:
 Font CreateMessageFont(UINT dpi);
 // A font by face name and point size at dpi; bold when asked.
 Font CreatePointFont(const char* face, int points, UINT dpi, bool bold = false, BYTE charset = DEFAULT_CHARSET);
+// Gives a window (without a redraw) and its descendants (redrawn) the font,
+// except the descendants for which keep answers true.
+void SetFontOfAll(HWND window, HFONT font, bool (*keep)(HWND child) = nullptr);
 
 }  // namespace kelvora::ui
