@@ -4,7 +4,9 @@
 #pragma once
 
 #include <atomic>
+#include <algorithm>
 #include <string>
+#include <thread>
 
 #include "platform/platform.h"
 #include "settings/app_context.h"
@@ -29,11 +31,20 @@ struct ScanConfig {
     // The monitoring registered the program's logon task (to resume after a
     // restart): what that changed in the Task Scheduler is its own doing.
     bool LogonTaskRegistered = false;
+    // The threads the run walks with: the setting, at most one per core.
+    unsigned Workers = 1;
 
     static ScanConfig Of(const AppContext& context) {
         return {context.Settings,       context.ProgramFolder, context.WindowsFolder,
                 context.SystemDriveRoot, context.CurrentUserSid, context.SetupWindow,
-                context.AppIdentifier,  context.LogonTaskRegistered};
+                context.AppIdentifier,  context.LogonTaskRegistered, WorkersFor(context.Settings.ScanWorkers)};
+    }
+
+    // The setting (whatever a hand-edited registry holds) kept between one
+    // thread and the processor's cores.
+    static unsigned WorkersFor(std::int32_t setting) {
+        const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+        return setting < 1 ? 1U : std::min(static_cast<unsigned>(setting), cores);
     }
 };
 

@@ -71,6 +71,9 @@ struct TSettings {
     // A short rescan before each setup starts: what changes meanwhile is the
     // machine's own activity (known_activity.h).
     bool QuietCheck = false;
+    // How many threads a scan may walk with at once (at most the processor's
+    // cores); 1 walks one target after the other.
+    std::int32_t ScanWorkers = 4;
     TSortedList ExcludedFolders;
     TSortedList IgnoredFiles;
     TSortedList IgnoredKeys;

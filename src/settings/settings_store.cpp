@@ -123,6 +123,7 @@ void ReadAll(ValueAccess& values, TSettings& s, std::string_view programFolder) 
     values.ReadText("Language", s.Language);
     values.ReadFlag("AutoDelQor", s.AutoDelQor);
     values.ReadFlag("QuietCheck", s.QuietCheck);
+    values.ReadNumber("ScanWorkers", s.ScanWorkers);
 }
 
 void WriteAll(ValueAccess& values, const TSettings& s, std::string_view programFolder) {
@@ -155,6 +156,7 @@ void WriteAll(ValueAccess& values, const TSettings& s, std::string_view programF
     values.WriteText("Language", s.Language);
     values.WriteFlag("AutoDelQor", s.AutoDelQor);
     values.WriteFlag("QuietCheck", s.QuietCheck);
+    values.WriteNumber("ScanWorkers", s.ScanWorkers);
     // The program's own folder is only ever excluded in memory. The text is
     // built without it rather than by taking it out of the list and putting
     // it back, so the list stays whole whatever happens to the write.

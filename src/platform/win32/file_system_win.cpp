@@ -80,8 +80,10 @@ bool Win32FileSystem::SetCurrentDir(std::string_view path) {
 bool Win32FileSystem::List(std::string_view pattern, const std::function<bool(const FindEntry&)>& each) {
     WIN32_FIND_DATAW data;
     // FindExInfoBasic: the 8.3 names are not needed, which saves their lookup.
-    const FindHandle find(
-        FindFirstFileExW(ApiPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    // FIND_FIRST_EX_LARGE_FETCH: the entries come from the file system in
+    // larger batches, fewer calls for a large folder.
+    const FindHandle find(FindFirstFileExW(ApiPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                           nullptr, FIND_FIRST_EX_LARGE_FETCH));
     // A folder that holds nothing that matches (an empty drive's root) was read.
     if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
     FindEntry entry;
