@@ -61,6 +61,11 @@ struct ScanEnv {
     platform::DateTimeSeparators separators{};
 
     bool Stopped() const { return wizardState.load() == TWizardState::wsStopped; }
+
+    // The same run, for a task that polls a control of its own.
+    ScanEnv For(IWorkerControl& control) const {
+        return {registry, files, config, wizardState, control, separators};
+    }
 };
 
 }  // namespace kelvora

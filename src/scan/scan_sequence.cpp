@@ -1,6 +1,7 @@
 #include "scan/scan_sequence.h"
 
 #include <string>
+#include <vector>
 
 #include "scan/attribution.h"
 #include "scan/compare_folders.h"
@@ -10,6 +11,7 @@
 #include "scan/moved_files.h"
 #include "scan/registry_scan.h"
 #include "translation/messages.h"
+#include "worker/worker_pool.h"
 
 namespace kelvora {
 
@@ -45,19 +47,37 @@ bool ScansFileSystem(const TSettings& settings) { return settings.ScanWin || set
 
 TWorkEnd ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
     const TSettings& settings = env.config.Settings;
+    // Each target is walked into a snapshot file of its own, so the targets
+    // are walked at once; their statuses and steps are shown in order, as
+    // each one's walk has ended.
+    struct Shown {
+        const Message* message;
+        std::string_view suffix;
+    };
+    std::vector<Shown> shown;
+    TWorkerPool pool(env.worker, env.config.Workers);
     for (const RegistryCategory& category : kRegistryCategories) {
-        if (env.worker.Terminated() || !(settings.*category.Setting)) continue;
-        Show(reporter, RS_SCAN_REG, category.StatusSuffix);
-        // A walk cut short by a stop request is saved with what it holds.
-        // The records go to the file as the walk goes.
-        TDBTree dbTree = TDBTree::CreateStreaming(env.files, env.config.ProgramFolder, category.BaseName);
-        ScanKey(env, category.Root, {}, dbTree);
-        dbTree.Save(env.files);
-        Step(env, reporter);
+        if (!(settings.*category.Setting)) continue;
+        shown.push_back({&RS_SCAN_REG, category.StatusSuffix});
+        pool.Add([&env, &category](IWorkerControl& control) {
+            ScanEnv task = env.For(control);
+            // A walk cut short by a stop request is saved with what it
+            // holds. The records go to the file as the walk goes.
+            TDBTree dbTree = TDBTree::CreateStreaming(task.files, task.config.ProgramFolder, category.BaseName);
+            ScanKey(task, category.Root, {}, dbTree);
+            dbTree.Save(task.files);
+        });
     }
-    if (!env.worker.Terminated() && ScansFileSystem(settings)) {
-        Show(reporter, RS_SCAN_FS);
-        ScanFileSystem(env);
+    if (ScansFileSystem(settings)) {
+        shown.push_back({&RS_SCAN_FS, {}});
+        pool.Add([&env](IWorkerControl& control) {
+            ScanEnv task = env.For(control);
+            ScanFileSystem(task);
+        });
+    }
+    for (std::size_t i = 0; i < shown.size() && !env.worker.Terminated(); ++i) {
+        Show(reporter, *shown[i].message, shown[i].suffix);
+        pool.Wait(i);
         Step(env, reporter);
     }
     return Ended(env);
@@ -70,7 +90,21 @@ TWorkEnd ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree,
     AttributingSink sink(treeSink, env.files, env.config, &known);
     const TSettings& settings = env.config.Settings;
     IWorkerControl& worker = env.worker;
-    // Leaving early frees whatever trees exist (they own their memory).
+    // The folders are walked into their snapshot file while the registry is
+    // read and compared (with one worker: after it, when waited for).
+    TWorkerPool pool(worker, env.config.Workers);
+    if (ScansFileSystem(settings)) {
+        pool.Add([&env](IWorkerControl& control) {
+            // The first scan's snapshot keeps its content under the old
+            // name; a failed move shows later as a missing file.
+            const std::string& folder = env.config.ProgramFolder;
+            env.files.Rename(FileInFolder(folder, "FIS2.SNS"), FileInFolder(folder, "FIS1.SNS"));
+            ScanEnv task = env.For(control);
+            ScanFileSystem(task);
+        });
+    }
+    // Leaving early frees whatever trees exist (they own their memory) and
+    // stops the folders' walk.
     for (const RegistryCategory& category : kRegistryCategories) {
         if (!(settings.*category.Setting)) continue;
         Show(reporter, RS_SCAN_REG, category.StatusSuffix);
@@ -97,11 +131,7 @@ TWorkEnd ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree,
     }
 
     Show(reporter, RS_SCAN_FS);
-    // The first scan's snapshot keeps its content under the old name; a
-    // failed move shows later as a missing file.
-    const std::string& folder = env.config.ProgramFolder;
-    env.files.Rename(FileInFolder(folder, "FIS2.SNS"), FileInFolder(folder, "FIS1.SNS"));
-    ScanFileSystem(env);
+    pool.Wait(0);
     if (worker.Terminated()) return TWorkEnd::Stopped;
     Step(env, reporter);
 

@@ -47,7 +47,13 @@ void TSafeThread::Pause() {
         std::lock_guard lock(pauseMutex_);
         pauseRequested_.store(true);
     }
-    dispatcher_.ServeUntil([run = run_] { return run->paused.load() || run->finished.load(); });
+    // halted is read first: a thread counted there stays halted until
+    // Resume, so if it equals the count of threads read after it, every
+    // thread is halted.
+    dispatcher_.ServeUntil([run = run_] {
+        const int halted = run->halted.load();
+        return halted >= run->threads.load() || run->finished.load();
+    });
     // The end handler may have run (and destroyed this object) meanwhile.
 }
 
@@ -71,14 +77,30 @@ void TSafeThread::Abandon() {
 void TSafeThread::PausePoint() {
     if (!pauseRequested_.load()) return;
     std::unique_lock lock(pauseMutex_);
-    if (pauseRequested_.load()) {
-        run_->paused.store(true);
-        dispatcher_.Wake();
-        resumed_.wait(lock, [this] { return !pauseRequested_.load(); });
-    }
-    // Cleared before the lock is released, so a Pause that follows a Resume
-    // at once never mistakes this wait for the next one.
-    run_->paused.store(false);
+    if (!pauseRequested_.load()) return;
+    run_->halted.fetch_add(1);
+    dispatcher_.Wake();
+    resumed_.wait(lock, [this] { return !pauseRequested_.load(); });
+    // Counted off before the lock is released, so a Pause that follows a
+    // Resume at once never mistakes this wait for the next one.
+    run_->halted.fetch_sub(1);
+}
+
+void TSafeThread::LeaveThread() {
+    run_->threads.fetch_sub(1);
+    dispatcher_.Wake();  // the threads left may all be halted now
+}
+
+void TSafeThread::BeginWait() {
+    std::lock_guard lock(pauseMutex_);
+    run_->halted.fetch_add(1);
+    if (pauseRequested_.load()) dispatcher_.Wake();
+}
+
+void TSafeThread::EndWait() {
+    std::unique_lock lock(pauseMutex_);
+    resumed_.wait(lock, [this] { return !pauseRequested_.load(); });
+    run_->halted.fetch_sub(1);
 }
 
 }  // namespace kelvora

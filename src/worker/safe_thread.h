@@ -27,6 +27,8 @@
 // worker waiting in a synchronise call can reach its next pause point (so a
 // worker reaches the main thread through the dispatcher only: Pause serves
 // nothing else). A paused worker sleeps on a condition variable until Resume.
+// A worker that walks on several threads is halted when every one of them is
+// at a pause point or waiting for the others.
 //
 // The worker tells how it ended (WorkEnd) and nothing more: the program's
 // WizardState is its owner's, who sets it before Start and from the end
@@ -86,6 +88,11 @@ public:
 
     // Worker: a safe point between items of work.
     void PausePoint() override;
+    // Worker: the threads that take part in the work (see IWorkerControl).
+    void JoinThread() override { run_->threads.fetch_add(1); }
+    void LeaveThread() override;
+    void BeginWait() override;
+    void EndWait() override;
 
 protected:
     // The work, run once on the worker's thread.
@@ -114,7 +121,10 @@ private:
     // (the end handler can run, and destroy it, inside a wait of Pause).
     struct RunState {
         std::atomic<bool> finished{false};
-        std::atomic<bool> paused{false};
+        // The threads taking part in Execute, and those of them halted at a
+        // pause point or waiting for the others (changed under pauseMutex_).
+        std::atomic<int> threads{1};
+        std::atomic<int> halted{0};
         // False once the end handler must no longer run (the worker
         // abandoned); read and written on the main thread only.
         bool endHandlerWanted = true;

@@ -18,6 +18,18 @@ public:
     virtual bool Terminated() const = 0;
     // Called between items of work; the main thread may halt the worker here.
     virtual void PausePoint() = 0;
+
+    // A worker that walks on several threads (worker_pool.h) tells how many
+    // take part, so that a pause waits until every one of them is halted.
+    // A thread joins before it starts (counted by the thread that starts
+    // it) and leaves when it ends.
+    virtual void JoinThread() {}
+    virtual void LeaveThread() {}
+    // A thread that waits for the others' work counts as halted meanwhile;
+    // EndWait returns only when no pause is requested, so it never runs on
+    // while the main thread believes the worker halted.
+    virtual void BeginWait() {}
+    virtual void EndWait() {}
 };
 
 }  // namespace kelvora

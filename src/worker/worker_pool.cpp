@@ -1,0 +1,101 @@
+#include "worker/worker_pool.h"
+
+namespace kelvora {
+
+bool TWorkerPool::Control::Terminated() const {
+    if (owner_.Terminated()) return true;
+    std::lock_guard lock(mutex_);
+    return closing_;
+}
+
+TWorkerPool::TWorkerPool(IWorkerControl& owner, unsigned workers)
+    : owner_(owner), control_(owner, closing_, mutex_) {
+    if (workers <= 1) return;
+    threads_.reserve(workers);
+    for (unsigned i = 0; i < workers; ++i) {
+        // Counted here, on the owner's running thread: a pause never sees
+        // every thread halted while one is about to start.
+        owner_.JoinThread();
+        try {
+            threads_.emplace_back([this] { Serve(); });
+        } catch (...) {
+            owner_.LeaveThread();
+            throw;
+        }
+    }
+}
+
+TWorkerPool::~TWorkerPool() {
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    changed_.notify_all();
+    owner_.BeginWait();
+    for (std::thread& thread : threads_) thread.join();
+    owner_.EndWait();
+}
+
+std::size_t TWorkerPool::Add(Task task) {
+    {
+        std::lock_guard lock(mutex_);
+        slots_.push_back(Slot{std::move(task)});
+    }
+    changed_.notify_all();
+    return slots_.size() - 1;
+}
+
+void TWorkerPool::Run(Slot& slot) {
+    try {
+        if (!control_.Terminated()) slot.task(control_);
+    } catch (...) {
+        slot.error = std::current_exception();
+    }
+    slot.task = nullptr;  // what the task holds goes now, not with the pool
+}
+
+void TWorkerPool::Serve() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (nextToRun_ == slots_.size() && !closing_) {
+            lock.unlock();
+            owner_.BeginWait();
+            lock.lock();
+            changed_.wait(lock, [this] { return nextToRun_ < slots_.size() || closing_; });
+            lock.unlock();
+            owner_.EndWait();  // a task is not started while the owner is paused
+            lock.lock();
+        }
+        if (nextToRun_ == slots_.size()) {
+            if (closing_) break;
+            continue;
+        }
+        Slot& slot = slots_[nextToRun_++];
+        lock.unlock();
+        Run(slot);
+        lock.lock();
+        slot.done = true;
+        changed_.notify_all();
+    }
+    lock.unlock();
+    owner_.LeaveThread();
+}
+
+void TWorkerPool::Wait(std::size_t task) {
+    if (threads_.empty()) {
+        while (nextToRun_ <= task) Run(slots_[nextToRun_++]);
+    } else {
+        std::unique_lock lock(mutex_);
+        if (!slots_[task].done) {
+            lock.unlock();
+            owner_.BeginWait();
+            lock.lock();
+            changed_.wait(lock, [&] { return slots_[task].done; });
+            lock.unlock();
+            owner_.EndWait();
+        }
+    }
+    if (slots_[task].error) std::rethrow_exception(slots_[task].error);
+}
+
+}  // namespace kelvora

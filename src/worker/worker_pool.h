@@ -1,0 +1,81 @@
+// TWorkerPool: the threads a worker walks with. Its owner (the worker's own
+// thread) adds tasks in the order their results are wanted and waits for
+// them in that order; the pool's threads take the tasks in the order they
+// were added. A pool of one worker has no threads: each task runs on the
+// owner's thread when it is waited for, so the work goes in exactly the
+// order and at the moments of a walk without a pool.
+//
+// Tasks receive the control they poll: the owner's stop request and pause
+// points, and the pool's own stop (the pool closing, after a failure or a
+// stop). A task that has not started when a stop is requested is skipped.
+// A task's exception is kept and rethrown by Wait. The pool's threads take
+// part in the owner's pause (IWorkerControl::JoinThread): a pause of the
+// owner halts all of them.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "worker/worker_control.h"
+
+namespace kelvora {
+
+class TWorkerPool {
+public:
+    using Task = std::function<void(IWorkerControl& control)>;
+
+    // workers: how many tasks may run at once (1 or less: none at once, on
+    // the owner's thread).
+    TWorkerPool(IWorkerControl& owner, unsigned workers);
+    TWorkerPool(const TWorkerPool&) = delete;
+    TWorkerPool& operator=(const TWorkerPool&) = delete;
+    // Stops what still runs (the control's stop) and waits for the threads.
+    ~TWorkerPool();
+
+    // Owner: adds a task; answers its number (0, 1, ...).
+    std::size_t Add(Task task);
+    // Owner: waits until the task has ended (with one worker: runs it and
+    // every task before it not yet run); rethrows its exception.
+    void Wait(std::size_t task);
+
+private:
+    // What the tasks poll.
+    class Control final : public IWorkerControl {
+    public:
+        Control(IWorkerControl& owner, const bool& closing, std::mutex& mutex)
+            : owner_(owner), closing_(closing), mutex_(mutex) {}
+        bool Terminated() const override;
+        void PausePoint() override { owner_.PausePoint(); }
+
+    private:
+        IWorkerControl& owner_;
+        const bool& closing_;
+        std::mutex& mutex_;
+    };
+
+    struct Slot {
+        Task task;
+        bool done = false;
+        std::exception_ptr error;
+    };
+
+    void Serve();
+    void Run(Slot& slot);
+
+    IWorkerControl& owner_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool closing_ = false;      // under mutex_
+    std::deque<Slot> slots_;    // a deque: a slot stays in place while others are added
+    std::size_t nextToRun_ = 0;  // under mutex_
+    Control control_;
+    std::vector<std::thread> threads_;
+};
+
+}  // namespace kelvora
