@@ -85,6 +85,9 @@ void TWorkerPool::Wait(std::size_t task) {
     if (threads_.empty()) {
         while (nextToRun_ <= task) Run(slots_[nextToRun_++]);
     } else {
+        // Between tasks the owner is at a safe point of its own, as the
+        // task's walk would be on one worker.
+        owner_.PausePoint();
         std::unique_lock lock(mutex_);
         if (!slots_[task].done) {
             lock.unlock();
