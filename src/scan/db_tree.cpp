@@ -1,5 +1,6 @@
 #include "scan/db_tree.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -139,6 +140,40 @@ void TDBTree::Append(std::string_view path, std::string_view name, const std::ui
     if ((header & dbNoData) == 0) {
         PutUint32(bytes_, static_cast<std::uint32_t>(size));
         bytes_.insert(bytes_.end(), data, data + size);
+    }
+    if (writer_ != nullptr && bytes_.size() >= kPieceSize) WritePiece();
+}
+
+void TDBTree::AppendRecords(std::span<const std::uint8_t> records, bool runStart, std::string_view lastPath) {
+    if (records.empty()) return;
+    std::size_t rest = 0;
+    if (runStart) {
+        // The run's first record carries its full path; read it whole and
+        // write it again as it would have been written here.
+        TDBTree run;
+        constexpr std::size_t kMostRecords = 64 * 1024;  // a record longer than that is copied whole
+        run.bytes_.assign(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(
+                                                                 std::min(records.size(), kMostRecords)));
+        std::string path;
+        std::string name;
+        run.ReadHeader(path);
+        if (run.EndOfData() && records.size() > kMostRecords) {
+            run.bytes_.assign(records.begin(), records.end());
+            run.endOfData_ = false;
+            run.recordEnd_ = 0;
+            run.ReadHeader(path);
+        }
+        if (run.EndOfData()) throw SnapshotFileError(FormatText(TranslateString(RS_SNAPSHOT_CREATE), {filePath_}));
+        run.ReadName(name);
+        const std::span<const std::uint8_t> data = run.ReadData();
+        const bool realType = (run.Header() & dbRealType) != 0;
+        Append(path, name, data.data(), run.Kind(), static_cast<std::int32_t>(data.size()),
+               realType ? std::optional<std::uint32_t>(run.ValueType()) : std::nullopt);
+        rest = run.recordEnd_;
+    }
+    if (rest < records.size()) {
+        bytes_.insert(bytes_.end(), records.begin() + static_cast<std::ptrdiff_t>(rest), records.end());
+        prevPath_ = lastPath;
     }
     if (writer_ != nullptr && bytes_.size() >= kPieceSize) WritePiece();
 }

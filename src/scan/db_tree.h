@@ -95,6 +95,20 @@ public:
     // the kind's own.
     void WriteValueRecord(std::string_view path, std::string_view name, const std::uint8_t* data,
                           std::uint32_t type, std::int32_t size);
+    // Records written by several threads at once (ordered_records.h) are
+    // encoded in runs, each starting as a snapshot's first record does; a
+    // run is then appended here as if its records had been written here.
+    // The records held in memory, taken out (an in-memory snapshot).
+    std::vector<std::uint8_t> TakeRecords() { return std::move(bytes_); }
+    // The path of the last record that carried one.
+    const std::string& LastPath() const { return prevPath_; }
+    // The next record starts a run.
+    void ForgetPath() { prevPath_.clear(); }
+    // Appends a run of records taken from another snapshot; lastPath is that
+    // snapshot's LastPath after them. When the run starts a run, its first
+    // record is encoded again against this snapshot's last path.
+    void AppendRecords(std::span<const std::uint8_t> records, bool runStart, std::string_view lastPath);
+
     // Writes the stream to FilePath, replacing an existing file (a streaming
     // one: writes what is left and closes the file). Throws SnapshotFileError
     // on failure.

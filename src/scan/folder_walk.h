@@ -7,6 +7,10 @@
 // stack. What is done with each folder and file is the Visitor's:
 //   void Folder(std::string_view path, bool readable);
 //   void File(std::string_view folderPath, std::string_view name, const std::uint8_t (&block)[8]);
+// and, optionally, bool HandOff(std::string_view path, std::size_t depth):
+// true when the visitor takes the sub-folder at path (depth levels below
+// the walk's folder) to be walked elsewhere (ordered_records.h); the walk
+// then leaves it out.
 // A folder's whole sub-tree follows its own record, entries in the order of
 // the listing. A folder that exists but cannot be listed (access denied) is
 // reported as not readable; one that vanished meanwhile is not reported.
@@ -77,6 +81,13 @@ public:
                 // A junction or symbolic link is recorded but not followed:
                 // one that points back up would make the walk endless.
                 const bool follow = (entry.attributes & platform::kAttrReparsePoint) == 0;
+                if constexpr (requires { visitor_.HandOff(std::string_view(), std::size_t{}); }) {
+                    if (follow && visitor_.HandOff(path_, depth + 1)) {
+                        path_.resize(level.pathLength);
+                        worker_.PausePoint();
+                        continue;
+                    }
+                }
                 const FolderState state = Open(depth + 1, follow);
                 if (state != FolderState::kMissing) visitor_.Folder(path_, state == FolderState::kReadable);
                 if (state == FolderState::kReadable && levels_[depth + 1].count != kNotListed) {

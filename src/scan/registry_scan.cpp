@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "scan/ordered_records.h"
 #include "scan/registry_walk.h"
 #include "settings/settings_store.h"
 
@@ -44,22 +45,32 @@ bool IsSkippedKey(platform::RootKey root, std::string_view keyPath, const ScanCo
 
 namespace {
 
+// Writes the records to a snapshot, or to a part of one that several
+// threads write (then it hands sub-keys off when the part wants it).
 class RecordWriter {
 public:
-    explicit RecordWriter(TDBTree& dbTree) : dbTree_(dbTree) {}
+    explicit RecordWriter(TDBTree& dbTree, PartWriter* part = nullptr, std::size_t depth = 0)
+        : dbTree_(dbTree), part_(part), depth_(depth) {}
     // A key that could not be opened gets a record of its own kind, so the
     // rescan knows its content was never seen.
     void BeginKey(std::string_view path, std::string_view, bool unreadable, std::uint64_t) {
         dbTree_.WriteRecord(path, {}, nullptr, unreadable ? dbKindUnreadable : dbKindKey, 0);
+        if (part_ != nullptr) part_->Wrote();
     }
     void Value(std::string_view path, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                std::int32_t size) {
         dbTree_.WriteValueRecord(path, name, data, type, size);
+        if (part_ != nullptr) part_->Wrote();
     }
     void EndKey() {}
+    bool HandOff(std::string_view path, std::size_t depth) {
+        return part_ != nullptr && part_->HandOff(path, depth_ + depth);
+    }
 
 private:
     TDBTree& dbTree_;
+    PartWriter* part_;
+    std::size_t depth_;  // of the walk's key below the target
 };
 
 class TreeBuilder {
@@ -95,10 +106,21 @@ private:
 
 }  // namespace
 
-void ScanKey(ScanEnv& env, platform::RootKey root, std::string_view keyPath, TDBTree& dbTree) {
-    RecordWriter writer(dbTree);
-    RegistryWalk<RecordWriter> walk(env.registry, root, env.config, env.worker, writer);
-    walk.Walk(keyPath, {});
+void ScanKey(ScanEnv& env, platform::RootKey root, std::string_view keyPath, TDBTree& dbTree, TWorkerPool* pool) {
+    if (pool == nullptr || !pool->Parallel()) {
+        RecordWriter writer(dbTree);
+        RegistryWalk<RecordWriter> walk(env.registry, root, env.config, env.worker, writer);
+        walk.Walk(keyPath, {});
+        return;
+    }
+    const auto stream = std::make_shared<TOrderedRecords>(
+        *pool, env.worker, dbTree,
+        [&env, root](PartWriter& part, const std::string& path, std::size_t depth, IWorkerControl& control) {
+            RecordWriter writer(part.Records(), &part, depth);
+            RegistryWalk<RecordWriter> walk(env.registry, root, env.config, control, writer);
+            walk.Walk(path, {});
+        });
+    stream->Run(std::string(keyPath));
 }
 
 SnapshotTree ReadKey(ScanEnv& env, platform::RootKey root, std::string_view nodeName, std::string_view keyPath) {

@@ -12,10 +12,14 @@
 #include "scan/db_tree.h"
 #include "scan/scan_env.h"
 #include "scan/snapshot_tree.h"
+#include "worker/worker_pool.h"
 
 namespace kelvora {
 
-void ScanKey(ScanEnv& env, platform::RootKey root, std::string_view keyPath, TDBTree& dbTree);
+// With a pool of several workers, sub-keys are walked on its idle threads
+// (ordered_records.h); the records are the same.
+void ScanKey(ScanEnv& env, platform::RootKey root, std::string_view keyPath, TDBTree& dbTree,
+             TWorkerPool* pool = nullptr);
 
 // The tree's Root is the node of the key at keyPath, named nodeName.
 SnapshotTree ReadKey(ScanEnv& env, platform::RootKey root, std::string_view nodeName, std::string_view keyPath);

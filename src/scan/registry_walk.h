@@ -7,6 +7,9 @@
 //              const std::uint8_t* data, std::int32_t size);
 // where type is the value's registry type (REG_*) as enumerated.
 //   void EndKey();
+// and, optionally, bool HandOff(std::string_view path, std::size_t depth):
+// true when the visitor takes the sub-key at path (depth levels below the
+// walk's key) to be walked elsewhere; the walk then leaves it out.
 // Every key is recorded (BeginKey/EndKey), also one that is skipped or cannot
 // be opened (unreadable); such a key gets no values and no sub-keys. A key's
 // last-write time (a FILETIME) comes with the enumeration of its parent; the
@@ -109,6 +112,14 @@ private:
             // enumerates anything into it.
             const std::string_view name(keyName_.data(), nameLen);
             path_.append(name);
+            // A visitor that walks on several threads may take the sub-key
+            // away to be walked elsewhere (ordered_records.h).
+            if constexpr (requires { visitor_.HandOff(std::string_view(), std::size_t{}); }) {
+                if (visitor_.HandOff(path_, levels_.size())) {
+                    NextSibling(parentLength);
+                    continue;
+                }
+            }
             platform::RegKey child;
             const bool skipped = IsSkippedKey(root_, path_, config_);
             const bool unreadable = !skipped && registry_.OpenKey(levels_.back().key, name, platform::kKeyRead,

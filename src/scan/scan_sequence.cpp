@@ -59,20 +59,20 @@ TWorkEnd ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
     for (const RegistryCategory& category : kRegistryCategories) {
         if (!(settings.*category.Setting)) continue;
         shown.push_back({&RS_SCAN_REG, category.StatusSuffix});
-        pool.Add([&env, &category](IWorkerControl& control) {
+        pool.Add([&env, &category, &pool](IWorkerControl& control) {
             ScanEnv task = env.For(control);
             // A walk cut short by a stop request is saved with what it
             // holds. The records go to the file as the walk goes.
             TDBTree dbTree = TDBTree::CreateStreaming(task.files, task.config.ProgramFolder, category.BaseName);
-            ScanKey(task, category.Root, {}, dbTree);
+            ScanKey(task, category.Root, {}, dbTree, &pool);
             dbTree.Save(task.files);
         });
     }
     if (ScansFileSystem(settings)) {
         shown.push_back({&RS_SCAN_FS, {}});
-        pool.Add([&env](IWorkerControl& control) {
+        pool.Add([&env, &pool](IWorkerControl& control) {
             ScanEnv task = env.For(control);
-            ScanFileSystem(task);
+            ScanFileSystem(task, &pool);
         });
     }
     for (std::size_t i = 0; i < shown.size() && !env.worker.Terminated(); ++i) {
@@ -94,13 +94,13 @@ TWorkEnd ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree,
     // read and compared (with one worker: after it, when waited for).
     TWorkerPool pool(worker, env.config.Workers);
     if (ScansFileSystem(settings)) {
-        pool.Add([&env](IWorkerControl& control) {
+        pool.Add([&env, &pool](IWorkerControl& control) {
             // The first scan's snapshot keeps its content under the old
             // name; a failed move shows later as a missing file.
             const std::string& folder = env.config.ProgramFolder;
             env.files.Rename(FileInFolder(folder, "FIS2.SNS"), FileInFolder(folder, "FIS1.SNS"));
             ScanEnv task = env.For(control);
-            ScanFileSystem(task);
+            ScanFileSystem(task, &pool);
         });
     }
     // Leaving early frees whatever trees exist (they own their memory) and

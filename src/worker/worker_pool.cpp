@@ -37,12 +37,15 @@ TWorkerPool::~TWorkerPool() {
 }
 
 std::size_t TWorkerPool::Add(Task task) {
+    std::size_t number = 0;
     {
         std::lock_guard lock(mutex_);
+        number = slots_.size();
         slots_.push_back(Slot{std::move(task)});
+        CountSpare();
     }
     changed_.notify_all();
-    return slots_.size() - 1;
+    return number;
 }
 
 void TWorkerPool::Run(Slot& slot) {
@@ -58,6 +61,8 @@ void TWorkerPool::Serve() {
     std::unique_lock lock(mutex_);
     for (;;) {
         if (nextToRun_ == slots_.size() && !closing_) {
+            ++idle_;
+            CountSpare();
             lock.unlock();
             owner_.BeginWait();
             lock.lock();
@@ -65,12 +70,15 @@ void TWorkerPool::Serve() {
             lock.unlock();
             owner_.EndWait();  // a task is not started while the owner is paused
             lock.lock();
+            --idle_;
+            CountSpare();
         }
         if (nextToRun_ == slots_.size()) {
             if (closing_) break;
             continue;
         }
         Slot& slot = slots_[nextToRun_++];
+        CountSpare();
         lock.unlock();
         Run(slot);
         lock.lock();
@@ -82,8 +90,10 @@ void TWorkerPool::Serve() {
 }
 
 void TWorkerPool::Wait(std::size_t task) {
+    std::exception_ptr error;
     if (threads_.empty()) {
         while (nextToRun_ <= task) Run(slots_[nextToRun_++]);
+        error = slots_[task].error;
     } else {
         // Between tasks the owner is at a safe point of its own, as the
         // task's walk would be on one worker.
@@ -96,9 +106,12 @@ void TWorkerPool::Wait(std::size_t task) {
             changed_.wait(lock, [&] { return slots_[task].done; });
             lock.unlock();
             owner_.EndWait();
+            lock.lock();
         }
+        // Read under the lock: tasks may add tasks meanwhile.
+        error = slots_[task].error;
     }
-    if (slots_[task].error) std::rethrow_exception(slots_[task].error);
+    if (error) std::rethrow_exception(error);
 }
 
 }  // namespace kelvora

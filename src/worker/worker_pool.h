@@ -13,6 +13,7 @@
 // owner halts all of them.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -38,8 +39,13 @@ public:
     // Stops what still runs (the control's stop) and waits for the threads.
     ~TWorkerPool();
 
-    // Owner: adds a task; answers its number (0, 1, ...).
+    // Adds a task (the owner, or a task itself); answers its number (0, 1, ...).
     std::size_t Add(Task task);
+    // True when a thread of the pool waits with nothing to do: a task added
+    // now would start at once.
+    bool WantsWork() const { return spare_.load() > 0; }
+    // False for a pool of one worker (it has no threads).
+    bool Parallel() const { return !threads_.empty(); }
     // Owner: waits until the task has ended (with one worker: runs it and
     // every task before it not yet run); rethrows its exception.
     void Wait(std::size_t task);
@@ -52,6 +58,8 @@ private:
             : owner_(owner), closing_(closing), mutex_(mutex) {}
         bool Terminated() const override;
         void PausePoint() override { owner_.PausePoint(); }
+        void BeginWait() override { owner_.BeginWait(); }
+        void EndWait() override { owner_.EndWait(); }
 
     private:
         IWorkerControl& owner_;
@@ -67,6 +75,8 @@ private:
 
     void Serve();
     void Run(Slot& slot);
+    // Under mutex_, after idle_ or the tasks not started changed.
+    void CountSpare() { spare_.store(idle_ - static_cast<long>(slots_.size() - nextToRun_)); }
 
     IWorkerControl& owner_;
     std::mutex mutex_;
@@ -74,6 +84,9 @@ private:
     bool closing_ = false;      // under mutex_
     std::deque<Slot> slots_;    // a deque: a slot stays in place while others are added
     std::size_t nextToRun_ = 0;  // under mutex_
+    long idle_ = 0;              // threads waiting for a task, under mutex_
+    // Idle threads less the tasks not started (under mutex_; read anywhere).
+    std::atomic<long> spare_{0};
     Control control_;
     std::vector<std::thread> threads_;
 };

@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "platform/memory/memory_platform.h"
+#include "scan/folder_scan.h"
+#include "scan/registry_scan.h"
 #include "scan/scan_sequence.h"
 #include "scan/snapshot_loader.h"
 #include "scan_test_support.h"
@@ -257,6 +259,60 @@ TEST_F(ParallelScanTest, AStopInEveryPhaseEndsEveryWorker) {
             EXPECT_EQ(progress.steps, stepsAtStop) << stopAt;
             EXPECT_EQ(progress.statuses.size(), stopAt);
         }
+    }
+}
+
+// One target walked with its sub-trees handed off to three idle workers
+// gives the bytes of the walk on one thread: wide levels, a deep chain, a
+// file listed after a sub-folder, values of every record shape.
+TEST(SplitWalkTest, SubTreesWalkedElsewhereJoinInTheWalksOrder) {
+    class Running : public IWorkerControl {
+    public:
+        bool Terminated() const override { return false; }
+        void PausePoint() override {}
+    } running;
+    platform::memory::MemoryPlatform memory;
+    std::string deep = "Software\\Deep";
+    std::string deepFolder = "C:\\Data\\Deep";
+    for (int level = 0; level < 40; ++level) {
+        deep += testing::Numbered("\\L", level);
+        deepFolder += testing::Numbered("\\L", level);
+        memory.registry.PutDword(kLocalMachine, deep, "", static_cast<std::uint32_t>(level));
+        memory.files.AddFile(deepFolder + "\\zz.txt", "z");
+    }
+    const std::vector<std::uint8_t> odd = {1, 2, 3};
+    for (int k = 0; k < 300; ++k) {
+        const std::string key = testing::Numbered("Software\\Wide\\K", k);
+        memory.registry.PutString(kLocalMachine, key, "", "default");
+        memory.registry.Put(kLocalMachine, key, "odd", 0x11, odd);
+        memory.registry.PutDword(kLocalMachine, key + testing::Numbered("\\Sub", k % 3), "d", 1);
+        const std::string folder = testing::Numbered("C:\\Data\\W", k);
+        memory.files.AddFile(folder + "\\a.txt", "aa");
+        memory.files.AddFolder(folder + "\\b");
+        memory.files.AddFile(folder + "\\c.txt", "c");
+    }
+    memory.files.AddFolder("C:\\Data\\Empty");
+    memory.files.AddFolder("C:\\Kelvora");
+    ScanConfig config;
+    AppContext context;
+    ScanEnv env{memory.registry, memory.files, config, context.WizardState, running};
+    auto scan = [&](unsigned workers, bool registry) {
+        TWorkerPool pool(running, workers);
+        TDBTree out = TDBTree::CreateStreaming(memory.files, "C:\\Kelvora", "split");
+        if (registry) {
+            ScanKey(env, kLocalMachine, {}, out, &pool);
+        } else {
+            EXPECT_EQ(ScanFolder(env, "C:\\", out, &pool), FolderState::kReadable);
+        }
+        out.Save(memory.files);
+        std::vector<std::uint8_t> bytes;
+        memory.files.ReadFile("C:\\Kelvora\\split.sns", bytes);
+        return bytes;
+    };
+    for (const bool registry : {true, false}) {
+        const std::vector<std::uint8_t> one = scan(1, registry);
+        EXPECT_GT(one.size(), 20000u);
+        for (int round = 0; round < 5; ++round) EXPECT_TRUE(scan(4, registry) == one) << registry << round;
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <atomic>
 #include <map>
 
 #include "platform/text.h"
@@ -17,6 +18,7 @@
 #include "scan/folder_scan.h"
 #include "scan/moved_files.h"
 #include "scan/registry_scan.h"
+#include "scan/scan_sequence.h"
 #include "scan/snapshot_loader.h"
 #include "long_path_support.h"
 #include "long_key_paths.h"
@@ -238,6 +240,36 @@ TEST_F(ScanWinTest, FoldersBeyondMaxPathAreScannedAndUndoneAtTheirRealPaths) {
 
 TEST_F(ScanWinTest, KeysBeyondTheLengthOfOneRegistryCallAreScannedAndUndone) {
     testing::ScanAndUndoDeepKeys(env, kCurrentUser, kScratchKey + "\\Deep");
+}
+
+// Four workers write the same snapshot files as one, byte for byte, on the
+// real registry and file system: classes, the current user's keys (the
+// scratch key among them), the current configuration and the scratch
+// folders, each walked on a thread of its own.
+TEST_F(ScanWinTest, OneAndFourWorkersWriteTheSameSnapshots) {
+    class Running : public IWorkerControl {
+    public:
+        bool Terminated() const override { return false; }
+        void PausePoint() override {}
+    } running;
+    for (int i = 0; i < 300; ++i) PutText(testing::Numbered("\\Many\\K", i % 30), testing::Numbered("v", i), "x");
+    for (int i = 0; i < 40; ++i) WriteFile(scratch + testing::Numbered("\\Data\\f", i), 10);
+    TSettings& s = config.Settings;
+    s.ScanHKCR = s.ScanHKCU = s.ScanHKCC = true;
+    s.ScanHKLM = s.ScanHKUS = false;
+    ScanEnv parallel{registry, files, config, context.WizardState, running};
+    std::map<std::string, std::vector<std::uint8_t>> written[2];
+    for (const unsigned workers : {1U, 4U}) {
+        config.Workers = workers;
+        testing::RecordingReporter reporter;
+        ASSERT_EQ(ExecuteScan(parallel, reporter), TWorkEnd::Completed);
+        EXPECT_EQ(reporter.steps, 4);
+        for (const char* name : {"HKCR.sns", "HKCU.sns", "HKCC.sns", "FIS2.sns"}) {
+            ASSERT_TRUE(files.ReadFile(FileInFolder(config.ProgramFolder, name), written[workers == 4][name])) << name;
+        }
+    }
+    EXPECT_GT(written[0]["HKCU.sns"].size(), 3000u);
+    for (const auto& [name, bytes] : written[0]) EXPECT_TRUE(bytes == written[1][name]) << name;
 }
 
 }  // namespace
