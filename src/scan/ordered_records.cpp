@@ -63,7 +63,7 @@ bool PartWriter::HandOff(std::string_view path, std::size_t depth) {
 void PartWriter::Close() { Flush(); }
 
 TOrderedRecords::TOrderedRecords(TWorkerPool& pool, IWorkerControl& control, TDBTree& out, Walk walk)
-    : pool_(pool), control_(control), out_(out), walk_(std::move(walk)) {}
+    : pool_(pool), out_(out), walk_(std::move(walk)), walkControl_(control) {}
 
 bool TOrderedRecords::WantsHandOff(std::size_t depth) const {
     return depth <= kDeepestHandOff && held_.load() < kHeldBudget && pool_.WantsWork();
@@ -93,7 +93,7 @@ void TOrderedRecords::Push(RecordPart& part, std::vector<std::uint8_t> records, 
 void TOrderedRecords::WalkPart(const std::shared_ptr<RecordPart>& part) {
     {
         std::lock_guard lock(mutex_);
-        if (part->started || abandoned_.load()) return;
+        if (part->started || walkControl_.GivenUp()) return;
         part->started = true;
         ++walking_;
     }
@@ -141,13 +141,13 @@ void TOrderedRecords::WalkAll(const std::string& path) {
 }
 
 void TOrderedRecords::Abandon() {
-    abandoned_.store(true);
-    control_.BeginWait();
+    walkControl_.GiveUp();
+    walkControl_.BeginWait();
     {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return walking_ == 0; });
     }
-    control_.EndWait();
+    walkControl_.EndWait();
 }
 
 // Also entered from within itself: a run that the owner's own walk of a
@@ -184,11 +184,11 @@ void TOrderedRecords::Pump(bool wait) {
             continue;
         }
         lock.unlock();
-        control_.BeginWait();
+        walkControl_.BeginWait();
         lock.lock();
         changed_.wait(lock, [&] { return !part->items.empty() || part->closed; });
         lock.unlock();
-        control_.EndWait();
+        walkControl_.EndWait();
         lock.lock();
     }
 }

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "scan/db_tree.h"
+#include "worker/stoppable_control.h"
 #include "worker/worker_control.h"
 #include "worker/worker_pool.h"
 
@@ -76,19 +77,6 @@ public:
 private:
     friend class PartWriter;
 
-    // What the walks poll: the owner's control, and the stream given up.
-    class Control final : public IWorkerControl {
-    public:
-        explicit Control(TOrderedRecords& stream) : stream_(stream) {}
-        bool Terminated() const override {
-            return stream_.abandoned_.load() || stream_.control_.Terminated();
-        }
-        void PausePoint() override { stream_.control_.PausePoint(); }
-
-    private:
-        TOrderedRecords& stream_;
-    };
-
     void WalkAll(const std::string& path);
     // After a failure: no part is started any more, and those being walked
     // stop; returns when none is walked.
@@ -102,15 +90,14 @@ private:
     void Pump(bool wait);
 
     TWorkerPool& pool_;
-    IWorkerControl& control_;
     TDBTree& out_;
     Walk walk_;
     std::thread::id owner_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::atomic<bool> abandoned_{false};
     int walking_ = 0;  // parts being walked by the pool's threads or the owner, under mutex_
-    Control walkControl_{*this};
+    // What the walks poll: given up after a failure.
+    TStoppableControl walkControl_;
     std::atomic<std::size_t> held_{0};  // bytes in runs not yet written, changed under mutex_
     std::shared_ptr<RecordPart> root_;
     // The owner's place in the parts: the parts entered, outermost first.

@@ -4,6 +4,7 @@
 
 #include "scan/ordered_records.h"
 #include "scan/registry_walk.h"
+#include "scan/tree_pieces.h"
 #include "settings/settings_store.h"
 
 namespace kelvora {
@@ -63,7 +64,7 @@ public:
         if (part_ != nullptr) part_->Wrote();
     }
     void EndKey() {}
-    bool HandOff(std::string_view path, std::size_t depth) {
+    bool HandOff(std::string_view path, std::string_view, std::size_t depth, std::uint64_t) {
         return part_ != nullptr && part_->HandOff(path, depth_ + depth);
     }
 
@@ -73,9 +74,12 @@ private:
     std::size_t depth_;  // of the walk's key below the target
 };
 
+// Builds the tree, or a piece of one that several threads read (then it
+// hands sub-keys off when the pieces want it).
 class TreeBuilder {
 public:
-    explicit TreeBuilder(SnapshotTree& tree) : tree_(tree) {}
+    explicit TreeBuilder(SnapshotTree& tree, TTreePieces* pieces = nullptr, std::size_t depth = 0)
+        : tree_(tree), pieces_(pieces), depth_(depth) {}
     void BeginKey(std::string_view, std::string_view nodeName, bool unreadable, std::uint64_t lastWriteTime) {
         open_.push_back(tree_.NewNode(nodeName));
         open_.back()->Unreadable = unreadable;
@@ -94,13 +98,28 @@ public:
         if (open_.empty()) {
             tree_.Root = node;
         } else {
-            node->NextSibling = open_.back()->FirstChild;
-            open_.back()->FirstChild = node;
+            Link(node);
         }
+    }
+    // The handed-off sub-key's node goes where its EndKey would put it.
+    bool HandOff(std::string_view path, std::string_view nodeName, std::size_t depth, std::uint64_t lastWriteTime) {
+        if (pieces_ == nullptr || !pieces_->Wants(depth_ + depth)) return false;
+        TNode* node = tree_.NewNode(nodeName);
+        node->LastWrite = FileTimeSeconds(lastWriteTime);
+        Link(node);
+        pieces_->HandOff(node, std::string(path), depth_ + depth);
+        return true;
     }
 
 private:
+    void Link(TNode* node) {
+        node->NextSibling = open_.back()->FirstChild;
+        open_.back()->FirstChild = node;
+    }
+
     SnapshotTree& tree_;
+    TTreePieces* pieces_;
+    std::size_t depth_;  // of the walk's key below the tree's root
     std::vector<TNode*> open_;  // the keys being walked, outermost first
 };
 
@@ -123,12 +142,24 @@ void ScanKey(ScanEnv& env, platform::RootKey root, std::string_view keyPath, TDB
     stream->Run(std::string(keyPath));
 }
 
-SnapshotTree ReadKey(ScanEnv& env, platform::RootKey root, std::string_view nodeName, std::string_view keyPath) {
-    SnapshotTree tree;
-    TreeBuilder builder(tree);
-    RegistryWalk<TreeBuilder> walk(env.registry, root, env.config, env.worker, builder);
-    walk.Walk(keyPath, nodeName);
-    return tree;
+SnapshotTree ReadKey(ScanEnv& env, platform::RootKey root, std::string_view nodeName, std::string_view keyPath,
+                     TWorkerPool* pool) {
+    if (pool == nullptr || !pool->Parallel()) {
+        SnapshotTree tree;
+        TreeBuilder builder(tree);
+        RegistryWalk<TreeBuilder> walk(env.registry, root, env.config, env.worker, builder);
+        walk.Walk(keyPath, nodeName);
+        return tree;
+    }
+    const auto pieces = std::make_shared<TTreePieces>(
+        *pool, env.worker,
+        [&env, root](TTreePieces& pieces, SnapshotTree& tree, const std::string& path, std::string_view name,
+                     std::size_t depth, IWorkerControl& control) {
+            TreeBuilder builder(tree, &pieces, depth);
+            RegistryWalk<TreeBuilder> walk(env.registry, root, env.config, control, builder);
+            walk.Walk(path, name);
+        });
+    return pieces->ReadAll(std::string(keyPath), nodeName);
 }
 
 }  // namespace kelvora

@@ -21,7 +21,10 @@ namespace kelvora {
 void ScanKey(ScanEnv& env, platform::RootKey root, std::string_view keyPath, TDBTree& dbTree,
              TWorkerPool* pool = nullptr);
 
-// The tree's Root is the node of the key at keyPath, named nodeName.
-SnapshotTree ReadKey(ScanEnv& env, platform::RootKey root, std::string_view nodeName, std::string_view keyPath);
+// The tree's Root is the node of the key at keyPath, named nodeName. With a
+// pool of several workers, sub-keys are read on its idle threads
+// (tree_pieces.h); the tree is the same.
+SnapshotTree ReadKey(ScanEnv& env, platform::RootKey root, std::string_view nodeName, std::string_view keyPath,
+                     TWorkerPool* pool = nullptr);
 
 }  // namespace kelvora

@@ -7,7 +7,9 @@
 //              const std::uint8_t* data, std::int32_t size);
 // where type is the value's registry type (REG_*) as enumerated.
 //   void EndKey();
-// and, optionally, bool HandOff(std::string_view path, std::size_t depth):
+// and, optionally,
+//   bool HandOff(std::string_view path, std::string_view nodeName, std::size_t depth,
+//                std::uint64_t lastWriteTime);
 // true when the visitor takes the sub-key at path (depth levels below the
 // walk's key) to be walked elsewhere; the walk then leaves it out.
 // Every key is recorded (BeginKey/EndKey), also one that is skipped or cannot
@@ -114,8 +116,8 @@ private:
             path_.append(name);
             // A visitor that walks on several threads may take the sub-key
             // away to be walked elsewhere (ordered_records.h).
-            if constexpr (requires { visitor_.HandOff(std::string_view(), std::size_t{}); }) {
-                if (visitor_.HandOff(path_, levels_.size())) {
+            if constexpr (requires { visitor_.HandOff(path_, name, std::size_t{}, lastWrite_); }) {
+                if (visitor_.HandOff(path_, name, levels_.size(), lastWrite_)) {
                     NextSibling(parentLength);
                     continue;
                 }

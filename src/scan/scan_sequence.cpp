@@ -111,7 +111,7 @@ TWorkEnd ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree,
         const SnapshotTree oldTree = loadSnapshot(category.BaseName);
         if (worker.Terminated()) return TWorkEnd::Stopped;
         Step(env, reporter);
-        const SnapshotTree newTree = ReadKey(env, category.Root, {}, {});
+        const SnapshotTree newTree = ReadKey(env, category.Root, {}, {}, &pool);
         if (worker.Terminated()) return TWorkEnd::Stopped;
         Step(env, reporter);
         Show(reporter, RS_SEARCH_REG, category.StatusSuffix);

@@ -30,6 +30,15 @@ void* SnapshotTree::Allocate(std::size_t size, std::size_t align) {
     return p;
 }
 
+void SnapshotTree::Adopt(SnapshotTree&& other) {
+    for (auto& block : other.blocks_) blocks_.push_back(std::move(block));
+    reserved_ += other.reserved_;
+    other.blocks_.clear();
+    other.Root = nullptr;
+    other.cursor_ = nullptr;
+    other.left_ = other.reserved_ = 0;
+}
+
 TNode* SnapshotTree::NewNode(std::string_view name) {
     void* place = Allocate(sizeof(TNode) + name.size(), alignof(TNode));
     auto* node = new (place) TNode{};

@@ -79,6 +79,10 @@ public:
     TNode* NewNode(std::string_view name);
     TValori* NewValue(std::string_view name, std::int32_t type, const std::uint8_t* data, std::int32_t size);
 
+    // Takes over the arena of another tree (whose nodes this one's nodes
+    // point to); other is left empty.
+    void Adopt(SnapshotTree&& other);
+
     // Bytes held by the arena (for the benchmarks).
     std::size_t BytesReserved() const { return reserved_; }
 

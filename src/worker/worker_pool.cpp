@@ -2,14 +2,8 @@
 
 namespace kelvora {
 
-bool TWorkerPool::Control::Terminated() const {
-    if (owner_.Terminated()) return true;
-    std::lock_guard lock(mutex_);
-    return closing_;
-}
-
 TWorkerPool::TWorkerPool(IWorkerControl& owner, unsigned workers)
-    : owner_(owner), control_(owner, closing_, mutex_) {
+    : owner_(owner), control_(owner) {
     if (workers <= 1) return;
     threads_.reserve(workers);
     for (unsigned i = 0; i < workers; ++i) {
@@ -28,7 +22,7 @@ TWorkerPool::TWorkerPool(IWorkerControl& owner, unsigned workers)
 TWorkerPool::~TWorkerPool() {
     {
         std::lock_guard lock(mutex_);
-        closing_ = true;
+        control_.GiveUp();
     }
     changed_.notify_all();
     owner_.BeginWait();
@@ -60,13 +54,13 @@ void TWorkerPool::Run(Slot& slot) {
 void TWorkerPool::Serve() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        if (nextToRun_ == slots_.size() && !closing_) {
+        if (nextToRun_ == slots_.size() && !control_.GivenUp()) {
             ++idle_;
             CountSpare();
             lock.unlock();
             owner_.BeginWait();
             lock.lock();
-            changed_.wait(lock, [this] { return nextToRun_ < slots_.size() || closing_; });
+            changed_.wait(lock, [this] { return nextToRun_ < slots_.size() || control_.GivenUp(); });
             lock.unlock();
             owner_.EndWait();  // a task is not started while the owner is paused
             lock.lock();
@@ -74,7 +68,7 @@ void TWorkerPool::Serve() {
             CountSpare();
         }
         if (nextToRun_ == slots_.size()) {
-            if (closing_) break;
+            if (control_.GivenUp()) break;
             continue;
         }
         Slot& slot = slots_[nextToRun_++];

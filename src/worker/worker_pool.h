@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "worker/stoppable_control.h"
 #include "worker/worker_control.h"
 
 namespace kelvora {
@@ -51,22 +52,6 @@ public:
     void Wait(std::size_t task);
 
 private:
-    // What the tasks poll.
-    class Control final : public IWorkerControl {
-    public:
-        Control(IWorkerControl& owner, const bool& closing, std::mutex& mutex)
-            : owner_(owner), closing_(closing), mutex_(mutex) {}
-        bool Terminated() const override;
-        void PausePoint() override { owner_.PausePoint(); }
-        void BeginWait() override { owner_.BeginWait(); }
-        void EndWait() override { owner_.EndWait(); }
-
-    private:
-        IWorkerControl& owner_;
-        const bool& closing_;
-        std::mutex& mutex_;
-    };
-
     struct Slot {
         Task task;
         bool done = false;
@@ -81,13 +66,13 @@ private:
     IWorkerControl& owner_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    bool closing_ = false;      // under mutex_
     std::deque<Slot> slots_;    // a deque: a slot stays in place while others are added
     std::size_t nextToRun_ = 0;  // under mutex_
     long idle_ = 0;              // threads waiting for a task, under mutex_
     // Idle threads less the tasks not started (under mutex_; read anywhere).
     std::atomic<long> spare_{0};
-    Control control_;
+    // What the tasks poll; given up when the pool closes.
+    TStoppableControl control_;
     std::vector<std::thread> threads_;
 };
 

@@ -272,6 +272,7 @@ TEST(SplitWalkTest, SubTreesWalkedElsewhereJoinInTheWalksOrder) {
         void PausePoint() override {}
     } running;
     platform::memory::MemoryPlatform memory;
+    memory.registry.SetWriteTime(0x01D0000000000000);  // last-write times to compare
     std::string deep = "Software\\Deep";
     std::string deepFolder = "C:\\Data\\Deep";
     for (int level = 0; level < 40; ++level) {
@@ -314,6 +315,24 @@ TEST(SplitWalkTest, SubTreesWalkedElsewhereJoinInTheWalksOrder) {
         EXPECT_GT(one.size(), 20000u);
         for (int round = 0; round < 5; ++round) EXPECT_TRUE(scan(4, registry) == one) << registry << round;
     }
+    // The rescan's live tree: the same nodes, items and last-write times.
+    auto read = [&](unsigned workers) {
+        TWorkerPool pool(running, workers);
+        const SnapshotTree tree = ReadKey(env, kLocalMachine, {}, {}, &pool);
+        std::vector<std::string> lines = testing::Flatten(tree);
+        std::vector<const TNode*> nodes{tree.Root};
+        while (!nodes.empty()) {
+            const TNode* node = nodes.back();
+            nodes.pop_back();
+            lines.push_back(std::string(node->Name()) + " " + std::to_string(node->LastWrite));
+            for (const TNode* child = node->FirstChild; child != nullptr; child = child->NextSibling) {
+                nodes.push_back(child);
+            }
+        }
+        return lines;
+    };
+    const std::vector<std::string> one = read(1);
+    for (int round = 0; round < 5; ++round) EXPECT_EQ(read(4), one) << round;
 }
 
 }  // namespace
