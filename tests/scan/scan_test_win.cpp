@@ -242,34 +242,59 @@ TEST_F(ScanWinTest, KeysBeyondTheLengthOfOneRegistryCallAreScannedAndUndone) {
     testing::ScanAndUndoDeepKeys(env, kCurrentUser, kScratchKey + "\\Deep");
 }
 
-// Four workers write the same snapshot files as one, byte for byte, on the
-// real registry and file system: classes, the current user's keys (the
-// scratch key among them), the current configuration and the scratch
-// folders, each walked on a thread of its own.
-TEST_F(ScanWinTest, OneAndFourWorkersWriteTheSameSnapshots) {
+// Four workers write the same snapshot files as one, byte for byte, and
+// their rescans find the same changes, on the real registry and file
+// system: classes, the current user's keys (the scratch key among them),
+// the current configuration and the scratch folders. Each run keeps its
+// snapshots in a program folder of its own, both excluded.
+TEST_F(ScanWinTest, OneAndFourWorkersWriteTheSameSnapshotsAndFindTheSameChanges) {
     class Running : public IWorkerControl {
     public:
         bool Terminated() const override { return false; }
         void PausePoint() override {}
     } running;
     for (int i = 0; i < 300; ++i) PutText(testing::Numbered("\\Many\\K", i % 30), testing::Numbered("v", i), "x");
-    for (int i = 0; i < 40; ++i) WriteFile(scratch + testing::Numbered("\\Data\\f", i), 10);
+    for (int i = 0; i < 8; ++i) ASSERT_TRUE(files.CreateFolder(scratch + testing::Numbered("\\Data\\f", i)));
+    for (int i = 0; i < 40; ++i) WriteFile(scratch + testing::Numbered("\\Data\\f", i % 8) + testing::Numbered("\\g", i), 10);
     TSettings& s = config.Settings;
     s.ScanHKCR = s.ScanHKCU = s.ScanHKCC = true;
     s.ScanHKLM = s.ScanHKUS = false;
-    ScanEnv parallel{registry, files, config, context.WizardState, running};
+    ScanConfig runs[2] = {config, config};
+    for (int run = 0; run < 2; ++run) {
+        runs[run].Workers = run == 0 ? 1 : 4;
+        runs[run].ProgramFolder = scratch + (run == 0 ? "\\One" : "\\Four");
+        ASSERT_TRUE(files.CreateFolder(runs[run].ProgramFolder));
+        for (ScanConfig& each : runs) each.Settings.ExcludedFolders.Add(runs[run].ProgramFolder);
+    }
     std::map<std::string, std::vector<std::uint8_t>> written[2];
-    for (const unsigned workers : {1U, 4U}) {
-        config.Workers = workers;
+    for (int run = 0; run < 2; ++run) {
+        ScanEnv scan{registry, files, runs[run], context.WizardState, running};
         testing::RecordingReporter reporter;
-        ASSERT_EQ(ExecuteScan(parallel, reporter), TWorkEnd::Completed);
+        ASSERT_EQ(ExecuteScan(scan, reporter), TWorkEnd::Completed);
         EXPECT_EQ(reporter.steps, 4);
         for (const char* name : {"HKCR.sns", "HKCU.sns", "HKCC.sns", "FIS2.sns"}) {
-            ASSERT_TRUE(files.ReadFile(FileInFolder(config.ProgramFolder, name), written[workers == 4][name])) << name;
+            ASSERT_TRUE(files.ReadFile(FileInFolder(runs[run].ProgramFolder, name), written[run][name])) << name;
         }
     }
     EXPECT_GT(written[0]["HKCU.sns"].size(), 3000u);
     for (const auto& [name, bytes] : written[0]) EXPECT_TRUE(bytes == written[1][name]) << name;
+
+    PutText("\\Many\\K3", "added", "y");
+    PutText("\\Many\\New", "n", "z");
+    WriteFile(scratch + "\\Data\\f2\\new.txt", 5);
+    std::vector<std::string> found[2];
+    for (int run = 0; run < 2; ++run) {
+        ScanEnv rescan{registry, files, runs[run], context.WizardState, running};
+        testing::RecordingReporter reporter;
+        ChangesTree tree(runs[run].Settings);
+        tree.StartFill(false);
+        ASSERT_EQ(ExecuteRescan(rescan, reporter, tree, [&](std::string_view name) {
+                      return LoadSnapshot(files, runs[run].ProgramFolder, name, context.WizardState, running);
+                  }), TWorkEnd::Completed);
+        found[run] = testing::TreeLines(tree);
+    }
+    EXPECT_GE(found[0].size(), 3u);
+    EXPECT_EQ(found[0], found[1]);
 }
 
 }  // namespace
