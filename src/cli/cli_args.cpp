@@ -38,6 +38,29 @@ const VerbInfo* FindVerb(std::string_view name) {
 
 bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h" || arg == "/?"; }
 
+// The value of an option given as "--name=VALUE" or "--name VALUE"; nothing
+// when arg is not that option. A missing value is empty.
+std::optional<std::string_view> OptionValue(std::string_view arg, std::string_view name,
+                                            const std::vector<std::string>& args, std::size_t& i) {
+    if (arg == name) return i + 1 < args.size() ? std::string_view(args[++i]) : std::string_view();
+    if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=') {
+        return arg.substr(name.size() + 1);
+    }
+    return std::nullopt;
+}
+
+// A whole number from 1 to 64 (as many threads as any processor here has).
+std::optional<std::int32_t> WorkerCount(std::string_view text) {
+    if (text.empty() || text.size() > 2) return std::nullopt;
+    std::int32_t number = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    if (number < 1 || number > 64) return std::nullopt;
+    return number;
+}
+
 // Applies one option of the command; false when the command has no such option.
 bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::string>& args, std::size_t& i,
                 std::optional<CliUsageError>& error) {
@@ -62,6 +85,11 @@ bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::st
             if (arg == "--program-files") return flag(t.ProgramFiles);
             if (arg == "--entire") return flag(t.Entire);
             if (arg == "--replace") return cmd.Replace = true;
+            if (const auto value = OptionValue(arg, "--workers", args, i)) {
+                cmd.Workers = WorkerCount(*value);
+                if (!cmd.Workers) error = CliUsageError{TranslateString(RS_CLI_WORKERS)};
+                return true;
+            }
             if (arg == "--other" && i + 1 < args.size()) {
                 t.Others = args[++i];
                 t.Given = true;
@@ -92,16 +120,10 @@ bool TakeOption(CliCommand& cmd, std::string_view arg, const std::vector<std::st
         case CliVerb::kUninstall:
             if (arg == "--yes" || arg == "-y") return cmd.Yes = true;
             if (arg == "--include-activity") return cmd.IncludeActivity = true;
-            if (arg == "--log-level" || arg.starts_with("--log-level=")) {
-                std::string_view value;
-                if (arg.size() > 11) {
-                    value = arg.substr(12);
-                } else if (i + 1 < args.size()) {
-                    value = args[++i];
-                }
+            if (const auto value = OptionValue(arg, "--log-level", args, i)) {
                 // The LogLevel setting's values: a mask of 1, 2 and 4.
-                if (value.size() == 1 && value[0] >= '0' && value[0] <= '7') {
-                    cmd.LogLevel = value[0] - '0';
+                if (value->size() == 1 && (*value)[0] >= '0' && (*value)[0] <= '7') {
+                    cmd.LogLevel = (*value)[0] - '0';
                 } else {
                     error = CliUsageError{TranslateString(RS_CLI_LOG_LEVEL)};
                 }

@@ -38,6 +38,7 @@ struct CliCommand {
     std::optional<std::int32_t> LogLevel;  // --log-level=N, 0 to 7
     bool IncludeActivity = false;        // --include-activity
     bool QuietCheck = false;             // --quiet-check
+    std::optional<std::int32_t> Workers;  // --workers=N, 1 to 64: stored as the ScanWorkers setting
     // monitor: the setup and its arguments, everything after "--".
     std::vector<std::string> Setup;
 };

@@ -30,7 +30,7 @@ inline constexpr Message RS_CLI_USAGE{"RS_CLI_USAGE",
     "kelvora-cli COMMAND --help shows the options of a command; kelvora-cli --version\n"
     "shows the version."};
 inline constexpr Message RS_CLI_HELP_SCAN{"RS_CLI_HELP_SCAN",
-    "Usage: kelvora-cli scan ID [TARGETS] [--replace] [--partial]\n"
+    "Usage: kelvora-cli scan ID [TARGETS] [--workers N] [--replace] [--partial]\n"
     "Takes the snapshots of the chosen targets before ID is installed. Without\n"
     "targets the targets stored in the settings are scanned; with targets only\n"
     "those, and they are stored for the next scans.\n"
@@ -39,6 +39,9 @@ inline constexpr Message RS_CLI_HELP_SCAN{"RS_CLI_HELP_SCAN",
     "  --program-files     the Program Files folders (both on 64-bit Windows)\n"
     "  --entire            the entire system partition\n"
     "  --other PATHS       other folders, separated by semicolons\n"
+    "  --workers N         walk with N threads at once (at most one per processor\n"
+    "                      core; 1 walks one target after the other); stored for\n"
+    "                      the next scans\n"
     "  --replace           let the rescan replace the archive ID already has\n"
     "  --partial           run without an administrator's rights"};
 inline constexpr Message RS_CLI_HELP_RESCAN{"RS_CLI_HELP_RESCAN",
@@ -47,14 +50,14 @@ inline constexpr Message RS_CLI_HELP_RESCAN{"RS_CLI_HELP_RESCAN",
     "changes found as the archive of its identifier and prints their counts.\n"
     "  --partial    run without an administrator's rights"};
 inline constexpr Message RS_CLI_HELP_MONITOR{"RS_CLI_HELP_MONITOR",
-    "Usage: kelvora-cli monitor ID [TARGETS] [--quiet-check] [--partial] -- SETUP [ARGUMENTS...]\n"
+    "Usage: kelvora-cli monitor ID [TARGETS] [--workers N] [--quiet-check] [--partial] -- SETUP [ARGUMENTS...]\n"
     "Monitors the installation of ID in one go: takes the snapshots, starts SETUP\n"
     "with its arguments, waits until it and every process it started have ended,\n"
     "rescans and saves the changes. Changes that the setup did not make (made\n"
     "before it started or after it ended, in places Windows changes by itself,\n"
     "or learned from other monitorings) are kept as activity, left alone by an\n"
     "uninstall. Exits with 0 only when the setup's exit code was 0.\n"
-    "  TARGETS         as for scan\n"
+    "  TARGETS         as for scan, and --workers N\n"
     "  --quiet-check   rescan once before the setup starts: what changes then is\n"
     "                  the machine's own activity, in this and later monitorings\n"
     "  --partial       run without an administrator's rights"};
@@ -125,6 +128,8 @@ inline constexpr Message RS_CLI_SCAN_STOPPED{"RS_CLI_SCAN_STOPPED", "Scanning ca
 inline constexpr Message RS_CLI_SCAN_FAILED{"RS_CLI_SCAN_FAILED", "Scanning failed: %s"};
 inline constexpr Message RS_CLI_LOG_LEVEL{"RS_CLI_LOG_LEVEL",
     "--log-level takes a number from 0 to 7: the sum of 1 errors, 2 warnings, 4 successful actions."};
+inline constexpr Message RS_CLI_WORKERS{"RS_CLI_WORKERS",
+    "--workers takes a number from 1 to 64: the threads a scan walks with at once."};
 inline constexpr Message RS_CLI_NEED_YES{"RS_CLI_NEED_YES",
     "There is no console to ask for confirmation; add --yes to go ahead without asking."};
 inline constexpr Message RS_CLI_NO_CHANGES{"RS_CLI_NO_CHANGES", "No changes found; no archive was saved for '%s'."};

@@ -98,6 +98,7 @@ std::optional<int> TakeTargets(const CliCommand& command, CliEnv& env) {
         }
         ApplyTargets(command.Targets, context.Settings);
     }
+    if (command.Workers) context.Settings.ScanWorkers = *command.Workers;
     if (TargetSteps(context.Settings) == 0) return Fail(env, kExitUsage, TranslateString(RS_CLI_NO_TARGETS));
     // As in the wizard, targets that could not be stored start no scan: the
     // rescan, also one after a restart, reads them back.

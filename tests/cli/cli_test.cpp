@@ -85,6 +85,7 @@ TEST_F(CliTest, BadUsageAndBadInputEndWithStatusTwoAndOneLine) {
         {{"uninstall", "App", "--remove-shared=maybe"}, "--remove-shared takes yes or no."},
         {{"uninstall", "App", "--log-level=8"},
          "--log-level takes a number from 0 to 7: the sum of 1 errors, 2 warnings, 4 successful actions."},
+        {{"scan", "App", "--workers=0"}, "--workers takes a number from 1 to 64: the threads a scan walks with at once."},
         {{"scan", "a:b", "--hkcu"},
          "An identifier can't contain control characters or any of the characters \\ / : * ? \" < > |"},
         {{"scan", "CON", "--hkcu"}, "'CON' is a device name reserved by Windows and can't be used as an identifier."},
@@ -118,7 +119,7 @@ TEST_F(CliTest, BadUsageAndBadInputEndWithStatusTwoAndOneLine) {
 }
 
 TEST_F(CliTest, MonitoringFromScanToUninstall) {
-    ASSERT_EQ(Run({"scan", "App", "--hkcu", "--other", "C:\\App"}), kExitOk) << console.errors.at(0);
+    ASSERT_EQ(Run({"scan", "App", "--hkcu", "--other", "C:\\App", "--workers", "3"}), kExitOk) << console.errors.at(0);
     EXPECT_TRUE(Exists("C:\\Kelvora\\HKCU.SNS"));
     EXPECT_TRUE(Exists("C:\\Kelvora\\FIS2.SNS"));
     EXPECT_EQ(ReadResumeMarker(memory.files, "C:\\Kelvora"), "App");
@@ -131,6 +132,7 @@ TEST_F(CliTest, MonitoringFromScanToUninstall) {
     LoadSettings(memory.registry, stored, "C:\\Kelvora");
     EXPECT_TRUE(stored.ScanHKCU && stored.ScanOthers && !stored.ScanHKLM && !stored.ScanWin);
     EXPECT_EQ(stored.ScanOtherPaths, "C:\\App");
+    EXPECT_EQ(stored.ScanWorkers, 3);
     // A second monitoring cannot begin before this one ends.
     EXPECT_EQ(Run({"scan", "Other", "--hkcu"}), kExitUsage);
 
