@@ -9,9 +9,6 @@ namespace {
 constexpr std::size_t kRunSize = 256 * 1024;
 // No sub-tree is handed off while the parts not yet written hold this much.
 constexpr std::size_t kHeldBudget = 32 * 1024 * 1024;
-// Nor one deeper than this below its target: the walk of such a sub-tree
-// is short, and a hand-off costs the opening of its whole path.
-constexpr std::size_t kDeepestHandOff = 12;
 
 }  // namespace
 

@@ -38,6 +38,11 @@ namespace kelvora {
 class RecordPart;
 class TOrderedRecords;
 
+// No sub-tree deeper than this below its target is handed off to another
+// thread, here or in the rescan's live tree (tree_pieces.h): such a sub-tree
+// is mostly small, and a hand-off costs the opening of its whole path.
+inline constexpr std::size_t kDeepestHandOff = 4;
+
 // Where a walk writes its records: a part's open run. The walk asks it
 // whether to hand a sub-tree off.
 class PartWriter {

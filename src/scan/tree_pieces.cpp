@@ -1,12 +1,8 @@
 #include "scan/tree_pieces.h"
 
-namespace kelvora {
+#include "scan/ordered_records.h"
 
-namespace {
-// No sub-key deeper than this is handed off: its walk is short, and a
-// hand-off costs the opening of its whole path.
-constexpr std::size_t kDeepestHandOff = 12;
-}  // namespace
+namespace kelvora {
 
 TTreePieces::TTreePieces(TWorkerPool& pool, IWorkerControl& control, Read read)
     : pool_(pool), read_(std::move(read)), control_(control) {}
