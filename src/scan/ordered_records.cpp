@@ -1,5 +1,7 @@
 #include "scan/ordered_records.h"
 
+#include "worker/halted_wait.h"
+
 namespace kelvora {
 
 namespace {
@@ -139,12 +141,8 @@ void TOrderedRecords::WalkAll(const std::string& path) {
 
 void TOrderedRecords::Abandon() {
     walkControl_.GiveUp();
-    walkControl_.BeginWait();
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return walking_ == 0; });
-    }
-    walkControl_.EndWait();
+    std::unique_lock lock(mutex_);
+    WaitHalted(walkControl_, lock, changed_, [this] { return walking_ == 0; });
 }
 
 // Also entered from within itself: a run that the owner's own walk of a
@@ -180,13 +178,7 @@ void TOrderedRecords::Pump(bool wait) {
             lock.lock();
             continue;
         }
-        lock.unlock();
-        walkControl_.BeginWait();
-        lock.lock();
-        changed_.wait(lock, [&] { return !part->items.empty() || part->closed; });
-        lock.unlock();
-        walkControl_.EndWait();
-        lock.lock();
+        WaitHalted(walkControl_, lock, changed_, [&] { return !part->items.empty() || part->closed; });
     }
 }
 

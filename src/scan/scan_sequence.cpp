@@ -53,13 +53,13 @@ TWorkEnd ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
     struct Shown {
         const Message* message;
         std::string_view suffix;
+        std::size_t task;  // its number in the pool, which also runs the tasks' own tasks
     };
     std::vector<Shown> shown;
     TWorkerPool pool(env.worker, env.config.Workers);
     for (const RegistryCategory& category : kRegistryCategories) {
         if (!(settings.*category.Setting)) continue;
-        shown.push_back({&RS_SCAN_REG, category.StatusSuffix});
-        pool.Add([&env, &category, &pool](IWorkerControl& control) {
+        const std::size_t number = pool.Add([&env, &category, &pool](IWorkerControl& control) {
             ScanEnv task = env.For(control);
             // A walk cut short by a stop request is saved with what it
             // holds. The records go to the file as the walk goes.
@@ -67,17 +67,18 @@ TWorkEnd ExecuteScan(ScanEnv& env, IScanProgress& reporter) {
             ScanKey(task, category.Root, {}, dbTree, &pool);
             dbTree.Save(task.files);
         });
+        shown.push_back({&RS_SCAN_REG, category.StatusSuffix, number});
     }
     if (ScansFileSystem(settings)) {
-        shown.push_back({&RS_SCAN_FS, {}});
-        pool.Add([&env, &pool](IWorkerControl& control) {
+        const std::size_t number = pool.Add([&env, &pool](IWorkerControl& control) {
             ScanEnv task = env.For(control);
             ScanFileSystem(task, &pool);
         });
+        shown.push_back({&RS_SCAN_FS, {}, number});
     }
     for (std::size_t i = 0; i < shown.size() && !env.worker.Terminated(); ++i) {
         Show(reporter, *shown[i].message, shown[i].suffix);
-        pool.Wait(i);
+        pool.Wait(shown[i].task);
         Step(env, reporter);
     }
     return Ended(env);
@@ -93,8 +94,9 @@ TWorkEnd ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree,
     // The folders are walked into their snapshot file while the registry is
     // read and compared (with one worker: after it, when waited for).
     TWorkerPool pool(worker, env.config.Workers);
+    std::size_t foldersTask = 0;
     if (ScansFileSystem(settings)) {
-        pool.Add([&env, &pool](IWorkerControl& control) {
+        foldersTask = pool.Add([&env, &pool](IWorkerControl& control) {
             // The first scan's snapshot keeps its content under the old
             // name; a failed move shows later as a missing file.
             const std::string& folder = env.config.ProgramFolder;
@@ -131,7 +133,7 @@ TWorkEnd ExecuteRescan(ScanEnv& env, IScanProgress& reporter, ChangesTree& tree,
     }
 
     Show(reporter, RS_SCAN_FS);
-    pool.Wait(0);
+    pool.Wait(foldersTask);
     if (worker.Terminated()) return TWorkEnd::Stopped;
     Step(env, reporter);
 

@@ -1,6 +1,7 @@
 #include "scan/tree_pieces.h"
 
 #include "scan/ordered_records.h"
+#include "worker/halted_wait.h"
 
 namespace kelvora {
 
@@ -69,13 +70,7 @@ void TTreePieces::Finish(SnapshotTree& tree) {
             lock.lock();
             continue;
         }
-        lock.unlock();
-        control_.BeginWait();
-        lock.lock();
-        changed_.wait(lock, [this] { return !waiting_.empty() || reading_ == 0; });
-        lock.unlock();
-        control_.EndWait();
-        lock.lock();
+        WaitHalted(control_, lock, changed_, [this] { return !waiting_.empty() || reading_ == 0; });
     }
     for (SnapshotTree& piece : read_trees_) tree.Adopt(std::move(piece));
     read_trees_.clear();
@@ -84,12 +79,8 @@ void TTreePieces::Finish(SnapshotTree& tree) {
 
 void TTreePieces::Abandon() {
     control_.GiveUp();
-    control_.BeginWait();
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return reading_ == 0; });
-    }
-    control_.EndWait();
+    std::unique_lock lock(mutex_);
+    WaitHalted(control_, lock, changed_, [this] { return reading_ == 0; });
 }
 
 }  // namespace kelvora

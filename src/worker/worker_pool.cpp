@@ -1,5 +1,7 @@
 #include "worker/worker_pool.h"
 
+#include "worker/halted_wait.h"
+
 namespace kelvora {
 
 TWorkerPool::TWorkerPool(IWorkerControl& owner, unsigned workers)
@@ -57,13 +59,8 @@ void TWorkerPool::Serve() {
         if (nextToRun_ == slots_.size() && !control_.GivenUp()) {
             ++idle_;
             CountSpare();
-            lock.unlock();
-            owner_.BeginWait();
-            lock.lock();
-            changed_.wait(lock, [this] { return nextToRun_ < slots_.size() || control_.GivenUp(); });
-            lock.unlock();
-            owner_.EndWait();  // a task is not started while the owner is paused
-            lock.lock();
+            // A task is not started while the owner is paused.
+            WaitHalted(owner_, lock, changed_, [this] { return nextToRun_ < slots_.size() || control_.GivenUp(); });
             --idle_;
             CountSpare();
         }
@@ -93,15 +90,7 @@ void TWorkerPool::Wait(std::size_t task) {
         // task's walk would be on one worker.
         owner_.PausePoint();
         std::unique_lock lock(mutex_);
-        if (!slots_[task].done) {
-            lock.unlock();
-            owner_.BeginWait();
-            lock.lock();
-            changed_.wait(lock, [&] { return slots_[task].done; });
-            lock.unlock();
-            owner_.EndWait();
-            lock.lock();
-        }
+        WaitHalted(owner_, lock, changed_, [&] { return slots_[task].done; });
         // Read under the lock: tasks may add tasks meanwhile.
         error = slots_[task].error;
     }
