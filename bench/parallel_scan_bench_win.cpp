@@ -26,7 +26,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -68,12 +67,11 @@ Places PlacesOf(platform::win32::Win32Platform& win32) {
     return places;
 }
 
-void CleanUp(const Places& places) {
+void CleanUp(platform::FileSystem& files, const Places& places) {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMachineKey);
     RegDeleteTreeA(HKEY_USERS, kUsersKey);
-    std::error_code ignored;
-    std::filesystem::remove_all(places.programFiles, ignored);
-    std::filesystem::remove_all(places.scratch, ignored);
+    RemoveFolders(files, places.programFiles);
+    RemoveFolders(files, places.scratch);
 }
 
 // The settings of the run as the program would have them: the chosen parts
@@ -213,7 +211,7 @@ int main(int argc, char** argv) {
                 tree ? " on a folder tree" : "", scale, pairs, static_cast<unsigned long long>(processMask),
                 static_cast<unsigned long long>(systemMask));
     const Places places = PlacesOf(win32);
-    Line("clean up (a run cut short leaves its data)", Seconds([&] { CleanUp(places); }));
+    Line("clean up (a run cut short leaves its data)", Seconds([&] { CleanUp(win32.files, places); }));
     win32.files.CreateFolder(places.scratch);
     win32.files.CreateFolder(places.programFolder);
     if (tree) {
@@ -221,6 +219,6 @@ int main(int argc, char** argv) {
     } else {
         FullSize(win32, places, scale, pairs, workers);
     }
-    Line("clean up", Seconds([&] { CleanUp(places); }));
+    Line("clean up", Seconds([&] { CleanUp(win32.files, places); }));
     return 0;
 }

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "platform/win32/win32_platform_win.h"
@@ -29,8 +28,7 @@ int main(int argc, char** argv) {
     const char* const key = "Software\\KelvoraBench";
     auto cleanUp = [&] {
         RegDeleteTreeA(HKEY_CURRENT_USER, key);
-        std::error_code ignored;
-        std::filesystem::remove_all(scratch, ignored);
+        bench::RemoveFolders(win32.files, scratch);
     };
     cleanUp();
     win32.files.CreateFolder(scratch);
