@@ -96,7 +96,6 @@ ScanConfig ConfigOf(platform::win32::Win32Platform& win32, const Places& places,
 std::size_t PeakOfChild(platform::win32::Win32Platform& win32, const std::string& arguments) {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::fflush(stdout);
     const platform::ProcessRun run = win32.shell.RunToEnd(self, arguments);
     return run.Started ? static_cast<std::size_t>(run.ExitCode) * 1024 : 0;
 }
@@ -106,7 +105,7 @@ void ShowPeaks(platform::win32::Win32Platform& win32, FullScanRounds& rounds, co
     std::printf("  peak working set of this process so far: %.1f MB\n", Mb(PeakMemoryBytes()));
     std::printf("  peak working set of one %s in a fresh process:", what);
     for (const unsigned count : workers) {
-        rounds.RestoreFirstScan();
+        if (std::strcmp(what, "rescan") == 0) rounds.RestoreFirstScan();
         const std::string arguments = std::string("peak ") + what + " " + std::to_string(count) + " " + mode;
         std::printf(" %.1f MB (%u worker%s)", Mb(PeakOfChild(win32, arguments)), count, count == 1 ? "" : "s");
     }
@@ -117,8 +116,8 @@ int Peak(int argc, char** argv) {
     platform::win32::Win32Platform win32;
     if (argc < 5 || std::strcmp(argv[2], "idle") == 0) return static_cast<int>(PeakMemoryBytes() / 1024);
     const auto workers = static_cast<unsigned>(std::max(1, std::atoi(argv[3])));
-    FullScanRounds rounds(win32.registry, win32.files, ConfigOf(win32, PlacesOf(win32), std::strcmp(argv[4], "tree") == 0),
-                          {workers});
+    const bool tree = std::strcmp(argv[4], "tree") == 0;
+    FullScanRounds rounds(win32.registry, win32.files, ConfigOf(win32, PlacesOf(win32), tree), {workers});
     if (std::strcmp(argv[2], "rescan") == 0) {
         rounds.Rescan(workers);
     } else {
@@ -202,6 +201,8 @@ int main(int argc, char** argv) {
     const auto many = static_cast<unsigned>(count > 2 ? std::max(1, std::atoi(args[2])) : 4);
     const std::vector<unsigned> workers = many == 1 ? std::vector<unsigned>{1} : std::vector<unsigned>{many, 1};
 
+    // Each line as it comes: the full size takes a while.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     platform::win32::Win32Platform win32;
     DWORD_PTR processMask = 0;
     DWORD_PTR systemMask = 0;

@@ -32,14 +32,16 @@ Spread SpreadOf(std::vector<double> samples) {
     return {median, samples.front(), samples.back()};
 }
 
-std::vector<std::vector<double>> PairedRounds(int rounds, const std::vector<Measure>& measures) {
-    std::vector<std::vector<double>> times(measures.size());
+Times PairedRounds(int rounds, const std::vector<Measure>& measures,
+                   const std::function<void(const Times&)>& afterRound) {
+    Times times(measures.size());
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t step = 0; step < measures.size(); ++step) {
             const std::size_t m = round % 2 == 0 ? step : measures.size() - 1 - step;
             if (measures[m].prepare) measures[m].prepare();
             times[m].push_back(Seconds(measures[m].work));
         }
+        if (afterRound) afterRound(times);
     }
     return times;
 }

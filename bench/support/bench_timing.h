@@ -33,8 +33,10 @@ struct Measure {
 // Runs every measure once per round, in the given order in even rounds and
 // in the reverse order in odd ones, so that each sees the others' effects on
 // caches and clocks as often before as after it. Answers the times per
-// measure, one per round.
-std::vector<std::vector<double>> PairedRounds(int rounds, const std::vector<Measure>& measures);
+// measure, one per round; afterRound, when given, sees them after each round.
+using Times = std::vector<std::vector<double>>;
+Times PairedRounds(int rounds, const std::vector<Measure>& measures,
+                   const std::function<void(const Times&)>& afterRound = {});
 
 // times[i] / base[i] per round.
 std::vector<double> Ratios(const std::vector<double>& times, const std::vector<double>& base);

@@ -55,6 +55,10 @@ std::vector<std::string> FolderTargets(platform::Registry& registry, const ScanC
 
 }  // namespace
 
+std::string FullScanRounds::WorkersText(const Run& run) {
+    return std::to_string(run.config.Workers) + (run.config.Workers == 1 ? " worker" : " workers");
+}
+
 FullScanRounds::FullScanRounds(platform::Registry& registry, platform::FileSystem& files, const ScanConfig& config,
                                const std::vector<unsigned>& workers)
     : registry_(registry), files_(files) {
@@ -102,34 +106,37 @@ std::size_t FullScanRounds::Rescan(unsigned workers) {
     return CountChanges(tree);
 }
 
-void FullScanRounds::Report(const char* what, const std::vector<std::vector<double>>& times) const {
-    const std::size_t rounds = times[0].size();
-    const std::size_t first = partTimes_[0].size() - rounds;  // this report's rounds among all bare walks
-    std::vector<double> registry(rounds);
-    std::vector<double> folders(rounds);
-    for (std::size_t p = 0; p < parts_.size(); ++p) {
-        for (std::size_t r = 0; r < rounds; ++r) (parts_[p].registry ? registry : folders)[r] += partTimes_[p][first + r];
+void FullScanRounds::ShowPair(const Times& times) const {
+    double registry = 0;
+    double folders = 0;
+    for (std::size_t p = 0; p < parts_.size(); ++p) (parts_[p].registry ? registry : folders) += partTimes_[p].back();
+    std::printf("  pair %2zu: bare walks %8.3f s (registry %7.3f, folders %7.3f)", times[0].size(), times[0].back(),
+                registry, folders);
+    for (std::size_t w = 0; w < runs_.size(); ++w) {
+        const double seconds = times[w + 1].back();
+        std::printf(" | %s %8.3f s = %.3f", WorkersText(runs_[w]).c_str(), seconds, seconds / times[0].back());
     }
-    for (std::size_t r = 0; r < rounds; ++r) {
-        std::printf("  pair %2zu: bare walks %8.3f s (registry %7.3f, folders %7.3f)", r + 1, times[0][r], registry[r],
-                    folders[r]);
-        for (std::size_t w = 0; w < runs_.size(); ++w) {
-            std::printf(" | %u worker%s %8.3f s = %.3f", runs_[w].config.Workers, runs_[w].config.Workers == 1 ? "" : "s",
-                        times[w + 1][r], times[w + 1][r] / times[0][r]);
-        }
-        std::printf("\n");
-    }
-    std::printf("  medians of %zu: bare walks %.3f s: registry %.3f s, folders %.3f s;", rounds,
-                SpreadOf(times[0]).median, SpreadOf(registry).median, SpreadOf(folders).median);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+void FullScanRounds::Measured(const char* what, int rounds, const std::vector<Measure>& measures) {
+    const std::size_t first = partTimes_[0].size();  // these rounds' bare walks among all
+    const Times times = PairedRounds(rounds, measures, [this](const Times& sofar) { ShowPair(sofar); });
+    std::vector<double> registry(times[0].size());
+    std::vector<double> folders(times[0].size());
+    std::printf("  medians of %zu:", times[0].size());
     for (std::size_t p = 0; p < parts_.size(); ++p) {
         const std::vector<double> part(partTimes_[p].begin() + static_cast<std::ptrdiff_t>(first), partTimes_[p].end());
-        std::printf(" %s %.3f s%s", parts_[p].name.c_str(), SpreadOf(part).median, p + 1 < parts_.size() ? "," : "\n");
+        for (std::size_t r = 0; r < part.size(); ++r) (parts_[p].registry ? registry : folders)[r] += part[r];
+        std::printf(" %s %.3f s,", parts_[p].name.c_str(), SpreadOf(part).median);
     }
+    std::printf(" registry %.3f s, folders %.3f s, bare walks %.3f s\n", SpreadOf(registry).median,
+                SpreadOf(folders).median, SpreadOf(times[0]).median);
     for (std::size_t w = 0; w < runs_.size(); ++w) {
         const Spread ratio = SpreadOf(Ratios(times[w + 1], times[0]));
-        std::printf("  %s, %u worker%s / sum of bare walks: median %.3f (%.3f-%.3f), %.3f s\n", what,
-                    runs_[w].config.Workers, runs_[w].config.Workers == 1 ? "" : "s", ratio.median, ratio.low,
-                    ratio.high, SpreadOf(times[w + 1]).median);
+        std::printf("  %s, %s / sum of bare walks: median %.3f (%.3f-%.3f), %.3f s\n", what,
+                    WorkersText(runs_[w]).c_str(), ratio.median, ratio.low, ratio.high, SpreadOf(times[w + 1]).median);
     }
 }
 
@@ -146,7 +153,7 @@ void FullScanRounds::FirstScans(int rounds) {
         measures.push_back({[this, workers] { Scan(workers); }});
     }
     std::printf("First scan (ExecuteScan) against the bare walks, %d pairs, order alternated:\n", rounds);
-    Report("first scan", PairedRounds(rounds, measures));
+    Measured("first scan", rounds, measures);
     std::vector<std::string> snapshots{"FIS2"};
     for (const RegistryCategory& category : kRegistryCategories) {
         if (runs_.front().config.Settings.*category.Setting) snapshots.emplace_back(category.BaseName);
@@ -160,13 +167,16 @@ void FullScanRounds::Rescans(int rounds) {
     std::vector<std::size_t> found(runs_.size());
     for (std::size_t w = 0; w < runs_.size(); ++w) {
         const unsigned workers = runs_[w].config.Workers;
-        measures.push_back({[this, workers, &found, w] { found[w] = Rescan(workers); }, [this] { RestoreFirstScan(); }});
+        measures.push_back(
+            {[this, workers, &found, w] { found[w] = Rescan(workers); }, [this] { RestoreFirstScan(); }});
     }
     std::printf("Rescan (ExecuteRescan, into a changes tree) against the bare walks, %d pairs, order alternated:\n",
                 rounds);
-    Report("rescan", PairedRounds(rounds, measures));
+    Measured("rescan", rounds, measures);
     std::printf("  changes found:");
-    for (std::size_t w = 0; w < runs_.size(); ++w) std::printf(" %zu (%u workers)", found[w], runs_[w].config.Workers);
+    for (std::size_t w = 0; w < runs_.size(); ++w) {
+        std::printf(" %zu (%s)", found[w], WorkersText(runs_[w]).c_str());
+    }
     std::printf("\n");
 }
 

@@ -58,9 +58,12 @@ private:
     };
 
     Run& RunOf(unsigned workers);
+    static std::string WorkersText(const Run& run);  // "4 workers"
     // The bare walks of all parts, each part's time recorded.
     Measure BareWalks();
-    void Report(const char* what, const std::vector<std::vector<double>>& times) const;
+    // The rounds, each shown as it ends, then their medians.
+    void Measured(const char* what, int rounds, const std::vector<Measure>& measures);
+    void ShowPair(const Times& times) const;
 
     platform::Registry& registry_;
     platform::FileSystem& files_;
