@@ -1,12 +1,13 @@
 // The parallel scan under Wine on the real registry and file system, at full
-// size, NOT pinned to a CPU (tools/bench.sh runs it without taskset): the
-// first scan and the rescan (ExecuteScan, ExecuteRescan) of HKEY_LOCAL_MACHINE,
-// HKEY_USERS, the Windows and the Program Files folders with several workers
-// and with one, each paired with the bare walks of the same parts one after
-// the other on one thread. Bench data fill the registry up to 110,000 keys
-// and 424,000 values in both roots (what the prefix has counts), split 3:1
-// between HKLM\Software\KelvoraBench and HKU\.DEFAULT\Software\KelvoraBench,
-// and put 30,000 files in 3,000 folders into Program Files\KelvoraBench.
+// size, NOT pinned to a CPU (tools/bench.sh runs it without taskset, and
+// wineserver on both CPUs too): the first scan and the rescan (ExecuteScan,
+// ExecuteRescan) of HKEY_LOCAL_MACHINE, HKEY_USERS, the Windows and the
+// Program Files folders with several workers and with one, each paired with
+// the bare walks of the same parts one after the other on one thread.
+// Bench data fill the registry up to 110,000 keys and 424,000 values in both
+// roots (what the prefix has counts), split 3:1 between
+// HKLM\Software\KelvoraBench and HKU\.DEFAULT\Software\KelvoraBench, and
+// put 30,000 files in 3,000 folders into Program Files\KelvoraBench.
 //
 // Arguments:
 //   [scale] [pairs] [workers]  scale of the added data (default 1), pairs
@@ -23,6 +24,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -144,12 +146,12 @@ void FullSize(platform::win32::Win32Platform& win32, const Places& places, doubl
     const double keys = std::max(0.0, kTargetKeys - static_cast<double>(prefix.keys)) * scale;
     const double values = std::max(0.0, kTargetValues - static_cast<double>(prefix.values)) * scale;
     RegistryShape machine;
-    machine.keys = static_cast<std::size_t>(keys * 0.75);
-    machine.values = static_cast<std::size_t>(values * 0.75);
+    machine.keys = static_cast<std::size_t>(std::ceil(keys * 0.75));
+    machine.values = static_cast<std::size_t>(std::ceil(values * 0.75));
     machine.wideLevel = machine.keys / 10;
     RegistryShape users;
-    users.keys = static_cast<std::size_t>(keys * 0.25);
-    users.values = static_cast<std::size_t>(values * 0.25);
+    users.keys = static_cast<std::size_t>(std::ceil(keys * 0.25));
+    users.values = static_cast<std::size_t>(std::ceil(values * 0.25));
     users.wideLevel = users.keys / 10;
     FolderShape folders;
     folders.folders = static_cast<std::size_t>(3000 * scale);

@@ -61,7 +61,7 @@ std::string FullScanRounds::WorkersText(const Run& run) {
 
 FullScanRounds::FullScanRounds(platform::Registry& registry, platform::FileSystem& files, const ScanConfig& config,
                                const std::vector<unsigned>& workers)
-    : registry_(registry), files_(files) {
+    : files_(files) {
     for (const unsigned count : workers) {
         runs_.emplace_back(config, count, registry, files, wizardState_, worker_);
     }

@@ -65,7 +65,6 @@ private:
     void Measured(const char* what, int rounds, const std::vector<Measure>& measures);
     void ShowPair(const Times& times) const;
 
-    platform::Registry& registry_;
     platform::FileSystem& files_;
     std::atomic<TWizardState> wizardState_{TWizardState::wsScanning};
     RunningWorker worker_;
