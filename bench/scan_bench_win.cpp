@@ -3,13 +3,14 @@
 // a single file that wineserver rewrites whole, and each registry call is a
 // round trip to wineserver, so the default shapes are a tenth of the native
 // ones: 20,000 keys and 100,000 values (one level of 2,000), 10,000 files in
-// 1,000 folders. Optional argument: a scale factor relative to the native
-// shapes (default 0.1).
+// 1,000 folders. Optional arguments: a scale factor relative to the native
+// shapes (default 0.1) and the number of pairs of a scan and a bare walk
+// (default 8).
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "platform/win32/win32_platform_win.h"
@@ -18,6 +19,7 @@
 int main(int argc, char** argv) {
     using namespace kelvora;
     const double scale = argc > 1 ? std::atof(argv[1]) : 0.1;
+    const int pairs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 8;
     platform::win32::Win32Platform win32;
 
     char temp[MAX_PATH];
@@ -26,8 +28,7 @@ int main(int argc, char** argv) {
     const char* const key = "Software\\KelvoraBench";
     auto cleanUp = [&] {
         RegDeleteTreeA(HKEY_CURRENT_USER, key);
-        std::error_code ignored;
-        std::filesystem::remove_all(scratch, ignored);
+        bench::RemoveFolders(win32.files, scratch);
     };
     cleanUp();
     win32.files.CreateFolder(scratch);
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
     config.registryShape.wideLevel = static_cast<std::size_t>(20000 * scale);
     config.folderShape.folders = static_cast<std::size_t>(10000 * scale);
     config.folderShape.files = static_cast<std::size_t>(100000 * scale);
-    config.repeats = 2;
+    config.pairs = pairs;
     std::printf("Scan benchmark, Windows registry and file system (scale %.2f)\n", scale);
     bench::RunScanBench(win32.registry, win32.files, config);
     win32.files.SetCurrentDir(temp);

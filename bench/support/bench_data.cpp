@@ -251,4 +251,18 @@ void ChangeFolders(platform::FileSystem& files, const std::string& basePath, con
     }
 }
 
+void RemoveFolders(platform::FileSystem& files, const std::string& basePath) {
+    std::vector<std::string> folders;
+    files.List(basePath + "\\*.*", [&](const platform::FindEntry& entry) {
+        if (!entry.IsFolder()) {
+            files.DeleteFile(basePath + "\\" + entry.name);
+        } else if (entry.name != "." && entry.name != "..") {
+            folders.push_back(basePath + "\\" + entry.name);
+        }
+        return true;
+    });
+    for (const std::string& folder : folders) RemoveFolders(files, folder);
+    files.RemoveFolder(basePath);
+}
+
 }  // namespace kelvora::bench

@@ -1,11 +1,14 @@
 // Stand-ins for the scan's surroundings in the benchmarks: a worker that is
-// never stopped, and a changes list that keeps every record in the order it
-// arrives (the registry measures the comparison without the tree's cost).
+// never stopped (and keeps no state, so any number of threads may ask it), a
+// progress that shows nothing, and a changes list that keeps every record in
+// the order it arrives (the registry measures the comparison without the
+// tree's cost).
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "scan/base_scan_thread.h"
 #include "scan/change_sink.h"
 #include "worker/worker_control.h"
 
@@ -15,6 +18,12 @@ class RunningWorker : public IWorkerControl {
 public:
     bool Terminated() const override { return false; }
     void PausePoint() override {}
+};
+
+class SilentProgress : public IScanProgress {
+public:
+    void ShowStatus(const std::string&) override {}
+    void StepProgress() override {}
 };
 
 class ChangeList : public IChangeSink {

@@ -1,91 +1,47 @@
 #include "support/scan_bench_run.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <ctime>
-#include <functional>
+#include <optional>
 
 #include "changes/changes_tree.h"
 #include "scan/compare_folders.h"
 #include "scan/compare_keys.h"
 #include "scan/db_tree.h"
 #include "scan/folder_scan.h"
-#include "scan/folder_walk.h"
 #include "scan/moved_files.h"
 #include "scan/registry_scan.h"
-#include "scan/registry_walk.h"
 #include "scan/snapshot_loader.h"
 #include "settings/app_context.h"
+#include "support/bare_walk.h"
 #include "support/bench_sink.h"
+#include "support/bench_timing.h"
 #include "support/peak_memory.h"
+#include "support/snapshot_copies.h"
 
 namespace kelvora::bench {
 
 namespace {
 
-// Walks that store nothing: the same platform calls as the scans.
-struct NullKeyVisitor {
-    std::size_t keys = 0;
-    std::size_t values = 0;
-    void BeginKey(std::string_view, std::string_view, bool, std::uint64_t) { ++keys; }
-    void Value(std::string_view, std::string_view, std::uint32_t, const std::uint8_t*, std::int32_t) { ++values; }
-    void EndKey() {}
-};
-struct NullFolderVisitor {
-    std::size_t folders = 0;
-    std::size_t files = 0;
-    void Folder(std::string_view, bool) { ++folders; }
-    void File(std::string_view, std::string_view, const std::uint8_t (&)[8]) { ++files; }
-};
-
-// Natively everything runs in this process, so its processor time is the
-// measure that other load on the machine disturbs least. On Windows the
-// registry's work is partly done elsewhere (by wineserver under Wine), so
-// there the wall clock is used.
-double Now() {
-#ifdef _WIN32
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-#else
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-#endif
-}
-
-double Seconds(const std::function<void()>& work) {
-    const double start = Now();
-    work();
-    return Now() - start;
-}
-
-double Best(int repeats, const std::function<void()>& work) {
-    double best = 1e300;
-    for (int i = 0; i < repeats; ++i) best = std::min(best, Seconds(work));
-    return best;
-}
-
-double Mb(std::size_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
-
 void Line(const char* what, double seconds) { std::printf("  %-44s %9.3f s\n", what, seconds); }
+void Ratio(const char* what, const std::vector<double>& ratios, double target) {
+    const Spread spread = SpreadOf(ratios);
+    std::printf("  %-44s %9.3f   (%.3f-%.3f, target <= %.2f)%s\n", what, spread.median, spread.low, spread.high,
+                target, spread.median <= target ? "" : "  MISSED");
+}
 void Ratio(const char* what, double value, double target) {
     std::printf("  %-44s %9.3f   (target <= %.2f)%s\n", what, value, target, value <= target ? "" : "  MISSED");
 }
+double Median(const std::vector<double>& samples) { return SpreadOf(samples).median; }
 
 void RegistryBench(platform::Registry& registry, platform::FileSystem& files, ScanEnv& env,
                    const ScanBenchConfig& config) {
     std::printf("Registry: %zu keys, %zu values planned (one level of %zu), below %s\n",
                 config.registryShape.keys, config.registryShape.values, config.registryShape.wideLevel,
                 config.keyPath.c_str());
-    Counts made;
-    Line("fill", Seconds([&] { made = FillRegistry(registry, config.root, config.keyPath, config.registryShape); }));
+    Line("fill", Seconds([&] { FillRegistry(registry, config.root, config.keyPath, config.registryShape); }));
 
-    NullKeyVisitor counted;
-    auto bareWalk = [&] {
-        counted = {};
-        RegistryWalk<NullKeyVisitor> walk(registry, config.root, env.config, env.worker, counted);
-        walk.Walk(config.keyPath, {});
-    };
+    Counts counted;
+    auto bareWalk = [&] { counted = BareKeyWalk(env, config.root, config.keyPath); };
     // As the first scan does it: the records go to the file as the walk goes.
     std::size_t fileSize = 0;
     auto scan = [&] {
@@ -94,16 +50,10 @@ void RegistryBench(platform::Registry& registry, platform::FileSystem& files, Sc
         dbTree.Save(files);
         fileSize = dbTree.Size();
     };
-    // Interleaved, so that both see the same state of caches and clocks.
-    double bare = 1e300;
-    double first = 1e300;
-    for (int i = 0; i < config.repeats; ++i) {
-        bare = std::min(bare, Seconds(bareWalk));
-        first = std::min(first, Seconds(scan));
-    }
+    const auto firstRounds = PairedRounds(config.pairs, {{bareWalk}, {scan}});
     std::printf("  walked %zu keys, %zu values\n", counted.keys, counted.values);
-    Line("bare walk (stores nothing)", bare);
-    Line("first scan (ScanKey, written as it walks)", first);
+    Line("bare walk (stores nothing)", Median(firstRounds[0]));
+    Line("first scan (ScanKey, written as it walks)", Median(firstRounds[1]));
     std::printf("  %-44s %9.1f MB\n", "snapshot file", Mb(fileSize));
 
     SnapshotTree oldTree;
@@ -113,8 +63,6 @@ void RegistryBench(platform::Registry& registry, platform::FileSystem& files, Sc
 
     Line("change 1% of keys and values",
          Seconds([&] { ChangeRegistry(registry, config.root, config.keyPath, config.registryShape, 1.0); }));
-    const double bareAfter = Best(config.repeats, bareWalk);
-    Line("bare walk after the changes", bareAfter);
 
     // The snapshot's records carry the key's full path, so the loaded tree
     // holds the path's components below its (empty) root.
@@ -132,20 +80,31 @@ void RegistryBench(platform::Registry& registry, platform::FileSystem& files, Sc
     const std::string nodeName = config.keyPath.substr(parentPath.empty() ? 0 : parentPath.size() + 1);
     ChangeList changes;
     SnapshotTree newTree;
-    double read = 0;
-    double compare = 0;
-    read = Seconds([&] { newTree = ReadKey(env, config.root, nodeName, config.keyPath); });
-    compare = Seconds([&] {
-        CompareKeys(env, changes, newTree.Root, oldNode, parentPath, config.root, false);
-        CompareKeys(env, changes, oldNode, newTree.Root, parentPath, config.root, true);
-    });
-    Line("rescan: ReadKey", read);
-    Line("rescan: CompareKeys, both passes", compare);
+    std::vector<double> read;
+    std::vector<double> compare;
+    auto rescan = [&] {
+        read.push_back(Seconds([&] { newTree = ReadKey(env, config.root, nodeName, config.keyPath); }));
+        compare.push_back(Seconds([&] {
+            CompareKeys(env, changes, newTree.Root, oldNode, parentPath, config.root, false);
+            CompareKeys(env, changes, oldNode, newTree.Root, parentPath, config.root, true);
+        }));
+    };
+    // The last rescan's tree is freed before the next one is read, as a
+    // single rescan would hold it.
+    auto freshRescan = [&] {
+        changes.records.clear();
+        newTree = {};
+    };
+    const auto rescanRounds = PairedRounds(config.pairs, {{bareWalk}, {rescan, freshRescan}});
+    Line("bare walk after the changes", Median(rescanRounds[0]));
+    Line("rescan: ReadKey", Median(read));
+    Line("rescan: CompareKeys, both passes", Median(compare));
     std::printf("  changes: %zu keys created, %zu deleted, values %zu created, %zu changed, %zu deleted\n",
                 changes.Count(ckRegKeyCreated), changes.Count(ckRegKeyDeleted), changes.Count(ckRegValueCreated),
                 changes.Count(ckRegValueChanged), changes.Count(ckRegValueDeleted));
-    Ratio("first scan / bare walk", first / bare, 1.10);
-    Ratio("rescan with comparison / bare walk", (read + compare) / bareAfter, 1.15);
+    std::printf("  ratios: median (range) of %d pairs, their order alternated\n", config.pairs);
+    Ratio("first scan / bare walk", Ratios(firstRounds[1], firstRounds[0]), 1.10);
+    Ratio("rescan with comparison / bare walk", Ratios(rescanRounds[1], rescanRounds[0]), 1.15);
     Ratio("tree in memory / snapshot file", static_cast<double>(oldTree.BytesReserved()) / static_cast<double>(fileSize),
           2.0);
     std::printf("  %-44s %9.1f MB\n", "both trees of the rescan", Mb(oldTree.BytesReserved() + newTree.BytesReserved()));
@@ -156,12 +115,8 @@ void FolderBench(platform::FileSystem& files, ScanEnv& env, const ScanBenchConfi
                 config.folderShape.files, config.folderPath.c_str());
     Line("fill", Seconds([&] { FillFolders(files, config.folderPath, config.folderShape); }));
 
-    NullFolderVisitor counted;
-    auto bareWalk = [&] {
-        counted = {};
-        FolderWalk<NullFolderVisitor> walk(files, env.config.Settings.ExcludedFolders, env.worker, counted);
-        walk.Walk(config.folderPath);
-    };
+    Counts counted;
+    auto bareWalk = [&] { counted = BareFolderWalk(env, config.folderPath); };
     std::size_t fileSize = 0;
     auto scan = [&](const char* name) {
         TDBTree dbTree = TDBTree::CreateStreaming(files, config.programFolder, name);
@@ -169,41 +124,49 @@ void FolderBench(platform::FileSystem& files, ScanEnv& env, const ScanBenchConfi
         dbTree.Save(files);
         fileSize = dbTree.Size();
     };
-    double bare = 1e300;
-    double first = 1e300;
-    for (int i = 0; i < config.repeats; ++i) {
-        bare = std::min(bare, Seconds(bareWalk));
-        first = std::min(first, Seconds([&] { scan("FIS1"); }));
-    }
-    std::printf("  walked %zu folders, %zu files\n", counted.folders, counted.files);
-    Line("bare walk (stores nothing)", bare);
-    Line("first scan (ScanFolder into the snapshot, saved)", first);
+    const auto firstRounds = PairedRounds(config.pairs, {{bareWalk}, {[&] { scan("FIS1"); }}});
+    std::printf("  walked %zu folders, %zu files\n", counted.keys, counted.values);
+    Line("bare walk (stores nothing)", Median(firstRounds[0]));
+    Line("first scan (ScanFolder into the snapshot, saved)", Median(firstRounds[1]));
     std::printf("  %-44s %9.1f MB\n", "snapshot file", Mb(fileSize));
 
     Line("change 1% of the files",
          Seconds([&] { ChangeFolders(files, config.folderPath, config.folderShape, 1.0); }));
-    const double bareAfter = Best(config.repeats, bareWalk);
-    Line("bare walk after the changes", bareAfter);
-    const double rescan = Seconds([&] { scan("FIS2"); });
-    Line("rescan (ScanFolder, saved)", rescan);
-
+    // Every rescan compares against the same first scan.
+    SnapshotCopies firstScan;
+    firstScan.Keep(files, config.programFolder, {"FIS1"});
     ChangesTree tree(env.config.Settings);
-    tree.StartFill(false);
-    ChangesTreeSink changes(tree);
     SnapshotTree oldTree;
     SnapshotTree newTree;
-    const double load = Seconds([&] {
-        oldTree = LoadSnapshot(files, config.programFolder, "FIS1", env.wizardState, env.worker);
-        newTree = LoadSnapshot(files, config.programFolder, "FIS2", env.wizardState, env.worker);
-    });
-    const double compare = Seconds([&] {
-        CompareFolders(env, changes, newTree.Root, oldTree.Root, {}, false);
-        CompareFolders(env, changes, oldTree.Root, newTree.Root, {}, true);
-    });
-    const double moved = Seconds([&] { DetectMoved(env, tree); });
-    Line("load both snapshots", load);
-    Line("CompareFolders, both passes, into the changes tree", compare);
-    Line("DetectMoved", moved);
+    std::vector<double> rescan;
+    std::vector<double> load;
+    std::vector<double> compare;
+    std::vector<double> moved;
+    auto rescanWithComparison = [&] {
+        rescan.push_back(Seconds([&] { scan("FIS2"); }));
+        load.push_back(Seconds([&] {
+            oldTree = LoadSnapshot(files, config.programFolder, "FIS1", env.wizardState, env.worker);
+            newTree = LoadSnapshot(files, config.programFolder, "FIS2", env.wizardState, env.worker);
+        }));
+        ChangesTreeSink changes(tree);
+        compare.push_back(Seconds([&] {
+            CompareFolders(env, changes, newTree.Root, oldTree.Root, {}, false);
+            CompareFolders(env, changes, oldTree.Root, newTree.Root, {}, true);
+        }));
+        moved.push_back(Seconds([&] { DetectMoved(env, tree); }));
+    };
+    auto freshRescan = [&] {
+        firstScan.Restore(files);
+        oldTree = {};
+        newTree = {};
+        tree.StartFill(false);
+    };
+    const auto rescanRounds = PairedRounds(config.pairs, {{bareWalk}, {rescanWithComparison, freshRescan}});
+    Line("bare walk after the changes", Median(rescanRounds[0]));
+    Line("rescan (ScanFolder, saved)", Median(rescan));
+    Line("load both snapshots", Median(load));
+    Line("CompareFolders, both passes, into the changes tree", Median(compare));
+    Line("DetectMoved", Median(moved));
     std::size_t counts[ckFileMovedTo + 1] = {};
     {
         const ChangesTree::Access access = tree.Lock();
@@ -220,8 +183,9 @@ void FolderBench(platform::FileSystem& files, ScanEnv& env, const ScanBenchConfi
     }
     std::printf("  changes: files %zu created, %zu changed, %zu deleted, %zu moved\n", counts[ckFileCreated],
                 counts[ckFileChanged], counts[ckFileDeleted], counts[ckFileMovedTo]);
-    Ratio("first scan / bare walk", first / bare, 1.10);
-    Ratio("rescan with comparison / bare walk", (rescan + load + compare + moved) / bareAfter, 1.15);
+    std::printf("  ratios: median (range) of %d pairs, their order alternated\n", config.pairs);
+    Ratio("first scan / bare walk", Ratios(firstRounds[1], firstRounds[0]), 1.10);
+    Ratio("rescan with comparison / bare walk", Ratios(rescanRounds[1], rescanRounds[0]), 1.15);
     std::printf("  %-44s %9.1f MB (%.2f x file)\n", "snapshot tree in memory", Mb(newTree.BytesReserved()),
                 static_cast<double>(newTree.BytesReserved()) / static_cast<double>(fileSize));
 }

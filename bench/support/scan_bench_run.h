@@ -1,6 +1,8 @@
 // The scan benchmark, the same on every platform: builds the data, then
 // measures the bare walks (the platform's own limit), the first scans, the
 // rescans with their comparisons, the snapshot sizes and the memory used.
+// Each scan is paired with a bare walk (in alternating order) and the times
+// and ratios are the medians of the pairs.
 #pragma once
 
 #include <string>
@@ -17,7 +19,7 @@ struct ScanBenchConfig {
     std::string programFolder;     // where the snapshot files go
     RegistryShape registryShape;
     FolderShape folderShape;
-    int repeats = 3;               // each walk timed this often, best kept
+    int pairs = 8;                 // pairs of a scan and a bare walk
 };
 
 void RunScanBench(platform::Registry& registry, platform::FileSystem& files, const ScanBenchConfig& config);
