@@ -7,6 +7,10 @@
 namespace kelvora {
 
 namespace {
+// A tree's blocks grow from the first size to the largest as it grows: the
+// many small trees that the sub-keys read on other threads make (tree_pieces.h)
+// would otherwise each hold a large block mostly empty.
+constexpr std::size_t kFirstBlockSize = 8 * 1024;
 constexpr std::size_t kBlockSize = 256 * 1024;
 }
 
@@ -15,7 +19,8 @@ void* SnapshotTree::Allocate(std::size_t size, std::size_t align) {
     std::size_t pad = misalign == 0 ? 0 : align - misalign;
     if (cursor_ == nullptr || pad + size > left_) {
         // Large items get a block of their own so the common block stays full.
-        const std::size_t want = std::max(kBlockSize, size + align);
+        const std::size_t block = std::clamp(reserved_, kFirstBlockSize, kBlockSize);
+        const std::size_t want = std::max(block, size + align);
         // Not zero-filled: every byte is written before it is read.
         blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(want));
         reserved_ += want;
