@@ -9,8 +9,6 @@ namespace {
 // A run goes to its part once it holds this many bytes, so the part at the
 // head reaches the file while it is walked.
 constexpr std::size_t kRunSize = 256 * 1024;
-// No sub-tree is handed off while the parts not yet written hold this much.
-constexpr std::size_t kHeldBudget = 32 * 1024 * 1024;
 
 }  // namespace
 
@@ -61,11 +59,12 @@ bool PartWriter::HandOff(std::string_view path, std::size_t depth) {
 
 void PartWriter::Close() { Flush(); }
 
-TOrderedRecords::TOrderedRecords(TWorkerPool& pool, IWorkerControl& control, TDBTree& out, Walk walk)
-    : pool_(pool), out_(out), walk_(std::move(walk)), walkControl_(control) {}
+TOrderedRecords::TOrderedRecords(TWorkerPool& pool, IWorkerControl& control, TDBTree& out, Walk walk,
+                                 std::size_t heldBudget)
+    : pool_(pool), out_(out), walk_(std::move(walk)), heldBudget_(heldBudget), walkControl_(control) {}
 
 bool TOrderedRecords::WantsHandOff(std::size_t depth) const {
-    return depth <= kDeepestHandOff && held_.load() < kHeldBudget && pool_.WantsWork();
+    return depth <= kDeepestHandOff && held_.load() < heldBudget_ && pool_.WantsWork();
 }
 
 void TOrderedRecords::HandOff(RecordPart& parent, std::string path, std::size_t depth) {
@@ -80,13 +79,23 @@ void TOrderedRecords::HandOff(RecordPart& parent, std::string path, std::size_t 
 
 void TOrderedRecords::Push(RecordPart& part, std::vector<std::uint8_t> records, bool runStart,
                            std::string lastPath) {
-    {
-        std::lock_guard lock(mutex_);
-        held_.fetch_add(records.size());
-        part.items.push_back(RecordPart::Item{std::move(records), runStart, std::move(lastPath), nullptr});
-    }
+    std::unique_lock lock(mutex_);
+    held_.fetch_add(records.size());
+    part.items.push_back(RecordPart::Item{std::move(records), runStart, std::move(lastPath), nullptr});
     changed_.notify_all();
-    if (std::this_thread::get_id() == owner_) Pump(false);
+    if (std::this_thread::get_id() == owner_) {
+        lock.unlock();
+        Pump(Until::kBlocked);
+        // Over the budget the owner's own walk waits too, writing what comes
+        // before its part meanwhile.
+        if (held_.load() > heldBudget_) Pump(Until::kTurnOf, &part);
+        return;
+    }
+    // The walk of a part that is not at the head waits over the budget: the
+    // head is walked by a thread that does not wait, or by the owner.
+    WaitHalted(walkControl_, lock, changed_, [&] {
+        return held_.load() <= heldBudget_ || IsHead(part) || walkControl_.Terminated();
+    });
 }
 
 void TOrderedRecords::WalkPart(const std::shared_ptr<RecordPart>& part) {
@@ -136,41 +145,51 @@ void TOrderedRecords::WalkAll(const std::string& path) {
         std::lock_guard lock(mutex_);
         root_->closed = true;
     }
-    Pump(true);
+    Pump(Until::kEnd);
 }
 
 void TOrderedRecords::Abandon() {
     walkControl_.GiveUp();
+    changed_.notify_all();  // walks waiting over the budget stop
     std::unique_lock lock(mutex_);
     WaitHalted(walkControl_, lock, changed_, [this] { return walking_ == 0; });
 }
 
+bool TOrderedRecords::IsHead(const RecordPart& part) const {
+    return !entered_.empty() && entered_.back().get() == &part;
+}
+
 // Also entered from within itself: a run that the owner's own walk of a
 // part completes is written at once (Push). So nothing is kept across a
-// call that may walk; each round looks at the entered parts again.
-void TOrderedRecords::Pump(bool wait) {
+// call that may walk; each round looks at the entered parts again. Waiting
+// threads are told of each run written and each part entered or left.
+void TOrderedRecords::Pump(Until until, const RecordPart* own) {
     std::unique_lock lock(mutex_);
     while (!entered_.empty()) {
+        if (until == Until::kTurnOf && (IsHead(*own) || held_.load() <= heldBudget_)) return;
         const std::shared_ptr<RecordPart> part = entered_.back();
         if (!part->items.empty()) {
             RecordPart::Item item = std::move(part->items.front());
             part->items.pop_front();
             if (item.child != nullptr) {
                 entered_.push_back(std::move(item.child));
+                changed_.notify_all();
                 continue;
             }
-            held_.fetch_sub(item.records.size());
             lock.unlock();
             out_.AppendRecords(item.records, item.runStart, item.lastPath);
             lock.lock();
+            held_.fetch_sub(item.records.size());
+            changed_.notify_all();
             continue;
         }
         if (part->closed) {
             entered_.pop_back();
+            changed_.notify_all();
             if (part->error) std::rethrow_exception(part->error);
             continue;
         }
-        if (!wait) return;
+        if (until == Until::kBlocked) return;
         if (!part->started) {
             // No worker has come to it: the owner walks it itself.
             lock.unlock();

@@ -4,8 +4,9 @@
 // to them (a sub-key, a sub-folder), each walked into a part of its own,
 // which may hand off further. The owner writes the parts to the file in the
 // walk's order as they come, the part at the head as it is being walked;
-// a part that is not at the head waits in memory, and no sub-tree is handed
-// off while those hold more than a budget. A part no worker has started when
+// a part that is not at the head waits in memory; while those hold more than
+// a budget, no sub-tree is handed off and the walks of parts not at the head
+// wait. A part no worker has started when
 // the owner needs it is walked by the owner itself, so the owner never waits
 // for a worker that is busy elsewhere.
 //
@@ -73,7 +74,13 @@ public:
     using Walk = std::function<void(PartWriter& writer, const std::string& path, std::size_t depth,
                                     IWorkerControl& control)>;
 
-    TOrderedRecords(TWorkerPool& pool, IWorkerControl& control, TDBTree& out, Walk walk);
+    // While the runs not yet written hold more than heldBudget bytes, no
+    // sub-tree is handed off, and a walk whose part is not at the head of
+    // the file waits.
+    static constexpr std::size_t kHeldBudget = 16 * 1024 * 1024;
+
+    TOrderedRecords(TWorkerPool& pool, IWorkerControl& control, TDBTree& out, Walk walk,
+                    std::size_t heldBudget = kHeldBudget);
 
     // Owner: walks the target at path and writes everything into out. A
     // part's failure is rethrown here, once no part is walked any more.
@@ -91,12 +98,18 @@ private:
     void HandOff(RecordPart& parent, std::string path, std::size_t depth);
     void Push(RecordPart& part, std::vector<std::uint8_t> records, bool runStart, std::string lastPath);
     void WalkPart(const std::shared_ptr<RecordPart>& part);
-    // Owner: writes what can be written in order; with wait, until the end.
-    void Pump(bool wait);
+    // Under mutex_: the part's runs are the next to be written.
+    bool IsHead(const RecordPart& part) const;
+    // Owner: writes in order what can be written, until it would have to
+    // wait, until own is at the head (or the runs held are within the
+    // budget), or until the end.
+    enum class Until { kBlocked, kTurnOf, kEnd };
+    void Pump(Until until, const RecordPart* own = nullptr);
 
     TWorkerPool& pool_;
     TDBTree& out_;
     Walk walk_;
+    const std::size_t heldBudget_;
     std::thread::id owner_;
     std::mutex mutex_;
     std::condition_variable changed_;
