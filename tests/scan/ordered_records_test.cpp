@@ -5,15 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_platform.h"
+#include "scan_test_support.h"
 
 namespace kelvora {
 namespace {
-
-class Running : public IWorkerControl {
-public:
-    bool Terminated() const override { return false; }
-    void PausePoint() override {}
-};
 
 // A tree of three levels below its root, four then eight then three wide;
 // each node writes a record before and after each of its children (as a
@@ -37,7 +32,7 @@ void WalkTree(TDBTree& out, const std::string& path, std::size_t depth, const st
 
 std::vector<std::uint8_t> Written(platform::memory::MemoryPlatform& memory, unsigned workers,
                                   std::size_t heldBudget) {
-    Running running;
+    testing::NeverStopped running;
     TDBTree out = TDBTree::CreateStreaming(memory.files, "C:\\", "out");
     if (workers == 1) {
         WalkTree(out, "Root", 0, [] {}, [](const std::string&, std::size_t) { return false; });

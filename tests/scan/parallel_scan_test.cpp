@@ -266,11 +266,7 @@ TEST_F(ParallelScanTest, AStopInEveryPhaseEndsEveryWorker) {
 // gives the bytes of the walk on one thread: wide levels, a deep chain, a
 // file listed after a sub-folder, values of every record shape.
 TEST(SplitWalkTest, SubTreesWalkedElsewhereJoinInTheWalksOrder) {
-    class Running : public IWorkerControl {
-    public:
-        bool Terminated() const override { return false; }
-        void PausePoint() override {}
-    } running;
+    testing::NeverStopped running;
     platform::memory::MemoryPlatform memory;
     memory.registry.SetWriteTime(0x01D0000000000000);  // last-write times to compare
     std::string deep = "Software\\Deep";

@@ -62,6 +62,14 @@ private:
     bool terminated_ = false;
 };
 
+// A worker that is never stopped nor paused, and may be polled from any
+// thread.
+class NeverStopped : public IWorkerControl {
+public:
+    bool Terminated() const override { return false; }
+    void PausePoint() override {}
+};
+
 // Runs work on a new thread whose stack has 1 MB (the main thread's may be
 // far larger) and waits for it: a walk that recursed once per level of a
 // deep tree would overflow it.

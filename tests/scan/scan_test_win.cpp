@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <atomic>
 #include <map>
 
 #include "platform/text.h"
@@ -248,11 +247,7 @@ TEST_F(ScanWinTest, KeysBeyondTheLengthOfOneRegistryCallAreScannedAndUndone) {
 // the current configuration and the scratch folders. Each run keeps its
 // snapshots in a program folder of its own, both excluded.
 TEST_F(ScanWinTest, OneAndFourWorkersWriteTheSameSnapshotsAndFindTheSameChanges) {
-    class Running : public IWorkerControl {
-    public:
-        bool Terminated() const override { return false; }
-        void PausePoint() override {}
-    } running;
+    testing::NeverStopped running;
     for (int i = 0; i < 300; ++i) PutText(testing::Numbered("\\Many\\K", i % 30), testing::Numbered("v", i), "x");
     for (int i = 0; i < 8; ++i) ASSERT_TRUE(files.CreateFolder(scratch + testing::Numbered("\\Data\\f", i)));
     for (int i = 0; i < 40; ++i) WriteFile(scratch + testing::Numbered("\\Data\\f", i % 8) + testing::Numbered("\\g", i), 10);
