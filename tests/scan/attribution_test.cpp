@@ -29,10 +29,7 @@ protected:
         memory.registry.PutDword(kCurrentUser, "Software\\Old", "v", 1);
         memory.registry.PutDword(kCurrentUser, "Software\\Mixed", "keep", 1);
         memory.registry.PutDword(kCurrentUser, "Software\\Parent\\Gone\\Sub", "s", 1);
-        config.ProgramFolder = "C:\\Kelvora";
-        config.WindowsFolder = "C:\\Windows";
-        config.SystemDriveRoot = "C:\\";
-        config.Settings.ExcludedFolders.Add("C:\\Kelvora");
+        testing::UseFoldersOnDriveC(config);
         TSettings& s = config.Settings;
         s.ScanHKCR = s.ScanHKLM = s.ScanHKUS = s.ScanHKCC = false;
         s.ScanHKCU = true;

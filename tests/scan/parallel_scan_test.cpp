@@ -123,10 +123,7 @@ private:
 class ParallelScanTest : public ::testing::Test {
 protected:
     ParallelScanTest() {
-        config.ProgramFolder = "C:\\Kelvora";
-        config.WindowsFolder = "C:\\Windows";
-        config.SystemDriveRoot = "C:\\";
-        config.Settings.ExcludedFolders.Add("C:\\Kelvora");
+        testing::UseFoldersOnDriveC(config);
         TSettings& s = config.Settings;
         s.ScanHKCR = s.ScanHKLM = s.ScanHKUS = s.ScanHKCU = true;
         s.ScanEntire = false;

@@ -26,10 +26,7 @@ protected:
         for (int i = 0; i < 10; ++i) {
             memory.registry.PutString(platform::kClassesRoot, testing::Numbered(".ext", i), "", "type");
         }
-        config.ProgramFolder = "C:\\Kelvora";
-        config.WindowsFolder = "C:\\Windows";
-        config.SystemDriveRoot = "C:\\";
-        config.Settings.ExcludedFolders.Add("C:\\Kelvora");
+        testing::UseFoldersOnDriveC(config);
         TSettings& s = config.Settings;
         s.ScanHKCR = s.ScanHKLM = s.ScanHKUS = s.ScanHKCU = s.ScanHKCC = true;
         s.ScanEntire = false;

@@ -62,6 +62,15 @@ private:
     bool terminated_ = false;
 };
 
+// The folders of a run on the in-memory machine: the program in C:\Kelvora
+// (excluded, as the program excludes its own folder), Windows in C:\Windows.
+inline void UseFoldersOnDriveC(ScanConfig& config) {
+    config.ProgramFolder = "C:\\Kelvora";
+    config.WindowsFolder = "C:\\Windows";
+    config.SystemDriveRoot = "C:\\";
+    config.Settings.ExcludedFolders.Add("C:\\Kelvora");
+}
+
 // A worker that is never stopped nor paused, and may be polled from any
 // thread.
 class NeverStopped : public IWorkerControl {
